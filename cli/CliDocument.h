@@ -1,0 +1,15 @@
+#pragma once
+
+#include "CliCommand.h"
+#include "DocumentText.h"
+
+#include <QString>
+#include <optional>
+
+namespace fw::cli {
+
+// Loads a chord-list file as the GUI opens it, without renaming lines. On failure writes a clear
+// message to streams.err and returns nothing.
+std::optional<LoadedDocument> LoadDocumentFile(const QString& path, CliStreams& streams);
+
+} // namespace fw::cli

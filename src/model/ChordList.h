@@ -1,0 +1,42 @@
+#pragma once
+
+#include "ChordDef.h"
+#include "EditorLines.h"
+#include "LineDisplay.h"
+#include "MessageBoxes.h"
+
+#include <QString>
+
+namespace fw {
+
+// The chord-list operations that read and rewrite editor lines: parsing with its side effects
+// (chord-name caption, count-off correction and number, error boxes), canonical rewriting and
+// the display of one line.
+class ChordList {
+public:
+    ChordList(EditorLines& editor, LineDisplay& display, MessageBoxes& boxes);
+
+    // Returns the error text, empty on success.
+    QString ParseLine(int lineIndex, bool showDialog, ChordDef& def);
+    bool ParseAllLines(const QString& extraMessage, bool showErrors);
+    void SetDurationValues(int whole);
+
+    void SetStringFret(int lineIndex, int slot, int fret);
+    void AutoNameLine(int lineIndex);
+    bool ShowLineInfo(int lineIndex);
+
+    // A line that parses without error and is a note entry (chords and rests).
+    bool IsPlayableLine(int lineIndex, bool showDialog);
+
+    EditorLines& editor() { return m_editor; }
+
+    ParsedLineList ParsedLines;
+    int CountOffBeats = 0;
+
+private:
+    EditorLines& m_editor;
+    LineDisplay& m_display;
+    MessageBoxes& m_boxes;
+};
+
+} // namespace fw

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+namespace fw {
+
+// The chord list as the editor holds it. Lines are 0-based; lineCount() does not count an empty
+// place after a final line break, where the caret may stand at index lineCount().
+class EditorLines {
+public:
+    virtual ~EditorLines() = default;
+    virtual int lineCount() const = 0;
+    // Past the last line reads as an empty line.
+    virtual QString lineText(int index) const = 0;
+    virtual void replaceLine(int index, const QString& text) = 0;
+    virtual void insertLine(int index, const QString& text) = 0;
+    virtual void deleteLine(int index) = 0;
+
+    virtual int selectionStart() const = 0;
+    virtual int selectionLength() const = 0;
+    virtual void setSelection(int start, int length) = 0;
+    virtual int currentLine() const = 0;
+    // Caret to the start of the line; with highlight the whole line is selected.
+    virtual void selectLine(int index, bool highlight) = 0;
+};
+
+} // namespace fw

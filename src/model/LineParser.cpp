@@ -1,0 +1,152 @@
+#include "LineParser.h"
+
+#include "TextRules.h"
+
+#include <limits>
+
+namespace fw {
+
+namespace {
+
+    constexpr int NotAnInteger = std::numeric_limits<int>::max();
+    constexpr qsizetype MaxNameLength = 79;
+    constexpr qsizetype MaxCommentLength = 80;
+    constexpr qsizetype MaxDurationLength = 5;
+
+    // Case-blind search for an upper-case ASCII needle, matching how the program upper-cases lines.
+    qsizetype IndexOfUpper(QStringView haystack, QLatin1StringView needle)
+    {
+        const qsizetype n = needle.size();
+        for (qsizetype i = 0; i + n <= haystack.size(); ++i) {
+            qsizetype k = 0;
+            while (k < n) {
+                char16_t c = haystack[i + k].unicode();
+                if (c >= u'a' && c <= u'z')
+                    c = c - u'a' + u'A';
+                if (c != static_cast<unsigned char>(needle.data()[k]))
+                    break;
+                ++k;
+            }
+            if (k == n)
+                return i;
+        }
+        return -1;
+    }
+
+    QString LinePrefix(int lineIndex)
+    {
+        return QStringLiteral("Line %1    ").arg(lineIndex + 1);
+    }
+
+    // Splits off the text before the next comma and moves past that comma.
+    QStringView TakeField(QStringView& rest)
+    {
+        const qsizetype comma = rest.indexOf(u',');
+        const QStringView field = rest.left(comma);
+        rest = rest.mid(comma + 1);
+        return field;
+    }
+
+} // namespace
+
+QString InvalidCountOffMessage(QStringView line)
+{
+    return QStringLiteral("\r") + line.toString() + QStringLiteral("\r\rInvalid Count Off Number. Use 0 thru 8 only.");
+}
+
+LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def)
+{
+    LineParseResult result;
+    def = ChordDef {};
+
+    if (IsCommentLine(line)) {
+        const qsizetype countOffAt = IndexOfUpper(line, QLatin1StringView("COUNT OFF"));
+        if (countOffAt == 1 || countOffAt == 2) {
+            result.kind = LineKind::CountOff;
+            const qsizetype offAt = IndexOfUpper(line, QLatin1StringView("OFF"));
+            int number = StrToIntDef(line.mid(offAt + 3), -1);
+            if (number == -1)
+                number = 0;
+            result.countOffNumber = number >= 0 && number <= 8 ? number : -1;
+            return result;
+        }
+        result.kind = LineKind::Comment;
+        def.Name = line.left(MaxCommentLength).toString();
+        return result;
+    }
+    if (TrimBlanks(line).isEmpty()) {
+        result.kind = LineKind::Blank;
+        def.Name = QStringLiteral(" ");
+        return result;
+    }
+
+    result.kind = LineKind::ChordDefinition;
+    const int commas = CountCommas(line);
+    if (commas != 5) {
+        result.errorText = LinePrefix(lineIndex)
+            + (commas < 5 ? QStringLiteral("Not enough commas.") : QStringLiteral("Too many commas."));
+        return result;
+    }
+
+    QStringView rest = line;
+    def.Name = TrimBlanks(TakeField(rest)).left(MaxNameLength).toString();
+    if (def.Name.isEmpty()) {
+        result.errorText = LinePrefix(lineIndex) + QStringLiteral("Note name required.");
+        return result;
+    }
+    if (StrToIntDef(def.Name, NotAnInteger) != NotAnInteger) {
+        result.errorText = LinePrefix(lineIndex) + QStringLiteral("Number not allowed for note name.");
+        return result;
+    }
+
+    for (int slot = LastBassSlot; slot >= FirstBassSlot; --slot) {
+        const QStringView field = TrimBlanks(TakeField(rest));
+        int fret;
+        if (field.size() == 1 && (field[0] == u'x' || field[0] == u'X'))
+            fret = NotPlayedFret;
+        else
+            fret = StrToIntDef(field, NotAnInteger);
+        def.Frets[slot] = fret;
+
+        const QString quoted = QStringLiteral(" string (\"") + field.toString() + QStringLiteral("\")");
+        if (fret == NotAnInteger) {
+            result.errorText
+                = LinePrefix(lineIndex) + QStringLiteral("Fret number for ") + StringName(slot) + quoted + " not a number.";
+            return result;
+        }
+        if (fret < -1) {
+            result.errorText = LinePrefix(lineIndex) + QStringLiteral("Fret number for ") + StringName(slot) + quoted
+                + " must be higher than -2.";
+            return result;
+        }
+        if (fret > FretCount) {
+            result.errorText = LinePrefix(lineIndex) + QStringLiteral("Fret Number for ") + StringName(slot) + quoted
+                + " must be lower than " + QString::number(FretCount + 1) + ".";
+            return result;
+        }
+        def.Notes[slot] = fret == NotPlayedFret ? NotPlayedNote : static_cast<unsigned char>(OpenStringNote(slot) + fret);
+    }
+
+    def.Duration = TrimBlanks(rest).left(MaxDurationLength).toString();
+    if (DurationValue(def.Duration, 1000) == 0) {
+        result.errorText = LinePrefix(lineIndex) + QStringLiteral("\"") + def.Duration
+            + QStringLiteral("\" invalid. (W)hole,(H)alf,Q,E,S,T,F");
+        return result;
+    }
+    def.Duration.truncate(4);
+    return result;
+}
+
+QString BuildLine(const ChordDef& def)
+{
+    QString text = def.Name + QStringLiteral(", ");
+    for (int slot = LastBassSlot; slot >= FirstBassSlot; --slot) {
+        if (def.Frets[slot] == NotPlayedFret)
+            text += QStringLiteral("x, ");
+        else
+            text += QString::number(def.Frets[slot]) + QStringLiteral(", ");
+    }
+    return text + def.Duration;
+}
+
+} // namespace fw

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "ChordDef.h"
+
+#include <QString>
+#include <QStringView>
+
+namespace fw {
+
+enum class LineKind { CountOff, Comment, Blank, ChordDefinition };
+
+struct LineParseResult {
+    LineKind kind = LineKind::Blank;
+    // Empty on success; otherwise "Line N    " and the message.
+    QString errorText;
+    // For count-off lines: 0..8, or -1 when the number is out of range (the line must then be corrected).
+    int countOffNumber = 0;
+};
+
+inline const QString CorrectedCountOffLine = QStringLiteral("*Count Off 0");
+QString InvalidCountOffMessage(QStringView line);
+
+// Parses one line's text without touching anything else; lineIndex only numbers the messages.
+LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def);
+
+// The canonical text of a chord definition.
+QString BuildLine(const ChordDef& def);
+
+} // namespace fw

@@ -1,1 +1,182 @@
+#include "ChordList.h"
+#include "StringListLines.h"
+
+#include "QtPrinters.h"
+
 #include <gtest/gtest.h>
+
+using namespace fw;
+
+namespace {
+
+struct RecordingHost : LineDisplay, MessageBoxes {
+    QString caption;
+    QString status = "untouched";
+    FretArray markers = NoFrets;
+    int markerCalls = 0;
+    bool chordMode = false;
+    QStringList errors;
+    QStringList plain;
+
+    void setChordNameCaption(const QString& text) override { caption = text; }
+    void setStatusMessage(const QString& text) override { status = text; }
+    void showMarkers(const FretArray& frets) override
+    {
+        markers = frets;
+        ++markerCalls;
+    }
+    bool chordEntryMode() const override { return chordMode; }
+    void errorBox(const QString& text) override { errors << text; }
+    void plainBox(const QString& text) override { plain << text; }
+    void warningBox(const QString&) override { }
+    void informationBox(const QString&) override { }
+    Answer askYesNoCancel(const QString&) override { return Answer::Cancel; }
+};
+
+struct ChordListFixture : testing::Test {
+    StringListLines editor;
+    RecordingHost host;
+    ChordList list { editor, host, host };
+
+    void given(QStringList lines) { editor = StringListLines(std::move(lines)); }
+};
+
+} // namespace
+
+using ParseAll = ChordListFixture;
+
+TEST_F(ParseAll, GivesOneEntryMoreThanLinesEndingBlank)
+{
+    given({ "*Count Off 2", "G, 3, x, x, x, Q", "", "Rest, x, x, x, x, H" });
+    ASSERT_TRUE(list.ParseAllLines("Fix errors before viewing tab.", true));
+    ASSERT_EQ(list.ParsedLines.size(), 5);
+    EXPECT_EQ(list.ParsedLines.last().Name, " ");
+    EXPECT_EQ(list.CountOffBeats, 2);
+    EXPECT_TRUE(host.errors.isEmpty());
+}
+
+TEST_F(ParseAll, StopsAtTheFirstErrorSelectingItAndAddingTheCallersMessage)
+{
+    given({ "G, 3, x, x, x, Q", "bad line", "also, bad" });
+    EXPECT_FALSE(list.ParseAllLines("Fix errors before creating a midi file.", true));
+    EXPECT_EQ(list.ParsedLines.size(), 1);
+    EXPECT_EQ(host.errors, QStringList({ "Line 2    Not enough commas.", "Fix errors before creating a midi file." }));
+    EXPECT_EQ(editor.selectionStart(), editor.lineStart(1));
+    EXPECT_EQ(editor.selectionLength(), 8);
+}
+
+TEST_F(ParseAll, SilentRunShowsOnlyTheExtraMessage)
+{
+    given({ "bad" });
+    EXPECT_FALSE(list.ParseAllLines("  ", false));
+    EXPECT_TRUE(host.errors.isEmpty());
+    EXPECT_FALSE(list.ParseAllLines("extra", false));
+    EXPECT_EQ(host.errors, QStringList({ "extra" }));
+}
+
+TEST_F(ParseAll, SetsDurationValuesOfNoteEntriesOnly)
+{
+    given({ "* comment", "G, 3, x, x, x, .Q", "Rest, x, x, x, x, /e" });
+    ASSERT_TRUE(list.ParseAllLines(QString(), true));
+    list.SetDurationValues(384);
+    EXPECT_EQ(list.ParsedLines[0].DurationValue, 0);
+    EXPECT_EQ(list.ParsedLines[1].DurationValue, 144);
+    EXPECT_EQ(list.ParsedLines[2].DurationValue, 16);
+}
+
+using CountOff = ChordListFixture;
+
+TEST_F(CountOff, InvalidNumberIsReportedCorrectedAndNotAnError)
+{
+    given({ "*Count Off 3", "*count off 12" });
+    ChordDef def;
+    EXPECT_TRUE(list.ParseLine(0, false, def).isEmpty());
+    EXPECT_EQ(list.CountOffBeats, 3);
+    EXPECT_TRUE(list.ParseLine(1, false, def).isEmpty());
+    EXPECT_EQ(list.CountOffBeats, 0);
+    EXPECT_EQ(editor.lineText(1), "*Count Off 0");
+    EXPECT_EQ(host.plain, QStringList({ "\r*count off 12\r\rInvalid Count Off Number. Use 0 thru 8 only." }));
+}
+
+using ShowLine = ChordListFixture;
+
+TEST_F(ShowLine, NamesEachKindOfLine)
+{
+    given({ "* a comment", "", "*Count Off 2", "G, 3, x, 5, x, Q", "G, 3" });
+    EXPECT_FALSE(list.ShowLineInfo(0));
+    EXPECT_EQ(host.caption, "Comment Line");
+    EXPECT_EQ(host.markers, NoFrets);
+    EXPECT_FALSE(list.ShowLineInfo(1));
+    EXPECT_EQ(host.caption, "Blank Line");
+    EXPECT_FALSE(list.ShowLineInfo(2));
+    EXPECT_EQ(host.caption, "Blank Line");
+
+    EXPECT_FALSE(list.ShowLineInfo(4));
+    EXPECT_EQ(host.caption, "(Error in line.)");
+    EXPECT_EQ(host.status, "   ***Error***   Line 5    Not enough commas.");
+    EXPECT_TRUE(host.errors.isEmpty());
+
+    EXPECT_TRUE(list.ShowLineInfo(3));
+    EXPECT_EQ(host.caption, "G");
+    EXPECT_EQ(host.status, "");
+    EXPECT_EQ(host.markers[6], 3);
+    EXPECT_EQ(host.markers[4], 5);
+    EXPECT_EQ(host.markers[5], -1);
+    // Past the last line reads as a blank line.
+    EXPECT_FALSE(list.ShowLineInfo(5));
+    EXPECT_EQ(host.caption, "Blank Line");
+}
+
+using StringFret = ChordListFixture;
+
+TEST_F(StringFret, ReplacesTheLineNotesOutsideChordMode)
+{
+    given({ "New , x, x, x, x, Q" });
+    list.SetStringFret(0, 5, 3);
+    EXPECT_EQ(editor.lineText(0), "C, x, 3, x, x, Q");
+    list.SetStringFret(0, 6, 0);
+    EXPECT_EQ(editor.lineText(0), "E, 0, x, x, x, Q");
+    EXPECT_EQ(host.caption, "E");
+}
+
+TEST_F(StringFret, BuildsChordsInChordModeAndKeepsTheNameWhenClearing)
+{
+    given({ "My riff, 3, x, x, x, .E" });
+    host.chordMode = true;
+    list.SetStringFret(0, 4, 2);
+    EXPECT_EQ(editor.lineText(0), "E, 3, x, 2, x, .E");
+    list.SetStringFret(0, 4, -1);
+    EXPECT_EQ(editor.lineText(0), "E, 3, x, x, x, .E");
+}
+
+TEST_F(StringFret, LeavesErrorsCommentsAndBlanksAlone)
+{
+    given({ "G, 3, x", "* note", "" });
+    list.SetStringFret(0, 6, 5);
+    list.SetStringFret(1, 6, 5);
+    list.SetStringFret(2, 6, 5);
+    EXPECT_EQ(editor.lines(), QStringList({ "G, 3, x", "* note", "" }));
+    EXPECT_EQ(host.errors, QStringList({ "Line 1    Not enough commas." }));
+}
+
+using AutoName = ChordListFixture;
+
+TEST_F(AutoName, NamesAfterThePlayedStrings)
+{
+    given({ "x, x, 2, 4, x, Q", "x, 3, x, x, x, Q", "Bass, x, x, x, x, Q", "B,x,2,x,x,q", "* Title", "", "bad" });
+    for (int i = 0; i <= editor.lineCount(); ++i)
+        list.AutoNameLine(i);
+    EXPECT_EQ(editor.lines(),
+        QStringList({ "Chord, x, 2, 4, x, Q", "G, 3, x, x, x, Q", "Rest, x, x, x, x, Q", "B, x, 2, x, x, q", "* Title", "",
+            "bad" }));
+}
+
+TEST_F(AutoName, KeepsTheSelectionOffsets)
+{
+    given({ "x,3,x,x,x,Q", "next" });
+    editor.setSelection(13, 2);
+    list.AutoNameLine(0);
+    EXPECT_EQ(editor.lineText(0), "G, 3, x, x, x, Q");
+    EXPECT_EQ(editor.selectionStart(), 13);
+    EXPECT_EQ(editor.selectionLength(), 2);
+}

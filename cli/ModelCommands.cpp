@@ -1,10 +1,10 @@
-#include "CliDocument.h"
 #include "ModelCommands.h"
+#include "CliDocument.h"
 
 #include "ChordList.h"
 #include "LineParser.h"
-#include "StringListLines.h"
 #include "SilentHost.h"
+#include "StringListLines.h"
 
 namespace fw::cli {
 

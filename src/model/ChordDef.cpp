@@ -4,10 +4,7 @@
 
 namespace fw {
 
-bool IsNoteEntry(const ChordDef& def)
-{
-    return !IsCommentLine(def.Name) && !TrimBlanks(def.Name).isEmpty();
-}
+bool IsNoteEntry(const ChordDef& def) { return !IsCommentLine(def.Name) && !TrimBlanks(def.Name).isEmpty(); }
 
 bool IsRest(const ChordDef& def)
 {

@@ -66,7 +66,8 @@ void ChordList::SetStringFret(int lineIndex, int slot, int fret)
         return;
     if (slot < 1 || slot > 6)
         return;
-    const unsigned char note = fret == NotPlayedFret ? NotPlayedNote : static_cast<unsigned char>(OpenStringNote(slot) + fret);
+    const unsigned char note
+        = fret == NotPlayedFret ? NotPlayedNote : static_cast<unsigned char>(OpenStringNote(slot) + fret);
     if (!m_display.chordEntryMode()) {
         def.Frets = NoFrets;
         def.Notes = NoNotes;

@@ -25,10 +25,7 @@ namespace {
         return it == Cp1252High.end() ? -1 : 0x80 + static_cast<int>(it - Cp1252High.begin());
     }
 
-    QString HeaderValueText(const QString& line)
-    {
-        return TrimBlanks(QStringView(line).mid(8, 20)).toString();
-    }
+    QString HeaderValueText(const QString& line) { return TrimBlanks(QStringView(line).mid(8, 20)).toString(); }
 
 } // namespace
 
@@ -120,10 +117,7 @@ QStringList HeaderLines(const DocumentHeader& header)
     };
 }
 
-int BassSoundIndexForPatch(int patch)
-{
-    return patch >= 32 && patch <= 38 ? patch - 32 : 1;
-}
+int BassSoundIndexForPatch(int patch) { return patch >= 32 && patch <= 38 ? patch - 32 : 1; }
 
 LoadedDocument ParseDocumentBytes(const QByteArray& bytes)
 {

@@ -33,10 +33,7 @@ namespace {
         return -1;
     }
 
-    QString LinePrefix(int lineIndex)
-    {
-        return QStringLiteral("Line %1    ").arg(lineIndex + 1);
-    }
+    QString LinePrefix(int lineIndex) { return QStringLiteral("Line %1    ").arg(lineIndex + 1); }
 
     // Splits off the text before the next comma and moves past that comma.
     QStringView TakeField(QStringView& rest)
@@ -110,8 +107,8 @@ LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def)
 
         const QString quoted = QStringLiteral(" string (\"") + field.toString() + QStringLiteral("\")");
         if (fret == NotAnInteger) {
-            result.errorText
-                = LinePrefix(lineIndex) + QStringLiteral("Fret number for ") + StringName(slot) + quoted + " not a number.";
+            result.errorText = LinePrefix(lineIndex) + QStringLiteral("Fret number for ") + StringName(slot) + quoted
+                + " not a number.";
             return result;
         }
         if (fret < -1) {
@@ -124,7 +121,8 @@ LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def)
                 + " must be lower than " + QString::number(FretCount + 1) + ".";
             return result;
         }
-        def.Notes[slot] = fret == NotPlayedFret ? NotPlayedNote : static_cast<unsigned char>(OpenStringNote(slot) + fret);
+        def.Notes[slot]
+            = fret == NotPlayedFret ? NotPlayedNote : static_cast<unsigned char>(OpenStringNote(slot) + fret);
     }
 
     def.Duration = TrimBlanks(rest).left(MaxDurationLength).toString();

@@ -18,8 +18,8 @@ QString StringName(int slot)
 
 QString PitchClassName(int noteValue)
 {
-    static const std::array<const char*, 12> names { "C", "C#/Db", "D", "D#/Eb", "E", "F", "F#/Gb", "G", "G#/Ab",
-        "A", "A#/Bb", "B" };
+    static const std::array<const char*, 12> names { "C", "C#/Db", "D", "D#/Eb", "E", "F", "F#/Gb", "G", "G#/Ab", "A",
+        "A#/Bb", "B" };
     return QString::fromLatin1(names[((noteValue % 12) + 12) % 12]);
 }
 

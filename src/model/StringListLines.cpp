@@ -9,10 +9,7 @@ StringListLines::StringListLines(QStringList lines)
 {
 }
 
-int StringListLines::lineCount() const
-{
-    return static_cast<int>(m_lines.size());
-}
+int StringListLines::lineCount() const { return static_cast<int>(m_lines.size()); }
 
 QString StringListLines::lineText(int index) const
 {

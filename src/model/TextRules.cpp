@@ -57,19 +57,10 @@ std::optional<int> StrToIntRule(QStringView text)
     return static_cast<int>(negative ? -magnitude : magnitude);
 }
 
-int StrToIntDef(QStringView text, int fallback)
-{
-    return StrToIntRule(text).value_or(fallback);
-}
+int StrToIntDef(QStringView text, int fallback) { return StrToIntRule(text).value_or(fallback); }
 
-bool IsCommentLine(QStringView text)
-{
-    return !text.isEmpty() && text[0] == u'*' && !TrimBlanks(text).isEmpty();
-}
+bool IsCommentLine(QStringView text) { return !text.isEmpty() && text[0] == u'*' && !TrimBlanks(text).isEmpty(); }
 
-int CountCommas(QStringView text)
-{
-    return static_cast<int>(text.count(u','));
-}
+int CountCommas(QStringView text) { return static_cast<int>(text.count(u',')); }
 
 } // namespace fw

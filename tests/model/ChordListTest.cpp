@@ -167,8 +167,8 @@ TEST_F(AutoName, NamesAfterThePlayedStrings)
     for (int i = 0; i <= editor.lineCount(); ++i)
         list.AutoNameLine(i);
     EXPECT_EQ(editor.lines(),
-        QStringList({ "Chord, x, 2, 4, x, Q", "G, 3, x, x, x, Q", "Rest, x, x, x, x, Q", "B, x, 2, x, x, q", "* Title", "",
-            "bad" }));
+        QStringList({ "Chord, x, 2, 4, x, Q", "G, 3, x, x, x, Q", "Rest, x, x, x, x, Q", "B, x, 2, x, x, q", "* Title",
+            "", "bad" }));
 }
 
 TEST_F(AutoName, KeepsTheSelectionOffsets)

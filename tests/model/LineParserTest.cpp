@@ -58,8 +58,8 @@ TEST(CountOffLines, ReadTheNumberAfterOff)
     EXPECT_EQ(ParseLineText(u"*Count Off 9", 0, def).countOffNumber, -1);
     EXPECT_EQ(ParseLineText(u"*Count Off -2", 0, def).countOffNumber, -1);
     EXPECT_TRUE(ParseLineText(u"*Count Off 9", 0, def).errorText.isEmpty());
-    EXPECT_EQ(InvalidCountOffMessage(u"*Count Off 9"),
-        "\r*Count Off 9\r\rInvalid Count Off Number. Use 0 thru 8 only.");
+    EXPECT_EQ(
+        InvalidCountOffMessage(u"*Count Off 9"), "\r*Count Off 9\r\rInvalid Count Off Number. Use 0 thru 8 only.");
 }
 
 TEST(ChordErrors, CommasAndNames)
@@ -79,7 +79,8 @@ TEST(ChordErrors, FretsNameTheStringAndQuoteTheField)
     EXPECT_EQ(ErrorOf("G, , x, x, x, Q"), "Line 3    Fret number for Low E string (\"\") not a number.");
     EXPECT_EQ(ErrorOf("G, 3, x, -2, x, Q"), "Line 3    Fret number for D string (\"-2\") must be higher than -2.");
     EXPECT_EQ(ErrorOf("G, 3, x, x, 19, Q"), "Line 3    Fret Number for G string (\"19\") must be lower than 19.");
-    EXPECT_EQ(ErrorOf("G, 2147483647, x, x, x, Q"), "Line 3    Fret number for Low E string (\"2147483647\") not a number.");
+    EXPECT_EQ(
+        ErrorOf("G, 2147483647, x, x, x, Q"), "Line 3    Fret number for Low E string (\"2147483647\") not a number.");
     // The first bad string in Low E, A, D, G order is the one reported.
     EXPECT_EQ(ErrorOf("G, 3, 30, -5, y, Q"), "Line 3    Fret Number for A string (\"30\") must be lower than 19.");
 }

@@ -5,10 +5,7 @@
 #include <ostream>
 
 // Readable failure messages for Qt strings in GoogleTest assertions.
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 inline void PrintTo(const QStringList& list, std::ostream* os)
 {

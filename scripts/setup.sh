@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the tools need, then configures and
+# builds into build/. Quick on a second run: apt-get runs only when a package is missing.
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="${FW_BUILD_DIR:-$ROOT/build}"
+
+PACKAGES=(
+    build-essential cmake pkg-config git
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    librtmidi-dev libfluidsynth-dev fluidsynth timgm6mb-soundfont
+    libgtest-dev libgmock-dev
+    xvfb xauth x11-utils imagemagick fonts-dejavu-core
+    midicsv python3-mido
+)
+
+missing=()
+for package in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    if [[ $(id -u) -ne 0 ]]; then
+        SUDO="sudo"
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -qq
+    $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="${FW_BUILD_TYPE:-RelWithDebInfo}" ${FW_CMAKE_ARGS:-} >/dev/null
+cmake --build "$BUILD_DIR" -j"${FW_JOBS:-2}"

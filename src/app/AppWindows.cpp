@@ -1,0 +1,39 @@
+#include "AppWindows.h"
+
+#include "AboutBox.h"
+#include "FindDialog.h"
+#include "MainWindow.h"
+#include "NewUserMessage.h"
+#include "NoSoundMessage.h"
+#include "OptionsDialog.h"
+#include "TabWindows.h"
+
+namespace fw {
+
+AppWindows::AppWindows(Settings settings)
+    : main(std::make_unique<TfrmMain>(std::move(settings)))
+    , about(std::make_unique<TfrmAbout>(main.get()))
+    , tab(std::make_unique<TfrmTab>(main.get()))
+    , options(std::make_unique<TfrmOptions>(main.get()))
+    , getTabInfo(std::make_unique<TfrmGetTabInfo>(main.get()))
+    , writeMidiFile(std::make_unique<TfrmWriteMidiFile>(main.get()))
+    , noSoundMessage(std::make_unique<TfrmNoSoundMessage>(main.get()))
+    , find(std::make_unique<Tfrmfind>(main.get()))
+    , newUserMessage(std::make_unique<TfrmNewUserMessage>(main.get()))
+{
+}
+
+// The secondary windows are children of the main window; they go first so it does not delete them.
+AppWindows::~AppWindows()
+{
+    newUserMessage.reset();
+    find.reset();
+    noSoundMessage.reset();
+    writeMidiFile.reset();
+    getTabInfo.reset();
+    options.reset();
+    tab.reset();
+    about.reset();
+}
+
+} // namespace fw

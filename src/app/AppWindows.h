@@ -1,0 +1,35 @@
+#pragma once
+
+#include "Settings.h"
+
+#include <memory>
+
+namespace fw {
+
+class TfrmMain;
+class TfrmAbout;
+class TfrmTab;
+class TfrmOptions;
+class TfrmGetTabInfo;
+class TfrmWriteMidiFile;
+class TfrmNoSoundMessage;
+class Tfrmfind;
+class TfrmNewUserMessage;
+
+// Every window of the program, created once at start in this order and kept until exit.
+struct AppWindows {
+    explicit AppWindows(Settings settings = {});
+    ~AppWindows();
+
+    std::unique_ptr<TfrmMain> main;
+    std::unique_ptr<TfrmAbout> about;
+    std::unique_ptr<TfrmTab> tab;
+    std::unique_ptr<TfrmOptions> options;
+    std::unique_ptr<TfrmGetTabInfo> getTabInfo;
+    std::unique_ptr<TfrmWriteMidiFile> writeMidiFile;
+    std::unique_ptr<TfrmNoSoundMessage> noSoundMessage;
+    std::unique_ptr<Tfrmfind> find;
+    std::unique_ptr<TfrmNewUserMessage> newUserMessage;
+};
+
+} // namespace fw

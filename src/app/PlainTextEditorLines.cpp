@@ -1,0 +1,115 @@
+#include "PlainTextEditorLines.h"
+
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
+
+namespace fw {
+
+PlainTextEditorLines::PlainTextEditorLines(QPlainTextEdit& editor)
+    : m_editor(editor)
+{
+}
+
+int PlainTextEditorLines::lineCount() const
+{
+    const QTextDocument* document = m_editor.document();
+    const int blocks = document->blockCount();
+    return document->lastBlock().length() <= 1 ? blocks - 1 : blocks;
+}
+
+QString PlainTextEditorLines::lineText(int index) const
+{
+    if (index < 0 || index >= lineCount())
+        return QString();
+    return m_editor.document()->findBlockByNumber(index).text();
+}
+
+void PlainTextEditorLines::replaceLine(int index, const QString& text)
+{
+    QTextDocument* document = m_editor.document();
+    if (index < 0)
+        return;
+    QTextCursor cursor(document);
+    if (index < document->blockCount()) {
+        const QTextBlock block = document->findBlockByNumber(index);
+        cursor.setPosition(block.position());
+        cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+        cursor.insertText(text);
+    } else {
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(QStringLiteral("\n") + text);
+    }
+}
+
+void PlainTextEditorLines::insertLine(int index, const QString& text)
+{
+    QTextDocument* document = m_editor.document();
+    QTextCursor cursor(document);
+    if (index >= 0 && index < lineCount()) {
+        cursor.setPosition(document->findBlockByNumber(index).position());
+        cursor.insertText(text + QStringLiteral("\n"));
+        return;
+    }
+    cursor.movePosition(QTextCursor::End);
+    // Appending keeps the text's line structure: a text without a final break gets one first.
+    if (document->lastBlock().length() > 1)
+        cursor.insertText(QStringLiteral("\n") + text + QStringLiteral("\n"));
+    else
+        cursor.insertText(text + QStringLiteral("\n"));
+}
+
+void PlainTextEditorLines::deleteLine(int index)
+{
+    QTextDocument* document = m_editor.document();
+    if (index < 0 || index >= lineCount())
+        return;
+    const QTextBlock block = document->findBlockByNumber(index);
+    QTextCursor cursor(document);
+    cursor.setPosition(block.position());
+    const QTextBlock next = block.next();
+    if (next.isValid())
+        cursor.setPosition(next.position(), QTextCursor::KeepAnchor);
+    else
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+int PlainTextEditorLines::selectionStart() const { return m_editor.textCursor().selectionStart(); }
+
+int PlainTextEditorLines::selectionLength() const
+{
+    const QTextCursor cursor = m_editor.textCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void PlainTextEditorLines::setSelection(int start, int length)
+{
+    const int end = m_editor.document()->characterCount() - 1;
+    QTextCursor cursor = m_editor.textCursor();
+    cursor.setPosition(std::clamp(start, 0, end));
+    cursor.setPosition(std::clamp(start + length, 0, end), QTextCursor::KeepAnchor);
+    m_editor.setTextCursor(cursor);
+}
+
+int PlainTextEditorLines::currentLine() const { return m_editor.document()->findBlock(selectionStart()).blockNumber(); }
+
+void PlainTextEditorLines::selectLine(int index, bool highlight)
+{
+    const QTextDocument* document = m_editor.document();
+    const QTextBlock block = document->findBlockByNumber(std::clamp(index, 0, document->blockCount() - 1));
+    QTextCursor cursor = m_editor.textCursor();
+    cursor.setPosition(block.position());
+    if (highlight)
+        cursor.setPosition(block.position() + block.length() - 1, QTextCursor::KeepAnchor);
+    m_editor.setTextCursor(cursor);
+    m_editor.setFocus();
+}
+
+void PlainTextEditorLines::beginEditBlock() { m_editor.textCursor().beginEditBlock(); }
+
+void PlainTextEditorLines::endEditBlock() { m_editor.textCursor().endEditBlock(); }
+
+} // namespace fw

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "EditorLines.h"
+
+class QPlainTextEdit;
+
+namespace fw {
+
+// The chord-list lines as held by the GUI editor. A text ending in a line break has an empty
+// place after its last line, which is not counted as a line.
+class PlainTextEditorLines : public EditorLines {
+public:
+    explicit PlainTextEditorLines(QPlainTextEdit& editor);
+
+    int lineCount() const override;
+    QString lineText(int index) const override;
+    void replaceLine(int index, const QString& text) override;
+    void insertLine(int index, const QString& text) override;
+    void deleteLine(int index) override;
+    int selectionStart() const override;
+    int selectionLength() const override;
+    void setSelection(int start, int length) override;
+    int currentLine() const override;
+    void selectLine(int index, bool highlight) override;
+
+    // Groups every change between the two calls into one undo step.
+    void beginEditBlock();
+    void endEditBlock();
+
+private:
+    QPlainTextEdit& m_editor;
+};
+
+} // namespace fw

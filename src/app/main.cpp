@@ -1,0 +1,21 @@
+#include "AppWindows.h"
+#include "MainWindow.h"
+#include "Splash.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Fretwerk Bass"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Fretwerk Bass"));
+    QApplication::setOrganizationName(QStringLiteral("Fretwerk Bass"));
+    QApplication::setApplicationVersion(QStringLiteral(FW_VERSION));
+
+    fw::ShowSplash(1000);
+
+    fw::AppWindows windows;
+    windows.main->OpenCommandLineFile(QApplication::arguments());
+    windows.main->show();
+    return app.exec();
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+namespace fw {
+
+// The program's preferences, read once at start and written once at exit.
+struct Settings {
+    bool Prompts = true;
+    bool TabPrompt = true;
+    bool TabFont = false;
+    bool ShowChordName = false;
+    bool ShowFretNumbers = true;
+    bool CursorPlays = false;
+    QString LastDir;
+    QString InstallDir;
+    int MarkerColor = 16776960; // 0x00BBGGRR: cyan
+    int MarkerShape = 5; // circle
+    bool AutoCorrect = true;
+    bool ChordEntryMode = false;
+    bool AutoLineAdvance = true;
+
+    bool ExternalMIDI = false;
+    int Device = -1;
+    int Octave = -12;
+    int Channel = 0;
+    int Patch = 33;
+    QString SoundFont;
+
+    QString RecentFile0;
+    QString RecentFile1;
+    QString RecentFile2;
+
+    // Set once the welcome dialog has been offered to this user.
+    bool Welcomed = false;
+};
+
+} // namespace fw

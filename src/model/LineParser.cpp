@@ -105,20 +105,17 @@ LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def)
             fret = StrToIntDef(field, NotAnInteger);
         def.Frets[slot] = fret;
 
-        const QString quoted = QStringLiteral(" string (\"") + field.toString() + QStringLiteral("\")");
-        if (fret == NotAnInteger) {
-            result.errorText = LinePrefix(lineIndex) + QStringLiteral("Fret number for ") + StringName(slot) + quoted
-                + " not a number.";
-            return result;
-        }
-        if (fret < -1) {
-            result.errorText = LinePrefix(lineIndex) + QStringLiteral("Fret number for ") + StringName(slot) + quoted
-                + " must be higher than -2.";
-            return result;
-        }
-        if (fret > FretCount) {
-            result.errorText = LinePrefix(lineIndex) + QStringLiteral("Fret Number for ") + StringName(slot) + quoted
-                + " must be lower than " + QString::number(FretCount + 1) + ".";
+        if (fret == NotAnInteger || fret < -1 || fret > FretCount) {
+            const QString quoted = QStringLiteral(" string (\"") + field.toString() + QStringLiteral("\")");
+            QString message;
+            if (fret == NotAnInteger)
+                message = QStringLiteral("Fret number for ") + StringName(slot) + quoted + " not a number.";
+            else if (fret < -1)
+                message = QStringLiteral("Fret number for ") + StringName(slot) + quoted + " must be higher than -2.";
+            else
+                message = QStringLiteral("Fret Number for ") + StringName(slot) + quoted + " must be lower than "
+                    + QString::number(FretCount + 1) + ".";
+            result.errorText = LinePrefix(lineIndex) + message;
             return result;
         }
         def.Notes[slot]

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace fw {
+
+// Result codes of MidiBackend::open, numbered as the MIDI output error texts expect them.
+namespace MidiResult {
+    inline constexpr int Ok = 0;
+    inline constexpr int Error = 1;
+    inline constexpr int BadDeviceId = 2;
+    inline constexpr int Allocated = 4;
+    inline constexpr int NoMemory = 7;
+    inline constexpr int InvalidParameter = 11;
+    inline constexpr int NoPort = 68;
+}
+
+// The system service behind MidiPort: one output device at a time. Short messages are packed
+// with the status in bits 0-7, data1 in bits 8-15 and data2 in bits 16-23.
+class MidiBackend {
+public:
+    virtual ~MidiBackend() = default;
+    // Device -1 is the default (built-in) device, 0..deviceCount()-1 the system's ports.
+    virtual int open(int device) = 0;
+    virtual void send(std::uint32_t message) = 0;
+    virtual void close() = 0;
+    virtual int deviceCount() = 0;
+    // "" when the device does not exist.
+    virtual QString deviceName(int device) = 0;
+};
+
+} // namespace fw

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "MidiBackend.h"
+
+#include <QString>
+#include <functional>
+
+namespace fw {
+
+// The text shown for a failed open: "Error" or the meaning of a known code; empty for 0.
+QString MidiOpenErrorText(int resultCode);
+
+// The program's one MIDI output port (the mymidi operations) and the policy that decides when it
+// is opened and closed. Every send is skipped while the port is not open, so callers never check.
+//
+// Wiring in the main window: set Device, Channel and Octave from the settings, MidiHeldOpen from
+// ExternalMIDI once after loading them; with MidiHeldOpen call OpenMidiOut at the first activation
+// (show the error text in the no-sound dialog when it is not empty), and CloseMidiOut on close.
+class MidiPort {
+public:
+    explicit MidiPort(MidiBackend& backend);
+    ~MidiPort();
+
+    int Device = -1;
+    unsigned char Channel = 0;
+    int Octave = -12;
+    bool MidiHeldOpen = false;
+
+    bool MidiOpen() const { return m_open; }
+
+    void OpenMidiOut(QString& errorText);
+    void CloseMidiOut();
+    void SendShortMsg(unsigned char status, unsigned char data1, unsigned char data2);
+    void NoteOn(unsigned char note);
+    void NoteOff(unsigned char note);
+    void ProgramChange(unsigned char patch);
+    int MidiDeviceCount();
+    QString MidiDeviceName(int index);
+
+    // Opens for one sounding action unless the device is held open for the run.
+    void OpenPort(QString& errorText);
+    void ClosePort();
+
+    // Shows or hides the hourglass while OpenPort opens the device; may stay empty.
+    std::function<void(bool busy)> setBusyCursor;
+
+private:
+    MidiBackend& m_backend;
+    bool m_open = false;
+};
+
+// The items of the Settings dialog's device list: the default device with " (Default)", then every
+// port; empty when there is no port. Item i stands for device i - 1.
+QStringList MidiDeviceListItems(MidiPort& port);
+
+} // namespace fw

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+
+namespace fw {
+
+// Monotonic time for the player, in microseconds from an arbitrary origin.
+class PlayClock {
+public:
+    virtual ~PlayClock() = default;
+    virtual std::int64_t nowUs() = 0;
+    // Returns at deadlineUs or soon after; returns at once when it has passed.
+    virtual void sleepUntil(std::int64_t deadlineUs) = 0;
+    // Like sleepUntil where being late by a fraction of a millisecond does not matter.
+    virtual void napUntil(std::int64_t untilUs) { sleepUntil(untilUs); }
+};
+
+// The system's monotonic clock. Sleeps in the kernel until just before a deadline and spins only
+// the last millisecond, so a note starts on time without burning a core.
+class SteadyPlayClock : public PlayClock {
+public:
+    std::int64_t nowUs() override;
+    void sleepUntil(std::int64_t deadlineUs) override;
+    void napUntil(std::int64_t untilUs) override;
+};
+
+// A clock that jumps straight to each deadline: plays a chord list in no time, with the times
+// the real clock would have given. Rendering and tests use it.
+class InstantPlayClock : public PlayClock {
+public:
+    std::int64_t nowUs() override { return m_now; }
+    void sleepUntil(std::int64_t deadlineUs) override
+    {
+        if (deadlineUs > m_now)
+            m_now = deadlineUs;
+    }
+
+private:
+    std::int64_t m_now = 0;
+};
+
+} // namespace fw

@@ -1,0 +1,297 @@
+#include "Player.h"
+
+#include "TextRules.h"
+
+#include <algorithm>
+
+namespace fw {
+
+namespace {
+
+    constexpr NoteArray CountOffNotes { 255, 255, 255, Player::CountOffNote, 255, 255, 255 };
+
+} // namespace
+
+Player::Player(
+    ChordList& chordList, LineDisplay& display, MessageBoxes& boxes, PlayerHost& host, MidiPort& port, PlayClock& clock)
+    : m_chordList(chordList)
+    , m_editor(chordList.editor())
+    , m_display(display)
+    , m_boxes(boxes)
+    , m_host(host)
+    , m_port(port)
+    , m_clock(clock)
+{
+}
+
+void Player::SetCaption(const QString& caption)
+{
+    m_caption = caption;
+    m_host.setPlayButtonCaption(caption);
+}
+
+void Player::PlayToggle()
+{
+    m_chordList.CountOffBeats = 0;
+    if (m_editor.lineCount() == 0) {
+        m_boxes.errorBox(QStringLiteral("No notes to play - no lines in editor."));
+        return;
+    }
+    if (IsPlaying() || StopRequested) {
+        // Reached from the pumping of a running playback's wait: only ask it to stop.
+        SetCaption(QStringLiteral("Play"));
+        StopRequested = true;
+        return;
+    }
+    m_host.setBusyCursor(true);
+    const bool parsed = m_chordList.ParseAllLines(QString(), true);
+    m_host.setBusyCursor(false);
+    if (!parsed)
+        return;
+    SetCaption(QStringLiteral("Stop"));
+    PlayChordList(m_host.playOption());
+    m_chordList.ShowLineInfo(m_editor.currentLine());
+    StopRequested = false;
+    SetCaption(QStringLiteral("Play"));
+}
+
+void Player::PlayChordList(int option)
+{
+    m_host.focusEditor();
+    StopRequested = false;
+
+    if (option == PlayCurrentLine) {
+        const int line = m_editor.currentLine();
+        ChordDef def;
+        if (m_chordList.ParseLine(line, true, def).isEmpty() && IsNoteEntry(def)) {
+            m_host.SetPlayControls(false);
+            const int selStart = m_editor.selectionStart();
+            const int selLength = m_editor.selectionLength();
+            m_editor.selectLine(line, true);
+            const int length = DurationValue(def.Duration, WholeNoteLength(m_host.tempo()));
+            QString errorText;
+            m_port.OpenPort(errorText);
+            m_port.ProgramChange(m_host.patch());
+            PlayChord(def.Notes, length, true);
+            m_port.ClosePort();
+            if (selLength > 0)
+                m_editor.setSelection(selStart, selLength);
+            else
+                m_editor.selectLine(line, false);
+            m_host.SetPlayControls(true);
+        } else {
+            m_boxes.errorBox(
+                QStringLiteral("Play Current Line option is selected and current line is not a chord definition."));
+        }
+        m_host.focusEditor();
+        return;
+    }
+
+    const int selStart = m_editor.selectionStart();
+    const int selLength = m_editor.selectionLength();
+    const bool selected = selLength > 0;
+    const int lastParsed = static_cast<int>(m_chordList.ParsedLines.size()) - 1;
+
+    int first = 0;
+    int last = lastParsed;
+    QString nothingText = QStringLiteral("No chords to play in editor.");
+    if (option == PlayFromCursor) {
+        first = m_editor.currentLine();
+        nothingText = QStringLiteral("No chords to play from cursor.");
+    } else if (option == PlayHighlighted) {
+        if (!selected) {
+            m_boxes.errorBox(QStringLiteral("Play Highlighted option is selected with no lines highlighted."));
+            m_host.focusEditor();
+            return;
+        }
+        first = m_editor.currentLine();
+        last = SelectionEndLine();
+        nothingText = QStringLiteral("No chords to play in highlighted lines.");
+    }
+    if (HasPlayableLine(first, last)) {
+        m_host.SetPlayControls(false);
+        PlayRange(first, last);
+        m_host.SetPlayControls(true);
+    } else {
+        m_boxes.errorBox(nothingText);
+    }
+    if (selected)
+        m_editor.setSelection(selStart, selLength);
+    m_host.focusEditor();
+}
+
+void Player::PlayRange(int first, int last)
+{
+    m_scheduled = true;
+    m_scheduleUs = m_clock.nowUs();
+    PlayCountOff();
+    m_chordList.SetDurationValues(WholeNoteLength(m_host.tempo()));
+    QString errorText;
+    m_port.OpenPort(errorText);
+    m_port.ProgramChange(m_host.patch());
+    do {
+        for (int index = first; index <= last && !StopRequested; ++index)
+            PlayEntry(index);
+    } while (m_host.loopChecked() && !StopRequested);
+    m_port.ClosePort();
+    m_scheduled = false;
+}
+
+void Player::PlayEntry(int index)
+{
+    if (index < 0 || index >= m_chordList.ParsedLines.size())
+        return;
+    const ChordDef& def = m_chordList.ParsedLines[index];
+    if (!IsNoteEntry(def))
+        return;
+    m_display.showMarkers(def.Frets);
+    if (m_host.traceChecked())
+        m_editor.selectLine(index, true);
+    m_display.setChordNameCaption(def.Name);
+    PlayChord(def.Notes, def.DurationValue, true);
+}
+
+void Player::PlayCountOff()
+{
+    const int quarter = DurationValue(u"Q", WholeNoteLength(m_host.tempo()));
+    QString errorText;
+    m_port.OpenPort(errorText);
+    const unsigned char patch = m_host.patch();
+    m_port.ProgramChange(CountOffPatch);
+    // A stop press during the clicks ends them, rather than firing the rest with no time between.
+    for (int beat = 0; beat < m_chordList.CountOffBeats && !StopRequested; ++beat)
+        PlayChord(CountOffNotes, quarter, true);
+    m_port.ProgramChange(patch);
+    m_port.ClosePort();
+}
+
+void Player::PlayChord(const NoteArray& notes, int milliseconds, bool pump)
+{
+    for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
+        if (notes[slot] != NotPlayedNote)
+            m_port.NoteOn(notes[slot]);
+    }
+    WaitMs(milliseconds, pump);
+    for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
+        if (notes[slot] != NotPlayedNote)
+            m_port.NoteOff(notes[slot]);
+    }
+}
+
+void Player::WaitMs(int milliseconds, bool pump)
+{
+    if (milliseconds <= 0)
+        return;
+    std::int64_t now = m_clock.nowUs();
+    std::int64_t start = now;
+    if (m_scheduled) {
+        start = m_scheduleUs < now - MaxLateUs ? now : m_scheduleUs;
+    }
+    const std::int64_t deadline = start + static_cast<std::int64_t>(milliseconds) * 1000;
+    if (m_scheduled)
+        m_scheduleUs = deadline;
+    while (now < deadline) {
+        if (pump)
+            m_host.processEvents();
+        if (StopRequested)
+            return;
+        // Slices between pumps need no precision; only the deadline itself is approached closely.
+        if (pump && now + PumpSliceUs < deadline)
+            m_clock.napUntil(now + PumpSliceUs);
+        else
+            m_clock.sleepUntil(deadline);
+        now = m_clock.nowUs();
+    }
+}
+
+bool Player::HasPlayableLine(int first, int last)
+{
+    m_host.setBusyCursor(true);
+    bool found = false;
+    for (int line = first; line <= last && !found; ++line)
+        found = m_chordList.IsPlayableLine(line, true);
+    m_host.setBusyCursor(false);
+    return found;
+}
+
+int Player::LineOfPosition(int position) const
+{
+    const int count = m_editor.lineCount();
+    int lineStart = 0;
+    for (int line = 0; line < count; ++line) {
+        // A line owns its characters and the line break after them.
+        const int next = lineStart + static_cast<int>(m_editor.lineText(line).size()) + 1;
+        if (position < next)
+            return line;
+        lineStart = next;
+    }
+    return count;
+}
+
+int Player::SelectionEndLine() const
+{
+    const int lastChar = m_editor.selectionStart() + m_editor.selectionLength() - 1;
+    const int line = LineOfPosition(std::max(0, lastChar));
+    if (m_editor.lineText(line).isEmpty() && line > 1)
+        return line - 1;
+    return line;
+}
+
+void Player::soundNotes(const NoteArray& notes, int milliseconds)
+{
+    QString errorText;
+    m_port.OpenPort(errorText);
+    m_port.ProgramChange(m_host.patch());
+    PlayChord(notes, milliseconds, false);
+    m_port.ClosePort();
+}
+
+void Player::PreviewLine(int line)
+{
+    ChordDef def;
+    if (!m_chordList.ParseLine(line, true, def).isEmpty())
+        return;
+    soundNotes(def.Notes, PreviewMs);
+    m_display.setChordNameCaption(def.Name);
+}
+
+bool Player::IsStepLine(int line) const
+{
+    const QString text = m_editor.lineText(line);
+    return !TrimBlanks(text).isEmpty() && !IsCommentLine(text);
+}
+
+void Player::Step(int direction, const QString& refusal)
+{
+    const int caret = m_editor.currentLine();
+    const int end = direction > 0 ? m_editor.lineCount() - 1 : 0;
+    int line = caret;
+    for (int i = caret; direction > 0 ? i <= end : i >= end; i += direction) {
+        if (IsStepLine(i)) {
+            line = i;
+            break;
+        }
+    }
+    if (!IsStepLine(line)) {
+        m_boxes.errorBox(refusal);
+        return;
+    }
+    m_chordList.ShowLineInfo(line);
+    m_editor.selectLine(line, true);
+    m_host.processEvents();
+    PreviewLine(line);
+    for (int i = line + direction; direction > 0 ? i <= end : i >= end; i += direction) {
+        if (IsStepLine(i)) {
+            m_chordList.ShowLineInfo(i);
+            m_editor.selectLine(i, true);
+            m_host.focusEditor();
+            break;
+        }
+    }
+}
+
+void Player::StepForward() { Step(1, QStringLiteral("Can't step forward from this line")); }
+
+void Player::StepBack() { Step(-1, QStringLiteral("Can't step back from this line")); }
+
+} // namespace fw

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "ChordList.h"
+#include "LineDisplay.h"
+#include "MessageBoxes.h"
+#include "MidiPort.h"
+#include "NoteSounder.h"
+#include "PlayClock.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace fw {
+
+// Item indices of the play options radio group.
+enum PlayOption { PlayAll = 0, PlayFromCursor = 1, PlayHighlighted = 2, PlayCurrentLine = 3 };
+
+// What the player touches in the main window beyond the editor, the line display and the boxes.
+class PlayerHost {
+public:
+    virtual ~PlayerHost() = default;
+    // Disables (false) or enables (true) every control that could change the chord list or the
+    // play settings, greys the group fonts, and swaps Start1/Stop1.
+    virtual void SetPlayControls(bool enabled) = 0;
+    virtual void setPlayButtonCaption(const QString& caption) = 0;
+    virtual void focusEditor() = 0;
+    virtual void setBusyCursor(bool busy) = 0;
+    // Handles pending input (QCoreApplication::processEvents); a Play or F2 press in here calls
+    // Player::PlayToggle, which only asks the running playback to stop.
+    virtual void processEvents() = 0;
+    virtual int playOption() const = 0;
+    virtual bool loopChecked() const = 0;
+    virtual bool traceChecked() const = 0;
+    virtual int tempo() const = 0;
+    virtual unsigned char patch() const = 0;
+};
+
+// Plays the chord list in time through the MIDI port.
+//
+// Wiring in the main window: btnPlayMouseDown, Start1Click and Stop1Click call PlayToggle;
+// btnNextClick StepForward; btnPrevClick StepBack; cursor-key previews PreviewLine. While
+// IsPlaying() (btnPlay reads "Stop") the window refuses to close, the neck ignores clicks and the
+// cursor keys play nothing. The player is also the NoteSounder of the neck and the edit commands.
+//
+// Timing: each wait ends at an absolute deadline (the start of the playback plus all earlier
+// lengths), so delays never add up; pumping waits sleep in short slices and hand input to the
+// host between them, so a stop press is seen within PumpSliceUs.
+class Player : public NoteSounder {
+public:
+    Player(ChordList& chordList, LineDisplay& display, MessageBoxes& boxes, PlayerHost& host, MidiPort& port,
+        PlayClock& clock);
+
+    static constexpr int PreviewMs = 250;
+    static constexpr unsigned char CountOffPatch = 115;
+    static constexpr unsigned char CountOffNote = 120;
+    static constexpr std::int64_t PumpSliceUs = 2000;
+    // A playback held up longer than this (a slow handler during pumping) starts a new schedule
+    // instead of rushing through the notes it missed.
+    static constexpr std::int64_t MaxLateUs = 100000;
+
+    void PlayToggle();
+    bool IsPlaying() const { return m_caption == QLatin1String("Stop"); }
+    bool StopRequested = false;
+
+    void PlayChordList(int option);
+    void PlayRange(int first, int last);
+    void PlayEntry(int index);
+    void PlayCountOff();
+    void PlayChord(const NoteArray& notes, int milliseconds, bool pump);
+    void WaitMs(int milliseconds, bool pump);
+
+    bool HasPlayableLine(int first, int last);
+    int SelectionEndLine() const;
+    void PreviewLine(int line);
+    void StepForward();
+    void StepBack();
+
+    // OpenPort, ProgramChange with the patch, the notes for the given time without pumping, ClosePort.
+    void soundNotes(const NoteArray& notes, int milliseconds) override;
+
+private:
+    int LineOfPosition(int position) const;
+    bool IsStepLine(int line) const;
+    void Step(int direction, const QString& refusal);
+    void SetCaption(const QString& caption);
+
+    ChordList& m_chordList;
+    EditorLines& m_editor;
+    LineDisplay& m_display;
+    MessageBoxes& m_boxes;
+    PlayerHost& m_host;
+    MidiPort& m_port;
+    PlayClock& m_clock;
+    QString m_caption = QStringLiteral("Play");
+    bool m_scheduled = false;
+    std::int64_t m_scheduleUs = 0;
+};
+
+} // namespace fw

@@ -1,0 +1,29 @@
+#include "SoundFont.h"
+
+#include <QFileInfo>
+
+namespace fw {
+
+QStringList DefaultSoundFontPaths()
+{
+    return {
+        QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2"),
+        QStringLiteral("/usr/share/sounds/sf2/FluidR3_GM.sf2"),
+        QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2"),
+        QStringLiteral("/usr/share/soundfonts/default.sf2"),
+        QStringLiteral("/usr/share/soundfonts/FluidR3_GM.sf2"),
+    };
+}
+
+QString FindSoundFont(const QString& configured)
+{
+    if (!configured.isEmpty() && QFileInfo(configured).isFile())
+        return configured;
+    for (const QString& path : DefaultSoundFontPaths()) {
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return QString();
+}
+
+} // namespace fw

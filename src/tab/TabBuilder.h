@@ -1,0 +1,71 @@
+#pragma once
+
+#include "ChordDef.h"
+
+#include <QList>
+#include <QString>
+
+namespace fw {
+
+// At most this many columns of a bar are shown; later ones are cut and the warning is raised.
+inline constexpr int MaxTabColumns = 16;
+
+inline const QString FixTabErrorsMessage = QStringLiteral("Fix errors before viewing tab.");
+inline const QString NoTabNotesMessage = QStringLiteral("Can't create tab. No notes defined in editor.");
+inline const QString TruncationWarningMessage = QStringLiteral(
+    "Truncation Warning: Tablature is missing notes because there were not enough blank lines separating "
+    "groups of notes (bars).");
+
+// One entry of the column list: a chord line (a column) or a blank line (the end of a bar).
+struct TabColumn : ChordDef {
+    bool IsBarEnd = false;
+    int BarNumber = 0;
+    // From 1; a bar end has the position after the bar's last column.
+    int PosInBar = 0;
+    // PosInBar of the bar end that closes this entry's bar: the bar's column count plus 1.
+    int BarLength = 0;
+};
+
+using TabList = QList<TabColumn>;
+
+// A non-empty bar, as the renderers visit it. Its columns are TabList entries [FirstColumn, EndIndex).
+struct TabBar {
+    int BarNumber = 0;
+    int BarLength = 0;
+    qsizetype FirstColumn = 0;
+    qsizetype EndIndex = 0;
+
+    int ColumnCount() const { return BarLength - 1; }
+    // Columns the renderers show: the rest is cut.
+    bool IsTruncated() const { return ColumnCount() > MaxTabColumns; }
+};
+
+// min(BarLength, 16): the renderers space columns by this count.
+int SpacingCount(int barLength);
+
+// The column list of a parsed chord list (ChordList::ParsedLines, one entry per editor line plus
+// the closing blank entry). Comment and count-off entries take no position; blank entries close bars.
+TabList BuildTabList(const ParsedLineList& lines);
+
+// Sets BarLength on every entry in one pass and returns the number of non-empty bars.
+int MarkBars(TabList& list);
+
+// The non-empty bars in visiting order: left, right, left, ... two per row, top to bottom.
+QList<TabBar> VisitBars(const TabList& list);
+
+// Whether a parsed list has anything to show: at least one chord line (rests included).
+bool HasTabNotes(const ParsedLineList& lines);
+
+// Everything the tab window and the renderers need, built from a parsed chord list.
+struct Tablature {
+    TabList Columns;
+    QList<TabBar> Bars;
+    int BarCount = 0;
+
+    static Tablature Build(const ParsedLineList& lines);
+    int RowCount() const { return (BarCount + 1) / 2; }
+    // A bar has more columns than can be shown; the window warns once per opening.
+    bool HasTruncatedBar() const;
+};
+
+} // namespace fw

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "TabBuilder.h"
+
+#include <QList>
+#include <QPageSize>
+#include <QRect>
+#include <QString>
+#include <functional>
+
+class QPainter;
+
+namespace fw {
+
+// Layout metrics of drawn tablature, in device pixels of the canvas drawn on.
+struct TabLayout {
+    int TabRight = 0; // right end of a staff row
+    int StringGap = 0; // distance between string lines
+    int StaffHeight = 0; // top line to bottom line
+    int TabLeft = 0; // left end of a staff row
+    int FirstStaffTop = 0; // top line of the first row
+    int TitleTop = 0;
+    // Font sizes in points; the canvas turns them into pixels at its own resolution.
+    int SubtitlePointSize = 0;
+    int FretPointSize = 0;
+
+    // The window's preset, for a paint area of the given width.
+    static TabLayout Screen(int paintWidth);
+    // The printer's preset, for a printable page of the given size in device pixels.
+    static TabLayout Printer(int pageWidth, int pageHeight);
+
+    int BarWidth() const { return TabRight / 2; }
+    // x of a bar: the right bar shares the left bar's closing bar line.
+    int BarLeft(bool leftHalf) const { return leftHalf ? TabLeft : TabLeft + TabRight / 2 - 1; }
+    // Distance between rows on screen.
+    int ScreenRowPitch() const { return StaffHeight + StaffHeight / 2; }
+};
+
+inline constexpr int TitlePointSize = 16;
+
+// Height of the screen paint area for the tablature (rows x 67 + 65 with the screen preset).
+int ScreenPaintHeight(const Tablature& tab, const TabLayout& screen);
+
+// Where printing puts each visited bar.
+struct PrintedBar {
+    int Page = 1; // from 1
+    int X = 0;
+    int Y = 0;
+    bool FirstOnPage = false; // the page label and titles are drawn before it
+};
+
+// The placement of barCount bars on pages of the given height: two bars per row, rows every two
+// staff heights, a new page once the next row would not fit.
+QList<PrintedBar> PlanPrintout(const TabLayout& printer, int pageHeight, qsizetype barCount);
+
+// Draws a built tablature for the window, for printing and for PDF files. The window owns a
+// Tablature (rebuilt on activation) and a TabPainter over it; on each paint event it calls
+// PaintScreen with the exposed rectangle, then warns once when Truncated() (or
+// Tablature::HasTruncatedBar()) is set and calls ClearTruncated().
+class TabPainter {
+public:
+    TabPainter(const Tablature& tab, const QString& title, const QString& subtitle, bool boldFrets);
+
+    // The whole paint-area event: white background, black frame, titles and the bars of every row
+    // that meets exposed (only those, so long tablature scrolls smoothly).
+    void PaintScreen(QPainter& painter, const QSize& area, const QRect& exposed);
+
+    void DrawTitles(QPainter& painter, const TabLayout& layout) const;
+    void PrintTitles(QPainter& painter, const TabLayout& layout) const;
+    // Fret numbers of the bar's columns (at most 16; more set Truncated), then the staff. Returns
+    // the bar's bottom reference y + 5 string gaps.
+    int DrawBar(QPainter& painter, const TabLayout& layout, const TabBar& bar, int width, int y, int x);
+    void DrawStaff(QPainter& painter, const TabLayout& layout, int x, int y, int width) const;
+
+    // Prints all bars with the printer preset of layout; newPage is called before each page after
+    // the first (QPagedPaintDevice::newPage) and may return false to stop. Returns the pages used.
+    int PrintTablature(
+        QPainter& painter, const TabLayout& layout, int pageHeight, const std::function<bool()>& newPage);
+
+    bool Truncated() const { return m_truncated; }
+    void ClearTruncated() { m_truncated = false; }
+
+private:
+    const Tablature& m_tab;
+    QString m_title;
+    QString m_subtitle;
+    bool m_boldFrets;
+    bool m_truncated = false;
+};
+
+// Prints the tablature to a PDF file of the given page size (600 dots per inch, quarter-inch
+// margins). The file is replaced only when complete; errorText names the file and the reason.
+bool WriteTablaturePdf(const QString& fileName, const Tablature& tab, const QString& title, const QString& subtitle,
+    bool boldFrets, const QPageSize& pageSize, QString* errorText = nullptr);
+
+} // namespace fw

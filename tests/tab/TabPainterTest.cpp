@@ -1,0 +1,230 @@
+#include "TabPainter.h"
+#include "TabTestSupport.h"
+
+#include <QImage>
+#include <QPainter>
+#include <gtest/gtest.h>
+
+namespace fw {
+namespace {
+
+    Tablature Build(const QStringList& lines) { return Tablature::Build(test::ParseForTab(lines)); }
+
+    // Lines holding the given number of one-column bars.
+    QStringList Bars(int count)
+    {
+        QStringList lines;
+        for (int i = 0; i < count; ++i)
+            lines << test::FretLine(6, i % 19) << QString();
+        return lines;
+    }
+
+    bool IsDark(QRgb pixel) { return qGray(pixel) < 128; }
+
+    // Leftmost dark pixel in the rectangle, or -1.
+    int FirstDarkColumn(const QImage& image, const QRect& area)
+    {
+        for (int x = area.left(); x <= area.right(); ++x)
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                if (IsDark(image.pixel(x, y)))
+                    return x;
+        return -1;
+    }
+
+    int DarkPixels(const QImage& image, const QRect& area)
+    {
+        int count = 0;
+        for (int x = area.left(); x <= area.right(); ++x)
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                count += IsDark(image.pixel(x, y));
+        return count;
+    }
+
+    QImage WhiteImage(int width, int height)
+    {
+        QImage image(width, height, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        return image;
+    }
+
+    TEST(TabPainter, LayoutPresets)
+    {
+        const TabLayout screen = TabLayout::Screen(593);
+        EXPECT_EQ(screen.TabRight, 593 - 29);
+        EXPECT_EQ(screen.StringGap, 15);
+        EXPECT_EQ(screen.StaffHeight, 45);
+        EXPECT_EQ(screen.TabLeft, 10);
+        EXPECT_EQ(screen.FirstStaffTop, 65);
+        EXPECT_EQ(screen.TitleTop, 10);
+        EXPECT_EQ(screen.ScreenRowPitch(), 67);
+        EXPECT_EQ(screen.BarLeft(false), 10 + 282 - 1);
+
+        const TabLayout printer = TabLayout::Printer(5100, 6600);
+        EXPECT_EQ(printer.TabRight, 4590);
+        EXPECT_EQ(printer.StringGap, 110);
+        EXPECT_EQ(printer.StaffHeight, 330);
+        EXPECT_EQ(printer.TabLeft, 50);
+        EXPECT_EQ(printer.FirstStaffTop, 660);
+        EXPECT_EQ(printer.TitleTop, 110);
+    }
+
+    TEST(TabPainter, ScreenHeightFollowsTheRowCount)
+    {
+        const TabLayout screen = TabLayout::Screen(593);
+        EXPECT_EQ(ScreenPaintHeight(Build(Bars(1)), screen), 67 + 65);
+        EXPECT_EQ(ScreenPaintHeight(Build(Bars(3)), screen), 2 * 67 + 65);
+        EXPECT_EQ(ScreenPaintHeight(Build(Bars(4)), screen), 2 * 67 + 65);
+    }
+
+    TEST(TabPainter, PrintoutBreaksPagesAfterNineRows)
+    {
+        const TabLayout printer = TabLayout::Printer(5100, 6600);
+        const QList<PrintedBar> plan = PlanPrintout(printer, 6600, 24);
+        ASSERT_EQ(plan.size(), 24);
+        for (int i = 0; i < 24; ++i) {
+            const int row = i / 2 < 9 ? i / 2 : i / 2 - 9;
+            EXPECT_EQ(plan[i].Page, i < 18 ? 1 : 2) << i;
+            EXPECT_EQ(plan[i].Y, 660 + row * 660) << i;
+            EXPECT_EQ(plan[i].X, i % 2 == 0 ? 50 : 50 + 2295 - 1) << i;
+            EXPECT_EQ(plan[i].FirstOnPage, i == 0 || i == 18) << i;
+        }
+        // A last row that fills the page exactly ends the printout: no further page.
+        EXPECT_EQ(PlanPrintout(printer, 6600, 18).last().Page, 1);
+        // An odd last bar stands in the left half.
+        const QList<PrintedBar> odd = PlanPrintout(printer, 6600, 19);
+        EXPECT_EQ(odd.last().Page, 2);
+        EXPECT_EQ(odd.last().X, 50);
+    }
+
+    TEST(TabPainter, PrintTablatureStartsPagesAndLabelsThem)
+    {
+        const Tablature tab = Build(Bars(24));
+        QImage page = WhiteImage(5100, 6600);
+        QPainter painter(&page);
+        TabPainter tabPainter(tab, QStringLiteral("Title"), QStringLiteral("Sub"), false);
+        int newPages = 0;
+        const int pages = tabPainter.PrintTablature(painter, TabLayout::Printer(5100, 6600), 6600, [&] {
+            ++newPages;
+            return true;
+        });
+        painter.end();
+        EXPECT_EQ(pages, 2);
+        EXPECT_EQ(newPages, 1);
+        // The page label sits at the top right, left of the staff's right end.
+        EXPECT_GT(DarkPixels(page, QRect(3000, 0, 1590, 100)), 0);
+        EXPECT_FALSE(tabPainter.Truncated());
+    }
+
+    TEST(TabPainter, RestColumnsKeepTheirPlace)
+    {
+        const TabLayout layout = TabLayout::Screen(593);
+        const int width = layout.BarWidth();
+        // Three columns: c = 4, step = width div 5.
+        const int step = width / 5;
+        for (const bool restFirst : { false, true }) {
+            const Tablature tab = Build({ restFirst ? test::FretLine(0, 0) : test::FretLine(4, 7),
+                restFirst ? test::FretLine(4, 7) : test::FretLine(0, 0), test::FretLine(0, 0) });
+            QImage image = WhiteImage(600, 200);
+            QPainter painter(&image);
+            TabPainter tabPainter(tab, QString(), QString(), false);
+            EXPECT_EQ(tabPainter.DrawBar(painter, layout, tab.Bars[0], width, 65, 10), 65 + 75);
+            painter.end();
+            // Between the string lines of D (y 80) and A (y 95) only the fret number is dark.
+            const int x = FirstDarkColumn(image, QRect(12, 82, 500, 4));
+            const int expected = 10 + (restFirst ? 2 : 1) * step;
+            EXPECT_GE(x, expected) << restFirst;
+            EXPECT_LE(x, expected + 3) << restFirst;
+        }
+    }
+
+    TEST(TabPainter, StaffLinesAndBarLines)
+    {
+        const TabLayout layout = TabLayout::Screen(593);
+        QImage image = WhiteImage(600, 200);
+        QPainter painter(&image);
+        const Tablature tab = Build({ test::FretLine(0, 0) });
+        TabPainter(tab, QString(), QString(), false).DrawStaff(painter, layout, 10, 65, 282);
+        painter.end();
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(DarkPixels(image, QRect(10, 65 + 15 * k, 283, 1)), 283) << k;
+        EXPECT_EQ(DarkPixels(image, QRect(10, 65, 1, 46)), 46);
+        EXPECT_EQ(DarkPixels(image, QRect(291, 65, 1, 46)), 46);
+        EXPECT_EQ(DarkPixels(image, QRect(11, 66, 279, 14)), 0);
+    }
+
+    TEST(TabPainter, SeventeenColumnsSetTruncated)
+    {
+        QStringList lines;
+        for (int i = 0; i < 17; ++i)
+            lines << test::FretLine(3, i);
+        const Tablature tab = Build(lines);
+        QImage image = WhiteImage(600, 200);
+        QPainter painter(&image);
+        TabPainter tabPainter(tab, QString(), QString(), false);
+        tabPainter.DrawBar(painter, TabLayout::Screen(593), tab.Bars[0], 282, 65, 10);
+        EXPECT_TRUE(tabPainter.Truncated());
+        tabPainter.ClearTruncated();
+        EXPECT_FALSE(tabPainter.Truncated());
+    }
+
+    TEST(TabPainter, BoldFretsAreHeavier)
+    {
+        const Tablature tab = Build({ "N, 8, 8, 8, 8, Q" });
+        int dark[2];
+        for (const bool bold : { false, true }) {
+            QImage image = WhiteImage(600, 200);
+            QPainter painter(&image);
+            TabPainter(tab, QString(), QString(), bold)
+                .DrawBar(painter, TabLayout::Screen(593), tab.Bars[0], 282, 65, 10);
+            painter.end();
+            dark[bold] = DarkPixels(image, QRect(0, 0, 600, 200));
+        }
+        EXPECT_GT(dark[1], dark[0]);
+    }
+
+    TEST(TabPainter, ScreenPaintDrawsOnlyExposedRows)
+    {
+        const Tablature tab = Build(Bars(40));
+        const TabLayout layout = TabLayout::Screen(593);
+        const int height = ScreenPaintHeight(tab, layout);
+        EXPECT_EQ(height, 20 * 67 + 65);
+        QImage image(593, height, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QPainter painter(&image);
+        TabPainter tabPainter(tab, QStringLiteral("Title"), QString(), false);
+        // Row 10 starts at y = 65 + 9 x 67.
+        const QRect exposed(0, 65 + 9 * 67 - 10, 593, 60);
+        tabPainter.PaintScreen(painter, image.size(), exposed);
+        painter.end();
+        EXPECT_EQ(image.pixel(300, 10), QColor(Qt::red).rgb());
+        EXPECT_EQ(image.pixel(300, height - 10), QColor(Qt::red).rgb());
+        EXPECT_GT(DarkPixels(image, QRect(10, 65 + 9 * 67, 560, 1)), 500);
+
+        QImage whole(593, height, QImage::Format_RGB32);
+        QPainter wholePainter(&whole);
+        tabPainter.PaintScreen(wholePainter, whole.size(), whole.rect());
+        wholePainter.end();
+        EXPECT_EQ(whole.copy(exposed), image.copy(exposed));
+        EXPECT_EQ(whole.pixel(0, 0), QColor(Qt::black).rgb());
+    }
+
+    TEST(TabPainter, WideTitleStartsAtTheLeftOnScreenButStaysCentredInPrint)
+    {
+        const Tablature tab = Build(Bars(1));
+        const QString title(60, u'W');
+        QImage screen = WhiteImage(593, 200);
+        QPainter painter(&screen);
+        TabPainter tabPainter(tab, title, QString(), false);
+        tabPainter.DrawTitles(painter, TabLayout::Screen(593));
+        painter.end();
+        EXPECT_LE(FirstDarkColumn(screen, QRect(0, 10, 593, 30)), 3);
+
+        QImage short_ = WhiteImage(593, 200);
+        QPainter shortPainter(&short_);
+        TabPainter(tab, QStringLiteral("Hi"), QString(), false).DrawTitles(shortPainter, TabLayout::Screen(593));
+        shortPainter.end();
+        EXPECT_GT(FirstDarkColumn(short_, QRect(0, 10, 593, 30)), 250);
+    }
+
+} // namespace
+} // namespace fw

@@ -1,0 +1,92 @@
+#include "NeckGeometry.h"
+
+#include "Pitch.h"
+
+namespace fw::NeckGeometry {
+
+int wireX(int wire) { return wire <= 0 ? NutX : FirstWireX + FretPitch * (wire - 1); }
+
+int stringY(int slot)
+{
+    switch (slot) {
+    case 3:
+        return 57;
+    case 4:
+        return 68;
+    case 5:
+        return 78;
+    case 6:
+        return 90;
+    default:
+        return -1;
+    }
+}
+
+int columnCentreX(int fret)
+{
+    // Evenly spaced at the fret pitch: fret 1 sits between the nut and wire 1, fret 0 one pitch
+    // further left over the nut end of the strings.
+    return FirstWireX - FretPitch / 2 + FretPitch * (fret - 1);
+}
+
+static bool inGrid(int slot, int fret)
+{
+    return slot >= FirstSlot && slot <= LastSlot && fret >= 0 && fret <= FretCount;
+}
+
+QRect cellRect(int slot, int fret)
+{
+    if (!inGrid(slot, fret))
+        return {};
+    return QRect(columnCentreX(fret) - CellWidth / 2, FirstRowTop + RowPitch * (slot - 1), CellWidth, CellHeight);
+}
+
+QPoint cellCentre(int slot, int fret)
+{
+    const QRect r = cellRect(slot, fret);
+    return { r.left() + r.width() / 2, r.top() + r.height() / 2 };
+}
+
+bool isVisibleCell(int slot, int fret) { return inGrid(slot, fret) && slot >= FirstVisibleSlot; }
+
+QString cellName(int slot, int fret) { return QString::asprintf("DOT_s%.2d_f%.2d", slot, fret); }
+
+static std::optional<int> twoDigitsAfter(QStringView name, QChar marker)
+{
+    const qsizetype at = name.indexOf(marker);
+    if (at < 0 || at + 3 > name.size())
+        return std::nullopt;
+    const QStringView digits = name.mid(at + 1, 2);
+    if (!digits[0].isDigit() || !digits[1].isDigit())
+        return std::nullopt;
+    return digits.toInt();
+}
+
+std::optional<NeckCell> cellFromName(QStringView name)
+{
+    const auto slot = twoDigitsAfter(name, u's');
+    const auto fret = twoDigitsAfter(name, u'f');
+    if (!slot || !fret || !inGrid(*slot, *fret))
+        return std::nullopt;
+    return NeckCell { *slot, *fret };
+}
+
+std::optional<NeckCell> cellAt(QPoint picturePoint)
+{
+    // Later rows lie on top, so search from the lowest string upwards.
+    for (int slot = LastSlot; slot >= FirstVisibleSlot; --slot) {
+        for (int fret = 0; fret <= FretCount; ++fret) {
+            if (cellRect(slot, fret).contains(picturePoint))
+                return NeckCell { slot, fret };
+        }
+    }
+    return std::nullopt;
+}
+
+QString cellHint(int slot, int fret) { return QStringLiteral("Current Note:") + NoteName(slot, fret, QString()); }
+
+QRect fretNumbersRect() { return QRect(64 - PictureLeft, 116 - PictureTop, 423, 13); }
+
+QRect chordNameRect() { return QRect(225 - PictureLeft, 48 - PictureTop, 261, 16); }
+
+} // namespace fw::NeckGeometry

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace fw {
+
+// One marker cell of the neck: string slot 1..6 and fret 0..FretCount.
+struct NeckCell {
+    int slot = 0;
+    int fret = 0;
+    friend bool operator==(const NeckCell&, const NeckCell&) = default;
+};
+
+// The neck picture in design pixels. Unless a name says otherwise, coordinates are relative to the
+// picture's top-left corner; the main window places the picture at PictureLeft, PictureTop.
+namespace NeckGeometry {
+
+    inline constexpr int PictureWidth = 484;
+    inline constexpr int PictureHeight = 160;
+    inline constexpr int PictureLeft = 5;
+    inline constexpr int PictureTop = 18;
+    // The black frame (shpNeckRect) lies this far outside the picture on every side.
+    inline constexpr int FrameWidth = 2;
+
+    inline constexpr int NutX = 47;
+    inline constexpr int FirstWireX = 72;
+    inline constexpr int FretPitch = 24;
+    inline constexpr int NeckTop = 52;
+    inline constexpr int NeckBottom = 93;
+
+    inline constexpr int FirstSlot = 1;
+    inline constexpr int LastSlot = 6;
+    // Slots 1 and 2 exist in the grid but never show, take presses or give hints.
+    inline constexpr int FirstVisibleSlot = 3;
+    inline constexpr int CellCount = 114;
+    inline constexpr int CellHeight = 12;
+    inline constexpr int RowPitch = 11;
+    inline constexpr int FirstRowTop = 26;
+    inline constexpr int CellWidth = 16;
+
+    // Wire k: 0 is the nut, 1..FretCount the fret wires.
+    int wireX(int wire);
+    // The string line of a bass slot 3..6 (G, D, A, E); -1 for other slots.
+    int stringY(int slot);
+    // Horizontal centre of the cells of one fret column.
+    int columnCentreX(int fret);
+    // An empty rectangle for a slot or fret outside the grid.
+    QRect cellRect(int slot, int fret);
+    QPoint cellCentre(int slot, int fret);
+    bool isVisibleCell(int slot, int fret);
+
+    // "DOT_s%.2d_f%.2d".
+    QString cellName(int slot, int fret);
+    // Reads the two characters after the first "s" and after the first "f" as numbers.
+    std::optional<NeckCell> cellFromName(QStringView name);
+
+    // The visible cell under a picture point; where two rows overlap the higher slot wins.
+    std::optional<NeckCell> cellAt(QPoint picturePoint);
+
+    // "Current Note:" + the note's name.
+    QString cellHint(int slot, int fret);
+    // Over the picture but not over a cell the hint is blank, so the status panel clears.
+    inline const QString PictureHint = QStringLiteral("         ");
+
+    // The fret-number label lblFretNumbers, in picture coordinates, and its caption.
+    QRect fretNumbersRect();
+    inline const QString FretNumbersCaption = QStringLiteral("1      2     3      4      5      6      7      8      9 "
+                                                             "     10    11    12    13    14    15    16    17    18");
+    // The chord-name label lblChordName, in picture coordinates.
+    QRect chordNameRect();
+    inline const QString ChordNameHint = QStringLiteral("Chord name.");
+
+} // namespace NeckGeometry
+
+} // namespace fw

@@ -1,0 +1,235 @@
+#include "NeckPainter.h"
+
+#include "NeckGeometry.h"
+
+#include <QFont>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace fw::NeckPainter {
+
+namespace G = NeckGeometry;
+
+namespace {
+
+    // Fret numbers with a single inlay dot; the twelfth fret has two.
+    constexpr int SingleDotFrets[] = { 3, 5, 7, 9, 15, 17 };
+    constexpr int HeadstockEnd = 44;
+    constexpr int StringStartX = 12;
+
+    QFont labelFont(int pixelSize, bool bold)
+    {
+        QFont font(QStringLiteral("Sans Serif"));
+        font.setStyleHint(QFont::SansSerif);
+        font.setPixelSize(pixelSize);
+        font.setBold(bold);
+        return font;
+    }
+
+    void paintSky(QPainter& painter)
+    {
+        QLinearGradient sky(0, 0, 0, G::PictureHeight);
+        sky.setColorAt(0.0, QColor(0x3C, 0x78, 0xC0));
+        sky.setColorAt(0.45, QColor(0xB8, 0xD8, 0xF4));
+        sky.setColorAt(0.55, QColor(0xB8, 0xD8, 0xF4));
+        sky.setColorAt(1.0, QColor(0x2E, 0x5E, 0xA4));
+        painter.fillRect(QRect(0, 0, G::PictureWidth, G::PictureHeight), sky);
+    }
+
+    void paintWood(QPainter& painter)
+    {
+        const int height = G::NeckBottom - G::NeckTop + 1;
+        QLinearGradient wood(0, G::NeckTop, 0, G::NeckBottom);
+        wood.setColorAt(0.0, QColor(0x6A, 0x3C, 0x22));
+        wood.setColorAt(0.5, QColor(0x4E, 0x2A, 0x16));
+        wood.setColorAt(1.0, QColor(0x3A, 0x1E, 0x0E));
+        painter.fillRect(QRect(HeadstockEnd, G::NeckTop, G::PictureWidth - HeadstockEnd, height), wood);
+
+        // Maple headstock, a little taller than the neck, with the tuner posts the strings wind on.
+        QLinearGradient maple(0, G::NeckTop - 6, 0, G::NeckBottom + 6);
+        maple.setColorAt(0.0, QColor(0xE2, 0xBE, 0x80));
+        maple.setColorAt(1.0, QColor(0xB0, 0x86, 0x4A));
+        painter.fillRect(QRect(0, G::NeckTop - 6, HeadstockEnd, height + 12), maple);
+        painter.fillRect(QRect(0, G::NeckTop - 6, HeadstockEnd, 1), QColor(0x7A, 0x56, 0x2A));
+        painter.fillRect(QRect(0, G::NeckBottom + 6, HeadstockEnd, 1), QColor(0x7A, 0x56, 0x2A));
+
+        // Binding along both edges of the fingerboard.
+        painter.fillRect(QRect(HeadstockEnd, G::NeckTop, G::PictureWidth - HeadstockEnd, 1), QColor(0xD8, 0xCC, 0xB0));
+        painter.fillRect(
+            QRect(HeadstockEnd, G::NeckBottom, G::PictureWidth - HeadstockEnd, 1), QColor(0xD8, 0xCC, 0xB0));
+    }
+
+    void paintInlays(QPainter& painter)
+    {
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0xEE, 0xEA, 0xDC));
+        const auto dot = [&](int fret, qreal y) {
+            const qreal x = (G::wireX(fret - 1) + G::wireX(fret)) / 2.0;
+            painter.drawEllipse(QPointF(x, y), 3.5, 3.5);
+        };
+        const qreal middle = (G::NeckTop + G::NeckBottom + 1) / 2.0;
+        for (const int fret : SingleDotFrets)
+            dot(fret, middle);
+        dot(12, (G::stringY(3) + G::stringY(4)) / 2.0 + 0.5);
+        dot(12, (G::stringY(5) + G::stringY(6)) / 2.0 + 0.5);
+        painter.restore();
+    }
+
+    void paintWires(QPainter& painter)
+    {
+        const int height = G::NeckBottom - G::NeckTop - 1;
+        for (int wire = 1; wire <= FretCount; ++wire) {
+            const int x = G::wireX(wire);
+            painter.fillRect(QRect(x - 1, G::NeckTop + 1, 2, height), WireColor);
+            painter.fillRect(QRect(x + 1, G::NeckTop + 1, 1, height), QColor(0x2A, 0x16, 0x0A));
+        }
+        // The nut: a bone-coloured bar centred on its x.
+        painter.fillRect(QRect(G::NutX - 2, G::NeckTop, 5, G::NeckBottom - G::NeckTop + 1), QColor(0xF2, 0xEC, 0xD4));
+        painter.fillRect(QRect(G::NutX + 3, G::NeckTop, 1, G::NeckBottom - G::NeckTop + 1), QColor(0x5A, 0x4A, 0x30));
+    }
+
+    void paintStrings(QPainter& painter)
+    {
+        painter.save();
+        for (int slot = G::FirstVisibleSlot; slot <= G::LastSlot; ++slot) {
+            const int y = G::stringY(slot);
+            // Lower strings are thicker; the string's own row y is always covered.
+            const int thickness = slot - 2;
+            const int top = y - (thickness - 1) / 2;
+            painter.fillRect(QRect(StringStartX, top, G::PictureWidth - StringStartX, thickness), StringColor);
+            painter.fillRect(QRect(StringStartX, top + thickness, G::PictureWidth - StringStartX, 1),
+                QColor(0x20, 0x10, 0x08, 0x90));
+
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setPen(QPen(QColor(0x60, 0x60, 0x68), 1));
+            painter.setBrush(QColor(0xD0, 0xD0, 0xD8));
+            painter.drawEllipse(QPointF(StringStartX - 1, y + 0.5), 3.5, 3.5);
+            painter.setRenderHint(QPainter::Antialiasing, false);
+        }
+        painter.restore();
+    }
+
+    void paintMarker(QPainter& painter, const QRectF& cell, const MarkerGrid::Cell& marker)
+    {
+        const qreal side = std::min(cell.width(), cell.height());
+        const QRectF square(cell.center().x() - side / 2, cell.center().y() - side / 2, side, side);
+        painter.setBrush(marker.color);
+        switch (marker.shape) {
+        case MarkerShape::Rectangle:
+            painter.fillRect(cell, marker.color);
+            break;
+        case MarkerShape::Square:
+            painter.fillRect(square, marker.color);
+            break;
+        case MarkerShape::RoundRect:
+            painter.drawRoundedRect(cell, side / 4, side / 4);
+            break;
+        case MarkerShape::RoundSquare:
+            painter.drawRoundedRect(square, side / 4, side / 4);
+            break;
+        case MarkerShape::Ellipse:
+            painter.drawEllipse(cell);
+            break;
+        case MarkerShape::Circle:
+            painter.drawEllipse(square);
+            break;
+        }
+    }
+
+} // namespace
+
+void paintFrame(QPainter& painter)
+{
+    painter.fillRect(QRect(-G::FrameWidth, -G::FrameWidth, G::PictureWidth + 2 * G::FrameWidth,
+                         G::PictureHeight + 2 * G::FrameWidth),
+        FrameColor);
+}
+
+void paintNeck(QPainter& painter)
+{
+    painter.save();
+    painter.setClipRect(QRect(0, 0, G::PictureWidth, G::PictureHeight));
+    paintSky(painter);
+    paintWood(painter);
+    paintInlays(painter);
+    paintWires(painter);
+    paintStrings(painter);
+    painter.restore();
+}
+
+void paintMarkers(QPainter& painter, const MarkerGrid& markers)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    // Later rows lie on top of earlier ones where they overlap.
+    for (int slot = G::FirstVisibleSlot; slot <= G::LastSlot; ++slot) {
+        for (int fret = 0; fret <= FretCount; ++fret) {
+            const MarkerGrid::Cell marker = markers.cell(slot, fret);
+            if (marker.shown)
+                paintMarker(painter, G::cellRect(slot, fret), marker);
+        }
+    }
+    painter.restore();
+}
+
+void paintFretNumbers(QPainter& painter)
+{
+    painter.save();
+    painter.setPen(LabelColor);
+    painter.setFont(labelFont(11, false));
+    const QRect label = G::fretNumbersRect();
+    // Each number is centred under its fret, which is what the label's spacing aims for.
+    for (int fret = 1; fret <= FretCount; ++fret) {
+        const QRect box(G::columnCentreX(fret) - G::FretPitch / 2, label.top(), G::FretPitch, label.height());
+        painter.drawText(box, Qt::AlignCenter, QString::number(fret));
+    }
+    painter.restore();
+}
+
+void paintChordName(QPainter& painter, const QString& text)
+{
+    painter.save();
+    const QRect label = G::chordNameRect();
+    painter.setClipRect(label);
+    painter.setPen(LabelColor);
+    painter.setFont(labelFont(13, false));
+    painter.drawText(label, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
+    painter.restore();
+}
+
+void paintAll(QPainter& painter, const MarkerGrid& markers, const Labels& labels)
+{
+    paintFrame(painter);
+    paintNeck(painter);
+    paintMarkers(painter, markers);
+    if (labels.fretNumbers)
+        paintFretNumbers(painter);
+    if (labels.chordName)
+        paintChordName(painter, labels.chordNameText);
+}
+
+QPixmap pickCursorPixmap(qreal devicePixelRatio)
+{
+    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    QPixmap pixmap(QSize(PickCursorSize, PickCursorSize) * ratio);
+    pixmap.setDevicePixelRatio(ratio);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    // The ring spans 13 x 11 pixels centred on the hot spot; a white halo keeps it visible on the dark wood.
+    const QRectF ring(PickHotX - 6, PickHotY - 5, 12, 10);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::white, 3));
+    painter.drawRoundedRect(ring, 3, 3);
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawRoundedRect(ring, 3, 3);
+    return pixmap;
+}
+
+QCursor pickCursor(qreal devicePixelRatio) { return QCursor(pickCursorPixmap(devicePixelRatio), PickHotX, PickHotY); }
+
+} // namespace fw::NeckPainter

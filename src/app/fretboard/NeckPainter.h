@@ -1,0 +1,50 @@
+#pragma once
+
+#include "MarkerGrid.h"
+
+#include <QColor>
+#include <QCursor>
+#include <QPixmap>
+#include <QString>
+
+class QPainter;
+
+namespace fw {
+
+// The neck is painted as vectors in design pixels, so it is sharp at any device-pixel ratio: the
+// caller only sets up the painter (translation, scaling) and the paint device's ratio.
+namespace NeckPainter {
+
+    // Colours a test or a caller may rely on.
+    inline const QColor FrameColor = Qt::black;
+    inline const QColor StringColor = QColor(0xE4, 0xE2, 0xD8);
+    inline const QColor WireColor = QColor(0xC4, 0xC6, 0xCC);
+    inline const QColor LabelColor = Qt::white;
+
+    struct Labels {
+        bool fretNumbers = true;
+        bool chordName = false;
+        QString chordNameText;
+    };
+
+    // Everything below paints in picture coordinates (origin at the picture's top-left).
+    // The frame lies outside the picture, FrameWidth pixels on every side.
+    void paintFrame(QPainter& painter);
+    void paintNeck(QPainter& painter);
+    // The shown cells of slots 3..6.
+    void paintMarkers(QPainter& painter, const MarkerGrid& markers);
+    void paintFretNumbers(QPainter& painter);
+    void paintChordName(QPainter& painter, const QString& text);
+    // Frame, neck, markers and the labels that are switched on, in that order.
+    void paintAll(QPainter& painter, const MarkerGrid& markers, const Labels& labels);
+
+    // The pointer over the cells: a ring 13 x 11 pixels around the hot spot (13, 15) of a 32 x 32 image.
+    inline constexpr int PickCursorSize = 32;
+    inline constexpr int PickHotX = 13;
+    inline constexpr int PickHotY = 15;
+    QPixmap pickCursorPixmap(qreal devicePixelRatio);
+    QCursor pickCursor(qreal devicePixelRatio);
+
+} // namespace NeckPainter
+
+} // namespace fw

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "MarkerGrid.h"
+#include "NeckGeometry.h"
+#include "NeckPainter.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <optional>
+
+namespace fw {
+
+// The fretboard as one widget: the black frame, the neck picture, the marker cells drawn as an overlay,
+// the fret-number and chord-name labels. It is FramedWidth x FramedHeight design pixels; the main window
+// places it at FramedLeft, FramedTop so the picture itself lands at 5, 18.
+//
+// Presses on a visible cell (slots 3..6) come out as cellPressed; what they do is the editing layer's
+// business. Pointer moves give the hint of the cell under the pointer (or the picture's blank hint)
+// through hintChanged; the window copies it to status panel 0.
+class NeckView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int FramedLeft = NeckGeometry::PictureLeft - NeckGeometry::FrameWidth;
+    static constexpr int FramedTop = NeckGeometry::PictureTop - NeckGeometry::FrameWidth;
+    static constexpr int FramedWidth = NeckGeometry::PictureWidth + 2 * NeckGeometry::FrameWidth;
+    static constexpr int FramedHeight = NeckGeometry::PictureHeight + 2 * NeckGeometry::FrameWidth;
+
+    explicit NeckView(QWidget* parent = nullptr);
+
+    // The marker state; ShowMarker/ShowMarkers/showCell through here repaint the view.
+    const MarkerGrid& markers() const { return m_markers; }
+    void ShowMarker(int slot, int fret);
+    void ShowMarkers(const FretArray& frets);
+    // A press shows its cell at once, leaving the slot's other cells alone.
+    void showCell(int slot, int fret);
+    bool isMarkerShown(int slot, int fret) const { return m_markers.isShown(slot, fret); }
+    // Settings; they take effect on the next ShowMarker(s) or showCell.
+    void setMarkerColor(std::uint32_t settingValue) { m_markers.setMarkerColor(settingValue); }
+    void setMarkerShape(int settingCode) { m_markers.setMarkerShape(settingCode); }
+
+    // lblFretNumbers and lblChordName.
+    void setFretNumbersVisible(bool visible);
+    bool fretNumbersVisible() const { return m_labels.fretNumbers; }
+    void setChordNameVisible(bool visible);
+    bool chordNameVisible() const { return m_labels.chordName; }
+    void setChordName(const QString& text);
+    QString chordName() const { return m_labels.chordNameText; }
+
+    // Widget coordinates to picture coordinates and back.
+    static QPoint toPicture(QPoint widgetPoint);
+    static QPoint fromPicture(QPoint picturePoint);
+    // The visible cell under a widget point, and its object name ("DOT_s03_f07"), empty when none.
+    static std::optional<NeckCell> cellAt(QPoint widgetPoint);
+    static QString cellNameAt(QPoint widgetPoint);
+    // The hint for a widget point: a cell's note, the chord-name label's hint, or the picture's blank hint.
+    QString hintAt(QPoint widgetPoint) const;
+    // The hint under the pointer now.
+    QString hint() const { return m_hint; }
+
+    QSize sizeHint() const override;
+
+Q_SIGNALS:
+    // Left, middle or right button on a visible cell; the receiver decides which buttons count.
+    void cellPressed(Qt::MouseButton button, int slot, int fret);
+    // The button went up after a press on a cell (the editor repaints at once).
+    void cellReleased();
+    void hintChanged(const QString& hint);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    void updateHint(const QString& hint);
+    void updatePointer(QPoint widgetPoint);
+
+    MarkerGrid m_markers;
+    NeckPainter::Labels m_labels;
+    QString m_hint;
+    bool m_pressedOnCell = false;
+    bool m_pickShown = false;
+    QCursor m_pickCursor;
+    qreal m_pickCursorRatio = 0;
+};
+
+} // namespace fw

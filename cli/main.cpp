@@ -1,9 +1,14 @@
 #include "CliCommand.h"
+#include "ExportCommands.h"
 #include "ModelCommands.h"
+#include "PlayCommands.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <array>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 
 using namespace fw::cli;
 
@@ -12,6 +17,11 @@ namespace {
 const std::array Commands {
     CliCommand { "check", "check FILE             print every line in error; exit 1 when there is one", RunCheck },
     CliCommand { "autoname", "autoname FILE          print every line as auto-correction names it", RunAutoname },
+    CliCommand { "play", "play FILE [--device N] [--tempo N] [--events]  play it; play --list: devices", RunPlay },
+    CliCommand { "wav", "wav FILE -o OUT.wav [--tempo N]  render it as a 44.1 kHz WAV file", RunWav },
+    CliCommand { "midi", "midi FILE -o OUT.mid [--tempo N]  write the chord list as a Standard MIDI file", RunMidi },
+    CliCommand { "tab", "tab FILE -o OUT.tab     write the ASCII tablature", RunTab },
+    CliCommand { "pdf", "pdf FILE -o OUT.pdf [--page A4|Letter]  print the tablature to a PDF file", RunPdf },
 };
 
 void PrintHelp(QTextStream& out)
@@ -23,11 +33,22 @@ void PrintHelp(QTextStream& out)
     out << "\nOptions:\n  --help                 show this help\n  --version              show the version\n";
 }
 
+// Only the pdf verb draws; the other verbs keep running where there is no display.
+std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv)
+{
+    if (argc > 1 && std::strcmp(argv[1], "pdf") == 0) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QGuiApplication>(argc, argv);
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    const auto app = MakeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("fretwerk-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(FW_VERSION));
     QTextStream out(stdout);

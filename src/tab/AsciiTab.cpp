@@ -1,8 +1,7 @@
 #include "AsciiTab.h"
 
 #include "DocumentText.h"
-
-#include <QSaveFile>
+#include "SafeFileWrite.h"
 
 namespace fw {
 
@@ -113,19 +112,10 @@ QString ForceTabExtension(const QString& fileName)
 
 bool SaveAsciiTab(const QString& fileName, const QStringList& lines, QString* errorText)
 {
-    const QByteArray bytes = AsciiTabFileBytes(lines);
-    QSaveFile file(fileName);
-    file.setDirectWriteFallback(false);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok)
-        ok = file.write(bytes) == bytes.size();
-    if (ok)
-        ok = file.commit();
-    else
-        file.cancelWriting();
-    if (!ok && errorText)
-        *errorText = QStringLiteral("Cannot write \"%1\": %2").arg(fileName, file.errorString());
-    return ok;
+    const QString error = WriteFileSafely(fileName, AsciiTabFileBytes(lines));
+    if (!error.isEmpty() && errorText)
+        *errorText = error;
+    return error.isEmpty();
 }
 
 } // namespace fw

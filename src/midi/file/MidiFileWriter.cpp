@@ -1,6 +1,6 @@
 #include "MidiFileWriter.h"
 
-#include <QSaveFile>
+#include "SafeFileWrite.h"
 
 namespace fw {
 
@@ -14,11 +14,6 @@ namespace {
     bool HasNote(const ChordDef& def, int slot) { return def.Notes[slot] != NotPlayedNote; }
 
     int WrittenNote(const ChordDef& def, int slot) { return def.Notes[slot] - MidiNoteShift; }
-
-    QString SaveError(const QString& fileName, const QString& reason)
-    {
-        return QStringLiteral("Cannot write \"%1\": %2").arg(fileName, reason);
-    }
 
 } // namespace
 
@@ -198,20 +193,10 @@ QByteArray BuildMidiFile(const ParsedLineList& lines, int tempo, int patch)
 
 bool WriteMidiFile(const QString& fileName, const ParsedLineList& lines, int tempo, int patch, QString* errorText)
 {
-    const QByteArray bytes = BuildMidiFile(lines, tempo, patch);
-    QSaveFile file(fileName);
-    // A file we cannot rename over (another program holds it) must fail rather than be written in place.
-    file.setDirectWriteFallback(false);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok)
-        ok = file.write(bytes) == bytes.size();
-    if (ok)
-        ok = file.commit();
-    else
-        file.cancelWriting();
-    if (!ok && errorText)
-        *errorText = SaveError(fileName, file.errorString());
-    return ok;
+    const QString error = WriteFileSafely(fileName, BuildMidiFile(lines, tempo, patch));
+    if (!error.isEmpty() && errorText)
+        *errorText = error;
+    return error.isEmpty();
 }
 
 QString ProposedMidiFileName(const QString& documentFileName)

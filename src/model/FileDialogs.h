@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+namespace fw {
+
+// The platform's open and save dialogs, so tests can choose files without a window. Filters use
+// Qt's syntax ("Midi files (*.mid);;All Files (*)"). An empty result means the user cancelled.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    virtual QString openFileName(const QString& title, const QString& folder, const QString& filter) = 0;
+    // Asks before overwriting an existing file.
+    virtual QString saveFileName(const QString& title, const QString& proposedPath, const QString& filter) = 0;
+};
+
+} // namespace fw

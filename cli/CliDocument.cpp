@@ -7,8 +7,14 @@ namespace fw::cli {
 
 std::optional<LoadedDocument> LoadDocumentFile(const QString& path, CliStreams& streams)
 {
-    if (QFileInfo(path).isDir()) {
+    const QFileInfo info(path);
+    if (info.isDir()) {
         streams.err << "fretwerk-cli: cannot read " << path << ": it is a folder\n";
+        return std::nullopt;
+    }
+    // Opening a pipe or a device for reading can wait for ever.
+    if (info.exists() && !info.isFile()) {
+        streams.err << "fretwerk-cli: cannot read " << path << ": it is not a regular file\n";
         return std::nullopt;
     }
     QFile file(path);
@@ -16,7 +22,12 @@ std::optional<LoadedDocument> LoadDocumentFile(const QString& path, CliStreams& 
         streams.err << "fretwerk-cli: cannot read " << path << ": " << file.errorString() << "\n";
         return std::nullopt;
     }
-    return ParseDocumentBytes(file.readAll());
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        streams.err << "fretwerk-cli: cannot read " << path << ": " << file.errorString() << "\n";
+        return std::nullopt;
+    }
+    return ParseDocumentBytes(bytes);
 }
 
 } // namespace fw::cli

@@ -3,8 +3,6 @@
 
 #include "ChordList.h"
 #include "LineParser.h"
-#include "SilentHost.h"
-#include "StringListLines.h"
 
 namespace fw::cli {
 
@@ -38,12 +36,7 @@ int RunAutoname(const QStringList& args, CliStreams& streams)
     const auto document = LoadDocumentFile(args[0], streams);
     if (!document)
         return ExitUnreadable;
-    StringListLines editor(document->lines);
-    SilentHost host;
-    ChordList chordList(editor, host, host);
-    for (int i = 0; i <= editor.lineCount(); ++i)
-        chordList.AutoNameLine(i);
-    for (const QString& line : editor.lines())
+    for (const QString& line : AutoNameLines(document->lines))
         streams.out << line << "\n";
     return ExitOk;
 }

@@ -8,12 +8,14 @@
 #include "OptionsDialog.h"
 #include "TabWindows.h"
 
+#include <QLabel>
+
 namespace fw {
 
 AppWindows::AppWindows(Settings settings)
     : main(std::make_unique<TfrmMain>(std::move(settings)))
     , about(std::make_unique<TfrmAbout>(main.get()))
-    , tab(std::make_unique<TfrmTab>(main.get()))
+    , tab(std::make_unique<TfrmTab>(main->messageBoxes(), main->saveFileDialog(), printDialog, main.get()))
     , options(std::make_unique<TfrmOptions>(main.get()))
     , getTabInfo(std::make_unique<TfrmGetTabInfo>(main.get()))
     , writeMidiFile(std::make_unique<TfrmWriteMidiFile>(main.get()))
@@ -21,6 +23,12 @@ AppWindows::AppWindows(Settings settings)
     , find(std::make_unique<Tfrmfind>(main.get()))
     , newUserMessage(std::make_unique<TfrmNewUserMessage>(main.get()))
 {
+    main->setTablatureWindows(*getTabInfo, *tab);
+    main->setDialogs(*options, *find, *about, *newUserMessage);
+    main->showNoSoundMessage = [this](const QString& errorText) {
+        noSoundMessage->lblOpenError->setText(errorText);
+        noSoundMessage->exec();
+    };
 }
 
 // The secondary windows are children of the main window; they go first so it does not delete them.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Settings.h"
+#include "TabWindows.h"
 
 #include <memory>
 
@@ -21,6 +22,7 @@ struct AppWindows {
     explicit AppWindows(Settings settings = {});
     ~AppWindows();
 
+    QtPrintDialog printDialog;
     std::unique_ptr<TfrmMain> main;
     std::unique_ptr<TfrmAbout> about;
     std::unique_ptr<TfrmTab> tab;

@@ -1,14 +1,31 @@
 #include "MainWindow.h"
 
+#include "AboutBox.h"
 #include "ChordEditor.h"
 #include "DocumentText.h"
+#include "EditGlyphs.h"
+#include "FindDialog.h"
+#include "FretNumbersLabel.h"
+#include "HelpWindow.h"
+#include "LineEditCommands.h"
 #include "LineParser.h"
 #include "MainWindowLayout.h"
+#include "MidiPort.h"
+#include "NeckView.h"
+#include "NewUserMessage.h"
+#include "OptionsDialog.h"
 #include "PlainTextEditorLines.h"
+#include "PlayClock.h"
+#include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
+#include "SafeFileWrite.h"
+#include "SaveAsMidi.h"
 #include "SilentHost.h"
+#include "SoundFont.h"
 #include "StringListLines.h"
+#include "SystemBackend.h"
 #include "TextRules.h"
+#include "WavRender.h"
 
 #include <QAccessible>
 #include <QActionGroup>
@@ -17,19 +34,23 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QSlider>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolButton>
+#include <QUrl>
 
 namespace fw {
 
@@ -70,11 +91,56 @@ namespace {
 
 } // namespace
 
-TfrmMain::TfrmMain(Settings settings, QWidget* parent)
+// Everything that shows a box holds this one object, so tests can answer in place of a user.
+class TfrmMain::BoxesProxy : public MessageBoxes {
+public:
+    explicit BoxesProxy(QWidget* parent)
+        : m_native(parent)
+    {
+    }
+    void retarget(MessageBoxes* boxes) { m_target = boxes ? boxes : &m_native; }
+    void errorBox(const QString& text) override { m_target->errorBox(text); }
+    void plainBox(const QString& text) override { m_target->plainBox(text); }
+    void warningBox(const QString& text) override { m_target->warningBox(text); }
+    void informationBox(const QString& text) override { m_target->informationBox(text); }
+    Answer askYesNoCancel(const QString& text) override { return m_target->askYesNoCancel(text); }
+
+private:
+    QtMessageBoxes m_native;
+    MessageBoxes* m_target = &m_native;
+};
+
+class TfrmMain::DialogsProxy : public FileDialogs, public SaveFileDialog {
+public:
+    explicit DialogsProxy(QWidget* parent)
+        : m_native(parent)
+    {
+    }
+    void retarget(FileDialogs* dialogs) { m_target = dialogs ? dialogs : &m_native; }
+    QString openFileName(const QString& title, const QString& folder, const QString& filter) override
+    {
+        return m_target->openFileName(title, folder, filter);
+    }
+    QString saveFileName(const QString& title, const QString& proposedPath, const QString& filter) override
+    {
+        return m_target->saveFileName(title, proposedPath, filter);
+    }
+    QString getSaveFileName(QWidget*, const SaveDialogRequest& request) override
+    {
+        return saveFileName(request.Title, InitialSavePath(request), QtNameFilters(request.Filter));
+    }
+
+private:
+    QtFileDialogs m_native;
+    FileDialogs* m_target = &m_native;
+};
+
+TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWidget* parent)
     : QMainWindow(parent)
     , m_settings(std::move(settings))
-    , m_ownBoxes(std::make_unique<QtMessageBoxes>(this))
-    , m_boxes(m_ownBoxes.get())
+    , m_boxes(std::make_unique<BoxesProxy>(this))
+    , m_dialogs(std::make_unique<DialogsProxy>(this))
+    , m_backend(backend ? std::move(backend) : CreateSystemBackend(m_settings.SoundFont))
 {
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(QStringLiteral("Fretwerk Bass"));
@@ -98,6 +164,18 @@ TfrmMain::TfrmMain(Settings settings, QWidget* parent)
 
     m_lines = std::make_unique<PlainTextEditorLines>(*RichEdit1);
     m_chordList = std::make_unique<ChordList>(*m_lines, static_cast<LineDisplay&>(*this), *m_boxes);
+    m_port = std::make_unique<MidiPort>(*m_backend);
+    m_port->Device = m_settings.Device;
+    m_port->Channel = static_cast<unsigned char>(m_settings.Channel & 0x0F);
+    m_port->Octave = m_settings.Octave;
+    m_port->setBusyCursor = [this](bool busy) { setBusyCursor(busy); };
+    m_clock = std::make_unique<SteadyPlayClock>();
+    m_player = std::make_unique<Player>(
+        *m_chordList, static_cast<LineDisplay&>(*this), *m_boxes, static_cast<PlayerHost&>(*this), *m_port, *m_clock);
+    m_commands = std::make_unique<LineEditCommands>(*m_chordList, static_cast<EditHost&>(*this),
+        static_cast<EditControlStates&>(*this), static_cast<PressedMarkers&>(*this), *m_player);
+    connectEditControls();
+    connectPlayControls();
 
     trackbarTempo->setRange(MinTempo, MaxTempo);
     if (m_settings.LastDir.isEmpty() || !QFileInfo(m_settings.LastDir).isDir())
@@ -105,8 +183,10 @@ TfrmMain::TfrmMain(Settings settings, QWidget* parent)
     lblChordName->setVisible(m_settings.ShowChordName);
     lblFretNumbers->setVisible(m_settings.ShowFretNumbers);
     MidiHeldOpen = m_settings.ExternalMIDI;
-    chkAutoNewLine->setChecked(m_settings.AutoLineAdvance);
-    chkChordEntryMode->setChecked(m_settings.ChordEntryMode);
+    m_port->MidiHeldOpen = MidiHeldOpen;
+    imgAllFrets->setMarkerColor(static_cast<std::uint32_t>(m_settings.MarkerColor));
+    imgAllFrets->setMarkerShape(m_settings.MarkerShape);
+    m_commands->startUp(m_settings.AutoLineAdvance, m_settings.ChordEntryMode);
 
     ShowRecentFiles();
     ResetDocument();
@@ -118,11 +198,9 @@ TfrmMain::TfrmMain(Settings settings, QWidget* parent)
 
 TfrmMain::~TfrmMain() = default;
 
-void TfrmMain::setMessageBoxes(MessageBoxes* boxes)
-{
-    m_boxes = boxes ? boxes : m_ownBoxes.get();
-    m_chordList = std::make_unique<ChordList>(*m_lines, static_cast<LineDisplay&>(*this), *m_boxes);
-}
+void TfrmMain::setMessageBoxes(MessageBoxes* boxes) { m_boxes->retarget(boxes); }
+
+void TfrmMain::setFileDialogs(FileDialogs* dialogs) { m_dialogs->retarget(dialogs); }
 
 MessageBoxes& TfrmMain::messageBoxes() const { return *m_boxes; }
 
@@ -138,24 +216,25 @@ void TfrmMain::buildNeckArea(QWidget* surface)
     bold.setBold(true);
     lblFilename->setFont(bold);
 
-    // The frame lies behind the neck, two pixels outside it on every side.
+    // The frame lies behind the neck, two pixels outside it on every side; the neck view draws it too.
     shpNeckRect = new QFrame(surface);
     shpNeckRect->setObjectName(QStringLiteral("shpNeckRect"));
     shpNeckRect->setStyleSheet(QStringLiteral("background-color: black;"));
-    imgAllFrets = Named(new QFrame(surface), "imgAllFrets", QStringLiteral("Fretboard"), QStringLiteral("         "));
-    imgAllFrets->setStyleSheet(QStringLiteral("background-color: #6b4a2b;"));
-    imgAllFrets->setGeometry(5, 18, 484, 160);
-    shpNeckRect->setGeometry(
-        imgAllFrets->x() - 2, imgAllFrets->y() - 2, imgAllFrets->width() + 4, imgAllFrets->height() + 4);
+    shpNeckRect->setGeometry(NeckView::FramedLeft, NeckView::FramedTop, NeckView::FramedWidth, NeckView::FramedHeight);
+    imgAllFrets = new NeckView(surface);
+    imgAllFrets->setObjectName(QStringLiteral("imgAllFrets"));
+    imgAllFrets->move(NeckView::FramedLeft, NeckView::FramedTop);
+    imgAllFrets->setFretNumbersVisible(false);
+    imgAllFrets->setChordNameVisible(false);
+    connect(imgAllFrets, &NeckView::hintChanged, this, [this](const QString& hint) {
+        if (HintsEnabled)
+            statusPanel0->setText(QStringLiteral(" ") + hint);
+    });
+    connect(imgAllFrets, &NeckView::cellPressed, this,
+        [this](Qt::MouseButton button, int slot, int fret) { m_commands->Shape1MouseDown(button, slot, fret); });
+    connect(imgAllFrets, &NeckView::cellReleased, this, [this] { RichEdit1->viewport()->repaint(); });
 
-    lblFretNumbers
-        = new QLabel(QStringLiteral("1      2     3      4      5      6      7      8      9      10    11    12    "
-                                    "13    14    15    16    17    18"),
-            surface);
-    lblFretNumbers->setObjectName(QStringLiteral("lblFretNumbers"));
-    lblFretNumbers->setGeometry(64, 116, 423, 13);
-    lblFretNumbers->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
-    lblFretNumbers->setAccessibleName(QStringLiteral("Fret numbers"));
+    lblFretNumbers = new FretNumbersLabel(surface);
 
     lblChordName
         = Named(new QLabel(surface), "lblChordName", QStringLiteral("Chord name"), QStringLiteral("Chord name."));
@@ -169,9 +248,9 @@ void TfrmMain::buildNeckArea(QWidget* surface)
 
     btnNewChord = Named(new QToolButton(surface), "btnNewChord", QStringLiteral("New note"),
         QStringLiteral("Finish with the current chord and start a new one."));
-    btnNewChord->setText(QStringLiteral("NEW NOTE"));
+    btnNewChord->setIcon(EditGlyphs::icon(EditGlyph::NewNote));
+    btnNewChord->setIconSize(EditGlyphs::designSize(EditGlyph::NewNote));
     btnNewChord->setGeometry(420, 144, 67, 33);
-    btnNewChord->setEnabled(false);
 
     // The hidden cell that carries the neck's mouse handlers.
     auto* shape1 = new QWidget(surface);
@@ -190,6 +269,8 @@ void TfrmMain::buildEditor(QWidget* surface)
     connect(RichEdit1, &QPlainTextEdit::selectionChanged, this, &TfrmMain::RichEdit1SelectionChange);
     connect(RichEdit1, &ChordEditor::keyReleased, this, &TfrmMain::RichEdit1KeyUp);
     connect(RichEdit1, &ChordEditor::mousePressed, this, &TfrmMain::RichEdit1MouseDown);
+    RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(RichEdit1, &QWidget::customContextMenuRequested, this, &TfrmMain::mnuEditorPopUpPopup);
 }
 
 void TfrmMain::buildEditControls(QWidget* surface)
@@ -200,37 +281,44 @@ void TfrmMain::buildEditControls(QWidget* surface)
 
     struct ButtonSpec {
         const char* name;
-        const char* text;
+        EditGlyph glyph;
         const char* spoken;
         QRect place;
         const char* hint;
     };
     const ButtonSpec buttons[] = {
-        { "btnRest", "REST", "Rest", { 16, 20, 37, 39 }, "Insert a rest in the editor." },
-        { "btnDup", "Dup", "Duplicate", { 57, 22, 59, 33 }, "Duplicate the current line." },
-        { "btnClear", "CLEAR", "Clear notes", { 120, 22, 50, 33 }, "Clear all notes from current line." },
-        { "btnDelete", "DELETE", "Delete note", { 174, 22, 59, 33 }, "Delete the current line." },
-        { "btnWholeNote", "W", "Whole note", { 16, 66, 20, 35 }, "Whole note duration for current line." },
-        { "btnHalfNote", "H", "Half note", { 40, 66, 20, 35 }, "Half note duration for current line." },
-        { "btnQuarterNote", "Q", "Quarter note", { 64, 66, 20, 35 }, "Quarter note duration for current line." },
-        { "btnEighthNote", "E", "Eighth note", { 88, 66, 20, 35 }, "Eighth note duration for current line." },
-        { "btnSixteenthNote", "S", "Sixteenth note", { 112, 66, 20, 35 }, "Sixteenth note duration for current line." },
-        { "btnThirtySecondNote", "T", "Thirty-second note", { 136, 66, 20, 35 },
+        { "btnRest", EditGlyph::Rest, "Rest", { 16, 20, 37, 39 }, "Insert a rest in the editor." },
+        { "btnDup", EditGlyph::Duplicate, "Duplicate", { 57, 22, 59, 33 }, "Duplicate the current line." },
+        { "btnClear", EditGlyph::ClearNotes, "Clear notes", { 120, 22, 50, 33 }, "Clear all notes from current line." },
+        { "btnDelete", EditGlyph::DeleteNote, "Delete note", { 174, 22, 59, 33 }, "Delete the current line." },
+        { "btnWholeNote", EditGlyph::WholeNote, "Whole note", { 16, 66, 20, 35 },
+            "Whole note duration for current line." },
+        { "btnHalfNote", EditGlyph::HalfNote, "Half note", { 40, 66, 20, 35 }, "Half note duration for current line." },
+        { "btnQuarterNote", EditGlyph::QuarterNote, "Quarter note", { 64, 66, 20, 35 },
+            "Quarter note duration for current line." },
+        { "btnEighthNote", EditGlyph::EighthNote, "Eighth note", { 88, 66, 20, 35 },
+            "Eighth note duration for current line." },
+        { "btnSixteenthNote", EditGlyph::SixteenthNote, "Sixteenth note", { 112, 66, 20, 35 },
+            "Sixteenth note duration for current line." },
+        { "btnThirtySecondNote", EditGlyph::ThirtySecondNote, "Thirty-second note", { 136, 66, 20, 35 },
             "Thirty-second note duration for current line." },
-        { "btnSixtyFourthNote", "F", "Sixty-fourth note", { 160, 66, 20, 35 },
+        { "btnSixtyFourthNote", EditGlyph::SixtyFourthNote, "Sixty-fourth note", { 160, 66, 20, 35 },
             "Sixty-fourth note duration for current line." },
-        { "btnShiftLeft", "<", "Shift left", { 154, 134, 37, 21 },
+        { "btnShiftLeft", EditGlyph::ShiftLeft, "Shift left", { 154, 134, 37, 21 },
             "Transpose down - shift all notes in a chord down one fret." },
-        { "btnShiftRight", ">", "Shift right", { 200, 134, 37, 21 },
+        { "btnShiftRight", EditGlyph::ShiftRight, "Shift right", { 200, 134, 37, 21 },
             "Transpose up - shift all notes in a chord up one fret." },
     };
     for (const ButtonSpec& spec : buttons) {
         auto* button = Named(new QToolButton(grpEditControls), spec.name, QString::fromLatin1(spec.spoken),
             QString::fromLatin1(spec.hint));
-        button->setText(QString::fromLatin1(spec.text));
+        button->setIcon(EditGlyphs::icon(spec.glyph));
+        button->setIconSize(EditGlyphs::designSize(spec.glyph));
         button->setGeometry(spec.place);
-        button->setEnabled(false);
+        button->setFocusPolicy(Qt::StrongFocus);
     }
+    btnShiftLeft = grpEditControls->findChild<QToolButton*>(QStringLiteral("btnShiftLeft"));
+    btnShiftRight = grpEditControls->findChild<QToolButton*>(QStringLiteral("btnShiftRight"));
     chkDotted = Named(new QCheckBox(QStringLiteral("Dotted"), grpEditControls), "chkDotted", QStringLiteral("Dotted"),
         QStringLiteral("Note durations are increased by 1/2 with this is checked."));
     chkDotted->setGeometry(192, 62, 64, 20);
@@ -243,8 +331,6 @@ void TfrmMain::buildEditControls(QWidget* surface)
     chkChordEntryMode = Named(new QCheckBox(QStringLiteral("Chord Entry Mode"), grpEditControls), "chkChordEntryMode",
         QStringLiteral("Chord Entry Mode"), QStringLiteral("Enter multiple notes to sound at the same time."));
     chkChordEntryMode->setGeometry(140, 112, 118, 20);
-    for (QCheckBox* box : { chkDotted, chkTriplet, chkAutoNewLine, chkChordEntryMode })
-        box->setEnabled(false);
 
     auto* panel1 = new QFrame(grpEditControls);
     panel1->setObjectName(QStringLiteral("Panel1"));
@@ -300,10 +386,6 @@ void TfrmMain::buildPlayControls(QWidget* surface)
         new QLabel(QStringLiteral("Faster"), grpPlayControls), "lblFaster", QStringLiteral("Faster"), tempoHint);
     faster->setGeometry(58, 158, 50, 14);
     faster->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-
-    // Playback arrives with the player; until then these controls cannot do anything.
-    for (QWidget* control : std::initializer_list<QWidget*> { rdoPlayOptions, chkLoop, chkTrace })
-        control->setEnabled(false);
 }
 
 void TfrmMain::buildPlayButtons(QWidget* surface)
@@ -328,8 +410,6 @@ void TfrmMain::buildPlayButtons(QWidget* surface)
         QStringLiteral("Step play forward."));
     btnNext->setArrowType(Qt::RightArrow);
     btnNext->setGeometry(58, 116, 45, 48);
-    for (QWidget* control : std::initializer_list<QWidget*> { btnPlay, btnPrev, btnNext })
-        control->setEnabled(false);
 }
 
 void TfrmMain::buildStatusBar()
@@ -377,19 +457,19 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(File1, "New1", QStringLiteral("&New"), QStringLiteral("Start a new chord list."),
                 QKeySequence(Qt::CTRL | Qt::Key_N)),
         &QAction::triggered, this, &TfrmMain::New1Click);
-    addMenuItem(File1, "Open1", QStringLiteral("&Open..."), QStringLiteral("Open a chord list file."),
-        QKeySequence(Qt::CTRL | Qt::Key_O))
-        ->setEnabled(false);
+    connect(addMenuItem(File1, "Open1", QStringLiteral("&Open..."), QStringLiteral("Open a chord list file."),
+                QKeySequence(Qt::CTRL | Qt::Key_O)),
+        &QAction::triggered, this, &TfrmMain::Open1Click);
     connect(addMenuItem(File1, "Save1", QStringLiteral("&Save..."), QStringLiteral("Save the chord list."),
                 QKeySequence(Qt::CTRL | Qt::Key_S)),
         &QAction::triggered, this, &TfrmMain::Save1Click);
-    addMenuItem(File1, "SaveAs1", QStringLiteral("Save &As..."),
-        QStringLiteral("Save the chord list under a new name."), QKeySequence(Qt::CTRL | Qt::Key_A))
-        ->setEnabled(false);
-    addMenuItem(File1, "Print1", QStringLiteral("&Print..."), QStringLiteral("Print the chord list."))
-        ->setEnabled(false);
-    addMenuItem(File1, "Options1", QStringLiteral("S&ettings..."), QStringLiteral("Change configuration."))
-        ->setEnabled(false);
+    connect(addMenuItem(File1, "SaveAs1", QStringLiteral("Save &As..."),
+                QStringLiteral("Save the chord list under a new name."), QKeySequence(Qt::CTRL | Qt::Key_A)),
+        &QAction::triggered, this, &TfrmMain::SaveAs1Click);
+    connect(addMenuItem(File1, "Print1", QStringLiteral("&Print..."), QStringLiteral("Print the chord list.")),
+        &QAction::triggered, this, &TfrmMain::Print1Click);
+    connect(addMenuItem(File1, "Options1", QStringLiteral("S&ettings..."), QStringLiteral("Change configuration.")),
+        &QAction::triggered, this, &TfrmMain::Options1Click);
     connect(addMenuItem(File1, "Exit1", QStringLiteral("E&xit"), QStringLiteral("Close Fretwerk Bass.")),
         &QAction::triggered, this, &TfrmMain::Exit1Click);
     FilenameSep = File1->addSeparator();
@@ -404,45 +484,54 @@ void TfrmMain::buildMenus()
         item->setVisible(false);
 
     Edit1 = addMenu("Edit1", QStringLiteral("&Edit"), QStringLiteral("Chord list editing operations."));
-    addMenuItem(Edit1, "Undo1", QStringLiteral("&Undo"), QStringLiteral("Undo most recent edit."),
-        QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(Edit1, &QMenu::aboutToShow, this, &TfrmMain::Edit1Click);
+    connect(addMenuItem(Edit1, "Undo1", QStringLiteral("&Undo"), QStringLiteral("Undo most recent edit."),
+                QKeySequence(Qt::CTRL | Qt::Key_Z)),
+        &QAction::triggered, this, &TfrmMain::Undo1Click);
     Edit1->addSeparator();
-    addMenuItem(Edit1, "Cut1", QStringLiteral("Cu&t"), QStringLiteral("Remove selected text to Clipboard."),
-        QKeySequence(Qt::CTRL | Qt::Key_X));
-    addMenuItem(Edit1, "Copy1", QStringLiteral("&Copy"), QStringLiteral("Copy selected text to Clipboard."),
-        QKeySequence(Qt::CTRL | Qt::Key_C));
-    addMenuItem(Edit1, "Paste1", QStringLiteral("&Paste"), QStringLiteral("Paste text from Clipboard."),
-        QKeySequence(Qt::CTRL | Qt::Key_V));
-    addMenuItem(Edit1, "Delete1", QStringLiteral("&Delete"),
-        QStringLiteral("Delete selected text without writing to Clipboard."), QKeySequence(Qt::CTRL | Qt::Key_Delete));
-    addMenuItem(Edit1, "SelectAll1", QStringLiteral("Select &All"), QStringLiteral("Select all lines in chord list."));
+    connect(addMenuItem(Edit1, "Cut1", QStringLiteral("Cu&t"), QStringLiteral("Remove selected text to Clipboard."),
+                QKeySequence(Qt::CTRL | Qt::Key_X)),
+        &QAction::triggered, this, &TfrmMain::Cut1Click);
+    connect(addMenuItem(Edit1, "Copy1", QStringLiteral("&Copy"), QStringLiteral("Copy selected text to Clipboard."),
+                QKeySequence(Qt::CTRL | Qt::Key_C)),
+        &QAction::triggered, this, &TfrmMain::Copy1Click);
+    connect(addMenuItem(Edit1, "Paste1", QStringLiteral("&Paste"), QStringLiteral("Paste text from Clipboard."),
+                QKeySequence(Qt::CTRL | Qt::Key_V)),
+        &QAction::triggered, this, &TfrmMain::Paste1Click);
+    connect(addMenuItem(Edit1, "Delete1", QStringLiteral("&Delete"),
+                QStringLiteral("Delete selected text without writing to Clipboard."),
+                QKeySequence(Qt::CTRL | Qt::Key_Delete)),
+        &QAction::triggered, this, &TfrmMain::Delete1Click);
+    connect(addMenuItem(
+                Edit1, "SelectAll1", QStringLiteral("Select &All"), QStringLiteral("Select all lines in chord list.")),
+        &QAction::triggered, this, &TfrmMain::SelectAll1Click);
     Edit1->addSeparator();
-    addMenuItem(Edit1, "Find1", QStringLiteral("&Find..."), QStringLiteral("Find a text string."),
+    Find1 = addMenuItem(Edit1, "Find1", QStringLiteral("&Find..."), QStringLiteral("Find a text string."),
         QKeySequence(Qt::CTRL | Qt::Key_F));
-    addMenuItem(Edit1, "FindNext1", QStringLiteral("Find &Next"), QStringLiteral("Find next occurrence of string."),
-        QKeySequence(Qt::Key_F3));
-    for (QAction* item : Edit1->actions())
-        item->setEnabled(item->isSeparator());
+    connect(Find1, &QAction::triggered, this, &TfrmMain::Find1Click);
+    FindNext1 = addMenuItem(Edit1, "FindNext1", QStringLiteral("Find &Next"),
+        QStringLiteral("Find next occurrence of string."), QKeySequence(Qt::Key_F3));
+    connect(FindNext1, &QAction::triggered, this, &TfrmMain::FindNext1Click);
 
     Special1 = addMenu("Special1", QStringLiteral("&Special"), QStringLiteral("Tablature, MIDI and audio files."));
-    addMenuItem(Special1, "Tab1", QStringLiteral("&Tablature..."), QStringLiteral("Show tablature window."),
-        QKeySequence(Qt::Key_F4))
-        ->setEnabled(false);
-    addMenuItem(Special1, "ASCIItab1", QStringLiteral("&ASCII Tablature..."),
-        QStringLiteral("Show ASCII tablature window."), QKeySequence(Qt::Key_F5))
-        ->setEnabled(false);
-    addMenuItem(Special1, "SaveAsMidiFile1", QStringLiteral("&Midi File..."), QStringLiteral("Create a MIDI file."),
-        QKeySequence(Qt::Key_F6))
-        ->setEnabled(false);
-    addMenuItem(Special1, "AudioFile1", QStringLiteral("&Audio File..."), QStringLiteral("Create a WAV audio file."))
-        ->setEnabled(false);
+    connect(addMenuItem(Special1, "Tab1", QStringLiteral("&Tablature..."), QStringLiteral("Show tablature window."),
+                QKeySequence(Qt::Key_F4)),
+        &QAction::triggered, this, &TfrmMain::Tab1Click);
+    connect(addMenuItem(Special1, "ASCIItab1", QStringLiteral("&ASCII Tablature..."),
+                QStringLiteral("Show ASCII tablature window."), QKeySequence(Qt::Key_F5)),
+        &QAction::triggered, this, &TfrmMain::ASCIItab1Click);
+    connect(addMenuItem(Special1, "SaveAsMidiFile1", QStringLiteral("&Midi File..."),
+                QStringLiteral("Create a MIDI file."), QKeySequence(Qt::Key_F6)),
+        &QAction::triggered, this, &TfrmMain::SaveAsMidiFile1Click);
+    connect(addMenuItem(
+                Special1, "AudioFile1", QStringLiteral("&Audio File..."), QStringLiteral("Create a WAV audio file.")),
+        &QAction::triggered, this, &TfrmMain::SaveAsWavFile);
 
     Play1 = addMenu("Play1", QStringLiteral("&Play"), QStringLiteral("Play chords."));
     Start1 = addMenuItem(
         Play1, "Start1", QStringLiteral("&Start"), QStringLiteral("Start playing."), QKeySequence(Qt::Key_F2));
     Stop1 = addMenuItem(
         Play1, "Stop1", QStringLiteral("&Stop"), QStringLiteral("Stop Playing."), QKeySequence(Qt::Key_F2));
-    Start1->setEnabled(false);
     Stop1->setVisible(false);
 
     Instrument1 = addMenu("Instrument1", QStringLiteral("&Bass Sounds"), QStringLiteral("Other Bass Sounds"));
@@ -468,11 +557,13 @@ void TfrmMain::buildMenus()
     setBassSoundChecked(33);
 
     Help1 = addMenu("Help1", QStringLiteral("&Help"), QStringLiteral("Help and information."));
-    addMenuItem(
-        Help1, "Contents1", QStringLiteral("&Contents"), QStringLiteral("Main help page."), QKeySequence(Qt::Key_F1))
-        ->setEnabled(false);
-    addMenuItem(Help1, "Topics1", QStringLiteral("&Topics"), QStringLiteral("Topic list."))->setEnabled(false);
-    addMenuItem(Help1, "About1", QStringLiteral("&About..."), QStringLiteral("About this program."))->setEnabled(false);
+    connect(addMenuItem(Help1, "Contents1", QStringLiteral("&Contents"), QStringLiteral("Main help page."),
+                QKeySequence(Qt::Key_F1)),
+        &QAction::triggered, this, [] { OpenHelp(HelpCommand::Contents, 0); });
+    connect(addMenuItem(Help1, "Topics1", QStringLiteral("&Topics"), QStringLiteral("Topic list.")),
+        &QAction::triggered, this, [] { OpenHelp(HelpCommand::Finder, 0); });
+    connect(addMenuItem(Help1, "About1", QStringLiteral("&About..."), QStringLiteral("About this program.")),
+        &QAction::triggered, this, &TfrmMain::About1Click);
 }
 
 bool TfrmMain::event(QEvent* event)
@@ -493,7 +584,22 @@ bool TfrmMain::event(QEvent* event)
     return QMainWindow::event(event);
 }
 
-void TfrmMain::FormActivate() { Activated = true; }
+void TfrmMain::FormActivate()
+{
+    Activated = true;
+    if (!m_settings.Welcomed && m_welcome) {
+        m_settings.Welcomed = true;
+        if (m_welcome->exec() == QDialog::Accepted)
+            OpenHelp(HelpCommand::Context, GettingStartedContext);
+    }
+    if (MidiHeldOpen) {
+        QString errorText;
+        m_port->OpenMidiOut(errorText);
+        m_port->ProgramChange(static_cast<unsigned char>(Patch));
+        if (!errorText.isEmpty() && showNoSoundMessage)
+            showNoSoundMessage(errorText);
+    }
+}
 
 void TfrmMain::closeEvent(QCloseEvent* event)
 {
@@ -515,7 +621,12 @@ bool TfrmMain::FormCloseQuery()
     return true;
 }
 
-void TfrmMain::FormClose() { }
+void TfrmMain::FormClose()
+{
+    m_port->CloseMidiOut();
+    if (saveSettings)
+        saveSettings(m_settings);
+}
 
 void TfrmMain::resizeEvent(QResizeEvent* event)
 {
@@ -547,6 +658,12 @@ void TfrmMain::ArrangeMainWindow()
 
 bool TfrmMain::IsPlaying() const { return btnPlay->text() == QLatin1String("Stop"); }
 
+void TfrmMain::PlayToggle()
+{
+    m_player->PlayToggle();
+    StopRequested = m_player->StopRequested;
+}
+
 int TfrmMain::CurrentLine() const { return m_lines->currentLine(); }
 
 void TfrmMain::SelectLine(int line, bool highlight) { m_lines->selectLine(line, highlight); }
@@ -576,10 +693,16 @@ void TfrmMain::RichEdit1MouseDown(Qt::MouseButton button)
 
 void TfrmMain::RichEdit1KeyUp(int key)
 {
-    Q_UNUSED(key);
     ShowCurrentLine();
     if (IsPlaying())
         return;
+    if (m_settings.CursorPlays && (key == Qt::Key_Up || key == Qt::Key_Down)) {
+        const int line = CurrentLine();
+        m_chordList->ShowLineInfo(line);
+        const QString text = m_lines->lineText(line);
+        if (!IsCommentLine(text) && !TrimBlanks(text).isEmpty())
+            m_player->PreviewLine(line);
+    }
     if (m_settings.AutoCorrect) {
         m_lines->beginEditBlock();
         m_chordList->AutoNameLine(CurrentLine());
@@ -641,12 +764,13 @@ void TfrmMain::setChordNameCaption(const QString& text)
 
 void TfrmMain::setStatusMessage(const QString& text) { statusPanel0->setText(text); }
 
-void TfrmMain::showMarkers(const FretArray& frets) { m_markers = frets; }
+void TfrmMain::showMarkers(const FretArray& frets) { imgAllFrets->ShowMarkers(frets); }
 
 bool TfrmMain::chordEntryMode() const { return chkChordEntryMode->isChecked(); }
 
 void TfrmMain::ResetDocumentState()
 {
+    m_commands->resetDocumentDefaults();
     showMarkers(NoFrets);
     if (QAbstractButton* all = playOptionGroup->button(0))
         all->setChecked(true);
@@ -704,14 +828,8 @@ bool TfrmMain::LoadChordList(const QString& fileName)
 
     // Renaming happens before the text reaches the editor: the same result as renaming each
     // editor line, in one step and fast for long files.
-    if (m_settings.AutoCorrect) {
-        StringListLines renamed(lines);
-        SilentHost silent;
-        ChordList renamer(renamed, silent, silent);
-        for (int i = 0; i <= renamed.lineCount(); ++i)
-            renamer.AutoNameLine(i);
-        lines = renamed.lines();
-    }
+    if (m_settings.AutoCorrect)
+        lines = AutoNameLines(lines);
     const bool endsWithBreak = text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'));
     QString editorText = lines.join(QLatin1Char('\n'));
     if (endsWithBreak && !lines.isEmpty())
@@ -726,16 +844,11 @@ bool TfrmMain::SaveChordList(const QString& fileName)
     QStringList lines = HeaderLines({ Patch, Info3Value, trackbarTempo->value() });
     for (int i = 0; i < m_lines->lineCount(); ++i)
         lines.append(m_lines->lineText(i));
-    QSaveFile file(fileName);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok)
-        ok = file.write(EncodeDocumentText(JoinDocumentLines(lines))) >= 0;
-    ok = ok && file.commit();
+    const QString error = WriteFileSafely(fileName, EncodeDocumentText(JoinDocumentLines(lines)));
     QApplication::restoreOverrideCursor();
-    if (!ok) {
-        // The previous file stays as it was: nothing replaces it unless the whole text was written.
-        m_boxes->errorBox(
-            QStringLiteral("Can't save \"%1\": %2").arg(QDir::toNativeSeparators(fileName), file.errorString()));
+    // The previous file stays as it was: nothing replaces it unless the whole text was written.
+    if (!error.isEmpty()) {
+        m_boxes->errorBox(error);
         return false;
     }
     return true;
@@ -794,17 +907,21 @@ void TfrmMain::ShowRecentFiles()
         mnuFilename[2]->setVisible(false);
 }
 
-void TfrmMain::openDocumentFile(const QString& fileName)
+bool TfrmMain::openDocumentFile(const QString& fileName)
 {
+    // A file that cannot be read leaves the current document as it is.
+    QFile probe(fileName);
+    if (QFileInfo(fileName).isDir() || !probe.open(QIODevice::ReadOnly))
+        return LoadChordList(fileName);
+    probe.close();
     ResetDocumentState();
-    if (!LoadChordList(fileName)) {
-        ResetDocument();
-        return;
-    }
+    if (!LoadChordList(fileName))
+        return false;
     setDocumentName(fileName);
     SelectLine(0, false);
     m_chordList->ShowLineInfo(0);
     Modified = false;
+    return true;
 }
 
 void TfrmMain::OpenRecentFile(const QString& fileName)
@@ -829,6 +946,440 @@ void TfrmMain::OpenCommandLineFile(const QStringList& arguments)
         return;
     openDocumentFile(info.absoluteFilePath());
     AddRecentFile(info.absoluteFilePath());
+}
+
+void TfrmMain::connectEditControls()
+{
+    LineEditCommands& commands = *m_commands;
+    connect(btnNewChord, &QToolButton::clicked, this, [&commands] { commands.btnNewChordClick(); });
+    const std::pair<const char*, void (LineEditCommands::*)()> buttons[] = {
+        { "btnRest", &LineEditCommands::btnRestClick },
+        { "btnDup", &LineEditCommands::btnDupClick },
+        { "btnClear", &LineEditCommands::btnClearClick },
+        { "btnDelete", &LineEditCommands::btnDeleteClick },
+        { "btnShiftLeft", &LineEditCommands::btnShiftLeftClick },
+        { "btnShiftRight", &LineEditCommands::btnShiftRightClick },
+    };
+    for (const auto& [name, handler] : buttons) {
+        auto* button = grpEditControls->findChild<QToolButton*>(QString::fromLatin1(name));
+        connect(button, &QToolButton::clicked, this, [&commands, handler = handler] { (commands.*handler)(); });
+    }
+    for (const char* name : { "btnWholeNote", "btnHalfNote", "btnQuarterNote", "btnEighthNote", "btnSixteenthNote",
+             "btnThirtySecondNote", "btnSixtyFourthNote" }) {
+        const QString objectName = QString::fromLatin1(name);
+        auto* button = grpEditControls->findChild<QToolButton*>(objectName);
+        connect(button, &QToolButton::clicked, this, [&commands, objectName] { commands.DurationClick(objectName); });
+    }
+    // The handlers run on clicks only, so setting a box from code never runs them.
+    connect(chkDotted, &QCheckBox::clicked, this, [&commands] { commands.chkDottedClick(); });
+    connect(chkTriplet, &QCheckBox::clicked, this, [&commands] { commands.chkTripletClick(); });
+    connect(chkChordEntryMode, &QCheckBox::clicked, this, [&commands] { commands.chkChordEntryModeClick(); });
+    connect(chkAutoNewLine, &QCheckBox::clicked, this, [&commands] { commands.chkAutoNewLineClick(); });
+}
+
+void TfrmMain::connectPlayControls()
+{
+    // Any press on Play starts or stops at once, without waiting for the release.
+    connect(btnPlay, &QPushButton::pressed, this, &TfrmMain::PlayToggle);
+    connect(Start1, &QAction::triggered, this, &TfrmMain::PlayToggle);
+    connect(Stop1, &QAction::triggered, this, &TfrmMain::PlayToggle);
+    connect(btnNext, &QToolButton::clicked, this, [this] { m_player->StepForward(); });
+    connect(btnPrev, &QToolButton::clicked, this, [this] { m_player->StepBack(); });
+    connect(playOptionGroup, &QButtonGroup::idClicked, this, &TfrmMain::rdoPlayOptionsClick);
+    connect(chkLoop, &QCheckBox::clicked, this, [this] { RichEdit1->setFocus(); });
+}
+
+void TfrmMain::rdoPlayOptionsClick()
+{
+    const bool currentLine = playOptionGroup->checkedId() == PlayCurrentLine;
+    chkLoop->setVisible(!currentLine);
+    chkTrace->setVisible(!currentLine);
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::SetPlayControls(bool enabled)
+{
+    const QColor text = enabled ? palette().color(QPalette::WindowText) : QColor(128, 128, 128);
+    for (QGroupBox* group : { grpPlayControls, grpEditControls }) {
+        QPalette groupPalette = group->palette();
+        groupPalette.setColor(QPalette::WindowText, text);
+        group->setPalette(groupPalette);
+        group->setEnabled(enabled);
+    }
+    Start1->setVisible(enabled);
+    Stop1->setVisible(!enabled);
+    for (QWidget* control :
+        std::initializer_list<QWidget*> { btnPrev, btnNext, rdoPlayOptions, chkTrace, chkLoop, chkDotted, chkTriplet })
+        control->setEnabled(enabled);
+    for (QToolButton* button : grpEditControls->findChildren<QToolButton*>())
+        button->setEnabled(enabled);
+    for (QMenu* menu : { File1, Edit1, Instrument1, Help1, Special1 })
+        menu->menuAction()->setEnabled(enabled);
+    // The transpose buttons follow the entry mode again once playback is over.
+    if (enabled)
+        m_commands->applyTransposeRule();
+}
+
+void TfrmMain::setPlayButtonCaption(const QString& caption) { btnPlay->setText(caption); }
+
+void TfrmMain::focusEditor() { RichEdit1->setFocus(); }
+
+void TfrmMain::setBusyCursor(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+void TfrmMain::processEvents() { QCoreApplication::processEvents(); }
+
+int TfrmMain::playOption() const { return std::max(0, playOptionGroup->checkedId()); }
+
+bool TfrmMain::loopChecked() const { return chkLoop->isChecked(); }
+
+bool TfrmMain::traceChecked() const { return chkTrace->isChecked(); }
+
+int TfrmMain::tempo() const { return trackbarTempo->value(); }
+
+unsigned char TfrmMain::patch() const { return static_cast<unsigned char>(Patch & 0x7F); }
+
+void TfrmMain::beginEditBlock() { m_lines->beginEditBlock(); }
+
+void TfrmMain::endEditBlock() { m_lines->endEditBlock(); }
+
+bool TfrmMain::isPlaying() const { return IsPlaying(); }
+
+void TfrmMain::clearStopRequested()
+{
+    StopRequested = false;
+    m_player->StopRequested = false;
+}
+
+QString TfrmMain::newLineDuration() const { return NewLineDuration; }
+
+void TfrmMain::setNewLineDuration(const QString& text) { NewLineDuration = text; }
+
+bool TfrmMain::autoCorrect() const { return m_settings.AutoCorrect; }
+
+void TfrmMain::storeChordEntryMode(bool on) { m_settings.ChordEntryMode = on; }
+
+void TfrmMain::storeAutoLineAdvance(bool on) { m_settings.AutoLineAdvance = on; }
+
+bool TfrmMain::dotted() const { return chkDotted->isChecked(); }
+
+void TfrmMain::setDotted(bool checked) { chkDotted->setChecked(checked); }
+
+bool TfrmMain::triplet() const { return chkTriplet->isChecked(); }
+
+void TfrmMain::setTriplet(bool checked) { chkTriplet->setChecked(checked); }
+
+void TfrmMain::setChordEntryMode(bool checked) { chkChordEntryMode->setChecked(checked); }
+
+bool TfrmMain::autoLineAdvance() const { return chkAutoNewLine->isChecked(); }
+
+void TfrmMain::setAutoLineAdvance(bool checked) { chkAutoNewLine->setChecked(checked); }
+
+void TfrmMain::setTransposeEnabled(bool enabled)
+{
+    btnShiftLeft->setEnabled(enabled);
+    btnShiftRight->setEnabled(enabled);
+}
+
+bool TfrmMain::isMarkerShown(int slot, int fret) const { return imgAllFrets->isMarkerShown(slot, fret); }
+
+void TfrmMain::showPressedMarker(int slot, int fret) { imgAllFrets->showCell(slot, fret); }
+
+void TfrmMain::SaveAsWavFile()
+{
+    QStringList lines;
+    for (int i = 0; i < m_lines->lineCount(); ++i)
+        lines << m_lines->lineText(i);
+    const RecordedPlayback playback = RecordPlayback(lines, tempo(), patch());
+    if (!playback.errors.isEmpty()) {
+        for (const QString& error : playback.errors)
+            m_boxes->errorBox(error);
+        return;
+    }
+    QString proposed = QFileInfo(m_documentName).completeBaseName() + QStringLiteral(".wav");
+    if (!m_settings.LastDir.isEmpty())
+        proposed = QDir(m_settings.LastDir).filePath(proposed);
+    const QString fileName = m_dialogs->saveFileName(
+        QStringLiteral("Save As Audio File"), proposed, QStringLiteral("WAV audio files (*.wav);;All Files (*)"));
+    if (fileName.isEmpty())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString error = RenderMessagesToWav(playback.messages, FindSoundFont(m_settings.SoundFont), fileName);
+    QApplication::restoreOverrideCursor();
+    if (!error.isEmpty())
+        m_boxes->errorBox(error);
+    else
+        m_settings.LastDir = QFileInfo(fileName).absolutePath();
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Open1Click()
+{
+    if (Modified && !ConfirmDiscard())
+        return;
+    const QString folder = QFileInfo(m_settings.LastDir).isDir() ? m_settings.LastDir : QString();
+    const QString chosen = m_dialogs->openFileName(
+        QStringLiteral("Open"), folder, QStringLiteral("Fretwerk Bass Files (*.bss);;All Files (*)"));
+    if (chosen.isEmpty()) {
+        RichEdit1->setFocus();
+        return;
+    }
+    const QFileInfo info(chosen);
+    const QString name = info.dir().filePath(info.completeBaseName() + QStringLiteral(".bss"));
+    if (!QFileInfo(name).isFile()) {
+        m_boxes->errorBox(QDir::toNativeSeparators(name) + QStringLiteral(" doesn't exist!"));
+        return;
+    }
+    if (!openDocumentFile(name))
+        return;
+    m_settings.LastDir = QFileInfo(name).absolutePath();
+    AddRecentFile(name);
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::SaveAs1Click()
+{
+    const QString proposed = m_settings.LastDir.isEmpty()
+        ? m_documentName
+        : QDir(m_settings.LastDir).filePath(QFileInfo(m_documentName).fileName());
+    const QString chosen = m_dialogs->saveFileName(
+        QStringLiteral("Save As"), proposed, QStringLiteral("Fretwerk Bass files (*.bss);;All Files (*)"));
+    if (chosen.isEmpty()) {
+        RichEdit1->setFocus();
+        return;
+    }
+    const QFileInfo info(chosen);
+    const QString name = info.dir().filePath(info.completeBaseName() + QStringLiteral(".bss"));
+    // The document takes the new name only once it has been written there.
+    if (!SaveChordList(name))
+        return;
+    setDocumentName(name);
+    Modified = false;
+    m_settings.LastDir = QFileInfo(name).absolutePath();
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TfrmMain::dropEvent(QDropEvent* event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (!urls.isEmpty() && urls.first().isLocalFile())
+        OpenDroppedFile(urls.first().toLocalFile());
+    event->acceptProposedAction();
+}
+
+void TfrmMain::OpenDroppedFile(const QString& fileName)
+{
+    const QFileInfo info(fileName);
+    if (!info.isFile() || info.suffix().compare(QLatin1String("bss"), Qt::CaseInsensitive) != 0)
+        return;
+    if (Modified && !ConfirmDiscard())
+        return;
+    if (IsPlaying())
+        return;
+    if (!openDocumentFile(info.absoluteFilePath()))
+        return;
+    AddRecentFile(info.absoluteFilePath());
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Edit1Click()
+{
+    const EditCommands::Enabling enabling = EditCommands::EditMenuEnabling(*RichEdit1);
+    findChild<QAction*>(QStringLiteral("Undo1"))->setEnabled(enabling.undo);
+    findChild<QAction*>(QStringLiteral("Cut1"))->setEnabled(enabling.cut);
+    findChild<QAction*>(QStringLiteral("Copy1"))->setEnabled(enabling.copy);
+    findChild<QAction*>(QStringLiteral("Delete1"))->setEnabled(enabling.del);
+    findChild<QAction*>(QStringLiteral("Paste1"))->setEnabled(enabling.paste);
+    Find1->setEnabled(m_find != nullptr);
+    FindNext1->setEnabled(m_find != nullptr);
+}
+
+void TfrmMain::Undo1Click()
+{
+    RichEdit1->undo();
+    m_chordList->ShowLineInfo(CurrentLine());
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Cut1Click()
+{
+    RichEdit1->cut();
+    m_chordList->ShowLineInfo(CurrentLine());
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Copy1Click()
+{
+    RichEdit1->copy();
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Paste1Click()
+{
+    EditCommands::PasteBeforeSelection(*RichEdit1);
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Delete1Click()
+{
+    EditCommands::DeleteSelection(*RichEdit1);
+    m_chordList->ShowLineInfo(CurrentLine());
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::SelectAll1Click()
+{
+    RichEdit1->selectAll();
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::mnuEditorPopUpPopup(const QPoint& position)
+{
+    QMenu popup(this);
+    popup.setObjectName(QStringLiteral("mnuEditorPopUp"));
+    const EditCommands::Enabling enabling = EditCommands::EditMenuEnabling(*RichEdit1);
+    QAction* cut = popup.addAction(QStringLiteral("Cut"), this, &TfrmMain::Cut1Click);
+    cut->setObjectName(QStringLiteral("Cut2"));
+    cut->setEnabled(enabling.cut);
+    QAction* copy = popup.addAction(QStringLiteral("Copy"), this, &TfrmMain::Copy1Click);
+    copy->setObjectName(QStringLiteral("Copy2"));
+    copy->setEnabled(enabling.copy);
+    QAction* paste = popup.addAction(QStringLiteral("Paste"), this, &TfrmMain::Paste1Click);
+    paste->setObjectName(QStringLiteral("Paste2"));
+    paste->setEnabled(enabling.paste);
+    popup.exec(RichEdit1->viewport()->mapToGlobal(position));
+}
+
+void TfrmMain::Find1Click()
+{
+    if (m_find)
+        EditCommands::Find1Click(*m_find, *RichEdit1, *m_boxes);
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::FindNext1Click()
+{
+    if (m_find)
+        EditCommands::FindNext1Click(*m_find, *RichEdit1, *m_boxes);
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::setDialogs(TfrmOptions& options, Tfrmfind& find, TfrmAbout& about, TfrmNewUserMessage& welcome)
+{
+    m_options = &options;
+    m_find = &find;
+    m_about = &about;
+    m_welcome = &welcome;
+    m_find->setEditor(RichEdit1);
+    options.setSettings(&m_settings);
+    options.setMessageBoxes(m_boxes.get());
+    options.MidiHeldOpen = MidiHeldOpen;
+    options.deviceItems = [this] { return MidiDeviceListItems(*m_port); };
+    options.showChordNameLabel = [this](bool visible) { lblChordName->setVisible(visible); };
+    options.showFretNumbersLabel = [this](bool visible) { lblFretNumbers->setVisible(visible); };
+    options.autoCorrectAll = [this] { AutoCorrectAll(); };
+}
+
+void TfrmMain::Options1Click()
+{
+    if (!m_options)
+        return;
+    HintsEnabled = false;
+    m_options->exec();
+    // New marker looks show at the next display of a line; the port takes the new device and channel.
+    imgAllFrets->setMarkerColor(static_cast<std::uint32_t>(m_settings.MarkerColor));
+    imgAllFrets->setMarkerShape(m_settings.MarkerShape);
+    m_port->Channel = static_cast<unsigned char>(m_settings.Channel & 0x0F);
+    m_port->Octave = m_settings.Octave;
+    if (!MidiHeldOpen)
+        m_port->Device = m_settings.Device;
+    m_chordList->ShowLineInfo(CurrentLine());
+    HintsEnabled = true;
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::setPrintDialog(PrintDialog* dialog) { m_printDialog = dialog ? dialog : &m_nativePrintDialog; }
+
+void TfrmMain::Print1Click()
+{
+    QPrinter printer;
+    if (m_printDialog->choosePrinter(this, printer)) {
+        printer.setDocName(lblFilename->text());
+        RichEdit1->print(&printer);
+    }
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::About1Click()
+{
+    if (!m_about)
+        return;
+    HintsEnabled = false;
+    m_about->exec();
+    HintsEnabled = true;
+}
+
+void TfrmMain::AutoCorrectAll()
+{
+    SetPlayControls(false);
+    QStringList lines;
+    for (int i = 0; i < m_lines->lineCount(); ++i)
+        lines << m_lines->lineText(i);
+    const QStringList renamed = AutoNameLines(lines);
+    const int start = m_lines->selectionStart();
+    const int length = m_lines->selectionLength();
+    // Only the lines that change are rewritten, all in one undo step.
+    m_lines->beginEditBlock();
+    for (int i = 0; i < renamed.size(); ++i) {
+        if (renamed[i] != lines[i])
+            m_lines->replaceLine(i, renamed[i]);
+    }
+    m_lines->endEditBlock();
+    m_lines->setSelection(start, length);
+    SetPlayControls(true);
+}
+
+void TfrmMain::setTablatureWindows(TfrmGetTabInfo& titleDialog, TfrmTab& tabWindow)
+{
+    m_tabWindows = std::make_unique<ModalTablatureWindows>(titleDialog, tabWindow);
+}
+
+SaveFileDialog& TfrmMain::saveFileDialog() { return *m_dialogs; }
+
+void TfrmMain::setHintsEnabled(bool enabled) { HintsEnabled = enabled; }
+
+void TfrmMain::Tab1Click()
+{
+    if (m_tabWindows)
+        ShowTablature(*m_chordList, *m_boxes, static_cast<TablatureHost&>(*this), *m_tabWindows,
+            TablatureSettings { 0, m_documentName, m_settings.TabPrompt, m_settings.TabFont }, m_settings.LastDir);
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::ASCIItab1Click()
+{
+    if (m_tabWindows)
+        ShowTablature(*m_chordList, *m_boxes, static_cast<TablatureHost&>(*this), *m_tabWindows,
+            TablatureSettings { 1, m_documentName, m_settings.TabPrompt, m_settings.TabFont }, m_settings.LastDir);
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::SaveAsMidiFile1Click()
+{
+    SaveAsMidi(*m_chordList, *m_boxes, *m_dialogs, this,
+        MidiExportSettings { trackbarTempo->value(), Patch, lblFilename->text() }, m_settings.LastDir);
+    RichEdit1->setFocus();
 }
 
 } // namespace fw

@@ -1,10 +1,15 @@
 #pragma once
 
 #include "ChordList.h"
+#include "EditHost.h"
 #include "LineDisplay.h"
+#include "Player.h"
+#include "SaveFileDialog.h"
 #include "Settings.h"
+#include "ShowTablature.h"
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 class QAction;
@@ -23,21 +28,56 @@ class QToolButton;
 namespace fw {
 
 class ChordEditor;
+class FileDialogs;
+class LineEditCommands;
 class MessageBoxes;
+class MidiBackend;
+class MidiPort;
+class NeckView;
 class PlainTextEditorLines;
+class SteadyPlayClock;
+class TfrmAbout;
+class TfrmNewUserMessage;
+class TfrmOptions;
+class Tfrmfind;
 
 // The main window: the neck on top, the chord-list editor below it with the edit controls to its
 // left and the play controls to its right, the status bar and the menus. The editor's lines are
 // the only copy of the document.
-class TfrmMain : public QMainWindow, private LineDisplay {
+class TfrmMain : public QMainWindow,
+                 private LineDisplay,
+                 private PlayerHost,
+                 private EditHost,
+                 private EditControlStates,
+                 private PressedMarkers,
+                 private TablatureHost {
     Q_OBJECT
 public:
-    explicit TfrmMain(Settings settings = {}, QWidget* parent = nullptr);
+    // Without a backend the program sounds through the system's: the built-in synthesizer and the
+    // MIDI output ports.
+    explicit TfrmMain(
+        Settings settings = {}, std::unique_ptr<MidiBackend> backend = nullptr, QWidget* parent = nullptr);
     ~TfrmMain() override;
 
-    // Tests answer the message boxes instead of a user.
+    // Tests answer the message boxes and file dialogs instead of a user.
     void setMessageBoxes(MessageBoxes* boxes);
     MessageBoxes& messageBoxes() const;
+    void setFileDialogs(FileDialogs* dialogs);
+    // The title dialog and the tablature window, created with the other windows at start.
+    void setTablatureWindows(TfrmGetTabInfo& titleDialog, TfrmTab& tabWindow);
+    // The other modal windows; their menu items do nothing until these are set.
+    void setDialogs(TfrmOptions& options, Tfrmfind& find, TfrmAbout& about, TfrmNewUserMessage& welcome);
+    // Tests choose a printer (or a PDF file) without the platform dialog.
+    void setPrintDialog(PrintDialog* dialog);
+    // Writes the settings when the window closes; the application stores them for the user.
+    std::function<void(const Settings&)> saveSettings;
+    SaveFileDialog& saveFileDialog();
+    // Shows the device error dialog at start-up; the application sets it to its modal dialog.
+    std::function<void(const QString& errorText)> showNoSoundMessage;
+
+    Player& player() { return *m_player; }
+    MidiPort& midiPort() { return *m_port; }
+    LineEditCommands& editCommands() { return *m_commands; }
 
     ChordList& chordList() { return *m_chordList; }
     EditorLines& editorLines();
@@ -63,6 +103,8 @@ public:
     void OpenCommandLineFile(const QStringList& arguments);
 
     QString documentName() const { return m_documentName; }
+    // The first of the files dropped on the window, when it is a chord list.
+    void OpenDroppedFile(const QString& fileName);
 
     int FretCount = 18;
     bool Modified = false;
@@ -74,8 +116,22 @@ public:
     int Info3Value = 555555;
     QString NewLineDuration = QStringLiteral(" Q");
 
+    void PlayToggle();
+    // Runs as the Edit menu opens: items follow the selection, the undo history and the clipboard.
+    void Edit1Click();
+    void AutoCorrectAll();
+    void Options1Click();
+    void About1Click();
+    void Print1Click();
+    void Tab1Click();
+    void ASCIItab1Click();
+    void SaveAsMidiFile1Click();
+    void SaveAsWavFile();
+
 protected:
     bool event(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -85,6 +141,50 @@ private:
     void setStatusMessage(const QString& text) override;
     void showMarkers(const FretArray& frets) override;
     bool chordEntryMode() const override;
+
+    // PlayerHost
+    void SetPlayControls(bool enabled) override;
+    void setPlayButtonCaption(const QString& caption) override;
+    void focusEditor() override;
+    void setBusyCursor(bool busy) override;
+    void processEvents() override;
+    int playOption() const override;
+    bool loopChecked() const override;
+    bool traceChecked() const override;
+    int tempo() const override;
+    unsigned char patch() const override;
+
+    // EditHost
+    void beginEditBlock() override;
+    void endEditBlock() override;
+    bool isPlaying() const override;
+    void clearStopRequested() override;
+    QString newLineDuration() const override;
+    void setNewLineDuration(const QString& text) override;
+    bool autoCorrect() const override;
+    void storeChordEntryMode(bool on) override;
+    void storeAutoLineAdvance(bool on) override;
+
+    // EditControlStates
+    bool dotted() const override;
+    void setDotted(bool checked) override;
+    bool triplet() const override;
+    void setTriplet(bool checked) override;
+    void setChordEntryMode(bool checked) override;
+    bool autoLineAdvance() const override;
+    void setAutoLineAdvance(bool checked) override;
+    void setTransposeEnabled(bool enabled) override;
+
+    // TablatureHost
+    void setHintsEnabled(bool enabled) override;
+
+    // PressedMarkers
+    bool isMarkerShown(int slot, int fret) const override;
+    void showPressedMarker(int slot, int fret) override;
+
+    void connectEditControls();
+    void connectPlayControls();
+    void rdoPlayOptionsClick();
 
     void buildNeckArea(QWidget* surface);
     void buildPlayButtons(QWidget* surface);
@@ -105,26 +205,51 @@ private:
     void RichEdit1SelectionChange();
     void Exit1Click();
     void New1Click();
+    void Open1Click();
+    void SaveAs1Click();
+    void Undo1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Delete1Click();
+    void SelectAll1Click();
+    void mnuEditorPopUpPopup(const QPoint& position);
+    void Find1Click();
+    void FindNext1Click();
     void Save1Click();
     void SynthBass11Click(QAction* item);
     void trackbarTempoChange(int position);
     void setDocumentName(const QString& fileName);
     void setBassSoundChecked(int patch);
-    void openDocumentFile(const QString& fileName);
+    bool openDocumentFile(const QString& fileName);
+
+    class BoxesProxy;
+    class DialogsProxy;
 
     Settings m_settings;
     QString m_documentName;
-    std::unique_ptr<MessageBoxes> m_ownBoxes;
-    MessageBoxes* m_boxes = nullptr;
+    std::unique_ptr<BoxesProxy> m_boxes;
+    std::unique_ptr<DialogsProxy> m_dialogs;
     std::unique_ptr<PlainTextEditorLines> m_lines;
     std::unique_ptr<ChordList> m_chordList;
-    FretArray m_markers = NoFrets;
+    std::unique_ptr<MidiBackend> m_backend;
+    std::unique_ptr<MidiPort> m_port;
+    std::unique_ptr<SteadyPlayClock> m_clock;
+    std::unique_ptr<Player> m_player;
+    std::unique_ptr<LineEditCommands> m_commands;
+    std::unique_ptr<ModalTablatureWindows> m_tabWindows;
+    QtPrintDialog m_nativePrintDialog;
+    PrintDialog* m_printDialog = &m_nativePrintDialog;
+    TfrmOptions* m_options = nullptr;
+    Tfrmfind* m_find = nullptr;
+    TfrmAbout* m_about = nullptr;
+    TfrmNewUserMessage* m_welcome = nullptr;
 
 public:
     // Controls, named as the rest of the program and the tests know them.
     QLabel* lblFilename = nullptr;
     QFrame* shpNeckRect = nullptr;
-    QWidget* imgAllFrets = nullptr;
+    NeckView* imgAllFrets = nullptr;
     QLabel* lblFretNumbers = nullptr;
     QLabel* lblChordName = nullptr;
     QFrame* pnlPlayButtons = nullptr;
@@ -145,6 +270,8 @@ public:
     QCheckBox* chkTriplet = nullptr;
     QCheckBox* chkAutoNewLine = nullptr;
     QCheckBox* chkChordEntryMode = nullptr;
+    QToolButton* btnShiftLeft = nullptr;
+    QToolButton* btnShiftRight = nullptr;
     QLabel* statusPanel0 = nullptr;
     QLabel* statusPanel1 = nullptr;
     QMenu* File1 = nullptr;
@@ -153,6 +280,8 @@ public:
     QMenu* Play1 = nullptr;
     QMenu* Instrument1 = nullptr;
     QMenu* Help1 = nullptr;
+    QAction* Find1 = nullptr;
+    QAction* FindNext1 = nullptr;
     QAction* Start1 = nullptr;
     QAction* Stop1 = nullptr;
     QAction* FilenameSep = nullptr;

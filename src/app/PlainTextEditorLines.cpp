@@ -48,17 +48,15 @@ void PlainTextEditorLines::insertLine(int index, const QString& text)
 {
     QTextDocument* document = m_editor.document();
     QTextCursor cursor(document);
-    if (index >= 0 && index < lineCount()) {
+    // Like the editor's own line list: before an existing line (the empty place after a final break
+    // counts as one), else as a new last line that gets no break of its own.
+    if (index >= 0 && index < document->blockCount()) {
         cursor.setPosition(document->findBlockByNumber(index).position());
         cursor.insertText(text + QStringLiteral("\n"));
         return;
     }
     cursor.movePosition(QTextCursor::End);
-    // Appending keeps the text's line structure: a text without a final break gets one first.
-    if (document->lastBlock().length() > 1)
-        cursor.insertText(QStringLiteral("\n") + text + QStringLiteral("\n"));
-    else
-        cursor.insertText(text + QStringLiteral("\n"));
+    cursor.insertText(QStringLiteral("\n") + text);
 }
 
 void PlainTextEditorLines::deleteLine(int index)

@@ -1,5 +1,7 @@
 #include "AppWindows.h"
+#include "FileAssociation.h"
 #include "MainWindow.h"
+#include "SettingsStore.h"
 #include "Splash.h"
 
 #include <QApplication>
@@ -14,7 +16,10 @@ int main(int argc, char** argv)
 
     fw::ShowSplash(1000);
 
-    fw::AppWindows windows;
+    fw::AppWindows windows(fw::LoadSettings());
+    windows.main->saveSettings = [](const fw::Settings& settings) { fw::SaveSettings(settings); };
+    fw::AssociateFileType(QStringLiteral(".bss"), QString(), QStringLiteral("Fretwerk Bass File"), QString(),
+        QCoreApplication::applicationFilePath());
     windows.main->OpenCommandLineFile(QApplication::arguments());
     windows.main->show();
     return app.exec();

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace fw {
@@ -46,6 +47,9 @@ TfrmAbout::TfrmAbout(QWidget* parent)
 {
     setObjectName(QStringLiteral("TfrmAbout"));
     setWindowTitle(QStringLiteral("About"));
+    setAccessibleName(QStringLiteral("About"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+        | Qt::WindowCloseButtonHint);
     setFixedSize(323, 285);
 
     auto* panel = new QFrame(this);
@@ -66,17 +70,19 @@ TfrmAbout::TfrmAbout(QWidget* parent)
     QFont productFont(QStringLiteral("Times New Roman"));
     productFont.setPixelSize(21);
     product->setFont(productFont);
+    product->setAccessibleName(QStringLiteral("Fretwerk Bass"));
     lblVersion = new QLabel(panel);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
     lblVersion->setAlignment(Qt::AlignCenter);
     QFont versionFont(QStringLiteral("Times New Roman"));
     versionFont.setPixelSize(13);
     lblVersion->setFont(versionFont);
+    lblVersion->setAccessibleName(QStringLiteral("Version"));
     auto* ok = new QPushButton(QStringLiteral("OK"), panel);
     ok->setObjectName(QStringLiteral("btnOK"));
     ok->setAccessibleName(QStringLiteral("OK"));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &TfrmAbout::btnOKClick);
 
     auto* column = new QVBoxLayout(panel);
     column->addWidget(image, 0, Qt::AlignHCenter);
@@ -89,8 +95,14 @@ TfrmAbout::TfrmAbout(QWidget* parent)
 
 void TfrmAbout::showEvent(QShowEvent* event)
 {
-    lblVersion->setText(QStringLiteral("Version 1.0"));
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
+    FormActivate();
     QDialog::showEvent(event);
 }
+
+void TfrmAbout::FormActivate() { lblVersion->setText(QStringLiteral("Version 1.0")); }
+
+void TfrmAbout::btnOKClick() { accept(); }
 
 } // namespace fw

@@ -1,6 +1,8 @@
 #include "ChordList.h"
 
 #include "LineParser.h"
+#include "SilentHost.h"
+#include "StringListLines.h"
 #include "TextRules.h"
 
 namespace fw {
@@ -152,6 +154,16 @@ bool ChordList::IsPlayableLine(int lineIndex, bool showDialog)
 {
     ChordDef def;
     return ParseLine(lineIndex, showDialog, def).isEmpty() && IsNoteEntry(def);
+}
+
+QStringList AutoNameLines(const QStringList& lines)
+{
+    StringListLines renamed(lines);
+    SilentHost silent;
+    ChordList renamer(renamed, silent, silent);
+    for (int i = 0; i <= renamed.lineCount(); ++i)
+        renamer.AutoNameLine(i);
+    return renamed.lines();
 }
 
 } // namespace fw

@@ -6,6 +6,7 @@
 #include "MessageBoxes.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace fw {
 
@@ -38,5 +39,8 @@ private:
     LineDisplay& m_display;
     MessageBoxes& m_boxes;
 };
+
+// Every line as AutoNameLine leaves it, for a whole list at once (opening a file, the command-line tool).
+QStringList AutoNameLines(const QStringList& lines);
 
 } // namespace fw

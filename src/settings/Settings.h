@@ -33,6 +33,8 @@ struct Settings {
 
     // Set once the welcome dialog has been offered to this user.
     bool Welcomed = false;
+
+    friend bool operator==(const Settings&, const Settings&) = default;
 };
 
 } // namespace fw

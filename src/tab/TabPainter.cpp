@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPen>
 #include <QSaveFile>
 #include <algorithm>
 
@@ -219,7 +220,9 @@ void TabPainter::DrawStaff(QPainter& painter, const TabLayout& layout, int x, in
 int TabPainter::PrintTablature(
     QPainter& painter, const TabLayout& layout, int pageHeight, const std::function<bool()>& newPage)
 {
-    painter.setPen(Qt::black);
+    // Hairlines vanish at printer resolutions: staff lines get a width of about 1/150 inch.
+    const qreal dpi = painter.device() ? painter.device()->logicalDpiY() : 96.0;
+    painter.setPen(QPen(Qt::black, std::max<qreal>(1.0, dpi / 150.0)));
     painter.setBrush(Qt::NoBrush);
     painter.setFont(FretFont(layout.FretPointSize, false));
     const int labelX = layout.TabRight - 2 * TextWidth(painter, PageLabel(1));

@@ -1,7 +1,4 @@
-#include "MainWindow.h"
-#include "ChordEditor.h"
-#include "FakeMessageBoxes.h"
-#include "QtPrinters.h"
+#include "MainWindowFixture.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -22,33 +19,6 @@
 using namespace fw;
 
 namespace {
-
-struct MainWindowFixture : testing::Test {
-    FakeMessageBoxes boxes;
-    TfrmMain window;
-
-    MainWindowFixture()
-    {
-        window.setMessageBoxes(&boxes);
-        window.show();
-        window.RichEdit1->setFocus();
-    }
-
-    QString chordName() const { return window.lblChordName->text(); }
-    QString panel0() const { return window.statusPanel0->text(); }
-    QString panel1() const { return window.statusPanel1->text(); }
-    QString text() const { return window.RichEdit1->toPlainText(); }
-
-    void type(const QString& keys) { QTest::keyClicks(window.RichEdit1, keys); }
-    void press(Qt::Key key) { QTest::keyClick(window.RichEdit1, key); }
-    void clickOnLine(int line)
-    {
-        const QTextBlock block = window.RichEdit1->document()->findBlockByNumber(line);
-        QTextCursor cursor(block);
-        const QRect caret = window.RichEdit1->cursorRect(cursor);
-        QTest::mouseClick(window.RichEdit1->viewport(), Qt::LeftButton, {}, caret.center() + QPoint(2, 0));
-    }
-};
 
 QByteArray ReadAll(const QString& path)
 {

@@ -47,7 +47,11 @@ TEST_F(EditorLinesEditing, InsertsBeforeALineOrAppendsKeepingLineEnds)
     EXPECT_EQ(widget.toPlainText(), "a\nnew\nb\nend\n");
     given("a");
     lines.insertLine(1, "b");
-    EXPECT_EQ(widget.toPlainText(), "a\nb\n");
+    EXPECT_EQ(widget.toPlainText(), "a\nb");
+    // An empty line added after a last line without a break is the empty place, not a counted line.
+    given("a");
+    lines.insertLine(1, "");
+    EXPECT_EQ(lines.lineCount(), 1);
     given("");
     lines.insertLine(0, "");
     EXPECT_EQ(lines.lineCount(), 1);

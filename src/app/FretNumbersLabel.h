@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QLabel>
+
+namespace fw {
+
+// The fret numbers over the neck. Its caption spaces the numbers for a particular font; it is drawn
+// with each number centred under its fret instead, so it lines up in any font and at any scale.
+class FretNumbersLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit FretNumbersLabel(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace fw

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "FileDialogs.h"
+
+class QWidget;
+
+namespace fw {
+
+class QtFileDialogs : public FileDialogs {
+public:
+    explicit QtFileDialogs(QWidget* parent);
+    QString openFileName(const QString& title, const QString& folder, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& proposedPath, const QString& filter) override;
+
+private:
+    QWidget* m_parent;
+};
+
+} // namespace fw

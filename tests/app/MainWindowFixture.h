@@ -1,0 +1,67 @@
+#pragma once
+
+#include "ChordEditor.h"
+#include "FakeMessageBoxes.h"
+#include "MainWindow.h"
+#include "PlayClock.h"
+#include "QtPrinters.h"
+#include "RecordingBackend.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QTextBlock>
+#include <gtest/gtest.h>
+
+namespace fw {
+
+// A main window that sounds into a recording device and answers boxes through a fake, shown on
+// the offscreen platform.
+struct MainWindowFixture : testing::Test {
+    SteadyPlayClock clock;
+    RecordingBackend* midi = nullptr;
+    FakeMessageBoxes boxes;
+    std::unique_ptr<TfrmMain> windowOwner;
+    TfrmMain& window;
+
+    explicit MainWindowFixture(Settings settings = {})
+        : windowOwner(MakeWindow(std::move(settings)))
+        , window(*windowOwner)
+    {
+        window.setMessageBoxes(&boxes);
+        window.show();
+        window.RichEdit1->setFocus();
+    }
+
+    std::unique_ptr<TfrmMain> MakeWindow(Settings settings)
+    {
+        auto backend = std::make_unique<RecordingBackend>(clock);
+        midi = backend.get();
+        return std::make_unique<TfrmMain>(std::move(settings), std::move(backend));
+    }
+
+    QString chordName() const { return window.lblChordName->text(); }
+    QString panel0() const { return window.statusPanel0->text(); }
+    QString panel1() const { return window.statusPanel1->text(); }
+    QString text() const { return window.RichEdit1->toPlainText(); }
+
+    void type(const QString& keys) { QTest::keyClicks(window.RichEdit1, keys); }
+    void press(Qt::Key key) { QTest::keyClick(window.RichEdit1, key); }
+    void clickOnLine(int line)
+    {
+        const QTextBlock block = window.RichEdit1->document()->findBlockByNumber(line);
+        const QRect caret = window.RichEdit1->cursorRect(QTextCursor(block));
+        QTest::mouseClick(window.RichEdit1->viewport(), Qt::LeftButton, {}, caret.center() + QPoint(2, 0));
+    }
+    template <typename W> W* child(const char* name) const { return window.findChild<W*>(QString::fromLatin1(name)); }
+
+    // Status bytes of the recorded messages, in order.
+    QList<int> statuses() const
+    {
+        QList<int> result;
+        for (const TimedMessage& message : midi->messages)
+            result << message.status();
+        return result;
+    }
+};
+
+} // namespace fw

@@ -1,0 +1,123 @@
+#include "MainWindowFixture.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace fw;
+
+using Playing = MainWindowFixture;
+
+TEST_F(Playing, AnEmptyEditorSaysSoAndSendsNothing)
+{
+    QTest::mouseClick(window.btnPlay, Qt::LeftButton);
+    EXPECT_EQ(boxes.errors, QStringList({ "No notes to play - no lines in editor." }));
+    EXPECT_TRUE(midi->messages.isEmpty());
+}
+
+TEST_F(Playing, CommentsAndBlanksOnlyNeverLockTheControls)
+{
+    window.RichEdit1->setPlainText("* just a comment\n\n");
+    bool disabledSeen = false;
+    QObject::connect(window.grpEditControls, &QWidget::windowTitleChanged, [] {});
+    window.PlayToggle();
+    disabledSeen = !window.grpEditControls->isEnabled();
+    EXPECT_EQ(boxes.errors, QStringList({ "No chords to play in editor." }));
+    EXPECT_FALSE(disabledSeen);
+    EXPECT_EQ(window.btnPlay->text(), "Play");
+}
+
+TEST_F(Playing, AllPlaysEveryChordWithProgramChangeAndCountOff)
+{
+    window.trackbarTempo->setValue(500);
+    window.RichEdit1->setPlainText("*Count Off 1\nG, 3, x, x, x, F\n\nChord, 0, 2, x, x, F\n");
+    window.PlayToggle();
+    // Count-off: woodblock, one click on key 108, back to the bass; then the bass notes in slot order.
+    const QList<int> expected { 0xC0, 0x90, 0x80, 0xC0, 0xC0, 0x90, 0x80, 0x90, 0x90, 0x80, 0x80 };
+    EXPECT_EQ(statuses(), expected);
+    ASSERT_EQ(midi->messages.size(), expected.size());
+    EXPECT_EQ(midi->messages[0].data1(), 115);
+    EXPECT_EQ(midi->messages[1].data1(), 108);
+    EXPECT_EQ(midi->messages[4].data1(), 33);
+    EXPECT_EQ(midi->messages[5].data1(), 43 - 12);
+    EXPECT_EQ(midi->messages[7].data1(), 45 + 2 - 12);
+    EXPECT_EQ(midi->messages[8].data1(), 40 - 12);
+    EXPECT_EQ(window.btnPlay->text(), "Play");
+    EXPECT_TRUE(window.grpEditControls->isEnabled());
+    EXPECT_TRUE(window.Start1->isVisible());
+    EXPECT_FALSE(window.Stop1->isVisible());
+}
+
+TEST_F(Playing, ASecondPressStopsMidNoteLocksTheControlsMeanwhileAndRestoresTheSelection)
+{
+    window.trackbarTempo->setValue(60);
+    window.RichEdit1->setPlainText("G, 3, x, x, x, W\nA, x, 0, x, x, W\n");
+    window.SelectLine(1, true);
+    bool lockedWhilePlaying = false;
+    bool closeRefused = false;
+    QTimer::singleShot(150, &window, [&] {
+        lockedWhilePlaying = !window.grpEditControls->isEnabled() && !window.File1->menuAction()->isEnabled()
+            && window.Stop1->isVisible() && window.btnPlay->text() == "Stop" && window.RichEdit1->isReadOnly() == false;
+        closeRefused = !window.close();
+        QTest::mouseClick(window.btnPlay, Qt::LeftButton);
+    });
+    window.PlayToggle();
+    EXPECT_TRUE(lockedWhilePlaying);
+    EXPECT_TRUE(closeRefused);
+    // Woodblock and back (no clicks asked for), the bass sound, then the first chord cut short.
+    EXPECT_EQ(statuses(), QList<int>({ 0xC0, 0xC0, 0xC0, 0x90, 0x80 }));
+    ASSERT_EQ(midi->messages.size(), 5);
+    EXPECT_LT(midi->messages[4].timeUs - midi->messages[3].timeUs, 1000000);
+    EXPECT_EQ(window.btnPlay->text(), "Play");
+    EXPECT_TRUE(window.grpEditControls->isEnabled());
+    EXPECT_EQ(window.RichEdit1->textCursor().selectedText(), "A, x, 0, x, x, W");
+}
+
+TEST_F(Playing, CurrentLineOptionRefusesANonChordLine)
+{
+    window.RichEdit1->setPlainText("* comment\nG, 3, x, x, x, Q\n");
+    window.playOptionGroup->button(PlayCurrentLine)->click();
+    EXPECT_FALSE(window.chkLoop->isVisible());
+    window.SelectLine(0, false);
+    window.PlayToggle();
+    EXPECT_EQ(boxes.errors, QStringList({ "Play Current Line option is selected and current line is not a chord definition." }));
+    window.playOptionGroup->button(PlayAll)->click();
+    EXPECT_TRUE(window.chkLoop->isVisible());
+}
+
+TEST_F(Playing, StepForwardPreviewsAndMovesToTheNextChord)
+{
+    window.RichEdit1->setPlainText("* intro\nG, 3, x, x, x, W\n\nA, x, 0, x, x, W\n");
+    window.SelectLine(0, false);
+    QTest::mouseClick(window.btnNext, Qt::LeftButton);
+    EXPECT_EQ(statuses(), QList<int>({ 0xC0, 0x90, 0x80 }));
+    EXPECT_EQ(midi->messages[1].data1(), 43 - 12);
+    EXPECT_EQ(window.RichEdit1->textCursor().selectedText(), "A, x, 0, x, x, W");
+    QTest::mouseClick(window.btnPrev, Qt::LeftButton);
+    EXPECT_EQ(midi->messages.last().data1(), 45 - 12);
+    EXPECT_EQ(window.RichEdit1->textCursor().selectedText(), "G, 3, x, x, x, W");
+    EXPECT_TRUE(boxes.all().isEmpty());
+}
+
+TEST_F(Playing, CursorKeysPreviewOnlyWhenAskedAndOnlyUpAndDown)
+{
+    window.RichEdit1->setPlainText("* intro\nG, 3, x, x, x, W\nRest, x, x, x, x, Q\n");
+    window.SelectLine(0, false);
+    press(Qt::Key_Down);
+    EXPECT_TRUE(midi->messages.isEmpty());
+    window.settings().CursorPlays = true;
+    press(Qt::Key_Up);
+    EXPECT_TRUE(midi->messages.isEmpty()) << "a comment line sounds nothing";
+    press(Qt::Key_Down);
+    EXPECT_EQ(statuses(), QList<int>({ 0xC0, 0x90, 0x80 }));
+    press(Qt::Key_Right);
+    EXPECT_EQ(midi->messages.size(), 3);
+    press(Qt::Key_Down);
+    EXPECT_EQ(statuses(), QList<int>({ 0xC0, 0x90, 0x80, 0xC0 })) << "a rest sends only the program change";
+}

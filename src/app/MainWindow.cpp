@@ -327,10 +327,10 @@ void TfrmMain::buildEditControls(QWidget* surface)
     chkTriplet->setGeometry(192, 82, 64, 20);
     chkAutoNewLine = Named(new QCheckBox(QStringLiteral("Auto Line Advance"), grpEditControls), "chkAutoNewLine",
         QStringLiteral("Auto Line Advance"), QStringLiteral("Automatically starts a new note when a note is clicked."));
-    chkAutoNewLine->setGeometry(10, 122, 118, 20);
+    chkAutoNewLine->setGeometry(8, 122, 124, 20);
     chkChordEntryMode = Named(new QCheckBox(QStringLiteral("Chord Entry Mode"), grpEditControls), "chkChordEntryMode",
         QStringLiteral("Chord Entry Mode"), QStringLiteral("Enter multiple notes to sound at the same time."));
-    chkChordEntryMode->setGeometry(140, 112, 118, 20);
+    chkChordEntryMode->setGeometry(140, 112, 119, 20);
 
     auto* panel1 = new QFrame(grpEditControls);
     panel1->setObjectName(QStringLiteral("Panel1"));
@@ -341,7 +341,7 @@ void TfrmMain::buildEditControls(QWidget* surface)
     panel2->setObjectName(QStringLiteral("Panel2"));
     panel2->setFrameShape(QFrame::VLine);
     panel2->setFrameShadow(QFrame::Sunken);
-    panel2->setGeometry(128, 112, 5, 41);
+    panel2->setGeometry(133, 112, 5, 41);
 }
 
 void TfrmMain::buildPlayControls(QWidget* surface)

@@ -22,5 +22,7 @@ int main(int argc, char** argv)
         QCoreApplication::applicationFilePath());
     windows.main->OpenCommandLineFile(QApplication::arguments());
     windows.main->show();
+    // Without a window manager nothing activates the window, and the first activation does start-up work.
+    windows.main->activateWindow();
     return app.exec();
 }

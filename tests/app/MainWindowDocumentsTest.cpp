@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QPrinter>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -43,7 +44,8 @@ using OpenAndSave = DocumentsFixture;
 
 TEST_F(OpenAndSave, OpenReplacesTheExtensionAndRemembersTheFolder)
 {
-    const QString path = write("riff.bss", "*Info 1:\r\n*Info 2:37\r\n*Info 3:1\r\n*Info 4:150\r\nG, 3, x, x, x, Q\r\n");
+    const QString path
+        = write("riff.bss", "*Info 1:\r\n*Info 2:37\r\n*Info 3:1\r\n*Info 4:150\r\nG, 3, x, x, x, Q\r\n");
     dialogs.nextOpen = dir.filePath("riff.txt");
     action("Open1")->trigger();
     EXPECT_EQ(text(), "G, 3, x, x, x, Q\n");
@@ -178,4 +180,39 @@ TEST_F(EditMenu, EnablesItemsByTheSelectionAndPastesInFrontOfIt)
     window.Edit1Click();
     action("Undo1")->trigger();
     EXPECT_EQ(text(), "* pasted\nG, 3, x, x, x, Q\n");
+}
+
+namespace {
+
+// Prints to a PDF file in place of asking the user for a printer.
+struct PdfPrintDialog : PrintDialog {
+    QString path;
+    bool accept = true;
+    bool choosePrinter(QWidget*, QPrinter& printer) override
+    {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        return accept;
+    }
+};
+
+} // namespace
+
+using Printing = DocumentsFixture;
+
+TEST_F(Printing, TheChordListPrintsThroughTheChosenPrinterAndCancelPrintsNothing)
+{
+    PdfPrintDialog printDialog;
+    printDialog.path = dir.filePath("list.pdf");
+    window.setPrintDialog(&printDialog);
+    window.RichEdit1->setPlainText("* Title: Print me\nG, 3, x, x, x, Q\n");
+    printDialog.accept = false;
+    action("Print1")->trigger();
+    EXPECT_FALSE(QFile::exists(printDialog.path));
+    printDialog.accept = true;
+    action("Print1")->trigger();
+    const QByteArray pdf = read(printDialog.path);
+    EXPECT_TRUE(pdf.startsWith("%PDF"));
+    EXPECT_GT(pdf.size(), 500);
+    window.setPrintDialog(nullptr);
 }

@@ -86,7 +86,8 @@ TEST_F(Playing, CurrentLineOptionRefusesANonChordLine)
     EXPECT_FALSE(window.chkLoop->isVisible());
     window.SelectLine(0, false);
     window.PlayToggle();
-    EXPECT_EQ(boxes.errors, QStringList({ "Play Current Line option is selected and current line is not a chord definition." }));
+    EXPECT_EQ(boxes.errors,
+        QStringList({ "Play Current Line option is selected and current line is not a chord definition." }));
     window.playOptionGroup->button(PlayAll)->click();
     EXPECT_TRUE(window.chkLoop->isVisible());
 }
@@ -120,4 +121,41 @@ TEST_F(Playing, CursorKeysPreviewOnlyWhenAskedAndOnlyUpAndDown)
     EXPECT_EQ(midi->messages.size(), 3);
     press(Qt::Key_Down);
     EXPECT_EQ(statuses(), QList<int>({ 0xC0, 0x90, 0x80, 0xC0 })) << "a rest sends only the program change";
+}
+
+namespace {
+
+struct HeldOpenFixture : MainWindowFixture {
+    static Settings HeldOpen()
+    {
+        Settings settings;
+        settings.ExternalMIDI = true;
+        return settings;
+    }
+    HeldOpenFixture()
+        : MainWindowFixture(HeldOpen())
+    {
+    }
+};
+
+} // namespace
+
+using HeldOpenDevice = HeldOpenFixture;
+
+TEST_F(HeldOpenDevice, AFailedOpenAtFirstActivationIsReportedOnceAndPlayingStaysSilent)
+{
+    QStringList reported;
+    window.showNoSoundMessage = [&reported](const QString& text) { reported << text; };
+    midi->openResult = MidiResult::NoPort;
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&window, &activate);
+    QApplication::sendEvent(&window, &activate);
+    EXPECT_EQ(reported, QStringList({ "No MIDI port was found." }));
+
+    window.trackbarTempo->setValue(500);
+    window.RichEdit1->setPlainText("G, 3, x, x, x, F\n");
+    window.PlayToggle();
+    EXPECT_TRUE(midi->messages.isEmpty());
+    EXPECT_EQ(midi->openCount, 1) << "a device held open is not opened again for each play";
+    EXPECT_TRUE(boxes.all().isEmpty());
 }

@@ -46,12 +46,16 @@ QString DecodeDocumentBytes(const QByteArray& bytes)
 QByteArray EncodeDocumentText(const QString& text)
 {
     QByteArray bytes(text.size(), Qt::Uninitialized);
+    bool ascii = true;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const int b = Cp1252ByteFor(text[i].unicode());
         if (b < 0)
             return text.toUtf8();
         bytes[i] = static_cast<char>(b);
+        ascii = ascii && b < 0x80;
     }
+    if (ascii)
+        return bytes;
     // Plain ASCII and Windows-1252 bytes that happen to form valid UTF-8 would be read back
     // as UTF-8; such text is rare, and writing UTF-8 then keeps every character.
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

@@ -43,8 +43,11 @@ void AppendAsciiBar(TabLineArray& lines, const TabList& list, const TabBar& bar,
 {
     const int c = SpacingCount(bar.BarLength);
     if (firstOfGroup) {
+        // Room for both bars of the group, so the line is allocated once.
         for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
-            lines[slot] = QStringLiteral("|");
+            lines[slot] = QString();
+            lines[slot].reserve(2 * (AsciiBarWidth + 4) + 2);
+            lines[slot] += u'|';
         }
     }
     const QString dashes((AsciiBarWidth - c) / (c + 1), u'-');
@@ -96,9 +99,15 @@ AsciiTab BuildAsciiTab(const Tablature& tab, const QString& title, const QString
 
 QByteArray AsciiTabFileBytes(const QStringList& lines)
 {
-    QString text;
+    qsizetype size = 0;
     for (const QString& line : lines)
-        text += line + QStringLiteral("\r\n");
+        size += line.size() + 2;
+    QString text;
+    text.reserve(size);
+    for (const QString& line : lines) {
+        text += line;
+        text += QLatin1StringView("\r\n");
+    }
     return EncodeDocumentText(text);
 }
 

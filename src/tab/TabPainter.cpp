@@ -269,8 +269,9 @@ bool WriteTablaturePdf(const QString& fileName, const Tablature& tab, const QStr
             ok = painter.end();
         }
     }
+    // Only flush() reports a full disk; commit() alone would replace the previous file with a cut one.
     if (ok)
-        ok = file.commit();
+        ok = file.flush() && file.commit();
     else
         file.cancelWriting();
     if (!ok && errorText) {

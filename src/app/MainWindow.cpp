@@ -624,6 +624,8 @@ bool TfrmMain::FormCloseQuery()
 void TfrmMain::FormClose()
 {
     m_port->CloseMidiOut();
+    // The instrument in force at exit is the one stored.
+    m_settings.Patch = Patch;
     if (saveSettings)
         saveSettings(m_settings);
 }

@@ -44,6 +44,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -831,7 +832,7 @@ bool TfrmMain::LoadChordList(const QString& fileName)
     // Renaming happens before the text reaches the editor: the same result as renaming each
     // editor line, in one step and fast for long files.
     if (m_settings.AutoCorrect)
-        lines = AutoNameLines(lines);
+        lines = AutoNameLinesShowingProgress(lines);
     const bool endsWithBreak = text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'));
     QString editorText = lines.join(QLatin1Char('\n'));
     if (endsWithBreak && !lines.isEmpty())
@@ -1332,13 +1333,28 @@ void TfrmMain::About1Click()
     HintsEnabled = true;
 }
 
+QStringList TfrmMain::AutoNameLinesShowingProgress(const QStringList& lines)
+{
+    // Long lists show how far the renaming has got once it takes more than half a second.
+    QProgressDialog progress(
+        QStringLiteral("Correcting note names..."), QString(), 0, static_cast<int>(lines.size()), this);
+    progress.setObjectName(QStringLiteral("AutoCorrectProgress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setCancelButton(nullptr);
+    progress.setValue(0);
+    const QStringList renamed = AutoNameLines(lines, [&progress](int done) { progress.setValue(done); });
+    progress.setValue(progress.maximum());
+    return renamed;
+}
+
 void TfrmMain::AutoCorrectAll()
 {
     SetPlayControls(false);
     QStringList lines;
     for (int i = 0; i < m_lines->lineCount(); ++i)
         lines << m_lines->lineText(i);
-    const QStringList renamed = AutoNameLines(lines);
+    const QStringList renamed = AutoNameLinesShowingProgress(lines);
     const int start = m_lines->selectionStart();
     const int length = m_lines->selectionLength();
     // Only the lines that change are rewritten, all in one undo step.

@@ -120,6 +120,7 @@ public:
     // Runs as the Edit menu opens: items follow the selection, the undo history and the clipboard.
     void Edit1Click();
     void AutoCorrectAll();
+    QStringList AutoNameLinesShowingProgress(const QStringList& lines);
     void Options1Click();
     void About1Click();
     void Print1Click();

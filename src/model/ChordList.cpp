@@ -156,13 +156,16 @@ bool ChordList::IsPlayableLine(int lineIndex, bool showDialog)
     return ParseLine(lineIndex, showDialog, def).isEmpty() && IsNoteEntry(def);
 }
 
-QStringList AutoNameLines(const QStringList& lines)
+QStringList AutoNameLines(const QStringList& lines, const std::function<void(int done)>& progress)
 {
     StringListLines renamed(lines);
     SilentHost silent;
     ChordList renamer(renamed, silent, silent);
-    for (int i = 0; i <= renamed.lineCount(); ++i)
+    for (int i = 0; i <= renamed.lineCount(); ++i) {
         renamer.AutoNameLine(i);
+        if (progress && i % 4096 == 0)
+            progress(i);
+    }
     return renamed.lines();
 }
 

@@ -7,6 +7,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace fw {
 
@@ -41,6 +42,7 @@ private:
 };
 
 // Every line as AutoNameLine leaves it, for a whole list at once (opening a file, the command-line tool).
-QStringList AutoNameLines(const QStringList& lines);
+// progress, when given, hears now and then how many lines are done.
+QStringList AutoNameLines(const QStringList& lines, const std::function<void(int done)>& progress = {});
 
 } // namespace fw

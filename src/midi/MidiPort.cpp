@@ -95,9 +95,12 @@ QStringList MidiDeviceListItems(MidiPort& port)
 {
     QStringList items;
     const int count = port.MidiDeviceCount();
-    if (count <= 0)
+    // The built-in synthesizer is there without any MIDI port; leaving it out would make OK store a
+    // device that does not exist and silence the program.
+    const QString defaultName = port.MidiDeviceName(-1);
+    if (count <= 0 && defaultName.isEmpty())
         return items;
-    items.append(port.MidiDeviceName(-1) + QStringLiteral(" (Default)"));
+    items.append(defaultName + QStringLiteral(" (Default)"));
     for (int i = 0; i < count; ++i)
         items.append(port.MidiDeviceName(i));
     return items;

@@ -1,4 +1,5 @@
 #include "MidiPort.h"
+#include "NullBackend.h"
 #include "PlayClock.h"
 #include "RecordingBackend.h"
 #include "backends/RtMidiBackend.h"
@@ -168,7 +169,11 @@ TEST(MidiPortDevices, NamesAndTheSettingsList)
     EXPECT_EQ(port.MidiDeviceName(2), "");
     EXPECT_EQ(MidiDeviceListItems(port), (QStringList { "Synth (Default)", "Port A", "Port B" }));
 
-    RecordingBackend none(clock);
+    // Without ports the built-in synthesizer is still offered; without it too the list is empty.
+    RecordingBackend synthOnly(clock);
+    MidiPort synthPort(synthOnly);
+    EXPECT_EQ(MidiDeviceListItems(synthPort), (QStringList { "Event recorder (Default)" }));
+    NullBackend none;
     MidiPort empty(none);
     EXPECT_TRUE(MidiDeviceListItems(empty).isEmpty());
 }

@@ -7,10 +7,6 @@ namespace fw {
 
 namespace {
 
-    // Kernel wake-ups come late by tens of microseconds on a quiet machine and by up to a
-    // millisecond on a busy one; the rest of the way is spun.
-    constexpr std::int64_t SpinUs = 1000;
-
     std::int64_t MonotonicUs()
     {
         timespec ts {};
@@ -34,7 +30,7 @@ void SteadyPlayClock::napUntil(std::int64_t untilUs)
 
 void SteadyPlayClock::sleepUntil(std::int64_t deadlineUs)
 {
-    napUntil(deadlineUs - SpinUs);
+    napUntil(deadlineUs - ApproachUs);
     while (MonotonicUs() < deadlineUs) { }
 }
 

@@ -7,6 +7,10 @@ namespace fw {
 // Monotonic time for the player, in microseconds from an arbitrary origin.
 class PlayClock {
 public:
+    // How close to a deadline a coarse nap may aim: kernel wake-ups on a virtual machine now and then
+    // come a millisecond or more late, and the rest of the way to a note is spun.
+    static constexpr std::int64_t ApproachUs = 2000;
+
     virtual ~PlayClock() = default;
     virtual std::int64_t nowUs() = 0;
     // Returns at deadlineUs or soon after; returns at once when it has passed.
@@ -15,8 +19,8 @@ public:
     virtual void napUntil(std::int64_t untilUs) { sleepUntil(untilUs); }
 };
 
-// The system's monotonic clock. Sleeps in the kernel until just before a deadline and spins only
-// the last millisecond, so a note starts on time without burning a core.
+// The system's monotonic clock. Sleeps in the kernel until ApproachUs before a deadline and spins
+// the rest, so a note starts on time without burning a core.
 class SteadyPlayClock : public PlayClock {
 public:
     std::int64_t nowUs() override;

@@ -196,7 +196,7 @@ void Player::WaitMs(int milliseconds, bool pump)
         if (StopRequested)
             return;
         // Slices between pumps need no precision; only the deadline itself is approached closely.
-        if (pump && now + PumpSliceUs < deadline)
+        if (pump && now + PumpSliceUs < deadline - PlayClock::ApproachUs)
             m_clock.napUntil(now + PumpSliceUs);
         else
             m_clock.sleepUntil(deadline);

@@ -1,10 +1,24 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the tests and the tools need, then configures and
 # builds into build/. Quick on a second run: apt-get runs only when a package is missing.
+# --sanitize: build with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/ instead.
 set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${FW_BUILD_DIR:-$ROOT/build}"
+SANITIZE_ARGS=()
+for arg in "$@"; do
+    case "$arg" in
+    --sanitize)
+        BUILD_DIR="${FW_ASAN_BUILD_DIR:-$ROOT/build-asan}"
+        SANITIZE_ARGS=(-DFW_SANITIZE=ON)
+        ;;
+    *)
+        echo "usage: scripts/setup.sh [--sanitize]" >&2
+        exit 2
+        ;;
+    esac
+done
 
 PACKAGES=(
     build-essential cmake pkg-config git
@@ -13,6 +27,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev
     xvfb xauth x11-utils imagemagick fonts-dejavu-core
     midicsv python3-mido
+    clang libclang-rt-14-dev
 )
 
 missing=()
@@ -33,5 +48,6 @@ if ((${#missing[@]})); then
     $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="${FW_BUILD_TYPE:-RelWithDebInfo}" ${FW_CMAKE_ARGS:-} >/dev/null
+cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="${FW_BUILD_TYPE:-RelWithDebInfo}" "${SANITIZE_ARGS[@]}" \
+    ${FW_CMAKE_ARGS:-} >/dev/null
 cmake --build "$BUILD_DIR" -j"${FW_JOBS:-2}"

@@ -101,7 +101,8 @@ QString RenderMessagesToWav(const QList<TimedMessage>& messages, const QString& 
         engine.send(message.message);
     }
     renderTo(totalFrames);
-    if (!file.commit())
+    // Only flush() reports a full disk for the last buffered data; commit() alone would not.
+    if (!file.flush() || !file.commit())
         return QStringLiteral("cannot write %1: %2").arg(wavPath, file.errorString());
     return QString();
 }

@@ -1,0 +1,233 @@
+#!/usr/bin/python3
+"""Exports every example and generated chord lists to Standard MIDI files with fretwerk-cli, decodes
+each with midicsv and with mido into notes, compares them with the notes the chord-list text implies
+(worked out here, apart from the program), and renders each with fluidsynth into audio that is not
+silent."""
+
+import argparse
+import array
+import glob
+import os
+import random
+import subprocess
+import sys
+import wave
+
+import mido
+
+TICKS_PER_QUARTER = 96
+# Written keys of the open strings in text column order: Low E, A, D, G.
+OPEN_KEYS = (28, 33, 38, 43)
+DIVISORS = {"W": 1, "H": 2, "Q": 4, "E": 8, "S": 16, "T": 32, "F": 64}
+HEADER_PREFIXES = ("*Info 1:", "*Info 2:", "*Info 3:", "*Info 4:")
+
+
+def duration_ticks(text):
+    whole = 4 * TICKS_PER_QUARTER
+    mark, letter = (text[0], text[1]) if len(text) == 2 else ("", text)
+    base = whole // DIVISORS[letter.upper()]
+    return {"": base, ".": base + base // 2, "/": base // 3}[mark]
+
+
+def decode_text(data):
+    try:
+        return data.decode("utf-8")
+    except UnicodeDecodeError:
+        return data.decode("cp1252", errors="replace")
+
+
+def split_lines(text):
+    lines = text.replace("\r\n", "\n").replace("\r", "\n").split("\n")
+    return lines[:-1] if lines and lines[-1] == "" else lines
+
+
+def header_int(line, default):
+    try:
+        return int(line[8:28].strip())
+    except ValueError:
+        return default
+
+
+def expected_song(data):
+    """Tempo, patch, notes (start, key, length) and end tick of a chord list file's bytes."""
+    lines = split_lines(decode_text(data))
+    patch, tempo = 33, 120
+    if len(lines) > 1 and lines[1].startswith(HEADER_PREFIXES[1]):
+        patch = header_int(lines[1], 33)
+    if len(lines) > 3 and lines[3].startswith(HEADER_PREFIXES[3]):
+        tempo = min(max(header_int(lines[3], 120), 1), 500)
+    if len(lines) >= 4 and all(lines[i].startswith(HEADER_PREFIXES[i]) for i in range(4)):
+        lines = lines[4:]
+    notes, tick = [], 0
+    for line in lines:
+        if not line.strip() or line.startswith("*"):
+            continue
+        fields = [field.strip() for field in line.split(",")]
+        ticks = duration_ticks(fields[5])
+        for column, fret in enumerate(fields[1:5]):
+            if fret.lower() != "x" and int(fret) >= 0:
+                notes.append((tick, OPEN_KEYS[column] + int(fret), ticks))
+        tick += ticks
+    return {"tempo": min(60000000 // tempo, 0xFFFFFF), "program": patch & 0x7F, "notes": sorted(notes), "end": tick}
+
+
+def pair_notes(events):
+    """Notes from (tick, key, velocity) events in file order; a velocity of 0 ends the oldest sounding key."""
+    sounding, notes = {}, []
+    for tick, key, velocity in events:
+        if velocity > 0:
+            if velocity != 127:
+                raise AssertionError("velocity %d" % velocity)
+            sounding.setdefault(key, []).append(tick)
+        elif sounding.get(key):
+            start = sounding[key].pop(0)
+            notes.append((start, key, tick - start))
+    if any(sounding.values()):
+        raise AssertionError("notes never end: %r" % sounding)
+    return sorted(notes)
+
+
+def decode_midicsv(path):
+    output = subprocess.run(["midicsv", path], check=True, capture_output=True, text=True, timeout=60).stdout
+    song, events = {"end": 0}, []
+    for record in output.splitlines():
+        fields = [field.strip() for field in record.split(",")]
+        track, tick, kind = int(fields[0]), int(fields[1]), fields[2]
+        if kind == "Header":
+            song["format"], song["tracks"], song["division"] = int(fields[3]), int(fields[4]), int(fields[5])
+        elif kind == "Tempo":
+            song["tempo"] = int(fields[3])
+        elif kind == "Program_c":
+            song["program"] = int(fields[4])
+        elif kind in ("Note_on_c", "Note_off_c"):
+            events.append((tick, int(fields[4]), int(fields[5]) if kind == "Note_on_c" else 0))
+        elif kind == "End_track" and track == 2:
+            song["end"] = tick
+    song["notes"] = pair_notes(events)
+    return song
+
+
+def decode_mido(path):
+    midi = mido.MidiFile(path)
+    song = {"format": midi.type, "tracks": len(midi.tracks), "division": midi.ticks_per_beat, "end": 0}
+    events = []
+    for index, track in enumerate(midi.tracks):
+        tick = 0
+        for message in track:
+            tick += message.time
+            if message.type == "set_tempo":
+                song["tempo"] = message.tempo
+            elif message.type == "program_change":
+                song["program"] = message.program
+            elif message.type in ("note_on", "note_off"):
+                events.append((tick, message.note, message.velocity if message.type == "note_on" else 0))
+            elif message.type == "end_of_track" and index == 1:
+                song["end"] = tick
+    song["notes"] = pair_notes(events)
+    return song
+
+
+def check_decoded(name, decoder, decoded, expected):
+    problems = []
+    if (decoded.get("format"), decoded.get("tracks"), decoded.get("division")) != (1, 2, TICKS_PER_QUARTER):
+        problems.append("header %r" % ((decoded.get("format"), decoded.get("tracks"), decoded.get("division")),))
+    for key in ("tempo", "program", "end"):
+        if decoded.get(key) != expected[key]:
+            problems.append("%s %r, expected %r" % (key, decoded.get(key), expected[key]))
+    if decoded["notes"] != expected["notes"]:
+        missing = [n for n in expected["notes"] if n not in decoded["notes"]][:5]
+        extra = [n for n in decoded["notes"] if n not in expected["notes"]][:5]
+        problems.append("notes differ: missing %r, extra %r" % (missing, extra))
+    return ["%s (%s): %s" % (name, decoder, problem) for problem in problems]
+
+
+def peak_of_wav(path):
+    with wave.open(path, "rb") as wav:
+        if wav.getsampwidth() != 2:
+            raise AssertionError("%d-byte samples" % wav.getsampwidth())
+        samples = array.array("h", wav.readframes(wav.getnframes()))
+    return max((abs(sample) for sample in samples), default=0), len(samples)
+
+
+def generate(rng, index):
+    """A random chord list with its header: chords, rests, comments, count-offs and bars."""
+    lines = ["*Info 1: Fretwerk Bass Version 1.0 File Information", "*Info 2:%d" % rng.randrange(32, 39),
+             "*Info 3:555555", "*Info 4:%d" % rng.randrange(60, 300), "* Title: generated %d" % index]
+    if rng.random() < 0.5:
+        lines.append("*Count Off %d" % rng.randrange(0, 9))
+    durations = ["W", "H", "Q", "E", "S", "T", ".Q", ".e", "/Q", "/E", "h", "q"]
+    for _ in range(rng.randrange(1, 40)):
+        roll = rng.random()
+        if roll < 0.1:
+            lines.append("")
+        elif roll < 0.15:
+            lines.append("* a comment, with commas")
+        else:
+            frets = [rng.choice(["x", "x", "-1", str(rng.randrange(0, 19))]) for _ in range(4)]
+            name = "Rest" if all(f in ("x", "-1") for f in frets) else rng.choice(["G", "Am7", "N", "Bb/D"])
+            lines.append("%s, %s, %s" % (name, ", ".join(frets), rng.choice(durations)))
+    if not any(line and not line.startswith("*") for line in lines[4:]):
+        lines.append("E, 0, x, x, x, Q")
+    return ("\r\n".join(lines) + "\r\n").encode("cp1252")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--cli", required=True)
+    parser.add_argument("--examples", required=True)
+    parser.add_argument("--work", required=True)
+    parser.add_argument("--generated", type=int, default=100)
+    args = parser.parse_args()
+    soundfonts = sorted(glob.glob("/usr/share/sounds/sf2/*.sf2"))
+    if not soundfonts:
+        print("no SoundFont in /usr/share/sounds/sf2/")
+        return 1
+    os.makedirs(args.work, exist_ok=True)
+
+    inputs = [(os.path.basename(path), open(path, "rb").read())
+              for path in sorted(glob.glob(os.path.join(args.examples, "*.bss")))]
+    if not inputs:
+        print("no examples in %s" % args.examples)
+        return 1
+    rng = random.Random(20261208)
+    inputs += [("generated-%03d.bss" % i, generate(rng, i)) for i in range(args.generated)]
+
+    passed, failures = 0, []
+    for name, data in inputs:
+        source = os.path.join(args.work, name)
+        with open(source, "wb") as handle:
+            handle.write(data)
+        midi_path = source[:-4] + ".mid"
+        wav_path = source[:-4] + ".wav"
+        problems = []
+        export = subprocess.run([args.cli, "midi", source, "-o", midi_path], capture_output=True, text=True,
+                                timeout=60)
+        if export.returncode != 0:
+            problems.append("%s: export failed: %s" % (name, export.stderr.strip()))
+        else:
+            expected = expected_song(data)
+            problems += check_decoded(name, "midicsv", decode_midicsv(midi_path), expected)
+            problems += check_decoded(name, "mido", decode_mido(midi_path), expected)
+            if os.path.exists(wav_path):
+                os.remove(wav_path)
+            render = subprocess.run(["fluidsynth", "-ni", "-F", wav_path, "-r", "44100", soundfonts[0], midi_path],
+                                    capture_output=True, text=True, timeout=120)
+            if render.returncode != 0 or not os.path.exists(wav_path):
+                problems.append("%s: fluidsynth failed: %s" % (name, render.stderr.strip()[-300:]))
+            else:
+                peak, count = peak_of_wav(wav_path)
+                if not expected["notes"] or peak < 300:
+                    problems.append("%s: rendered audio is silent (peak %d in %d samples)" % (name, peak, count))
+                os.remove(wav_path)
+        if problems:
+            failures += problems
+        else:
+            passed += 1
+    for problem in failures:
+        print(problem)
+    print("%d passed, %d failed" % (passed, len(inputs) - passed))
+    return 0 if passed == len(inputs) else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

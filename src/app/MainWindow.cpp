@@ -579,6 +579,11 @@ bool TfrmMain::event(QEvent* event)
         if (!Activated)
             FormActivate();
         break;
+    case QEvent::WindowUnblocked:
+        // Back from a modal window: take the keyboard again even where no window manager hands it back,
+        // so the menu shortcuts work at once.
+        activateWindow();
+        break;
     default:
         break;
     }

@@ -280,14 +280,14 @@ void TfrmMain::buildEditControls(QWidget* surface)
         QStringLiteral("Edit Controls"), QString());
     grpEditControls->setGeometry(6, 186, 261, 159);
 
-    struct ButtonSpec {
+    struct ButtonLayout {
         const char* name;
         EditGlyph glyph;
         const char* spoken;
         QRect place;
         const char* hint;
     };
-    const ButtonSpec buttons[] = {
+    const ButtonLayout buttons[] = {
         { "btnRest", EditGlyph::Rest, "Rest", { 16, 20, 37, 39 }, "Insert a rest in the editor." },
         { "btnDup", EditGlyph::Duplicate, "Duplicate", { 57, 22, 59, 33 }, "Duplicate the current line." },
         { "btnClear", EditGlyph::ClearNotes, "Clear notes", { 120, 22, 50, 33 }, "Clear all notes from current line." },
@@ -310,12 +310,12 @@ void TfrmMain::buildEditControls(QWidget* surface)
         { "btnShiftRight", EditGlyph::ShiftRight, "Shift right", { 200, 134, 37, 21 },
             "Transpose up - shift all notes in a chord up one fret." },
     };
-    for (const ButtonSpec& spec : buttons) {
-        auto* button = Named(new QToolButton(grpEditControls), spec.name, QString::fromLatin1(spec.spoken),
-            QString::fromLatin1(spec.hint));
-        button->setIcon(EditGlyphs::icon(spec.glyph));
-        button->setIconSize(EditGlyphs::designSize(spec.glyph));
-        button->setGeometry(spec.place);
+    for (const ButtonLayout& layout : buttons) {
+        auto* button = Named(new QToolButton(grpEditControls), layout.name, QString::fromLatin1(layout.spoken),
+            QString::fromLatin1(layout.hint));
+        button->setIcon(EditGlyphs::icon(layout.glyph));
+        button->setIconSize(EditGlyphs::designSize(layout.glyph));
+        button->setGeometry(layout.place);
         button->setFocusPolicy(Qt::StrongFocus);
     }
     btnShiftLeft = grpEditControls->findChild<QToolButton*>(QStringLiteral("btnShiftLeft"));
@@ -623,7 +623,7 @@ bool TfrmMain::FormCloseQuery()
         return false;
     if (Modified && !ConfirmDiscard())
         return false;
-    StopRequested = true;
+    m_player->StopRequested = true;
     return true;
 }
 
@@ -666,11 +666,7 @@ void TfrmMain::ArrangeMainWindow()
 
 bool TfrmMain::IsPlaying() const { return btnPlay->text() == QLatin1String("Stop"); }
 
-void TfrmMain::PlayToggle()
-{
-    m_player->PlayToggle();
-    StopRequested = m_player->StopRequested;
-}
+void TfrmMain::PlayToggle() { m_player->PlayToggle(); }
 
 int TfrmMain::CurrentLine() const { return m_lines->currentLine(); }
 
@@ -812,16 +808,30 @@ void TfrmMain::ResetDocument()
     ResetDocumentState();
 }
 
-bool TfrmMain::LoadChordList(const QString& fileName)
+std::optional<QByteArray> TfrmMain::readDocumentFile(const QString& fileName)
 {
     QFile file(fileName);
     if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly)) {
         m_boxes->errorBox(QStringLiteral("Can't open \"%1\": %2")
                               .arg(QDir::toNativeSeparators(fileName),
                                   QFileInfo(fileName).isDir() ? QStringLiteral("it is a folder") : file.errorString()));
-        return false;
+        return std::nullopt;
     }
-    const QString text = DecodeDocumentBytes(file.readAll());
+    return file.readAll();
+}
+
+bool TfrmMain::LoadChordList(const QString& fileName)
+{
+    const std::optional<QByteArray> bytes = readDocumentFile(fileName);
+    if (!bytes)
+        return false;
+    showDocumentBytes(*bytes);
+    return true;
+}
+
+void TfrmMain::showDocumentBytes(const QByteArray& bytes)
+{
+    const QString text = DecodeDocumentBytes(bytes);
     QStringList lines = SplitDocumentLines(text);
     DocumentHeader header;
     header.Patch = Patch;
@@ -843,15 +853,12 @@ bool TfrmMain::LoadChordList(const QString& fileName)
     if (endsWithBreak && !lines.isEmpty())
         editorText += QLatin1Char('\n');
     RichEdit1->setPlainText(editorText);
-    return true;
 }
 
 bool TfrmMain::SaveChordList(const QString& fileName)
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    QStringList lines = HeaderLines({ Patch, Info3Value, trackbarTempo->value() });
-    for (int i = 0; i < m_lines->lineCount(); ++i)
-        lines.append(m_lines->lineText(i));
+    const QStringList lines = HeaderLines({ Patch, Info3Value, trackbarTempo->value() }) + LineTexts(*m_lines);
     const QString error = WriteFileSafely(fileName, EncodeDocumentText(JoinDocumentLines(lines)));
     QApplication::restoreOverrideCursor();
     // The previous file stays as it was: nothing replaces it unless the whole text was written.
@@ -918,13 +925,11 @@ void TfrmMain::ShowRecentFiles()
 bool TfrmMain::openDocumentFile(const QString& fileName)
 {
     // A file that cannot be read leaves the current document as it is.
-    QFile probe(fileName);
-    if (QFileInfo(fileName).isDir() || !probe.open(QIODevice::ReadOnly))
-        return LoadChordList(fileName);
-    probe.close();
-    ResetDocumentState();
-    if (!LoadChordList(fileName))
+    const std::optional<QByteArray> bytes = readDocumentFile(fileName);
+    if (!bytes)
         return false;
+    ResetDocumentState();
+    showDocumentBytes(*bytes);
     setDocumentName(fileName);
     SelectLine(0, false);
     m_chordList->ShowLineInfo(0);
@@ -1058,11 +1063,7 @@ void TfrmMain::endEditBlock() { m_lines->endEditBlock(); }
 
 bool TfrmMain::isPlaying() const { return IsPlaying(); }
 
-void TfrmMain::clearStopRequested()
-{
-    StopRequested = false;
-    m_player->StopRequested = false;
-}
+void TfrmMain::clearStopRequested() { m_player->StopRequested = false; }
 
 QString TfrmMain::newLineDuration() const { return NewLineDuration; }
 
@@ -1100,10 +1101,7 @@ void TfrmMain::showPressedMarker(int slot, int fret) { imgAllFrets->showCell(slo
 
 void TfrmMain::SaveAsWavFile()
 {
-    QStringList lines;
-    for (int i = 0; i < m_lines->lineCount(); ++i)
-        lines << m_lines->lineText(i);
-    const RecordedPlayback playback = RecordPlayback(lines, tempo(), patch());
+    const RecordedPlayback playback = RecordPlayback(LineTexts(*m_lines), tempo(), patch());
     if (!playback.errors.isEmpty()) {
         for (const QString& error : playback.errors)
             m_boxes->errorBox(error);
@@ -1356,9 +1354,7 @@ QStringList TfrmMain::AutoNameLinesShowingProgress(const QStringList& lines)
 void TfrmMain::AutoCorrectAll()
 {
     SetPlayControls(false);
-    QStringList lines;
-    for (int i = 0; i < m_lines->lineCount(); ++i)
-        lines << m_lines->lineText(i);
+    const QStringList lines = LineTexts(*m_lines);
     const QStringList renamed = AutoNameLinesShowingProgress(lines);
     const int start = m_lines->selectionStart();
     const int length = m_lines->selectionLength();

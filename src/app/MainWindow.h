@@ -11,6 +11,7 @@
 #include <QMainWindow>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -106,12 +107,10 @@ public:
     // The first of the files dropped on the window, when it is a chord list.
     void OpenDroppedFile(const QString& fileName);
 
-    int FretCount = 18;
     bool Modified = false;
     bool HintsEnabled = true;
     bool Activated = false;
     bool MidiHeldOpen = false;
-    bool StopRequested = false;
     int Patch = 33;
     int Info3Value = 555555;
     QString NewLineDuration = QStringLiteral(" Q");
@@ -223,6 +222,10 @@ private:
     void setDocumentName(const QString& fileName);
     void setBassSoundChecked(int patch);
     bool openDocumentFile(const QString& fileName);
+    // The file's bytes, or nothing after an error box naming the file and the reason.
+    std::optional<QByteArray> readDocumentFile(const QString& fileName);
+    // Replaces the editor text with a file's lines and applies its header lines.
+    void showDocumentBytes(const QByteArray& bytes);
 
     class BoxesProxy;
     class DialogsProxy;

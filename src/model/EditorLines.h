@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace fw {
 
@@ -23,5 +24,16 @@ public:
     // Caret to the start of the line; with highlight the whole line is selected.
     virtual void selectLine(int index, bool highlight) = 0;
 };
+
+// The text of every line, first to last.
+inline QStringList LineTexts(const EditorLines& editor)
+{
+    QStringList lines;
+    const int count = editor.lineCount();
+    lines.reserve(count);
+    for (int i = 0; i < count; ++i)
+        lines << editor.lineText(i);
+    return lines;
+}
 
 } // namespace fw

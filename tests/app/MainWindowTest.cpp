@@ -173,7 +173,7 @@ TEST_F(Closing, AModifiedDocumentAsksAndCancelKeepsTheWindow)
     EXPECT_EQ(boxes.questions, QStringList({ " Save changes to \"Untitled.bss\"?" }));
     boxes.answer = MessageBoxes::Answer::No;
     EXPECT_TRUE(window.close());
-    EXPECT_TRUE(window.StopRequested);
+    EXPECT_TRUE(window.player().StopRequested);
 }
 
 TEST_F(Closing, PromptsOffClosesWithoutAsking)

@@ -12,7 +12,7 @@ namespace {
     AsciiTab Ascii(
         const QStringList& lines, const QString& title = QStringLiteral("Song"), const QString& subtitle = QString())
     {
-        return BuildAsciiTab(Tablature::Build(test::ParseForTab(lines)), title, subtitle);
+        return BuildAsciiTab(Tablature::Build(test::ParseEveryLine(lines)), title, subtitle);
     }
 
     // Compares the file bytes with tests/tab/golden/NAME; FW_UPDATE_GOLDEN=1 rewrites the golden.

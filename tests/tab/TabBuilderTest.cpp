@@ -31,7 +31,7 @@ namespace {
 
     TEST(TabBuilder, ColumnListNumbersBarsAndPositions)
     {
-        const Tablature tab = Tablature::Build(test::ParseForTab({
+        const Tablature tab = Tablature::Build(test::ParseEveryLine({
             "*Title: Song", // takes no position
             "E, 0, x, x, x, Q",
             "*Count Off 2",
@@ -65,7 +65,8 @@ namespace {
 
     TEST(TabBuilder, LastBarIsClosedWithoutTheClosingBlankEntry)
     {
-        ParsedLineList parsed = test::ParseForTab({ "E, 0, x, x, x, Q", "", "A, x, 0, x, x, Q", "D, x, x, 0, x, Q" });
+        ParsedLineList parsed
+            = test::ParseEveryLine({ "E, 0, x, x, x, Q", "", "A, x, 0, x, x, Q", "D, x, x, 0, x, Q" });
         ASSERT_TRUE(TrimBlanks(parsed.last().Name).isEmpty());
         parsed.removeLast();
         const Tablature tab = Tablature::Build(parsed);
@@ -77,7 +78,7 @@ namespace {
     TEST(TabBuilder, EmptyBarsDoNotShiftAlternation)
     {
         const Tablature tab = Tablature::Build(
-            test::ParseForTab({ "E, 0, x, x, x, Q", "", "", "", "A, x, 0, x, x, Q", "", "D, x, x, 0, x, Q" }));
+            test::ParseEveryLine({ "E, 0, x, x, x, Q", "", "", "", "A, x, 0, x, x, Q", "", "D, x, x, 0, x, Q" }));
         ASSERT_EQ(tab.Bars.size(), 3);
         EXPECT_EQ(tab.BarCount, 3);
         // Visiting order is the only order: bar 1 left, the next non-empty bar right, then left again.
@@ -92,12 +93,12 @@ namespace {
         QStringList lines;
         for (int i = 0; i < 16; ++i)
             lines << test::FretLine(6, i);
-        Tablature tab = Tablature::Build(test::ParseForTab(lines));
+        Tablature tab = Tablature::Build(test::ParseEveryLine(lines));
         EXPECT_EQ(tab.Bars[0].BarLength, 17);
         EXPECT_EQ(SpacingCount(tab.Bars[0].BarLength), 16);
         EXPECT_FALSE(tab.HasTruncatedBar());
         lines << test::FretLine(6, 16);
-        tab = Tablature::Build(test::ParseForTab(lines));
+        tab = Tablature::Build(test::ParseEveryLine(lines));
         EXPECT_EQ(tab.Bars[0].ColumnCount(), 17);
         EXPECT_EQ(SpacingCount(tab.Bars[0].BarLength), 16);
         EXPECT_TRUE(tab.HasTruncatedBar());
@@ -105,9 +106,9 @@ namespace {
 
     TEST(TabBuilder, NotesAreNeededForTab)
     {
-        EXPECT_FALSE(HasTabNotes(test::ParseForTab({ "*Title: x", "", "*Count Off 3", "  " })));
-        EXPECT_TRUE(HasTabNotes(test::ParseForTab({ "*Title: x", "Rest, x, x, x, x, Q" })));
-        EXPECT_EQ(Tablature::Build(test::ParseForTab({ "* only", "" })).BarCount, 0);
+        EXPECT_FALSE(HasTabNotes(test::ParseEveryLine({ "*Title: x", "", "*Count Off 3", "  " })));
+        EXPECT_TRUE(HasTabNotes(test::ParseEveryLine({ "*Title: x", "Rest, x, x, x, x, Q" })));
+        EXPECT_EQ(Tablature::Build(test::ParseEveryLine({ "* only", "" })).BarCount, 0);
     }
 
     // The bar marking as first described: for every bar end, rescan the list from its start.
@@ -147,7 +148,7 @@ namespace {
                     lines << test::FretLine(random.bounded(3, 7), random.bounded(0, 19));
                 }
             }
-            TabList fast = BuildTabList(test::ParseForTab(lines));
+            TabList fast = BuildTabList(test::ParseEveryLine(lines));
             TabList slow = fast;
             EXPECT_EQ(MarkBars(fast), MarkBarsByRescanning(slow)) << lines.join(u'|').toStdString();
             EXPECT_EQ(Entries(fast), Entries(slow)) << lines.join(u'|').toStdString();

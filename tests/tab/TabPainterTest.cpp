@@ -8,7 +8,7 @@
 namespace fw {
 namespace {
 
-    Tablature Build(const QStringList& lines) { return Tablature::Build(test::ParseForTab(lines)); }
+    Tablature Build(const QStringList& lines) { return Tablature::Build(test::ParseEveryLine(lines)); }
 
     // Lines holding the given number of one-column bars.
     QStringList Bars(int count)

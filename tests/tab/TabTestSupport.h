@@ -1,29 +1,12 @@
 #pragma once
 
-#include "ChordDef.h"
-#include "LineParser.h"
+#include "ParseEveryLine.h"
 
 #include <QFile>
 #include <QStringList>
 #include <gtest/gtest.h>
 
 namespace fw::test {
-
-// Parses lines as the tablature commands do: every line, then the closing blank entry.
-inline ParsedLineList ParseForTab(const QStringList& lines)
-{
-    ParsedLineList parsed;
-    ChordDef def;
-    for (int i = 0; i <= lines.size(); ++i) {
-        const LineParseResult result = ParseLineText(i < lines.size() ? lines[i] : QString(), i, def);
-        if (!result.errorText.isEmpty()) {
-            ADD_FAILURE() << result.errorText.toStdString();
-            return {};
-        }
-        parsed.append(def);
-    }
-    return parsed;
-}
 
 // A chord line with a fret on one string (slot 3 = G ... slot 6 = Low E) or a rest for slot 0.
 inline QString FretLine(int slot, int fret)

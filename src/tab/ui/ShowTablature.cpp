@@ -33,16 +33,6 @@ void ModalTablatureWindows::execTabWindow(TabWindowInputs& inputs, const TabTitl
 
 namespace {
 
-    QStringList EditorText(const EditorLines& editor)
-    {
-        QStringList lines;
-        const int count = editor.lineCount();
-        lines.reserve(count);
-        for (int i = 0; i < count; ++i)
-            lines << editor.lineText(i);
-        return lines;
-    }
-
 } // namespace
 
 bool ShowTablature(ChordList& chordList, MessageBoxes& boxes, TablatureHost& host, TablatureWindows& windows,
@@ -61,7 +51,7 @@ bool ShowTablature(ChordList& chordList, MessageBoxes& boxes, TablatureHost& hos
     // The checks are done: the user works in the modal windows with the normal cursor.
     host.setBusyCursor(false);
 
-    TabWindowInputs inputs { settings.TabMode, chordList.ParsedLines, EditorText(chordList.editor()),
+    TabWindowInputs inputs { settings.TabMode, chordList.ParsedLines, LineTexts(chordList.editor()),
         settings.DocumentFileName, settings.TabPrompt, settings.TabFont, lastDir };
     bool shown = false;
     host.setHintsEnabled(false);

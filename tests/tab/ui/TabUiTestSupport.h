@@ -49,7 +49,7 @@ inline TabWindowInputs Inputs(const QStringList& lines, int mode, bool prompt = 
 {
     TabWindowInputs inputs;
     inputs.TabMode = mode;
-    inputs.ParsedLines = ParseForTab(lines);
+    inputs.ParsedLines = ParseEveryLine(lines);
     inputs.EditorLines = lines;
     inputs.DocumentFileName = QStringLiteral("/songs/groove.bss");
     inputs.TabPrompt = prompt;

@@ -176,7 +176,7 @@ namespace {
         EXPECT_EQ(window.btnSave->geometry(), QRect(13, 5, 75, 25));
         EXPECT_EQ(window.btnSave->accessibleName(), QStringLiteral("Save"));
         const AsciiTab expected = BuildAsciiTab(
-            Tablature::Build(test::ParseForTab(BluesLines + Bars(3))), QStringLiteral("Blues in A"), "Verse");
+            Tablature::Build(test::ParseEveryLine(BluesLines + Bars(3))), QStringLiteral("Blues in A"), "Verse");
         EXPECT_EQ(window.Memo1->toPlainText(), expected.Lines.join(u'\n'));
         EXPECT_TRUE(window.Memo1->isReadOnly());
         EXPECT_EQ(window.Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);

@@ -6,11 +6,14 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD_DIR="${FW_BUILD_DIR:-$ROOT/build}"
+BUILD_TYPE="${FW_BUILD_TYPE:-RelWithDebInfo}"
 SANITIZE_ARGS=()
 for arg in "$@"; do
     case "$arg" in
     --sanitize)
         BUILD_DIR="${FW_ASAN_BUILD_DIR:-$ROOT/build-asan}"
+        # A debug configuration, so Qt's own assertions in its inline code are checked as well.
+        BUILD_TYPE=Debug
         SANITIZE_ARGS=(-DFW_SANITIZE=ON)
         ;;
     *)
@@ -48,6 +51,6 @@ if ((${#missing[@]})); then
     $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="${FW_BUILD_TYPE:-RelWithDebInfo}" "${SANITIZE_ARGS[@]}" \
+cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="$BUILD_TYPE" "${SANITIZE_ARGS[@]}" \
     ${FW_CMAKE_ARGS:-} >/dev/null
 cmake --build "$BUILD_DIR" -j"${FW_JOBS:-2}"

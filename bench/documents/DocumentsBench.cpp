@@ -1,14 +1,13 @@
 // Opening a long chord list with auto-correction on, against loading the same text with it off.
+#include "BestOfRuns.h"
 #include "ChordEditor.h"
 #include "MainWindow.h"
 #include "NullBackend.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextBlock>
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -22,18 +21,6 @@ QByteArray MakeChordList(int lines)
     for (int i = 0; i < lines; ++i)
         text += QByteArray(samples[i % 7]) + "\r\n";
     return text;
-}
-
-double BestMilliseconds(int runs, fw::TfrmMain& window, const QString& path)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        window.LoadChordList(path);
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
 }
 
 } // namespace
@@ -53,9 +40,9 @@ int main(int argc, char** argv)
 
     fw::TfrmMain window(fw::Settings {}, std::make_unique<fw::NullBackend>());
     window.settings().AutoCorrect = false;
-    const double plainMs = BestMilliseconds(3, window, path);
+    const double plainMs = fw::bench::BestMilliseconds(3, [&] { window.LoadChordList(path); });
     window.settings().AutoCorrect = true;
-    const double correctedMs = BestMilliseconds(3, window, path);
+    const double correctedMs = fw::bench::BestMilliseconds(3, [&] { window.LoadChordList(path); });
     const bool renamed = window.RichEdit1->document()->findBlockByNumber(0).text() == QLatin1String("G, 3, x, x, x, Q");
 
     const double ratio = correctedMs / plainMs;

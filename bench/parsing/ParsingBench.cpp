@@ -1,13 +1,12 @@
 // Parsing a long chord list held in the real editor, against merely reading its lines, and the
 // display of its last line.
+#include "BestOfRuns.h"
 #include "ChordEditor.h"
 #include "ChordList.h"
 #include "PlainTextEditorLines.h"
 #include "SilentHost.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -22,18 +21,6 @@ QString MakeChordList(int lines)
     for (int i = 0; i < lines; ++i)
         text << QString::fromLatin1(samples[i % 7]);
     return text.join(QLatin1Char('\n'));
-}
-
-template <typename F> double BestMilliseconds(int runs, F&& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
 }
 
 } // namespace
@@ -52,13 +39,13 @@ int main(int argc, char** argv)
     fw::ChordList list(lines, host, host);
 
     qsizetype checksum = 0;
-    const double readMs = BestMilliseconds(5, [&] {
+    const double readMs = fw::bench::BestMilliseconds(5, [&] {
         for (int i = 0; i <= lines.lineCount(); ++i)
             checksum += lines.lineText(i).size();
     });
     bool ok = true;
-    const double parseMs = BestMilliseconds(5, [&] { ok = list.ParseAllLines(QString(), false) && ok; });
-    const double showUs = BestMilliseconds(200, [&] { list.ShowLineInfo(lines.lineCount() - 1); }) * 1000.0;
+    const double parseMs = fw::bench::BestMilliseconds(5, [&] { ok = list.ParseAllLines(QString(), false) && ok; });
+    const double showUs = fw::bench::BestMilliseconds(200, [&] { list.ShowLineInfo(lines.lineCount() - 1); }) * 1000.0;
 
     const double ratio = parseMs / readMs;
     std::printf("lines                      %d\n", LineCount);

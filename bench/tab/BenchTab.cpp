@@ -1,10 +1,9 @@
 // ASCII tablature of long chord lists: building must grow linearly with the list.
 #include "AsciiTab.h"
+#include "BestOfRuns.h"
 #include "LineParser.h"
 
-#include <QElapsedTimer>
 #include <QStringList>
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -31,20 +30,13 @@ fw::ParsedLineList MakeChordList(int lineCount)
     return parsed;
 }
 
-// Best of several runs (the machine is shared, so the best is the least disturbed), in milliseconds, of building the
-// column list, the ASCII text and the file bytes.
+// Building the column list, the ASCII text and the file bytes, best of RUNS, in milliseconds.
 double TimeAsciiTab(const fw::ParsedLineList& parsed, int runs, qsizetype& fileBytes)
 {
-    double best = 1e9;
-    for (int run = 0; run < runs; ++run) {
-        QElapsedTimer timer;
-        timer.start();
+    return fw::bench::BestMilliseconds(runs, [&] {
         const fw::AsciiTab tab = fw::BuildAsciiTab(fw::Tablature::Build(parsed), QStringLiteral("Bench"), QString());
-        const QByteArray bytes = fw::AsciiTabFileBytes(tab.Lines);
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-        fileBytes = bytes.size();
-    }
-    return best;
+        fileBytes = fw::AsciiTabFileBytes(tab.Lines).size();
+    });
 }
 
 } // namespace

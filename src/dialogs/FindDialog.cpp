@@ -1,5 +1,6 @@
 #include "FindDialog.h"
 
+#include "DialogButtons.h"
 #include "MessageBoxes.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTextCursor>
+#include <tuple>
 
 namespace fw {
 
@@ -61,13 +63,7 @@ Tfrmfind::Tfrmfind(QWidget* parent)
     chkMatchCase->setObjectName(QStringLiteral("chkMatchCase"));
     chkMatchCase->setAccessibleName(QStringLiteral("Match Case"));
     chkMatchCase->setAccessibleDescription(QStringLiteral("Match upper and lower case exactly."));
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setAccessibleName(QStringLiteral("OK"));
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setAccessibleName(QStringLiteral("Cancel"));
+    std::tie(btnOK, btnCancel) = MakeOkCancelButtons(this);
 
     auto* grid = new QGridLayout(this);
     grid->setContentsMargins(8, 8, 8, 8);

@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "ScratchFileSystem.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -234,17 +235,22 @@ TEST_F(Documents, CommandLineIgnoresOtherFiles)
 
 TEST_F(Documents, AFailedSaveKeepsTheOldFileAndTheModifiedFlag)
 {
+    // Root ignores folder permissions, so there the folder lives on a file system made read-only.
     QTemporaryDir dir;
-    const QString path = dir.filePath("song.bss");
+    test::ScratchFileSystem fs("64k");
+    const QString folder = fs.Mounted() ? fs.Root() : dir.path();
+    const QString path = folder + "/song.bss";
     ASSERT_TRUE(WriteAll(path, "old\r\n"));
     window.OpenCommandLineFile({ "fretwerk-bass", path });
     type("G, 3, x, x, x, Q");
-    ASSERT_TRUE(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
-    const bool writable = QFile(dir.filePath("probe")).open(QIODevice::WriteOnly);
-    if (writable)
-        GTEST_SKIP() << "running with rights that ignore folder permissions";
+    const bool refusesWriting = fs.Mounted() ? fs.RemountReadOnly()
+                                             : QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner)
+            && !QFile(folder + "/probe").open(QIODevice::WriteOnly);
+    if (!refusesWriting)
+        GTEST_SKIP() << "cannot make a folder refuse writing here";
     EXPECT_FALSE(window.SaveDocument());
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!fs.Mounted())
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(ReadAll(path), "old\r\n");
     EXPECT_TRUE(window.Modified);
     ASSERT_EQ(boxes.errors.size(), 1);

@@ -1,10 +1,8 @@
 #include "CliRunner.h"
+#include "ScratchFileSystem.h"
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <cerrno>
-#include <cstring>
-#include <sys/mount.h>
 
 namespace fw {
 namespace {
@@ -69,31 +67,18 @@ namespace {
         EXPECT_EQ(Entries(dir.path()), QStringList({ "song.mid", "song.tab" }));
     }
 
-    // A small tmpfs of our own: the only way to make a full or read-only file system for a root process.
+    // A small file system holding the previous version of each output, as a user's earlier export left it.
     class SmallFileSystem : public testing::Test {
     protected:
         void SetUp() override
         {
-            ASSERT_TRUE(dir.isValid());
-            mountPoint = dir.filePath(QStringLiteral("fs"));
-            ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("fs")));
-            if (mount("fw-test", QFile::encodeName(mountPoint).constData(), "tmpfs", 0, "size=64k") != 0)
-                GTEST_SKIP() << "cannot mount a small file system here: " << std::strerror(errno);
-            mounted = true;
-        }
-        void TearDown() override
-        {
-            if (mounted)
-                umount2(QFile::encodeName(mountPoint).constData(), MNT_DETACH);
-        }
-
-        // A previous version of each output, as a user's earlier export would have left it.
-        void WritePreviousFiles()
-        {
+            if (!fs.Mounted())
+                GTEST_SKIP() << "cannot mount a small file system here: " << fs.Error();
             for (const Export& e : Exports)
                 ASSERT_TRUE(test::WriteBytes(Path(e.name), QByteArray("previous ") + e.name));
         }
-        QString Path(const char* name) const { return mountPoint + u'/' + QLatin1String(name); }
+
+        QString Path(const char* name) const { return fs.Path(QLatin1String(name)); }
 
         void ExpectPreviousFilesIntact(const QStringList& others)
         {
@@ -101,17 +86,14 @@ namespace {
                 EXPECT_EQ(FileState::Of(Path(e.name)).bytes, QByteArray("previous ") + e.name);
             QStringList expected = others + QStringList { "song.mid", "song.tab" };
             expected.sort();
-            EXPECT_EQ(Entries(mountPoint), expected) << "a temporary file was left behind";
+            EXPECT_EQ(Entries(fs.Root()), expected) << "a temporary file was left behind";
         }
 
-        QTemporaryDir dir;
-        QString mountPoint;
-        bool mounted = false;
+        test::ScratchFileSystem fs { "64k" };
     };
 
     TEST_F(SmallFileSystem, FullFileSystem)
     {
-        WritePreviousFiles();
         QFile filler(Path("filler"));
         ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
         const QByteArray block(4096, 'f');
@@ -127,10 +109,7 @@ namespace {
 
     TEST_F(SmallFileSystem, ReadOnlyFileSystem)
     {
-        WritePreviousFiles();
-        ASSERT_EQ(
-            mount(nullptr, QFile::encodeName(mountPoint).constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0)
-            << std::strerror(errno);
+        ASSERT_TRUE(fs.RemountReadOnly()) << fs.Error();
         // An existing file is refused as not writable, a new one for the read-only file system.
         for (const Export& e : Exports) {
             SCOPED_TRACE(e.verb);

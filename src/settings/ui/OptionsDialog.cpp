@@ -1,5 +1,6 @@
 #include "OptionsDialog.h"
 
+#include "DialogButtons.h"
 #include "MessageBoxes.h"
 
 #include <QButtonGroup>
@@ -18,6 +19,7 @@
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <tuple>
 
 namespace fw {
 
@@ -171,13 +173,7 @@ TfrmOptions::TfrmOptions(QWidget* parent)
     // Only at creation: later showings keep the page the user left open.
     PageControl1->setCurrentIndex(0);
 
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    btnOK->setObjectName(QStringLiteral("btnOK"));
-    btnOK->setAccessibleName(QStringLiteral("OK"));
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    btnCancel->setObjectName(QStringLiteral("btnCancel"));
-    btnCancel->setAccessibleName(QStringLiteral("Cancel"));
+    std::tie(btnOK, btnCancel) = MakeOkCancelButtons(this);
     connect(btnOK, &QPushButton::clicked, this, &TfrmOptions::btnOKClick);
     connect(btnCancel, &QPushButton::clicked, this, &TfrmOptions::btnCancelClick);
 

@@ -1,6 +1,7 @@
 #include "TabWindows.h"
 
 #include "AsciiTab.h"
+#include "DialogButtons.h"
 #include "MessageBoxes.h"
 #include "SaveFileDialog.h"
 #include "TabPainter.h"
@@ -24,6 +25,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <tuple>
 
 namespace fw {
 
@@ -430,11 +432,7 @@ TfrmGetTabInfo::TfrmGetTabInfo(QWidget* parent)
     resize(325, 186);
 
     // Created in tab order: the buttons first, then the two boxes.
-    btnOK = new QPushButton(QStringLiteral("OK"), this);
-    Name(btnOK, QStringLiteral("btnOK"), QStringLiteral("OK"));
-    btnOK->setDefault(true);
-    btnCancel = new QPushButton(QStringLiteral("Cancel"), this);
-    Name(btnCancel, QStringLiteral("btnCancel"), QStringLiteral("Cancel"));
+    std::tie(btnOK, btnCancel) = MakeOkCancelButtons(this);
     edtTitle = new QLineEdit(this);
     Name(edtTitle, QStringLiteral("edtTitle"), QStringLiteral("Title"));
     edtBy = new QLineEdit(this);

@@ -257,6 +257,26 @@ TEST_F(Documents, AFailedSaveKeepsTheOldFileAndTheModifiedFlag)
     EXPECT_TRUE(boxes.errors.first().contains("song.bss"));
 }
 
+TEST_F(Documents, SavingOntoAFullDiskKeepsTheOldFileAndTheModifiedFlag)
+{
+    test::ScratchFileSystem fs("64k");
+    if (!fs.Mounted())
+        GTEST_SKIP() << "cannot mount a small file system here: " << fs.Error();
+    const QString path = fs.Path("song.bss");
+    ASSERT_TRUE(WriteAll(path, "old\r\n"));
+    window.OpenCommandLineFile({ "fretwerk-bass", path });
+    type("G, 3, x, x, x, Q");
+    ASSERT_TRUE(fs.Fill());
+    EXPECT_FALSE(window.SaveDocument());
+    EXPECT_EQ(ReadAll(path), "old\r\n");
+    EXPECT_TRUE(window.Modified);
+    ASSERT_EQ(boxes.errors.size(), 1);
+    EXPECT_TRUE(boxes.errors.first().contains("song.bss"));
+    EXPECT_TRUE(boxes.errors.first().contains("No space left on device")) << boxes.errors.first().toStdString();
+    EXPECT_EQ(QDir(fs.Root()).entryList(QDir::Files | QDir::Hidden, QDir::Name), QStringList({ "filler", "song.bss" }))
+        << "a temporary file was left behind";
+}
+
 TEST_F(Documents, SavingOverAFolderReportsItAndKeepsTheFolder)
 {
     QTemporaryDir dir;

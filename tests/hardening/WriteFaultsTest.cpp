@@ -94,11 +94,7 @@ namespace {
 
     TEST_F(SmallFileSystem, FullFileSystem)
     {
-        QFile filler(Path("filler"));
-        ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
-        const QByteArray block(4096, 'f');
-        while (filler.write(block) == block.size() && filler.flush()) { }
-        filler.close();
+        ASSERT_TRUE(fs.Fill());
         for (const Export& e : Exports) {
             SCOPED_TRACE(e.verb);
             ExpectRefused(

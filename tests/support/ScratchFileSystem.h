@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QString>
 #include <QTemporaryDir>
 #include <cerrno>
@@ -51,6 +52,18 @@ public:
     const std::string& Error() const { return error; }
     QString Path(const QString& name) const { return mountPoint + u'/' + name; }
     const QString& Root() const { return mountPoint; }
+
+    // Takes up every free block with a file named "filler", so that any later write runs out of space.
+    bool Fill() const
+    {
+        QFile filler(Path(QStringLiteral("filler")));
+        if (!filler.open(QIODevice::WriteOnly))
+            return false;
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size() && filler.flush()) { }
+        filler.close();
+        return QFileInfo(filler.fileName()).size() > 0;
+    }
 
     // Every later write fails with "Read-only file system"; files already there stay readable.
     bool RemountReadOnly()

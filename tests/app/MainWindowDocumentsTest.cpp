@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "FakeFileDialogs.h"
+#include "TestFiles.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -25,15 +26,8 @@ struct DocumentsFixture : MainWindowFixture {
     QString write(const QString& name, const QByteArray& bytes)
     {
         const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        EXPECT_TRUE(test::WriteFileBytes(path, bytes));
         return path;
-    }
-    static QByteArray read(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
     QAction* action(const char* name) const { return child<QAction>(name); }
 };
@@ -83,7 +77,7 @@ TEST_F(OpenAndSave, SaveAsWritesTheHeaderAndAdoptsTheName)
     dialogs.nextSave = dir.filePath("song.txt");
     action("SaveAs1")->trigger();
     const QString saved = dir.filePath("song.bss");
-    EXPECT_EQ(read(saved),
+    EXPECT_EQ(test::ReadFileBytes(saved),
         "*Info 1: Fretwerk Bass Version 1.0 File Information\r\n*Info 2:33\r\n*Info 3:555555\r\n*Info 4:120\r\n"
         "G, 3, x, x, x, Q\r\n");
     EXPECT_EQ(window.lblFilename->text(), "song.bss");
@@ -110,7 +104,7 @@ TEST_F(OpenAndSave, AWindows1252FileSurvivesOpenAndSaveByteForByte)
     window.OpenCommandLineFile({ "fretwerk-bass", path });
     EXPECT_TRUE(text().startsWith(QString::fromUtf8("* Title: Café € Crème")));
     ASSERT_TRUE(window.SaveDocument());
-    EXPECT_EQ(read(path), bytes);
+    EXPECT_EQ(test::ReadFileBytes(path), bytes);
 }
 
 using DroppedFiles = DocumentsFixture;
@@ -211,7 +205,7 @@ TEST_F(Printing, TheChordListPrintsThroughTheChosenPrinterAndCancelPrintsNothing
     EXPECT_FALSE(QFile::exists(printDialog.path));
     printDialog.accept = true;
     action("Print1")->trigger();
-    const QByteArray pdf = read(printDialog.path);
+    const QByteArray pdf = test::ReadFileBytes(printDialog.path);
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_GT(pdf.size(), 500);
     window.setPrintDialog(nullptr);

@@ -1,5 +1,6 @@
 #include "MainWindowFixture.h"
 #include "ScratchFileSystem.h"
+#include "TestFiles.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -20,18 +21,6 @@
 using namespace fw;
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteAll(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 } // namespace
 
@@ -202,7 +191,7 @@ TEST_F(Documents, CommandLineFileOpensWithItsHeaderAppliedAndAddsARecentFile)
     const QString path = folder + "/walk in g.bss";
     const QByteArray bytes = "*Info 1: Fretwerk Bass Version 1.0 File Information\r\n*Info 2:35\r\n*Info 3:42\r\n"
                              "*Info 4:90\r\n*Count Off 2\r\nG, 3, x, x, x, Q\r\n\r\nRest, x, x, x, x, H\r\n";
-    ASSERT_TRUE(WriteAll(path, bytes));
+    ASSERT_TRUE(test::WriteFileBytes(path, bytes));
 
     // A path with blanks may arrive split over several arguments.
     window.OpenCommandLineFile({ "fretwerk-bass", dir.filePath("my"), "songs/walk", "in", "g.bss" });
@@ -218,14 +207,14 @@ TEST_F(Documents, CommandLineFileOpensWithItsHeaderAppliedAndAddsARecentFile)
 
     // Saving writes the same bytes back.
     ASSERT_TRUE(window.SaveDocument());
-    EXPECT_EQ(ReadAll(path), bytes);
+    EXPECT_EQ(test::ReadFileBytes(path), bytes);
 }
 
 TEST_F(Documents, CommandLineIgnoresOtherFiles)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("notes.txt");
-    ASSERT_TRUE(WriteAll(path, "G, 3, x, x, x, Q\r\n"));
+    ASSERT_TRUE(test::WriteFileBytes(path, "G, 3, x, x, x, Q\r\n"));
     window.OpenCommandLineFile({ "fretwerk-bass", path });
     window.OpenCommandLineFile({ "fretwerk-bass", dir.filePath("missing.bss") });
     EXPECT_EQ(text(), "");
@@ -240,7 +229,7 @@ TEST_F(Documents, AFailedSaveKeepsTheOldFileAndTheModifiedFlag)
     test::ScratchFileSystem fs("64k");
     const QString folder = fs.Mounted() ? fs.Root() : dir.path();
     const QString path = folder + "/song.bss";
-    ASSERT_TRUE(WriteAll(path, "old\r\n"));
+    ASSERT_TRUE(test::WriteFileBytes(path, "old\r\n"));
     window.OpenCommandLineFile({ "fretwerk-bass", path });
     type("G, 3, x, x, x, Q");
     const bool refusesWriting = fs.Mounted() ? fs.RemountReadOnly()
@@ -251,7 +240,7 @@ TEST_F(Documents, AFailedSaveKeepsTheOldFileAndTheModifiedFlag)
     EXPECT_FALSE(window.SaveDocument());
     if (!fs.Mounted())
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(ReadAll(path), "old\r\n");
+    EXPECT_EQ(test::ReadFileBytes(path), "old\r\n");
     EXPECT_TRUE(window.Modified);
     ASSERT_EQ(boxes.errors.size(), 1);
     EXPECT_TRUE(boxes.errors.first().contains("song.bss"));
@@ -263,12 +252,12 @@ TEST_F(Documents, SavingOntoAFullDiskKeepsTheOldFileAndTheModifiedFlag)
     if (!fs.Mounted())
         GTEST_SKIP() << "cannot mount a small file system here: " << fs.Error();
     const QString path = fs.Path("song.bss");
-    ASSERT_TRUE(WriteAll(path, "old\r\n"));
+    ASSERT_TRUE(test::WriteFileBytes(path, "old\r\n"));
     window.OpenCommandLineFile({ "fretwerk-bass", path });
     type("G, 3, x, x, x, Q");
     ASSERT_TRUE(fs.Fill());
     EXPECT_FALSE(window.SaveDocument());
-    EXPECT_EQ(ReadAll(path), "old\r\n");
+    EXPECT_EQ(test::ReadFileBytes(path), "old\r\n");
     EXPECT_TRUE(window.Modified);
     ASSERT_EQ(boxes.errors.size(), 1);
     EXPECT_TRUE(boxes.errors.first().contains("song.bss"));
@@ -293,7 +282,7 @@ TEST_F(Documents, OpeningRenamesEveryLineWhenAutoCorrectIsOn)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("raw.bss");
-    ASSERT_TRUE(WriteAll(path, "x,x,2,4,x,q\r\nfoo, 3, x, x, x, E\r\nbad\r\n"));
+    ASSERT_TRUE(test::WriteFileBytes(path, "x,x,2,4,x,q\r\nfoo, 3, x, x, x, E\r\nbad\r\n"));
     window.OpenCommandLineFile({ "fretwerk-bass", path });
     EXPECT_EQ(text(), "Chord, x, 2, 4, x, q\nG, 3, x, x, x, E\nbad\n");
     window.RichEdit1->undo();

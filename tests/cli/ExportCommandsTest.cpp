@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -27,15 +28,9 @@ CliRun RunCli(const QStringList& args)
 
 QString Data(const char* name) { return QStringLiteral(FW_SOURCE_DIR "/tests/cli/data/") + QLatin1String(name); }
 
-QByteArray Read(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QByteArray Golden(const char* name)
 {
-    return Read(QStringLiteral(FW_SOURCE_DIR "/tests/cli/golden/") + QLatin1String(name));
+    return fw::test::ReadFileBytes(QStringLiteral(FW_SOURCE_DIR "/tests/cli/golden/") + QLatin1String(name));
 }
 
 class ExportCli : public testing::Test {
@@ -50,27 +45,27 @@ TEST_F(ExportCli, MidiMatchesGoldenWithHeaderTempoAndPatch)
     ASSERT_FALSE(golden.isEmpty());
     const CliRun run = RunCli({ "midi", Data("walking.bss"), "-o", Out("w.mid") });
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(Read(Out("w.mid")).toHex(' '), golden.toHex(' '));
+    EXPECT_EQ(fw::test::ReadFileBytes(Out("w.mid")).toHex(' '), golden.toHex(' '));
 
     // --tempo changes only the tempo event: 500 beats per minute is 120000 microseconds.
     ASSERT_EQ(RunCli({ "midi", Data("walking.bss"), "--tempo", "500", "-o", Out("fast.mid") }).exitCode, 0);
     QByteArray expected = golden;
     expected.replace(37, 3, QByteArray::fromHex("01d4c0"));
-    EXPECT_EQ(Read(Out("fast.mid")).toHex(' '), expected.toHex(' '));
+    EXPECT_EQ(fw::test::ReadFileBytes(Out("fast.mid")).toHex(' '), expected.toHex(' '));
 }
 
 TEST_F(ExportCli, TabMatchesGoldenAndWarnsAboutTruncation)
 {
     CliRun run = RunCli({ "tab", Data("walking.bss"), "-o", Out("w.tab") });
     EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_EQ(Read(Out("w.tab")), Golden("walking.tab"));
+    EXPECT_EQ(fw::test::ReadFileBytes(Out("w.tab")), Golden("walking.tab"));
 
     run = RunCli({ "tab", Data("long_bar.bss"), "-o", Out("long.tab") });
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err,
         "Truncation Warning: Tablature is missing notes because there were not enough blank lines separating groups "
         "of notes (bars).\n");
-    EXPECT_TRUE(Read(Out("long.tab")).contains("-0--1--2--3--4--5--6--7--8--9-10-11-12-13-14-15-|"));
+    EXPECT_TRUE(fw::test::ReadFileBytes(Out("long.tab")).contains("-0--1--2--3--4--5--6--7--8--9-10-11-12-13-14-15-|"));
 }
 
 TEST_F(ExportCli, RefusalsGoToStderrAndWriteNothing)
@@ -118,7 +113,7 @@ TEST_F(ExportCli, PdfHasOnePagePerNineRows)
     for (const char* size : { "A4", "Letter" }) {
         const CliRun run = RunCli({ "pdf", Out("many.bss"), "-o", Out("t.pdf"), "--page", size });
         EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
-        const QString pdf = QString::fromLatin1(Read(Out("t.pdf")));
+        const QString pdf = QString::fromLatin1(fw::test::ReadFileBytes(Out("t.pdf")));
         EXPECT_TRUE(pdf.startsWith(QLatin1String("%PDF")));
         EXPECT_EQ(pdf.count(page), 2) << size;
     }

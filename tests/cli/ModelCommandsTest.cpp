@@ -1,4 +1,5 @@
 #include "QtPrinters.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QProcess>
@@ -27,9 +28,7 @@ struct CliFixture : testing::Test {
     QString write(const QString& name, const QByteArray& bytes)
     {
         const QString path = dir.filePath(name);
-        QFile file(path);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        EXPECT_TRUE(fw::test::WriteFileBytes(path, bytes));
         return path;
     }
 };

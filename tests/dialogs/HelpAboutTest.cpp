@@ -1,5 +1,6 @@
 #include "AboutBox.h"
 #include "HelpWindow.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QLabel>
@@ -13,11 +14,7 @@
 namespace fw {
 namespace {
 
-    QString PageText(const QUrl& url)
-    {
-        QFile file(QLatin1Char(':') + url.path());
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
+    QString PageText(const QUrl& url) { return QString::fromUtf8(test::ReadFileBytes(QLatin1Char(':') + url.path())); }
 
     TEST(HelpWindow, EachCommandOpensItsPage)
     {

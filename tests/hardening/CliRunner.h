@@ -72,10 +72,4 @@ struct FileState {
     friend bool operator==(const FileState&, const FileState&) = default;
 };
 
-inline bool WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 } // namespace fw::test

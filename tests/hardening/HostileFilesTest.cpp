@@ -1,6 +1,7 @@
 #include "CliRunner.h"
 #include "DocumentText.h"
 #include "SmfReader.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QRandomGenerator>
@@ -26,7 +27,7 @@ namespace {
         QString Write(const QString& name, const QByteArray& bytes)
         {
             const QString path = dir.filePath(name);
-            EXPECT_TRUE(test::WriteBytes(path, bytes)) << path.toStdString();
+            EXPECT_TRUE(test::WriteFileBytes(path, bytes)) << path.toStdString();
             return path;
         }
         QString MidiOut() const { return dir.filePath(QStringLiteral("out.mid")); }

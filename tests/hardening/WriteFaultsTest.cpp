@@ -1,5 +1,6 @@
 #include "CliRunner.h"
 #include "ScratchFileSystem.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -37,7 +38,7 @@ namespace {
     {
         QTemporaryDir dir;
         const QString plain = dir.filePath(QStringLiteral("plain.txt"));
-        ASSERT_TRUE(test::WriteBytes(plain, "keep"));
+        ASSERT_TRUE(test::WriteFileBytes(plain, "keep"));
         for (const Export& e : Exports) {
             SCOPED_TRACE(e.verb);
             const QString underFile = plain + u'/' + QLatin1String(e.name);
@@ -57,7 +58,7 @@ namespace {
             const QString folder = dir.filePath(QLatin1String(e.name));
             ASSERT_TRUE(QDir(dir.path()).mkdir(QLatin1String(e.name)));
             const QString inside = folder + QStringLiteral("/inside.txt");
-            ASSERT_TRUE(test::WriteBytes(inside, "keep"));
+            ASSERT_TRUE(test::WriteFileBytes(inside, "keep"));
             const FileState before = FileState::Of(inside);
             ExpectRefused(RunCli({ e.verb, Input, "-o", folder }), folder, QStringLiteral("directory"));
             EXPECT_TRUE(QFileInfo(folder).isDir());
@@ -75,7 +76,7 @@ namespace {
             if (!fs.Mounted())
                 GTEST_SKIP() << "cannot mount a small file system here: " << fs.Error();
             for (const Export& e : Exports)
-                ASSERT_TRUE(test::WriteBytes(Path(e.name), QByteArray("previous ") + e.name));
+                ASSERT_TRUE(test::WriteFileBytes(Path(e.name), QByteArray("previous ") + e.name));
         }
 
         QString Path(const char* name) const { return fs.Path(QLatin1String(name)); }

@@ -1,4 +1,5 @@
 #include "FileAssociation.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,11 +15,7 @@ namespace {
         void registerFileType(const FileTypeEntry& entry) override { entries << entry; }
     };
 
-    QString ReadAll(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
+    QString ReadAll(const QString& path) { return QString::fromUtf8(test::ReadFileBytes(path)); }
 
     const QString Program = QStringLiteral("/opt/fretwerk/fretwerk-bass");
 

@@ -555,7 +555,7 @@ void TfrmMain::buildMenus()
         bassSounds->addAction(item);
     }
     connect(bassSounds, &QActionGroup::triggered, this, &TfrmMain::SynthBass11Click);
-    setBassSoundChecked(33);
+    setBassSoundChecked(DefaultPatch);
 
     Help1 = addMenu("Help1", QStringLiteral("&Help"), QStringLiteral("Help and information."));
     connect(addMenuItem(Help1, "Contents1", QStringLiteral("&Contents"), QStringLiteral("Main help page."),
@@ -702,7 +702,6 @@ void TfrmMain::RichEdit1KeyUp(int key)
         return;
     if (m_settings.CursorPlays && (key == Qt::Key_Up || key == Qt::Key_Down)) {
         const int line = CurrentLine();
-        m_chordList->ShowLineInfo(line);
         const QString text = m_lines->lineText(line);
         if (!IsCommentLine(text) && !TrimBlanks(text).isEmpty())
             m_player->PreviewLine(line);
@@ -787,11 +786,8 @@ void TfrmMain::ResetDocumentState()
     Patch = DefaultPatch;
     setBassSoundChecked(Patch);
     m_chordList->CountOffBeats = 0;
-    chkDotted->setChecked(false);
-    chkTriplet->setChecked(false);
     Info3Value = DefaultInfo3Value;
     m_settings.Octave = -12;
-    NewLineDuration = QStringLiteral(" Q");
     Modified = false;
 }
 

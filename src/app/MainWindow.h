@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChordList.h"
+#include "DocumentText.h"
 #include "EditHost.h"
 #include "LineDisplay.h"
 #include "Player.h"
@@ -111,8 +112,8 @@ public:
     bool HintsEnabled = true;
     bool Activated = false;
     bool MidiHeldOpen = false;
-    int Patch = 33;
-    int Info3Value = 555555;
+    int Patch = DefaultPatch;
+    int Info3Value = DefaultInfo3Value;
     QString NewLineDuration = QStringLiteral(" Q");
 
     void PlayToggle();

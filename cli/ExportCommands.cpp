@@ -117,10 +117,7 @@ int RunMidi(const QStringList& args, CliStreams& streams)
     auto doc = LoadAndParse(options->input, FixMidiErrorsMessage, NoMidiNotesMessage, streams, status);
     if (!doc)
         return status;
-    for (ChordDef& def : doc->parsed) {
-        if (IsNoteEntry(def))
-            def.DurationValue = DurationValue(def.Duration, MidiWholeNoteTicks);
-    }
+    SetDurationValues(doc->parsed, MidiWholeNoteTicks);
     QString error;
     if (!WriteMidiFile(options->output, doc->parsed, tempo.value_or(doc->document.header.Tempo),
             doc->document.header.Patch, &error))

@@ -47,10 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int patch = provider.ConsumeIntegralInRange(0, 127);
     const fuzz::GeneratedList list = fuzz::GenerateChordList(provider, 400);
     ParsedLineList parsed = fuzz::ParseGenerated(list.lines);
-    for (ChordDef& def : parsed) {
-        if (IsNoteEntry(def))
-            def.DurationValue = DurationValue(def.Duration, MidiWholeNoteTicks);
-    }
+    SetDurationValues(parsed, MidiWholeNoteTicks);
     const test::SmfSong song = test::SmfReader::Read(BuildMidiFile(parsed, tempo, patch));
     if (!song.error.isEmpty())
         fuzz::Fail(QStringLiteral("malformed file: ") + song.error);

@@ -15,4 +15,12 @@ bool IsRest(const ChordDef& def)
     return true;
 }
 
+void SetDurationValues(ParsedLineList& parsed, int whole)
+{
+    for (ChordDef& def : parsed) {
+        if (IsNoteEntry(def))
+            def.DurationValue = DurationValue(def.Duration, whole);
+    }
+}
+
 } // namespace fw

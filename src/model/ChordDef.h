@@ -31,4 +31,7 @@ bool IsRest(const ChordDef& def);
 
 using ParsedLineList = QList<ChordDef>;
 
+// Gives every note entry its length in the units of WHOLE per whole note.
+void SetDurationValues(ParsedLineList& parsed, int whole);
+
 } // namespace fw

@@ -53,13 +53,7 @@ bool ChordList::ParseAllLines(const QString& extraMessage, bool showErrors)
     return true;
 }
 
-void ChordList::SetDurationValues(int whole)
-{
-    for (ChordDef& def : ParsedLines) {
-        if (IsNoteEntry(def))
-            def.DurationValue = DurationValue(def.Duration, whole);
-    }
-}
+void ChordList::SetDurationValues(int whole) { fw::SetDurationValues(ParsedLines, whole); }
 
 void ChordList::SetStringFret(int lineIndex, int slot, int fret)
 {

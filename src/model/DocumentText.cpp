@@ -86,9 +86,15 @@ QStringList SplitDocumentLines(const QString& text)
 
 QString JoinDocumentLines(const QStringList& lines)
 {
-    QString text;
+    qsizetype size = 0;
     for (const QString& line : lines)
-        text += line + QStringLiteral("\r\n");
+        size += line.size() + 2;
+    QString text;
+    text.reserve(size);
+    for (const QString& line : lines) {
+        text += line;
+        text += QLatin1StringView("\r\n");
+    }
     return text;
 }
 

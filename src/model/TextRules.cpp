@@ -63,4 +63,12 @@ bool IsCommentLine(QStringView text) { return !text.isEmpty() && text[0] == u'*'
 
 int CountCommas(QStringView text) { return static_cast<int>(text.count(u',')); }
 
+qsizetype LastPathSeparator(QStringView path) { return qMax(path.lastIndexOf(u'/'), path.lastIndexOf(u'\\')); }
+
+QString PathWithoutExtension(const QString& path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return dot > LastPathSeparator(path) ? path.left(dot) : path;
+}
+
 } // namespace fw

@@ -17,4 +17,9 @@ int StrToIntDef(QStringView text, int fallback);
 bool IsCommentLine(QStringView text);
 int CountCommas(QStringView text);
 
+// File names as users type them on either system: "/" and "\" both separate folders.
+qsizetype LastPathSeparator(QStringView path);
+// PATH without the extension of its last part ("C:\songs.v2\walk.bss" -> "C:\songs.v2\walk").
+QString PathWithoutExtension(const QString& path);
+
 } // namespace fw

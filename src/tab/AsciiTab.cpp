@@ -2,6 +2,7 @@
 
 #include "DocumentText.h"
 #include "SafeFileWrite.h"
+#include "TextRules.h"
 
 namespace fw {
 
@@ -97,27 +98,9 @@ AsciiTab BuildAsciiTab(const Tablature& tab, const QString& title, const QString
     return result;
 }
 
-QByteArray AsciiTabFileBytes(const QStringList& lines)
-{
-    qsizetype size = 0;
-    for (const QString& line : lines)
-        size += line.size() + 2;
-    QString text;
-    text.reserve(size);
-    for (const QString& line : lines) {
-        text += line;
-        text += QLatin1StringView("\r\n");
-    }
-    return EncodeDocumentText(text);
-}
+QByteArray AsciiTabFileBytes(const QStringList& lines) { return EncodeDocumentText(JoinDocumentLines(lines)); }
 
-QString ForceTabExtension(const QString& fileName)
-{
-    const qsizetype slash = qMax(fileName.lastIndexOf(u'/'), fileName.lastIndexOf(u'\\'));
-    const qsizetype dot = fileName.lastIndexOf(u'.');
-    const QString stem = dot > slash ? fileName.left(dot) : fileName;
-    return stem + QStringLiteral(".tab");
-}
+QString ForceTabExtension(const QString& fileName) { return PathWithoutExtension(fileName) + QStringLiteral(".tab"); }
 
 bool SaveAsciiTab(const QString& fileName, const QStringList& lines, QString* errorText)
 {

@@ -29,10 +29,8 @@ QString SubFromComments(const QStringList& lines) { return TextAfterTag(lines, Q
 
 QString DefaultTabTitle(const QString& documentFileName)
 {
-    const qsizetype slash = qMax(documentFileName.lastIndexOf(u'/'), documentFileName.lastIndexOf(u'\\'));
-    const QString name = documentFileName.mid(slash + 1);
-    const qsizetype dot = name.lastIndexOf(u'.');
-    return dot >= 0 ? name.left(dot) : name;
+    const QString stem = PathWithoutExtension(documentFileName);
+    return stem.mid(LastPathSeparator(stem) + 1);
 }
 
 TabTitles TitlesFromDocument(const QStringList& lines, const QString& documentFileName)

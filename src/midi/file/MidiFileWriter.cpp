@@ -1,6 +1,7 @@
 #include "MidiFileWriter.h"
 
 #include "SafeFileWrite.h"
+#include "TextRules.h"
 
 namespace fw {
 
@@ -201,10 +202,7 @@ bool WriteMidiFile(const QString& fileName, const ParsedLineList& lines, int tem
 
 QString ProposedMidiFileName(const QString& documentFileName)
 {
-    const qsizetype slash = qMax(documentFileName.lastIndexOf(u'/'), documentFileName.lastIndexOf(u'\\'));
-    const qsizetype dot = documentFileName.lastIndexOf(u'.');
-    const QString stem = dot > slash ? documentFileName.left(dot) : documentFileName;
-    return stem + QStringLiteral(".MID");
+    return PathWithoutExtension(documentFileName) + QStringLiteral(".MID");
 }
 
 } // namespace fw

@@ -12,10 +12,7 @@ namespace fw::test {
 inline ParsedLineList ParseForMidi(const QStringList& lines)
 {
     ParsedLineList parsed = ParseEveryLine(lines);
-    for (ChordDef& def : parsed) {
-        if (IsNoteEntry(def))
-            def.DurationValue = DurationValue(def.Duration, MidiWholeNoteTicks);
-    }
+    SetDurationValues(parsed, MidiWholeNoteTicks);
     return parsed;
 }
 

@@ -21,9 +21,7 @@ namespace {
         const QString path = QStringLiteral(FW_SOURCE_DIR "/tests/tab/golden/") + name;
         const QByteArray bytes = AsciiTabFileBytes(tab.Lines);
         if (qEnvironmentVariableIntValue("FW_UPDATE_GOLDEN") == 1) {
-            QFile file(path);
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(bytes);
+            ASSERT_TRUE(test::WriteFileBytes(path, bytes));
             return;
         }
         EXPECT_EQ(QString::fromLatin1(bytes).toStdString(), QString::fromLatin1(test::ReadFile(path)).toStdString())

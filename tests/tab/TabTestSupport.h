@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ParseEveryLine.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QStringList>

@@ -329,10 +329,7 @@ namespace {
     {
         ASSERT_TRUE(dir.isValid());
         const QString tabFile = dir.filePath(QStringLiteral("out.tab"));
-        QFile old(tabFile);
-        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-        old.write("old");
-        old.close();
+        ASSERT_TRUE(test::WriteFileBytes(tabFile, "old"));
         Open(Inputs(Bars(2), 1));
         saveDialog.answer = dir.filePath(QStringLiteral("out.txt"));
 
@@ -358,10 +355,7 @@ namespace {
         // A folder where the file should go: the write cannot replace it.
         const QString target = dir.filePath(QStringLiteral("taken.tab"));
         ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken.tab")));
-        QFile keep(target + QStringLiteral("/keep.txt"));
-        ASSERT_TRUE(keep.open(QIODevice::WriteOnly));
-        keep.write("keep");
-        keep.close();
+        ASSERT_TRUE(test::WriteFileBytes(target + QStringLiteral("/keep.txt"), "keep"));
         TabWindowInputs inputs = Inputs(Bars(2), 1);
         inputs.LastDir = QStringLiteral("/exports");
         Open(inputs);

@@ -4,6 +4,7 @@
 #include "ChordEditor.h"
 #include "DocumentText.h"
 #include "EditGlyphs.h"
+#include "FileReading.h"
 #include "FindDialog.h"
 #include "FretNumbersLabel.h"
 #include "HelpWindow.h"
@@ -806,14 +807,11 @@ void TfrmMain::ResetDocument()
 
 std::optional<QByteArray> TfrmMain::readDocumentFile(const QString& fileName)
 {
-    QFile file(fileName);
-    if (QFileInfo(fileName).isDir() || !file.open(QIODevice::ReadOnly)) {
-        m_boxes->errorBox(QStringLiteral("Can't open \"%1\": %2")
-                              .arg(QDir::toNativeSeparators(fileName),
-                                  QFileInfo(fileName).isDir() ? QStringLiteral("it is a folder") : file.errorString()));
-        return std::nullopt;
-    }
-    return file.readAll();
+    QString reason;
+    std::optional<QByteArray> bytes = ReadWholeFile(fileName, reason);
+    if (!bytes)
+        m_boxes->errorBox(QStringLiteral("Can't open \"%1\": %2").arg(QDir::toNativeSeparators(fileName), reason));
+    return bytes;
 }
 
 bool TfrmMain::LoadChordList(const QString& fileName)

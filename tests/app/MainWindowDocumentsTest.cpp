@@ -129,6 +129,23 @@ TEST_F(DroppedFiles, AreRefusedWhilePlaying)
 
 using RecentFiles = DocumentsFixture;
 
+TEST_F(RecentFiles, OneThatBecameAPipeOrAFolderSaysWhyAndKeepsTheDocument)
+{
+    // A pipe would make the read wait for a writer that never comes, freezing the window.
+    const QString pipe = dir.filePath("pipe.bss");
+    ASSERT_EQ(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString folder = dir.filePath("folder.bss");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    type("G, 3, x, x, x, Q");
+    boxes.answer = MessageBoxes::Answer::No;
+    window.OpenRecentFile(pipe);
+    window.OpenRecentFile(folder);
+    EXPECT_EQ(boxes.errors,
+        QStringList({ "Can't open \"" + QDir::toNativeSeparators(pipe) + "\": it is not a regular file",
+            "Can't open \"" + QDir::toNativeSeparators(folder) + "\": it is a folder" }));
+    EXPECT_EQ(text(), "G, 3, x, x, x, Q");
+}
+
 TEST_F(RecentFiles, AreNewestFirstAndShownOnce)
 {
     const QString a = write("a.bss", "A, x, 0, x, x, Q\r\n");

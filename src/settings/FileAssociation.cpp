@@ -1,10 +1,11 @@
 #include "FileAssociation.h"
 
+#include "SafeFileWrite.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -44,11 +45,7 @@ namespace {
             return false;
         if (!QDir().mkpath(QFileInfo(path).absolutePath()))
             return false;
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        file.write(text.toUtf8());
-        return file.commit();
+        return WriteFileSafely(path, text.toUtf8()).isEmpty();
     }
 
     void RunUpdateTool(const QString& folder)

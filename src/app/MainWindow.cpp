@@ -206,8 +206,6 @@ void TfrmMain::setFileDialogs(FileDialogs* dialogs) { m_dialogs->retarget(dialog
 
 MessageBoxes& TfrmMain::messageBoxes() const { return *m_boxes; }
 
-EditorLines& TfrmMain::editorLines() { return *m_lines; }
-
 void TfrmMain::buildNeckArea(QWidget* surface)
 {
     lblFilename

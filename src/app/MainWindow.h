@@ -78,11 +78,8 @@ public:
     std::function<void(const QString& errorText)> showNoSoundMessage;
 
     Player& player() { return *m_player; }
-    MidiPort& midiPort() { return *m_port; }
-    LineEditCommands& editCommands() { return *m_commands; }
 
     ChordList& chordList() { return *m_chordList; }
-    EditorLines& editorLines();
     const Settings& settings() const { return m_settings; }
     Settings& settings() { return m_settings; }
 
@@ -104,7 +101,6 @@ public:
     // Arguments 1 to 5 of the command line, joined by blanks, may name a chord-list file to open.
     void OpenCommandLineFile(const QStringList& arguments);
 
-    QString documentName() const { return m_documentName; }
     // The first of the files dropped on the window, when it is a chord list.
     void OpenDroppedFile(const QString& fileName);
 

@@ -31,10 +31,6 @@ void ModalTablatureWindows::execTabWindow(TabWindowInputs& inputs, const TabTitl
     inputs.LastDir = m_tabWindow.lastDir();
 }
 
-namespace {
-
-} // namespace
-
 bool ShowTablature(ChordList& chordList, MessageBoxes& boxes, TablatureHost& host, TablatureWindows& windows,
     const TablatureSettings& settings, QString& lastDir)
 {

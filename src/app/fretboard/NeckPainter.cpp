@@ -112,34 +112,34 @@ namespace {
         painter.restore();
     }
 
-    void paintMarker(QPainter& painter, const QRectF& cell, const MarkerGrid::Cell& marker)
-    {
-        const qreal side = std::min(cell.width(), cell.height());
-        const QRectF square(cell.center().x() - side / 2, cell.center().y() - side / 2, side, side);
-        painter.setBrush(marker.color);
-        switch (marker.shape) {
-        case MarkerShape::Rectangle:
-            painter.fillRect(cell, marker.color);
-            break;
-        case MarkerShape::Square:
-            painter.fillRect(square, marker.color);
-            break;
-        case MarkerShape::RoundRect:
-            painter.drawRoundedRect(cell, side / 4, side / 4);
-            break;
-        case MarkerShape::RoundSquare:
-            painter.drawRoundedRect(square, side / 4, side / 4);
-            break;
-        case MarkerShape::Ellipse:
-            painter.drawEllipse(cell);
-            break;
-        case MarkerShape::Circle:
-            painter.drawEllipse(square);
-            break;
-        }
-    }
-
 } // namespace
+
+void paintMarker(QPainter& painter, const QRectF& cell, MarkerShape shape, const QColor& color)
+{
+    const qreal side = std::min(cell.width(), cell.height());
+    const QRectF square(cell.center().x() - side / 2, cell.center().y() - side / 2, side, side);
+    painter.setBrush(color);
+    switch (shape) {
+    case MarkerShape::Rectangle:
+        painter.fillRect(cell, color);
+        break;
+    case MarkerShape::Square:
+        painter.fillRect(square, color);
+        break;
+    case MarkerShape::RoundRect:
+        painter.drawRoundedRect(cell, side / 4, side / 4);
+        break;
+    case MarkerShape::RoundSquare:
+        painter.drawRoundedRect(square, side / 4, side / 4);
+        break;
+    case MarkerShape::Ellipse:
+        painter.drawEllipse(cell);
+        break;
+    case MarkerShape::Circle:
+        painter.drawEllipse(square);
+        break;
+    }
+}
 
 void paintFrame(QPainter& painter)
 {
@@ -170,7 +170,7 @@ void paintMarkers(QPainter& painter, const MarkerGrid& markers)
         for (int fret = 0; fret <= FretCount; ++fret) {
             const MarkerGrid::Cell marker = markers.cell(slot, fret);
             if (marker.shown)
-                paintMarker(painter, G::cellRect(slot, fret), marker);
+                paintMarker(painter, G::cellRect(slot, fret), marker.shape, marker.color);
         }
     }
     painter.restore();

@@ -8,6 +8,7 @@
 #include <QString>
 
 class QPainter;
+class QRectF;
 
 namespace fw {
 
@@ -33,6 +34,8 @@ namespace NeckPainter {
     void paintNeck(QPainter& painter);
     // The shown cells of slots 3..6.
     void paintMarkers(QPainter& painter, const MarkerGrid& markers);
+    // One marker of SHAPE filling CELL (square shapes centred in it), in the painter's current pen.
+    void paintMarker(QPainter& painter, const QRectF& cell, MarkerShape shape, const QColor& color);
     void paintFretNumbers(QPainter& painter);
     void paintChordName(QPainter& painter, const QString& text);
     // Frame, neck, markers and the labels that are switched on, in that order.

@@ -2,6 +2,7 @@
 
 #include "DialogButtons.h"
 #include "MessageBoxes.h"
+#include "NeckPainter.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -77,10 +78,10 @@ namespace {
             painter.fillRect(rect(), wood);
             for (int fret = 0; fret <= 5; ++fret) {
                 const int x = fret * FretPitch + 4;
-                painter.fillRect(QRect(x - 1, 0, 2, height()), QColor(0xC4, 0xC6, 0xCC));
+                painter.fillRect(QRect(x - 1, 0, 2, height()), NeckPainter::WireColor);
             }
             for (int string = 0; string < 4; ++string)
-                painter.fillRect(QRect(0, stringY(string), width(), 1 + string / 2), QColor(0xE4, 0xE2, 0xD8));
+                painter.fillRect(QRect(0, stringY(string), width(), 1 + string / 2), NeckPainter::StringColor);
         }
 
     private:
@@ -98,11 +99,7 @@ std::optional<QColor> QtColorChooser::chooseColor(QWidget* parent)
     return chosen;
 }
 
-QColor MarkerColorFromSetting(int value)
-{
-    const auto bits = static_cast<quint32>(value);
-    return QColor(bits & 0xFF, (bits >> 8) & 0xFF, (bits >> 16) & 0xFF);
-}
+QColor MarkerColorFromSetting(int value) { return ColorFromSetting(static_cast<std::uint32_t>(value)); }
 
 int MarkerColorToSetting(const QColor& color) { return color.red() | (color.green() << 8) | (color.blue() << 16); }
 
@@ -130,30 +127,7 @@ void SampleMarker::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(m_color);
-    const QRectF cell = rect();
-    const qreal side = std::min(cell.width(), cell.height());
-    const QRectF square(cell.center().x() - side / 2, cell.center().y() - side / 2, side, side);
-    switch (m_shape) {
-    case 0:
-        painter.fillRect(cell, m_color);
-        break;
-    case 1:
-        painter.fillRect(square, m_color);
-        break;
-    case 2:
-        painter.drawRoundedRect(cell, side / 4, side / 4);
-        break;
-    case 3:
-        painter.drawRoundedRect(square, side / 4, side / 4);
-        break;
-    case 4:
-        painter.drawEllipse(cell);
-        break;
-    default:
-        painter.drawEllipse(square);
-        break;
-    }
+    NeckPainter::paintMarker(painter, rect(), MarkerShapeFromSetting(m_shape), m_color);
 }
 
 TfrmOptions::TfrmOptions(QWidget* parent)

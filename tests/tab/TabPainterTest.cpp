@@ -224,6 +224,27 @@ namespace {
         TabPainter(tab, QStringLiteral("Hi"), QString(), false).DrawTitles(shortPainter, TabLayout::Screen(593));
         shortPainter.end();
         EXPECT_GT(FirstDarkColumn(short_, QRect(0, 10, 593, 30)), 250);
+
+        // On paper the same title stays centred on the page, running off both sides alike: drawn with
+        // room to spare on either side of a 593-pixel page to see where it falls.
+        constexpr int Room = 2000;
+        const TabLayout paper = TabLayout::Printer(593, 800);
+        QImage sheet = WhiteImage(593 + 2 * Room, 200);
+        QPainter sheetPainter(&sheet);
+        sheetPainter.translate(Room, 0);
+        tabPainter.PrintTitles(sheetPainter, paper);
+        sheetPainter.end();
+        const QRect band(0, 0, sheet.width(), 200);
+        const int first = FirstDarkColumn(sheet, band);
+        int last = -1;
+        for (int x = band.right(); x >= 0 && last < 0; --x)
+            for (int y = band.top(); y <= band.bottom() && last < 0; ++y)
+                if (IsDark(sheet.pixel(x, y)))
+                    last = x;
+        ASSERT_GE(first, 0);
+        EXPECT_LT(first, Room) << "a title wider than the page starts left of it";
+        EXPECT_GT(last, Room + 593) << "and ends right of it";
+        EXPECT_NEAR((first + last) / 2.0, Room + (paper.TabLeft + paper.TabRight) / 2.0, 8);
     }
 
 } // namespace

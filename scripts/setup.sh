@@ -31,6 +31,7 @@ PACKAGES=(
     xvfb xauth x11-utils imagemagick fonts-dejavu-core
     midicsv python3-mido
     clang libclang-rt-14-dev
+    librsvg2-bin help2man
 )
 
 missing=()

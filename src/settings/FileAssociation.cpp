@@ -39,13 +39,64 @@ namespace {
     QString XmlEscaped(const QString& text) { return text.toHtmlEscaped(); }
 
     // True when the file was written; a missing folder is created on the way.
-    bool WriteWhenMissing(const QString& path, const QString& text)
+    bool WriteFile(const QString& path, const QString& text)
     {
-        if (QFileInfo::exists(path))
-            return false;
         if (!QDir().mkpath(QFileInfo(path).absolutePath()))
             return false;
         return WriteFileSafely(path, text.toUtf8()).isEmpty();
+    }
+
+    QString ReadText(const QString& path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return QString();
+        return QString::fromUtf8(file.readAll());
+    }
+
+    // Undoes the string escapes of a desktop entry value (\s, \n, \t, \r, \\).
+    QString UnescapedValue(const QString& value)
+    {
+        QString result;
+        for (qsizetype i = 0; i < value.size(); ++i) {
+            if (value[i] != QLatin1Char('\\') || i + 1 == value.size()) {
+                result += value[i];
+                continue;
+            }
+            const QChar next = value[++i];
+            if (next == QLatin1Char('s'))
+                result += QLatin1Char(' ');
+            else if (next == QLatin1Char('n'))
+                result += QLatin1Char('\n');
+            else if (next == QLatin1Char('t'))
+                result += QLatin1Char('\t');
+            else if (next == QLatin1Char('r'))
+                result += QLatin1Char('\r');
+            else
+                result += next;
+        }
+        return result;
+    }
+
+    // The first argument of an Exec value: quoted arguments keep their blanks and drop the
+    // backslash before an escaped character; a doubled percent sign is a literal one.
+    QString FirstExecArgument(const QString& exec)
+    {
+        qsizetype i = 0;
+        while (i < exec.size() && exec[i].isSpace())
+            ++i;
+        QString argument;
+        if (i < exec.size() && exec[i] == QLatin1Char('"')) {
+            for (++i; i < exec.size() && exec[i] != QLatin1Char('"'); ++i) {
+                if (exec[i] == QLatin1Char('\\') && i + 1 < exec.size())
+                    ++i;
+                argument += exec[i];
+            }
+        } else {
+            for (; i < exec.size() && !exec[i].isSpace(); ++i)
+                argument += exec[i];
+        }
+        return argument.replace(QStringLiteral("%%"), QStringLiteral("%"));
     }
 
     void RunUpdateTool(const QString& folder)
@@ -89,9 +140,38 @@ QString UserDataHome()
     return QDir::homePath() + QStringLiteral("/.local/share");
 }
 
-XdgFileTypeRegistrar::XdgFileTypeRegistrar(QString dataHome)
+QStringList SystemDataDirs()
+{
+    QStringList dirs;
+    for (const QString& dir : qEnvironmentVariable("XDG_DATA_DIRS").split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (QDir::isAbsolutePath(dir))
+            dirs << QDir::cleanPath(dir);
+    }
+    if (dirs.isEmpty())
+        dirs << QStringLiteral("/usr/local/share") << QStringLiteral("/usr/share");
+    return dirs;
+}
+
+QString DesktopEntryProgram(const QString& desktopEntry)
+{
+    bool inMainGroup = false;
+    for (const QString& rawLine : desktopEntry.split(QLatin1Char('\n'))) {
+        const QString line = rawLine.trimmed();
+        if (line.startsWith(QLatin1Char('['))) {
+            inMainGroup = line == QLatin1String("[Desktop Entry]");
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (inMainGroup && equals > 0 && line.left(equals).trimmed() == QLatin1String("Exec"))
+            return FirstExecArgument(UnescapedValue(line.mid(equals + 1).trimmed()));
+    }
+    return QString();
+}
+
+XdgFileTypeRegistrar::XdgFileTypeRegistrar(QString dataHome, QStringList systemDataDirs)
     : refreshCache(RunUpdateTool)
     , m_dataHome(std::move(dataHome))
+    , m_systemDataDirs(std::move(systemDataDirs))
 {
 }
 
@@ -103,8 +183,10 @@ QString XdgFileTypeRegistrar::desktopEntryText(const FileTypeEntry& entry)
                           "GenericName=Bass Part Editor\n"
                           "Comment=Write, hear and print bass-guitar parts\n"
                           "Exec=%1 %f\n"
+                          "Icon=fretwerk-bass\n"
                           "MimeType=%2;\n"
                           "Categories=AudioVideo;Audio;Music;\n"
+                          "Keywords=bass;tablature;tab;chord;MIDI;\n"
                           "Terminal=false\n")
         .arg(DesktopExecArgument(entry.program), MimeType);
 }
@@ -115,6 +197,7 @@ QString XdgFileTypeRegistrar::mimePackageText(const FileTypeEntry& entry)
                           "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
                           "  <mime-type type=\"%1\">\n"
                           "    <comment>%2</comment>\n"
+                          "    <icon name=\"application-x-fretwerk-bass\"/>\n"
                           "    <sub-class-of type=\"text/plain\"/>\n"
                           "    <glob pattern=\"*%3\"/>\n"
                           "  </mime-type>\n"
@@ -122,17 +205,56 @@ QString XdgFileTypeRegistrar::mimePackageText(const FileTypeEntry& entry)
         .arg(MimeType, XmlEscaped(entry.description), XmlEscaped(entry.extension));
 }
 
+bool XdgFileTypeRegistrar::startsProgram(const QString& desktopFile, const QString& program) const
+{
+    QString named = DesktopEntryProgram(ReadText(desktopFile));
+    if (!named.isEmpty() && !QDir::isAbsolutePath(named))
+        named = QStandardPaths::findExecutable(named, programSearchPaths);
+    if (named.isEmpty())
+        return false;
+    // Links and "..", as in a program started through a symbolic link, name the same file.
+    const QString namedFile = QFileInfo(named).canonicalFilePath();
+    const QString programFile = QFileInfo(program).canonicalFilePath();
+    if (!namedFile.isEmpty() && !programFile.isEmpty())
+        return namedFile == programFile;
+    return QDir::cleanPath(named) == QDir::cleanPath(program);
+}
+
+bool XdgFileTypeRegistrar::installedEntryStarts(const QString& program) const
+{
+    for (const QString& dir : m_systemDataDirs) {
+        const QString desktop = dir + QStringLiteral("/applications/") + DesktopFileName;
+        // The first entry found is the one the desktop uses; the ones after it are hidden.
+        if (QFileInfo::exists(desktop))
+            return startsProgram(desktop, program)
+                && QFileInfo::exists(dir + QStringLiteral("/mime/packages/") + MimeFileName);
+    }
+    return false;
+}
+
 void XdgFileTypeRegistrar::registerFileType(const FileTypeEntry& entry)
 {
     const QString applications = m_dataHome + QStringLiteral("/applications");
     const QString mime = m_dataHome + QStringLiteral("/mime");
-    const bool wroteDesktop
-        = WriteWhenMissing(applications + QLatin1Char('/') + DesktopFileName, desktopEntryText(entry));
-    const bool wroteMime = WriteWhenMissing(mime + QStringLiteral("/packages/") + MimeFileName, mimePackageText(entry));
+    const QString desktopFile = applications + QLatin1Char('/') + DesktopFileName;
+    const QString mimeFile = mime + QStringLiteral("/packages/") + MimeFileName;
+    const bool desktopExists = QFileInfo::exists(desktopFile);
+    const bool desktopCurrent = desktopExists && startsProgram(desktopFile, entry.program);
+    bool desktopChanged = false;
+    bool mimeChanged = false;
+    if (installedEntryStarts(entry.program)) {
+        if (desktopExists && !desktopCurrent) {
+            desktopChanged = QFile::remove(desktopFile);
+            mimeChanged = QFile::remove(mimeFile);
+        }
+    } else {
+        desktopChanged = !desktopCurrent && WriteFile(desktopFile, desktopEntryText(entry));
+        mimeChanged = (!desktopCurrent || !QFileInfo::exists(mimeFile)) && WriteFile(mimeFile, mimePackageText(entry));
+    }
     if (refreshCache) {
-        if (wroteDesktop)
+        if (desktopChanged)
             refreshCache(applications);
-        if (wroteMime)
+        if (mimeChanged)
             refreshCache(mime);
     }
 }

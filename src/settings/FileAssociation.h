@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 namespace fw {
@@ -34,29 +35,45 @@ void AssociateFileType(
 
 // The user's shared data folder: $XDG_DATA_HOME when it is an absolute path, else ~/.local/share.
 QString UserDataHome();
+// The system's shared data folders, searched in this order: the absolute entries of
+// $XDG_DATA_DIRS, else /usr/local/share and /usr/share.
+QStringList SystemDataDirs();
+
+// The program a desktop entry starts: the first argument of the Exec key of its [Desktop Entry]
+// group, unquoted and unescaped as desktop entries write it; empty when there is none.
+QString DesktopEntryProgram(const QString& desktopEntry);
 
 // Freedesktop mapping: a desktop entry in <dataHome>/applications and a shared-MIME package in
-// <dataHome>/mime/packages, each written only when missing. The names are the program's own; the
-// entry only brings the extension's glob, its description and the program path.
+// <dataHome>/mime/packages. At every start both are written when the desktop entry is missing or
+// starts another program than this one (the MIME package also when it alone is missing). When the
+// first installed desktop entry in the system data folders starts this program and an installed
+// MIME package is there too, nothing is written: a per-user entry of another program, which would
+// hide the installed one, is removed with its MIME package instead.
 class XdgFileTypeRegistrar : public FileTypeRegistrar {
 public:
-    explicit XdgFileTypeRegistrar(QString dataHome);
+    explicit XdgFileTypeRegistrar(QString dataHome, QStringList systemDataDirs = SystemDataDirs());
     void registerFileType(const FileTypeEntry& entry) override;
 
     static inline const QString DesktopFileName = QStringLiteral("fretwerk-bass.desktop");
     static inline const QString MimeFileName = QStringLiteral("fretwerk-bass-mime.xml");
     static inline const QString MimeType = QStringLiteral("application/x-fretwerk-bass");
 
-    // Runs after a file was written, with the folder that needs its cache refreshed ("applications"
-    // or "mime"); by default the desktop's update tools when they are installed.
+    // Runs after a file was written or removed, with the folder that needs its cache refreshed
+    // ("applications" or "mime"); by default the desktop's update tools when they are installed.
     std::function<void(const QString& folder)> refreshCache;
+    // Where a program named without a folder in an Exec key is looked for; empty: $PATH.
+    QStringList programSearchPaths;
 
     // The texts written, exposed so that the packaging files and tests can be compared with them.
     static QString desktopEntryText(const FileTypeEntry& entry);
     static QString mimePackageText(const FileTypeEntry& entry);
 
 private:
+    bool startsProgram(const QString& desktopFile, const QString& program) const;
+    bool installedEntryStarts(const QString& program) const;
+
     QString m_dataHome;
+    QStringList m_systemDataDirs;
 };
 
 #ifdef Q_OS_WIN

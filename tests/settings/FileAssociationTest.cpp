@@ -2,9 +2,12 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QMap>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace fw {
@@ -57,15 +60,40 @@ namespace {
         EXPECT_EQ(registrar.entries.front().icon, QStringLiteral("icon.ico"));
     }
 
+    void WriteText(const QString& path, const QString& text, bool executable = false)
+    {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text.toUtf8());
+        file.close();
+        if (executable)
+            file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+    }
+
+    // Everything below a folder, as paths relative to it with their contents.
+    QMap<QString, QString> Tree(const QString& root)
+    {
+        QMap<QString, QString> files;
+        QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            files.insert(QDir(root).relativeFilePath(path), ReadAll(path));
+        }
+        return files;
+    }
+
     class XdgAssociation : public ::testing::Test {
     protected:
         void SetUp() override { ASSERT_TRUE(m_home.isValid()); }
         QString desktopPath() const { return m_home.filePath(QStringLiteral("applications/fretwerk-bass.desktop")); }
         QString mimePath() const { return m_home.filePath(QStringLiteral("mime/packages/fretwerk-bass-mime.xml")); }
-        void associate(const QString& dataHome, const QString& program)
+        void associate(const QString& dataHome, const QString& program, const QStringList& systemDirs = {},
+            const QStringList& searchPaths = {})
         {
-            XdgFileTypeRegistrar registrar(dataHome);
+            XdgFileTypeRegistrar registrar(dataHome, systemDirs);
             registrar.refreshCache = [this](const QString& folder) { refreshed << folder; };
+            registrar.programSearchPaths = searchPaths;
             AssociateFileType(
                 QStringLiteral(".bss"), QString(), QStringLiteral("Fretwerk Bass File"), QString(), program, registrar);
         }
@@ -108,23 +136,136 @@ namespace {
         EXPECT_TRUE(ReadAll(desktopPath()).contains(QStringLiteral("\nExec=\"/home/a b/100%%/fretwerk-bass\" %f\n")));
     }
 
-    TEST_F(XdgAssociation, ExistingEntriesAreNotRewritten)
+    TEST(DesktopEntryProgram, ReadsBackTheProgramOfEveryWrittenEntry)
     {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(desktopPath()).absolutePath()));
-        QFile own(desktopPath());
-        ASSERT_TRUE(own.open(QIODevice::WriteOnly));
-        own.write("[Desktop Entry]\nName=Mine\n");
-        own.close();
-        associate(m_home.path(), Program);
-        EXPECT_EQ(ReadAll(desktopPath()), QStringLiteral("[Desktop Entry]\nName=Mine\n"));
+        for (const char* path : { "/opt/fretwerk/fretwerk-bass", "/home/a b/100%/fretwerk-bass",
+                 "/home/\"q\" $HOME `x` \\/fret;werk", "fretwerk-bass" }) {
+            const QString program = QString::fromUtf8(path);
+            const FileTypeEntry entry { QStringLiteral(".bss"), QString(), QString(), QString(), program };
+            EXPECT_EQ(DesktopEntryProgram(XdgFileTypeRegistrar::desktopEntryText(entry)), program) << path;
+        }
+        // Only the main group counts; blanks around "=" and string escapes are allowed.
+        EXPECT_EQ(DesktopEntryProgram(QStringLiteral("[Desktop Action New]\nExec=/other %f\n[Desktop Entry]\n"
+                                                     "Name=X\nExec = \"/usr/bin/fret\\swerk\" --new %f\n")),
+            QStringLiteral("/usr/bin/fret werk"));
+        EXPECT_EQ(DesktopEntryProgram(QStringLiteral("[Desktop Entry]\nName=Mine\n")), QString());
+    }
+
+    // The user's own entry is rewritten exactly when it starts another program than the running one.
+    TEST_F(XdgAssociation, UsersEntryIsRewrittenWhenItStartsAnotherProgram)
+    {
+        QTemporaryDir scratch;
+        const QString program = scratch.filePath(QStringLiteral("bin/fretwerk-bass"));
+        WriteText(program, QString(), true);
+        ASSERT_TRUE(QFile::link(scratch.filePath(QStringLiteral("bin")), scratch.filePath(QStringLiteral("link"))));
+        const QString mimeOfMine = QStringLiteral("<mime-info/>\n");
+        const struct {
+            const char* name;
+            QString exec;
+            bool rewritten;
+        } cases[] = {
+            { "this program", QStringLiteral("Exec=") + program + QStringLiteral(" %f\n"), false },
+            { "this program by name", QStringLiteral("Exec=fretwerk-bass %f\n"), false },
+            { "this program through a link",
+                QStringLiteral("Exec=") + scratch.filePath(QStringLiteral("link/../link/fretwerk-bass"))
+                    + QStringLiteral(" %f\n"),
+                false },
+            { "a moved program", QStringLiteral("Exec=/old/place/fretwerk-bass %f\n"), true },
+            { "a program by name not found", QStringLiteral("Exec=fretwerk-bass-old %f\n"), true },
+            { "no program", QString(), true },
+        };
+        for (const auto& c : cases) {
+            const QString mine = QStringLiteral("[Desktop Entry]\nName=Mine\n") + c.exec;
+            WriteText(desktopPath(), mine);
+            WriteText(mimePath(), mimeOfMine);
+            refreshed.clear();
+            associate(m_home.path(), program, {}, { scratch.filePath(QStringLiteral("bin")) });
+            const FileTypeEntry written { QStringLiteral(".bss"), QString(), QStringLiteral("Fretwerk Bass File"),
+                QString(), program };
+            EXPECT_EQ(ReadAll(desktopPath()), c.rewritten ? XdgFileTypeRegistrar::desktopEntryText(written) : mine)
+                << c.name;
+            EXPECT_EQ(ReadAll(mimePath()), c.rewritten ? XdgFileTypeRegistrar::mimePackageText(written) : mimeOfMine)
+                << c.name;
+            EXPECT_EQ(refreshed.size(), c.rewritten ? 2 : 0) << c.name;
+        }
+
+        // A current entry whose MIME package is gone gets the package back, and only that.
+        ASSERT_TRUE(QFile::remove(mimePath()));
+        const QString desktopBefore = ReadAll(desktopPath());
+        refreshed.clear();
+        associate(m_home.path(), program, {}, { scratch.filePath(QStringLiteral("bin")) });
+        EXPECT_EQ(ReadAll(desktopPath()), desktopBefore);
         EXPECT_TRUE(QFile::exists(mimePath()));
         EXPECT_EQ(refreshed, QStringList({ m_home.filePath(QStringLiteral("mime")) }));
+    }
 
-        refreshed.clear();
-        const QString mimeBefore = ReadAll(mimePath());
-        associate(m_home.path(), QStringLiteral("/elsewhere/fretwerk-bass"));
-        EXPECT_EQ(ReadAll(mimePath()), mimeBefore);
+    // A program started from where the package put it leaves the user's folders to the installed files.
+    TEST_F(XdgAssociation, InstalledEntryOfTheRunningProgramKeepsTheUsersFoldersFree)
+    {
+        QTemporaryDir root;
+        const QString usr = root.filePath(QStringLiteral("usr/share"));
+        const QString local = root.filePath(QStringLiteral("usr/local/share"));
+        const QString bin = root.filePath(QStringLiteral("usr/bin"));
+        const QString installed = bin + QStringLiteral("/fretwerk-bass");
+        const QString built = root.filePath(QStringLiteral("build/bin/fretwerk-bass"));
+        WriteText(installed, QString(), true);
+        WriteText(built, QString(), true);
+        const QString packaging = QStringLiteral(FW_SOURCE_DIR "/packaging/");
+        WriteText(usr + QStringLiteral("/applications/fretwerk-bass.desktop"),
+            ReadAll(packaging + QStringLiteral("fretwerk-bass.desktop")));
+        WriteText(usr + QStringLiteral("/mime/packages/fretwerk-bass-mime.xml"),
+            ReadAll(packaging + QStringLiteral("fretwerk-bass-mime.xml")));
+        const QStringList systemDirs { local, usr };
+        const QString stale = QStringLiteral("[Desktop Entry]\nExec=/old/place/fretwerk-bass %f\n");
+
+        // Installed, started from there, with a clean home: nothing at all is written.
+        associate(m_home.path(), installed, systemDirs, { bin });
+        EXPECT_TRUE(Tree(m_home.path()).isEmpty());
         EXPECT_TRUE(refreshed.isEmpty());
+
+        // A per-user entry of another program would hide the installed one: it goes, with its package.
+        WriteText(desktopPath(), stale);
+        WriteText(mimePath(), QStringLiteral("<mime-info/>\n"));
+        associate(m_home.path(), installed, systemDirs, { bin });
+        EXPECT_TRUE(Tree(m_home.path()).isEmpty());
+        EXPECT_EQ(refreshed.size(), 2);
+
+        // A per-user entry of this very program is left as it is.
+        const QString own = QStringLiteral("[Desktop Entry]\nExec=") + installed + QStringLiteral(" %f\n");
+        WriteText(desktopPath(), own);
+        refreshed.clear();
+        associate(m_home.path(), installed, systemDirs, { bin });
+        EXPECT_EQ(Tree(m_home.path()),
+            (QMap<QString, QString> { { QStringLiteral("applications/fretwerk-bass.desktop"), own } }));
+        EXPECT_TRUE(refreshed.isEmpty());
+        ASSERT_TRUE(QFile::remove(desktopPath()));
+
+        // Started from a build folder, or when the installed association is incomplete or hidden by
+        // an earlier folder's entry of another program, the user's own files are written.
+        const struct {
+            const char* name;
+            QString program;
+            std::function<void()> arrange;
+        } cases[] = {
+            { "started from a build folder", built, [] {} },
+            { "installed MIME package missing", installed,
+                [&] { QFile::remove(usr + QStringLiteral("/mime/packages/fretwerk-bass-mime.xml")); } },
+            { "earlier folder names another program", installed,
+                [&] {
+                    WriteText(usr + QStringLiteral("/mime/packages/fretwerk-bass-mime.xml"),
+                        ReadAll(packaging + QStringLiteral("fretwerk-bass-mime.xml")));
+                    WriteText(local + QStringLiteral("/applications/fretwerk-bass.desktop"), stale);
+                } },
+        };
+        for (const auto& c : cases) {
+            QDir(m_home.path()).removeRecursively();
+            c.arrange();
+            associate(m_home.path(), c.program, systemDirs, { bin });
+            EXPECT_TRUE(
+                ReadAll(desktopPath()).contains(QStringLiteral("\nExec=") + c.program + QStringLiteral(" %f\n")))
+                << c.name;
+            EXPECT_TRUE(QFile::exists(mimePath())) << c.name;
+        }
     }
 
     TEST_F(XdgAssociation, UnwritableDataHomeIsSkippedSilently)

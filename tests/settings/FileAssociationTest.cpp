@@ -303,6 +303,21 @@ namespace {
             XdgFileTypeRegistrar::desktopEntryText(entry));
         EXPECT_EQ(ReadAll(packaging + QStringLiteral("fretwerk-bass-mime.xml")),
             XdgFileTypeRegistrar::mimePackageText(entry));
+
+        // The AppStream data names the same desktop entry and file type, so software centres link them.
+        QXmlStreamReader xml(ReadAll(packaging + QStringLiteral("org.fretwerk.bass.metainfo.xml")));
+        QString launchable, mediatype;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            if (xml.name() == QLatin1String("launchable"))
+                launchable = xml.readElementText();
+            else if (xml.name() == QLatin1String("mediatype"))
+                mediatype = xml.readElementText();
+        }
+        EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+        EXPECT_EQ(launchable, XdgFileTypeRegistrar::DesktopFileName);
+        EXPECT_EQ(mediatype, XdgFileTypeRegistrar::MimeType);
     }
 
 } // namespace

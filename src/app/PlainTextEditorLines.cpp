@@ -106,6 +106,14 @@ void PlainTextEditorLines::selectLine(int index, bool highlight)
     m_editor.setFocus();
 }
 
+int PlainTextEditorLines::lineStart(int index) const
+{
+    const QTextDocument* document = m_editor.document();
+    if (index >= document->blockCount())
+        return document->characterCount();
+    return document->findBlockByNumber(std::max(0, index)).position();
+}
+
 void PlainTextEditorLines::beginEditBlock() { m_editor.textCursor().beginEditBlock(); }
 
 void PlainTextEditorLines::endEditBlock() { m_editor.textCursor().endEditBlock(); }

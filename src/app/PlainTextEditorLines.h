@@ -22,6 +22,7 @@ public:
     void setSelection(int start, int length) override;
     int currentLine() const override;
     void selectLine(int index, bool highlight) override;
+    int lineStart(int index) const override;
 
     // Groups every change between the two calls into one undo step.
     void beginEditBlock();

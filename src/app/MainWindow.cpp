@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AboutBox.h"
+#include "ChordDocument.h"
 #include "ChordEditor.h"
 #include "DocumentText.h"
 #include "EditGlyphs.h"
@@ -127,6 +128,11 @@ public:
     {
         return m_target->saveFileName(title, proposedPath, filter);
     }
+    QString saveFileNameUnchecked(const QString& title, const QString& proposedPath, const QString& filter) override
+    {
+        return m_target->saveFileNameUnchecked(title, proposedPath, filter);
+    }
+    bool confirmOverwrite(const QString& path) override { return m_target->confirmOverwrite(path); }
     QString getSaveFileName(QWidget*, const SaveDialogRequest& request) override
     {
         return saveFileName(request.Title, InitialSavePath(request), QtNameFilters(request.Filter));
@@ -176,6 +182,8 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
         *m_chordList, static_cast<LineDisplay&>(*this), *m_boxes, static_cast<PlayerHost&>(*this), *m_port, *m_clock);
     m_commands = std::make_unique<LineEditCommands>(*m_chordList, static_cast<EditHost&>(*this),
         static_cast<EditControlStates&>(*this), static_cast<PressedMarkers&>(*this), *m_player);
+    m_document = std::make_unique<ChordDocument>(
+        *m_lines, static_cast<DocumentHost&>(*this), *m_boxes, *m_dialogs, m_settings);
     connectEditControls();
     connectPlayControls();
 
@@ -477,7 +485,8 @@ void TfrmMain::buildMenus()
     for (int i = 0; i < 3; ++i) {
         mnuFilename[i] = addMenuItem(File1, i == 0 ? "mnuFilename0" : (i == 1 ? "mnuFilename1" : "mnuFilename2"),
             QString(), QStringLiteral("Open a recently used chord list."));
-        connect(mnuFilename[i], &QAction::triggered, this, [this, i] { OpenRecentFile(mnuFilename[i]->text()); });
+        connect(mnuFilename[i], &QAction::triggered, this,
+            [this, i] { OpenRecentFile(mnuFilename[i]->data().toString()); });
     }
     FilenameSep->setVisible(false);
     for (QAction* item : mnuFilename)
@@ -506,6 +515,15 @@ void TfrmMain::buildMenus()
                 Edit1, "SelectAll1", QStringLiteral("Select &All"), QStringLiteral("Select all lines in chord list.")),
         &QAction::triggered, this, &TfrmMain::SelectAll1Click);
     Edit1->addSeparator();
+    // The editor's other clipboard keys run the menu's commands too.
+    findChild<QAction*>(QStringLiteral("Cut1"))->setShortcuts({ Qt::CTRL | Qt::Key_X, Qt::SHIFT | Qt::Key_Delete });
+    findChild<QAction*>(QStringLiteral("Copy1"))->setShortcuts({ Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert });
+    findChild<QAction*>(QStringLiteral("Paste1"))->setShortcuts({ Qt::CTRL | Qt::Key_V, Qt::SHIFT | Qt::Key_Insert });
+    // Items greyed while the menu was open take their keys again once it closes.
+    connect(Edit1, &QMenu::aboutToHide, this, [this] {
+        for (QAction* item : Edit1->actions())
+            item->setEnabled(true);
+    });
     Find1 = addMenuItem(Edit1, "Find1", QStringLiteral("&Find..."), QStringLiteral("Find a text string."),
         QKeySequence(Qt::CTRL | Qt::Key_F));
     connect(Find1, &QAction::triggered, this, &TfrmMain::Find1Click);
@@ -705,10 +723,12 @@ void TfrmMain::RichEdit1KeyUp(int key)
         if (!IsCommentLine(text) && !TrimBlanks(text).isEmpty())
             m_player->PreviewLine(line);
     }
-    if (m_settings.AutoCorrect) {
-        m_lines->beginEditBlock();
+    // The release of an undo or redo key renames nothing, or the undone rename would come back at once.
+    if (m_settings.AutoCorrect && !RichEdit1->undoneSinceKeyPress()) {
+        // A rename caused by typing is undone with the typing.
+        m_lines->beginQuietBlock(RichEdit1->editedSinceKeyPress());
         m_chordList->AutoNameLine(CurrentLine());
-        m_lines->endEditBlock();
+        m_lines->endQuietBlock();
         // Renaming parses the line again, which blanks the chord name; show the line as it now reads.
         m_chordList->ShowLineInfo(CurrentLine());
     }
@@ -721,23 +741,6 @@ void TfrmMain::RichEdit1Change()
 }
 
 void TfrmMain::Exit1Click() { close(); }
-
-void TfrmMain::New1Click()
-{
-    if (Modified && !ConfirmDiscard())
-        return;
-    ResetDocument();
-    SelectLine(0, false);
-    m_chordList->ShowLineInfo(0);
-    RichEdit1->setFocus();
-    Modified = false;
-}
-
-void TfrmMain::Save1Click()
-{
-    SaveDocument();
-    RichEdit1->setFocus();
-}
 
 void TfrmMain::SynthBass11Click(QAction* item)
 {
@@ -770,7 +773,9 @@ void TfrmMain::showMarkers(const FretArray& frets) { imgAllFrets->ShowMarkers(fr
 
 bool TfrmMain::chordEntryMode() const { return chkChordEntryMode->isChecked(); }
 
-void TfrmMain::ResetDocumentState()
+void TfrmMain::ResetDocumentState() { m_document->ResetDocumentState(); }
+
+void TfrmMain::resetDocumentState()
 {
     m_commands->resetDocumentDefaults();
     showMarkers(NoFrets);
@@ -785,125 +790,68 @@ void TfrmMain::ResetDocumentState()
     Patch = DefaultPatch;
     setBassSoundChecked(Patch);
     m_chordList->CountOffBeats = 0;
-    Info3Value = DefaultInfo3Value;
     m_settings.Octave = -12;
     Modified = false;
 }
 
-void TfrmMain::setDocumentName(const QString& fileName)
-{
-    m_documentName = fileName;
-    lblFilename->setText(QFileInfo(fileName).fileName());
-}
+void TfrmMain::ResetDocument() { m_document->ResetDocument(); }
 
-void TfrmMain::ResetDocument()
-{
-    RichEdit1->clear();
-    setDocumentName(QStringLiteral("Untitled.bss"));
-    ResetDocumentState();
-}
+bool TfrmMain::LoadChordList(const QString& fileName) { return m_document->LoadChordList(fileName); }
 
-std::optional<QByteArray> TfrmMain::readDocumentFile(const QString& fileName)
-{
-    QString reason;
-    std::optional<QByteArray> bytes = ReadWholeFile(fileName, reason);
-    if (!bytes)
-        m_boxes->errorBox(QStringLiteral("Can't open \"%1\": %2").arg(QDir::toNativeSeparators(fileName), reason));
-    return bytes;
-}
+bool TfrmMain::SaveChordList(const QString& fileName) { return m_document->SaveChordList(fileName); }
 
-bool TfrmMain::LoadChordList(const QString& fileName)
-{
-    const std::optional<QByteArray> bytes = readDocumentFile(fileName);
-    if (!bytes)
-        return false;
-    showDocumentBytes(*bytes);
-    return true;
-}
+bool TfrmMain::SaveDocument() { return m_document->SaveDocument(); }
 
-void TfrmMain::showDocumentBytes(const QByteArray& bytes)
+bool TfrmMain::ConfirmDiscard() { return m_document->ConfirmDiscard(); }
+
+void TfrmMain::AddRecentFile(const QString& fileName) { m_document->AddRecentFile(fileName); }
+
+void TfrmMain::ShowRecentFiles() { m_document->ShowRecentFiles(); }
+
+void TfrmMain::OpenRecentFile(const QString& fileName) { m_document->OpenRecentFile(fileName); }
+
+void TfrmMain::OpenCommandLineFile(const QStringList& arguments) { m_document->OpenCommandLineFile(arguments); }
+
+void TfrmMain::OpenDroppedFile(const QString& fileName) { m_document->OpenDroppedFile(fileName); }
+
+void TfrmMain::New1Click() { m_document->New1Click(); }
+
+void TfrmMain::Open1Click() { m_document->Open1Click(); }
+
+void TfrmMain::Save1Click() { m_document->Save1Click(); }
+
+void TfrmMain::SaveAs1Click() { m_document->SaveAs1Click(); }
+
+bool TfrmMain::modified() const { return Modified; }
+
+void TfrmMain::setModified(bool modified) { Modified = modified; }
+
+DocumentHeader TfrmMain::headerValues() const { return { Patch, DefaultInfo3Value, trackbarTempo->value() }; }
+
+void TfrmMain::applyHeaderValues(const DocumentHeader& header)
 {
-    const QString text = DecodeDocumentBytes(bytes);
-    QStringList lines = SplitDocumentLines(text);
-    DocumentHeader header;
-    header.Patch = Patch;
-    header.Info3Value = Info3Value;
-    header.Tempo = trackbarTempo->value();
-    ApplyHeaderLines(lines, header);
     Patch = header.Patch;
     setBassSoundChecked(Patch);
-    Info3Value = header.Info3Value;
     trackbarTempo->setValue(header.Tempo);
     lblTempo->setText(QString::number(trackbarTempo->value()));
-
-    // Renaming happens before the text reaches the editor: the same result as renaming each
-    // editor line, in one step and fast for long files.
-    if (m_settings.AutoCorrect)
-        lines = AutoNameLinesShowingProgress(lines);
-    const bool endsWithBreak = text.endsWith(QLatin1Char('\n')) || text.endsWith(QLatin1Char('\r'));
-    QString editorText = lines.join(QLatin1Char('\n'));
-    if (endsWithBreak && !lines.isEmpty())
-        editorText += QLatin1Char('\n');
-    RichEdit1->setPlainText(editorText);
 }
 
-bool TfrmMain::SaveChordList(const QString& fileName)
-{
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QStringList lines = HeaderLines({ Patch, Info3Value, trackbarTempo->value() }) + LineTexts(*m_lines);
-    const QString error = WriteFileSafely(fileName, EncodeDocumentText(JoinDocumentLines(lines)));
-    QApplication::restoreOverrideCursor();
-    // The previous file stays as it was: nothing replaces it unless the whole text was written.
-    if (!error.isEmpty()) {
-        m_boxes->errorBox(error);
-        return false;
-    }
-    return true;
-}
+void TfrmMain::setEditorText(const QString& text) { RichEdit1->setPlainText(text); }
 
-bool TfrmMain::SaveDocument()
-{
-    if (!SaveChordList(m_documentName))
-        return false;
-    setDocumentName(m_documentName);
-    Modified = false;
-    return true;
-}
+QStringList TfrmMain::autoNameLines(const QStringList& lines) { return AutoNameLinesShowingProgress(lines); }
 
-bool TfrmMain::ConfirmDiscard()
-{
-    if (!m_settings.Prompts)
-        return true;
-    const QString name = QFileInfo(m_documentName).fileName();
-    switch (m_boxes->askYesNoCancel(QStringLiteral(" Save changes to \"%1\"?").arg(name))) {
-    case MessageBoxes::Answer::Yes:
-        // A failed save must not let the caller throw the changes away.
-        return SaveDocument();
-    case MessageBoxes::Answer::No:
-        return true;
-    case MessageBoxes::Answer::Cancel:
-        break;
-    }
-    return false;
-}
+void TfrmMain::showDocumentName(const QString& fileName) { lblFilename->setText(QFileInfo(fileName).fileName()); }
 
-void TfrmMain::AddRecentFile(const QString& fileName)
+void TfrmMain::showRecentFiles(const QStringList& names)
 {
-    m_settings.RecentFile2 = m_settings.RecentFile1;
-    m_settings.RecentFile1 = m_settings.RecentFile0;
-    m_settings.RecentFile0 = fileName;
-    ShowRecentFiles();
-}
-
-void TfrmMain::ShowRecentFiles()
-{
-    const QString* names[3] = { &m_settings.RecentFile0, &m_settings.RecentFile1, &m_settings.RecentFile2 };
     for (int i = 0; i < 3; ++i) {
-        if (names[i]->isEmpty())
+        if (names.value(i).isEmpty())
             continue;
         if (i == 0)
             FilenameSep->setVisible(true);
-        mnuFilename[i]->setText(*names[i]);
+        // "&" in a path is a character of the name, not a mnemonic.
+        mnuFilename[i]->setText(QString(names[i]).replace(QLatin1Char('&'), QStringLiteral("&&")));
+        mnuFilename[i]->setData(names[i]);
         mnuFilename[i]->setVisible(true);
     }
     if (mnuFilename[1]->text() == mnuFilename[0]->text())
@@ -914,43 +862,10 @@ void TfrmMain::ShowRecentFiles()
         mnuFilename[2]->setVisible(false);
 }
 
-bool TfrmMain::openDocumentFile(const QString& fileName)
+void TfrmMain::showFirstLine()
 {
-    // A file that cannot be read leaves the current document as it is.
-    const std::optional<QByteArray> bytes = readDocumentFile(fileName);
-    if (!bytes)
-        return false;
-    ResetDocumentState();
-    showDocumentBytes(*bytes);
-    setDocumentName(fileName);
     SelectLine(0, false);
     m_chordList->ShowLineInfo(0);
-    Modified = false;
-    return true;
-}
-
-void TfrmMain::OpenRecentFile(const QString& fileName)
-{
-    if (Modified && !ConfirmDiscard())
-        return;
-    if (!QFileInfo::exists(fileName)) {
-        m_boxes->errorBox(fileName + QStringLiteral(" doesn't exist!"));
-        return;
-    }
-    openDocumentFile(fileName);
-    RichEdit1->setFocus();
-}
-
-void TfrmMain::OpenCommandLineFile(const QStringList& arguments)
-{
-    const QString joined = arguments.mid(1, 5).join(QLatin1Char(' ')).trimmed();
-    if (joined.isEmpty())
-        return;
-    const QFileInfo info(joined);
-    if (!info.isFile() || info.suffix().compare(QLatin1String("bss"), Qt::CaseInsensitive) != 0)
-        return;
-    openDocumentFile(info.absoluteFilePath());
-    AddRecentFile(info.absoluteFilePath());
 }
 
 void TfrmMain::connectEditControls()
@@ -1099,7 +1014,7 @@ void TfrmMain::SaveAsWavFile()
             m_boxes->errorBox(error);
         return;
     }
-    QString proposed = QFileInfo(m_documentName).completeBaseName() + QStringLiteral(".wav");
+    QString proposed = QFileInfo(m_document->name()).completeBaseName() + QStringLiteral(".wav");
     if (!m_settings.LastDir.isEmpty())
         proposed = QDir(m_settings.LastDir).filePath(proposed);
     const QString fileName = m_dialogs->saveFileName(
@@ -1113,52 +1028,6 @@ void TfrmMain::SaveAsWavFile()
         m_boxes->errorBox(error);
     else
         m_settings.LastDir = QFileInfo(fileName).absolutePath();
-    RichEdit1->setFocus();
-}
-
-void TfrmMain::Open1Click()
-{
-    if (Modified && !ConfirmDiscard())
-        return;
-    const QString folder = QFileInfo(m_settings.LastDir).isDir() ? m_settings.LastDir : QString();
-    const QString chosen = m_dialogs->openFileName(
-        QStringLiteral("Open"), folder, QStringLiteral("Fretwerk Bass Files (*.bss);;All Files (*)"));
-    if (chosen.isEmpty()) {
-        RichEdit1->setFocus();
-        return;
-    }
-    const QFileInfo info(chosen);
-    const QString name = info.dir().filePath(info.completeBaseName() + QStringLiteral(".bss"));
-    if (!QFileInfo(name).isFile()) {
-        m_boxes->errorBox(QDir::toNativeSeparators(name) + QStringLiteral(" doesn't exist!"));
-        return;
-    }
-    if (!openDocumentFile(name))
-        return;
-    m_settings.LastDir = QFileInfo(name).absolutePath();
-    AddRecentFile(name);
-    RichEdit1->setFocus();
-}
-
-void TfrmMain::SaveAs1Click()
-{
-    const QString proposed = m_settings.LastDir.isEmpty()
-        ? m_documentName
-        : QDir(m_settings.LastDir).filePath(QFileInfo(m_documentName).fileName());
-    const QString chosen = m_dialogs->saveFileName(
-        QStringLiteral("Save As"), proposed, QStringLiteral("Fretwerk Bass files (*.bss);;All Files (*)"));
-    if (chosen.isEmpty()) {
-        RichEdit1->setFocus();
-        return;
-    }
-    const QFileInfo info(chosen);
-    const QString name = info.dir().filePath(info.completeBaseName() + QStringLiteral(".bss"));
-    // The document takes the new name only once it has been written there.
-    if (!SaveChordList(name))
-        return;
-    setDocumentName(name);
-    Modified = false;
-    m_settings.LastDir = QFileInfo(name).absolutePath();
     RichEdit1->setFocus();
 }
 
@@ -1176,21 +1045,6 @@ void TfrmMain::dropEvent(QDropEvent* event)
     event->acceptProposedAction();
 }
 
-void TfrmMain::OpenDroppedFile(const QString& fileName)
-{
-    const QFileInfo info(fileName);
-    if (!info.isFile() || info.suffix().compare(QLatin1String("bss"), Qt::CaseInsensitive) != 0)
-        return;
-    if (Modified && !ConfirmDiscard())
-        return;
-    if (IsPlaying())
-        return;
-    if (!openDocumentFile(info.absoluteFilePath()))
-        return;
-    AddRecentFile(info.absoluteFilePath());
-    RichEdit1->setFocus();
-}
-
 void TfrmMain::Edit1Click()
 {
     const EditCommands::Enabling enabling = EditCommands::EditMenuEnabling(*RichEdit1);
@@ -1205,7 +1059,7 @@ void TfrmMain::Edit1Click()
 
 void TfrmMain::Undo1Click()
 {
-    RichEdit1->undo();
+    RichEdit1->undoEdit();
     m_chordList->ShowLineInfo(CurrentLine());
     RichEdit1->setFocus();
 }
@@ -1374,7 +1228,7 @@ void TfrmMain::Tab1Click()
 {
     if (m_tabWindows)
         ShowTablature(*m_chordList, *m_boxes, static_cast<TablatureHost&>(*this), *m_tabWindows,
-            TablatureSettings { 0, m_documentName, m_settings.TabPrompt, m_settings.TabFont }, m_settings.LastDir);
+            TablatureSettings { 0, m_document->name(), m_settings.TabPrompt, m_settings.TabFont }, m_settings.LastDir);
     RichEdit1->setFocus();
 }
 
@@ -1382,7 +1236,7 @@ void TfrmMain::ASCIItab1Click()
 {
     if (m_tabWindows)
         ShowTablature(*m_chordList, *m_boxes, static_cast<TablatureHost&>(*this), *m_tabWindows,
-            TablatureSettings { 1, m_documentName, m_settings.TabPrompt, m_settings.TabFont }, m_settings.LastDir);
+            TablatureSettings { 1, m_document->name(), m_settings.TabPrompt, m_settings.TabFont }, m_settings.LastDir);
     RichEdit1->setFocus();
 }
 

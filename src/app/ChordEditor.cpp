@@ -82,10 +82,26 @@ void ChordEditor::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if (event->matches(QKeySequence::Redo) || event->matches(QKeySequence::Undo))
+    if (event->matches(QKeySequence::Redo) || event->matches(QKeySequence::Undo)) {
         m_undone = true;
+        m_typing = false;
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    }
+    // What a key changes is one undo step of its own, so the rename on its release can join it.
+    const bool typing = !event->text().isEmpty() && event->text().at(0).isPrint();
+    QTextCursor step = textCursor();
+    if (typing && m_typing && m_typingSteps == document()->availableUndoSteps())
+        step.joinPreviousEditBlock();
+    else
+        step.beginEditBlock();
     QPlainTextEdit::keyPressEvent(event);
+    step.endEditBlock();
+    m_typing = typing;
+    m_typingSteps = document()->availableUndoSteps();
 }
+
+void ChordEditor::extendTypingStep() { m_typingSteps = document()->availableUndoSteps(); }
 
 QString ChordEditor::errorTextAt(const QPoint& viewportPos) const
 {
@@ -102,6 +118,7 @@ QString ChordEditor::errorTextAt(const QPoint& viewportPos) const
 
 void ChordEditor::mousePressEvent(QMouseEvent* event)
 {
+    m_typing = false;
     QPlainTextEdit::mousePressEvent(event);
     Q_EMIT mousePressed(event->button());
 }

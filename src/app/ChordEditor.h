@@ -26,6 +26,8 @@ public:
     bool undoneSinceKeyPress() const { return m_undone; }
     // Undo, remembered as such until the next key press.
     void undoEdit();
+    // A change just joined to the undo step of the last key keeps that step open for more typing.
+    void extendTypingStep();
 
 Q_SIGNALS:
     void mousePressed(Qt::MouseButton button);
@@ -44,6 +46,9 @@ private:
     LineHighlighter* m_highlighter;
     bool m_edited = false;
     bool m_undone = false;
+    // Characters typed one after another make one undo step, as in any editor.
+    bool m_typing = false;
+    int m_typingSteps = -1;
 };
 
 } // namespace fw

@@ -52,6 +52,7 @@
 #include <QSlider>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QUrl>
 
@@ -272,7 +273,11 @@ void TfrmMain::buildEditor(QWidget* surface)
     RichEdit1 = Named(new ChordEditor(surface), "RichEdit1", QStringLiteral("Chord list"),
         QStringLiteral("Chord definition editor."));
     RichEdit1->setGeometry(272, 186, 215, 177);
-    connect(RichEdit1, &QPlainTextEdit::textChanged, this, &TfrmMain::RichEdit1Change);
+    // Only a change of the text counts: an undo group that changed nothing does not.
+    connect(RichEdit1->document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (removed != 0 || added != 0)
+            RichEdit1Change();
+    });
     connect(RichEdit1, &QPlainTextEdit::cursorPositionChanged, this, &TfrmMain::RichEdit1SelectionChange);
     connect(RichEdit1, &QPlainTextEdit::selectionChanged, this, &TfrmMain::RichEdit1SelectionChange);
     connect(RichEdit1, &ChordEditor::keyReleased, this, &TfrmMain::RichEdit1KeyUp);
@@ -646,6 +651,7 @@ bool TfrmMain::FormCloseQuery()
 
 void TfrmMain::FormClose()
 {
+    CloseProgramHelp();
     m_port->CloseMidiOut();
     // The instrument in force at exit is the one stored.
     m_settings.Patch = Patch;
@@ -726,9 +732,12 @@ void TfrmMain::RichEdit1KeyUp(int key)
     // The release of an undo or redo key renames nothing, or the undone rename would come back at once.
     if (m_settings.AutoCorrect && !RichEdit1->undoneSinceKeyPress()) {
         // A rename caused by typing is undone with the typing.
-        m_lines->beginQuietBlock(RichEdit1->editedSinceKeyPress());
+        const bool joinTyping = RichEdit1->editedSinceKeyPress();
+        m_lines->beginQuietBlock(joinTyping);
         m_chordList->AutoNameLine(CurrentLine());
         m_lines->endQuietBlock();
+        if (joinTyping)
+            RichEdit1->extendTypingStep();
         // Renaming parses the line again, which blanks the chord name; show the line as it now reads.
         m_chordList->ShowLineInfo(CurrentLine());
     }
@@ -1166,10 +1175,10 @@ void TfrmMain::setPrintDialog(PrintDialog* dialog) { m_printDialog = dialog ? di
 void TfrmMain::Print1Click()
 {
     QPrinter printer;
-    if (m_printDialog->choosePrinter(this, printer)) {
-        printer.setDocName(lblFilename->text());
+    // The dialog proposes its file name from the job's name, so it is named first.
+    printer.setDocName(lblFilename->text());
+    if (m_printDialog->choosePrinter(this, printer))
         RichEdit1->print(&printer);
-    }
     RichEdit1->setFocus();
 }
 

@@ -82,11 +82,33 @@ void ChordEditor::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    if (event->matches(QKeySequence::Redo) || event->matches(QKeySequence::Undo)) {
+    // Ctrl+Y and Ctrl+Shift+Z redo whatever the desktop's key scheme says.
+    const QKeyCombination pressed(event->modifiers() & ~Qt::KeypadModifier, static_cast<Qt::Key>(event->key()));
+    if (pressed == (Qt::CTRL | Qt::Key_Y) || pressed == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z)
+        || event->matches(QKeySequence::Redo) || event->matches(QKeySequence::Undo)) {
         m_undone = true;
         m_typing = false;
+        if (event->matches(QKeySequence::Undo))
+            undo();
+        else
+            redo();
+        event->accept();
+        return;
+    }
+    // Shift and the other modifiers change nothing by themselves and do not end a typed run.
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_CapsLock:
         QPlainTextEdit::keyPressEvent(event);
         return;
+    default:
+        break;
     }
     // What a key changes is one undo step of its own, so the rename on its release can join it.
     const bool typing = !event->text().isEmpty() && event->text().at(0).isPrint();

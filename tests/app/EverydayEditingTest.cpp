@@ -80,6 +80,28 @@ TEST_F(EverydayEditing, CtrlVInsertsBeforeTheSelectionAndShiftInsertToo)
     EXPECT_TRUE(window.Modified);
 }
 
+TEST_F(EverydayEditing, TheOtherClipboardKeysRunTheMenuCommandsNotTheEditorsOwn)
+{
+    window.RichEdit1->setPlainText("G, 3, x, x, x, Q\nA, 5, x, x, x, Q\n");
+    window.Modified = false;
+    QApplication::clipboard()->setText("unchanged");
+    ctrl(Qt::Key_Delete);
+    EXPECT_EQ(text(), "G, 3, x, x, x, Q\nA, 5, x, x, x, Q\n") << "Delete with nothing selected deletes nothing";
+    EXPECT_FALSE(window.Modified);
+    QTest::keyClick(window.RichEdit1, Qt::Key_Down, Qt::ShiftModifier);
+    ctrl(Qt::Key_Insert);
+    EXPECT_EQ(QApplication::clipboard()->text(), "G, 3, x, x, x, Q\n");
+    QTest::keyClick(window.RichEdit1, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(text(), "A, 5, x, x, x, Q\n");
+    QTest::keyClick(window.RichEdit1, Qt::Key_End, Qt::ShiftModifier);
+    QApplication::clipboard()->setText("unchanged");
+    ctrl(Qt::Key_Delete);
+    EXPECT_EQ(text(), "\n");
+    EXPECT_EQ(QApplication::clipboard()->text(), "unchanged") << "Delete leaves the clipboard alone";
+    EXPECT_EQ(caret(), 0);
+    EXPECT_TRUE(window.Modified);
+}
+
 TEST_F(EverydayEditing, CtrlAIsSaveAsAndSelectsNothing)
 {
     type("x,3,x,x,x,Q");

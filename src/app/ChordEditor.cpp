@@ -7,7 +7,9 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextBlock>
+#include <QTextDocument>
 #include <QToolTip>
+#include <algorithm>
 
 namespace fw {
 
@@ -20,7 +22,108 @@ ChordEditor::ChordEditor(QWidget* parent)
     QFont editorFont = font();
     editorFont.setBold(true);
     setFont(editorFont);
+    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+        if (removed != 0 || added != 0)
+            m_edited = true;
+    });
 }
+
+bool ChordEditor::isMenuKey(const QKeyEvent& event)
+{
+    static const QKeyCombination menuKeys[] = {
+        Qt::CTRL | Qt::Key_Z,
+        Qt::CTRL | Qt::Key_X,
+        Qt::CTRL | Qt::Key_C,
+        Qt::CTRL | Qt::Key_V,
+        Qt::CTRL | Qt::Key_Delete,
+        Qt::CTRL | Qt::Key_A,
+        Qt::SHIFT | Qt::Key_Insert,
+        Qt::SHIFT | Qt::Key_Delete,
+        Qt::CTRL | Qt::Key_Insert,
+    };
+    const QKeyCombination pressed(event.modifiers() & ~Qt::KeypadModifier, static_cast<Qt::Key>(event.key()));
+    return std::find(std::begin(menuKeys), std::end(menuKeys), pressed) != std::end(menuKeys);
+}
+
+void ChordEditor::undoEdit()
+{
+    m_undone = true;
+    undo();
+}
+
+void ChordEditor::startKeyPress(const QKeyEvent& event)
+{
+    if (event.isAutoRepeat())
+        return;
+    m_edited = false;
+    m_undone = false;
+}
+
+bool ChordEditor::event(QEvent* event)
+{
+    // Every key press asks the focus widget first whether it wants the key over a shortcut; the
+    // menu's keys go to the menu, so Paste inserts and Ctrl+A saves as the menus say.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        startKeyPress(*key);
+        if (isMenuKey(*key)) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void ChordEditor::keyPressEvent(QKeyEvent* event)
+{
+    startKeyPress(*event);
+    // A menu key whose menu item is greyed does nothing, rather than the editor's own command.
+    if (isMenuKey(*event)) {
+        event->accept();
+        return;
+    }
+    // Ctrl+Y and Ctrl+Shift+Z redo whatever the desktop's key scheme says.
+    const QKeyCombination pressed(event->modifiers() & ~Qt::KeypadModifier, static_cast<Qt::Key>(event->key()));
+    if (pressed == (Qt::CTRL | Qt::Key_Y) || pressed == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z)
+        || event->matches(QKeySequence::Redo) || event->matches(QKeySequence::Undo)) {
+        m_undone = true;
+        m_typing = false;
+        if (event->matches(QKeySequence::Undo))
+            undo();
+        else
+            redo();
+        event->accept();
+        return;
+    }
+    // Shift and the other modifiers change nothing by themselves and do not end a typed run.
+    switch (event->key()) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_CapsLock:
+        QPlainTextEdit::keyPressEvent(event);
+        return;
+    default:
+        break;
+    }
+    // What a key changes is one undo step of its own, so the rename on its release can join it.
+    const bool typing = !event->text().isEmpty() && event->text().at(0).isPrint();
+    QTextCursor step = textCursor();
+    if (typing && m_typing && m_typingSteps == document()->availableUndoSteps())
+        step.joinPreviousEditBlock();
+    else
+        step.beginEditBlock();
+    QPlainTextEdit::keyPressEvent(event);
+    step.endEditBlock();
+    m_typing = typing;
+    m_typingSteps = document()->availableUndoSteps();
+}
+
+void ChordEditor::extendTypingStep() { m_typingSteps = document()->availableUndoSteps(); }
 
 QString ChordEditor::errorTextAt(const QPoint& viewportPos) const
 {
@@ -37,6 +140,7 @@ QString ChordEditor::errorTextAt(const QPoint& viewportPos) const
 
 void ChordEditor::mousePressEvent(QMouseEvent* event)
 {
+    m_typing = false;
     QPlainTextEdit::mousePressEvent(event);
     Q_EMIT mousePressed(event->button());
 }

@@ -2,6 +2,8 @@
 
 #include <QPlainTextEdit>
 
+class QKeyEvent;
+
 namespace fw {
 
 class LineHighlighter;
@@ -17,17 +19,36 @@ public:
     // The parser's message for the line at a viewport point, empty for a good line.
     QString errorTextAt(const QPoint& viewportPos) const;
 
+    // Keys whose commands belong to the Edit and File menus; the editor leaves them to the menus.
+    static bool isMenuKey(const QKeyEvent& event);
+    // Since the last key press: whether the text changed, and whether an undo or a redo ran.
+    bool editedSinceKeyPress() const { return m_edited; }
+    bool undoneSinceKeyPress() const { return m_undone; }
+    // Undo, remembered as such until the next key press.
+    void undoEdit();
+    // A change just joined to the undo step of the last key keeps that step open for more typing.
+    void extendTypingStep();
+
 Q_SIGNALS:
     void mousePressed(Qt::MouseButton button);
     void keyReleased(int key);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    bool event(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
 private:
+    void startKeyPress(const QKeyEvent& event);
+
     LineHighlighter* m_highlighter;
+    bool m_edited = false;
+    bool m_undone = false;
+    // Characters typed one after another make one undo step, as in any editor.
+    bool m_typing = false;
+    int m_typingSteps = -1;
 };
 
 } // namespace fw

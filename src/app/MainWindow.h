@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChordDocument.h"
 #include "ChordList.h"
 #include "DocumentText.h"
 #include "EditHost.h"
@@ -52,7 +53,8 @@ class TfrmMain : public QMainWindow,
                  private EditHost,
                  private EditControlStates,
                  private PressedMarkers,
-                 private TablatureHost {
+                 private TablatureHost,
+                 private DocumentHost {
     Q_OBJECT
 public:
     // Without a backend the program sounds through the system's: the built-in synthesizer and the
@@ -109,7 +111,6 @@ public:
     bool Activated = false;
     bool MidiHeldOpen = false;
     int Patch = DefaultPatch;
-    int Info3Value = DefaultInfo3Value;
     QString NewLineDuration = QStringLiteral(" Q");
 
     void PlayToggle();
@@ -175,6 +176,18 @@ private:
     // TablatureHost
     void setHintsEnabled(bool enabled) override;
 
+    // DocumentHost
+    bool modified() const override;
+    void setModified(bool modified) override;
+    void resetDocumentState() override;
+    DocumentHeader headerValues() const override;
+    void applyHeaderValues(const DocumentHeader& header) override;
+    void setEditorText(const QString& text) override;
+    QStringList autoNameLines(const QStringList& lines) override;
+    void showDocumentName(const QString& fileName) override;
+    void showRecentFiles(const QStringList& names) override;
+    void showFirstLine() override;
+
     // PressedMarkers
     bool isMarkerShown(int slot, int fret) const override;
     void showPressedMarker(int slot, int fret) override;
@@ -216,19 +229,12 @@ private:
     void Save1Click();
     void SynthBass11Click(QAction* item);
     void trackbarTempoChange(int position);
-    void setDocumentName(const QString& fileName);
     void setBassSoundChecked(int patch);
-    bool openDocumentFile(const QString& fileName);
-    // The file's bytes, or nothing after an error box naming the file and the reason.
-    std::optional<QByteArray> readDocumentFile(const QString& fileName);
-    // Replaces the editor text with a file's lines and applies its header lines.
-    void showDocumentBytes(const QByteArray& bytes);
 
     class BoxesProxy;
     class DialogsProxy;
 
     Settings m_settings;
-    QString m_documentName;
     std::unique_ptr<BoxesProxy> m_boxes;
     std::unique_ptr<DialogsProxy> m_dialogs;
     std::unique_ptr<PlainTextEditorLines> m_lines;
@@ -238,6 +244,7 @@ private:
     std::unique_ptr<SteadyPlayClock> m_clock;
     std::unique_ptr<Player> m_player;
     std::unique_ptr<LineEditCommands> m_commands;
+    std::unique_ptr<ChordDocument> m_document;
     std::unique_ptr<ModalTablatureWindows> m_tabWindows;
     QtPrintDialog m_nativePrintDialog;
     PrintDialog* m_printDialog = &m_nativePrintDialog;

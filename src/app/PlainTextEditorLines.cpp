@@ -29,6 +29,7 @@ QString PlainTextEditorLines::lineText(int index) const
 
 void PlainTextEditorLines::replaceLine(int index, const QString& text)
 {
+    openQuietBlock();
     QTextDocument* document = m_editor.document();
     if (index < 0)
         return;
@@ -46,6 +47,7 @@ void PlainTextEditorLines::replaceLine(int index, const QString& text)
 
 void PlainTextEditorLines::insertLine(int index, const QString& text)
 {
+    openQuietBlock();
     QTextDocument* document = m_editor.document();
     QTextCursor cursor(document);
     // Like the editor's own line list: before an existing line (the empty place after a final break
@@ -64,6 +66,7 @@ void PlainTextEditorLines::deleteLine(int index)
     QTextDocument* document = m_editor.document();
     if (index < 0 || index >= lineCount())
         return;
+    openQuietBlock();
     const QTextBlock block = document->findBlockByNumber(index);
     QTextCursor cursor(document);
     cursor.setPosition(block.position());
@@ -106,8 +109,39 @@ void PlainTextEditorLines::selectLine(int index, bool highlight)
     m_editor.setFocus();
 }
 
+int PlainTextEditorLines::lineStart(int index) const
+{
+    const QTextDocument* document = m_editor.document();
+    if (index >= document->blockCount())
+        return document->characterCount();
+    return document->findBlockByNumber(std::max(0, index)).position();
+}
+
 void PlainTextEditorLines::beginEditBlock() { m_editor.textCursor().beginEditBlock(); }
 
 void PlainTextEditorLines::endEditBlock() { m_editor.textCursor().endEditBlock(); }
+
+void PlainTextEditorLines::beginQuietBlock(bool joinPrevious)
+{
+    m_quiet = joinPrevious ? Quiet::PendingJoin : Quiet::Pending;
+}
+
+void PlainTextEditorLines::openQuietBlock()
+{
+    if (m_quiet == Quiet::Pending)
+        m_editor.textCursor().beginEditBlock();
+    else if (m_quiet == Quiet::PendingJoin)
+        m_editor.textCursor().joinPreviousEditBlock();
+    else
+        return;
+    m_quiet = Quiet::Open;
+}
+
+void PlainTextEditorLines::endQuietBlock()
+{
+    if (m_quiet == Quiet::Open)
+        m_editor.textCursor().endEditBlock();
+    m_quiet = Quiet::Off;
+}
 
 } // namespace fw

@@ -22,13 +22,22 @@ public:
     void setSelection(int start, int length) override;
     int currentLine() const override;
     void selectLine(int index, bool highlight) override;
+    int lineStart(int index) const override;
 
     // Groups every change between the two calls into one undo step.
     void beginEditBlock();
     void endEditBlock();
+    // Changes between these calls that change nothing leave no undo step and signal no change;
+    // others make one undo step, which is the step of the edit before them when joinPrevious is set.
+    void beginQuietBlock(bool joinPrevious);
+    void endQuietBlock();
 
 private:
+    void openQuietBlock();
+
+    enum class Quiet { Off, Pending, PendingJoin, Open };
     QPlainTextEdit& m_editor;
+    Quiet m_quiet = Quiet::Off;
 };
 
 } // namespace fw

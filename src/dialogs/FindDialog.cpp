@@ -104,9 +104,11 @@ void Tfrmfind::FormActivate()
     if (m_editor) {
         m_foundStart = SelectionStart(*m_editor);
         const int length = SelectionLength(*m_editor);
-        if (length > 0 && length < 30)
-            // Lines are separated by U+2029 in a selection; a search text stays on one line.
-            Edit1->setText(m_editor->textCursor().selectedText().replace(QChar::ParagraphSeparator, QLatin1Char(' ')));
+        const QString selected = m_editor->textCursor().selectedText();
+        // A search never matches across a line break (U+2029 in a selection), so such a selection
+        // would only make a search text that finds nothing.
+        if (length > 0 && length < 30 && !selected.contains(QChar::ParagraphSeparator))
+            Edit1->setText(selected);
     }
     Edit1->setFocus();
     Edit1->selectAll();

@@ -25,6 +25,8 @@ HelpWindow::HelpWindow(QWidget* parent)
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Fretwerk Bass Help"));
     setAccessibleName(QStringLiteral("Fretwerk Bass Help"));
+    // The help belongs to the main window: it never keeps the program running on its own.
+    setAttribute(Qt::WA_QuitOnClose, false);
 
     const auto button = [this](const char* name, const QString& caption, const QString& description) {
         auto* b = new QPushButton(caption, this);
@@ -124,10 +126,23 @@ bool HelpWindow::OpenHelp(int command, int data)
     }
 }
 
+namespace {
+
+    HelpWindow* TheProgramHelp = nullptr;
+
+} // namespace
+
 HelpWindow& ProgramHelp()
 {
-    static HelpWindow* window = new HelpWindow;
-    return *window;
+    if (!TheProgramHelp)
+        TheProgramHelp = new HelpWindow;
+    return *TheProgramHelp;
+}
+
+void CloseProgramHelp()
+{
+    if (TheProgramHelp)
+        TheProgramHelp->close();
 }
 
 bool OpenHelp(int command, int data) { return ProgramHelp().OpenHelp(command, data); }

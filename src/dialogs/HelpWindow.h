@@ -50,6 +50,8 @@ private:
 
 // The program's one help window, made on first use; parentless so it stays open beside the main window.
 HelpWindow& ProgramHelp();
+// Closes the help window, if it was ever opened, as the program ends.
+void CloseProgramHelp();
 // WinHelp-like entry: OpenHelp(3, 0) contents, OpenHelp(11, 0) topics, OpenHelp(1, 13) Getting Started.
 bool OpenHelp(int command, int data);
 

@@ -1,6 +1,7 @@
 #include "ChordList.h"
 
 #include "LineParser.h"
+#include "RenameCaret.h"
 #include "SilentHost.h"
 #include "StringListLines.h"
 #include "TextRules.h"
@@ -108,8 +109,13 @@ void ChordList::AutoNameLine(int lineIndex)
     const QString canonical = BuildLine(def);
     if (canonical == line)
         return;
+    // A selection at the very start stays there (canonical lines start with their name), which spares
+    // the renaming of a whole list a walk to each line's position.
+    const auto [start, length] = selStart == 0 && selLength == 0
+        ? std::pair(0, 0)
+        : SelectionAfterRename(line, canonical, m_editor.lineStart(lineIndex), selStart, selLength);
     m_editor.replaceLine(lineIndex, canonical);
-    m_editor.setSelection(selStart, selLength);
+    m_editor.setSelection(start, length);
 }
 
 bool ChordList::ShowLineInfo(int lineIndex)

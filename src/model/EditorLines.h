@@ -23,6 +23,14 @@ public:
     virtual int currentLine() const = 0;
     // Caret to the start of the line; with highlight the whole line is selected.
     virtual void selectLine(int index, bool highlight) = 0;
+    // The position of the line's first character, each earlier line counting its length and one break.
+    virtual int lineStart(int index) const
+    {
+        int position = 0;
+        for (int i = 0; i < index && i < lineCount(); ++i)
+            position += static_cast<int>(lineText(i).size()) + 1;
+        return position;
+    }
 };
 
 // The text of every line, first to last.

@@ -24,7 +24,7 @@ public:
     void selectLine(int index, bool highlight) override;
 
     const QStringList& lines() const { return m_lines; }
-    int lineStart(int index) const;
+    int lineStart(int index) const override;
 
 private:
     QStringList m_lines;

@@ -164,6 +164,14 @@ TEST_F(RecentFiles, AreNewestFirstAndShownOnce)
     window.mnuFilename[1]->trigger();
     EXPECT_EQ(text(), "A, x, 0, x, x, Q\n");
     EXPECT_EQ(window.settings().RecentFile0, b) << "opening a recent file keeps the order";
+
+    // An "&" in a path is shown as it is, not as a mnemonic, and the entry still opens its file.
+    const QString rock = write("Rock & Roll.bss", "* rock\r\n");
+    window.OpenDroppedFile(rock);
+    window.OpenDroppedFile(b);
+    EXPECT_EQ(window.mnuFilename[1]->iconText(), rock);
+    window.mnuFilename[1]->trigger();
+    EXPECT_EQ(text(), "* rock\n");
 }
 
 using EditMenu = DocumentsFixture;
@@ -199,8 +207,10 @@ namespace {
 struct PdfPrintDialog : PrintDialog {
     QString path;
     bool accept = true;
+    QString jobNameShown; // what the dialog would have proposed its file name from
     bool choosePrinter(QWidget*, QPrinter& printer) override
     {
+        jobNameShown = printer.docName();
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path);
         return accept;
@@ -225,5 +235,6 @@ TEST_F(Printing, TheChordListPrintsThroughTheChosenPrinterAndCancelPrintsNothing
     const QByteArray pdf = test::ReadFileBytes(printDialog.path);
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_GT(pdf.size(), 500);
+    EXPECT_EQ(printDialog.jobNameShown, "Untitled.bss") << "the dialog is shown the document's name";
     window.setPrintDialog(nullptr);
 }

@@ -23,12 +23,18 @@ struct MainWindowFixture : testing::Test {
     std::unique_ptr<TfrmMain> windowOwner;
     TfrmMain& window;
 
-    explicit MainWindowFixture(Settings settings = {})
+    // Without activate the window's first activation is left to the test.
+    explicit MainWindowFixture(Settings settings = {}, bool activate = true)
         : windowOwner(MakeWindow(std::move(settings)))
         , window(*windowOwner)
     {
         window.setMessageBoxes(&boxes);
         window.show();
+        // Menu shortcuts work only in the active window, as they do for a user.
+        if (activate) {
+            window.activateWindow();
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&window));
+        }
         window.RichEdit1->setFocus();
     }
 

@@ -133,7 +133,7 @@ struct HeldOpenFixture : MainWindowFixture {
         return settings;
     }
     HeldOpenFixture()
-        : MainWindowFixture(HeldOpen())
+        : MainWindowFixture(HeldOpen(), false)
     {
     }
 };

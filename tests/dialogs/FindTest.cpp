@@ -109,6 +109,12 @@ namespace {
         select(5, 0);
         dialog.FormActivate();
         EXPECT_EQ(dialog.Edit1->text(), QStringLiteral("old"));
+
+        // A short selection over a line break would make a search text that can never match.
+        editor.setPlainText(QStringLiteral("G, 3\nx, Q"));
+        select(3, 4);
+        dialog.FormActivate();
+        EXPECT_EQ(dialog.Edit1->text(), QStringLiteral("old"));
     }
 
     TEST_F(FindDialog, FindNextWalksThroughTheMatchesAndStopsAtTheEnd)

@@ -171,12 +171,18 @@ TEST_F(AutoName, NamesAfterThePlayedStrings)
             "", "bad" }));
 }
 
-TEST_F(AutoName, KeepsTheSelectionOffsets)
+TEST_F(AutoName, KeepsTheSelectionOnTheTextItCovered)
 {
     given({ "x,3,x,x,x,Q", "next" });
-    editor.setSelection(13, 2);
+    editor.setSelection(13, 2); // "ex" of the next line, which moves on by the five new blanks
     list.AutoNameLine(0);
     EXPECT_EQ(editor.lineText(0), "G, 3, x, x, x, Q");
-    EXPECT_EQ(editor.selectionStart(), 13);
+    EXPECT_EQ(editor.selectionStart(), 18);
     EXPECT_EQ(editor.selectionLength(), 2);
+    editor.setSelection(2, 1); // the fret "3" of a line renamed again
+    editor.replaceLine(0, "x,5,x,x,x,Q");
+    list.AutoNameLine(0);
+    EXPECT_EQ(editor.lineText(0), "A, 5, x, x, x, Q");
+    EXPECT_EQ(editor.selectionStart(), 3);
+    EXPECT_EQ(editor.selectionLength(), 1);
 }

@@ -11,6 +11,9 @@ struct FakeFileDialogs : FileDialogs {
     QString nextOpen;
     QString nextSave;
     QStringList asked;
+    // The files a real dialog would have asked about replacing, and the answer given.
+    QStringList overwriteQuestions;
+    bool overwrite = false;
 
     QString openFileName(const QString& title, const QString& folder, const QString& filter) override
     {
@@ -21,6 +24,11 @@ struct FakeFileDialogs : FileDialogs {
     {
         asked << title + "|" + proposedPath + "|" + filter;
         return nextSave;
+    }
+    bool confirmOverwrite(const QString& path) override
+    {
+        overwriteQuestions << path;
+        return overwrite;
     }
 };
 

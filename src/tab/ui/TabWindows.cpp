@@ -103,6 +103,11 @@ namespace {
 bool QtPrintDialog::choosePrinter(QWidget* parent, QPrinter& printer)
 {
     QPrintDialog dialog(&printer, parent);
+    // Every page is printed: no page range, selection or current page to choose.
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, false);
     return dialog.exec() == QDialog::Accepted;
 }
 
@@ -398,7 +403,13 @@ void TfrmTab::PrintTo(QPrinter& printer)
     }
     const TabLayout layout = TabLayout::Printer(printer.width(), printer.height());
     TabPainter tabPainter(tab, TabTitle, TabSubtitle, m_inputs.TabFont);
-    tabPainter.PrintTablature(painter, layout, printer.height(), [&printer] { return printer.newPage(); });
+    // The dialog offers copies; a printer that cannot make them itself gets the pages that often.
+    const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());
+    for (int copy = 0; copy < copies; ++copy) {
+        if (copy > 0 && !printer.newPage())
+            break;
+        tabPainter.PrintTablature(painter, layout, printer.height(), [&printer] { return printer.newPage(); });
+    }
     if (!painter.end())
         m_boxes.errorBox(QStringLiteral("The tablature could not be printed."));
 }

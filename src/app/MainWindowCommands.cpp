@@ -1,0 +1,229 @@
+#include "MainWindow.h"
+#include "MainWindowProxies.h"
+
+#include "AboutBox.h"
+#include "ChordDocument.h"
+#include "ChordEditor.h"
+#include "FindDialog.h"
+#include "MidiPort.h"
+#include "NeckView.h"
+#include "OptionsDialog.h"
+#include "PlainTextEditorLines.h"
+#include "SaveAsMidi.h"
+#include "SoundFont.h"
+#include "WavRender.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QSlider>
+
+// The commands of the Edit, File and Special menus that are more than a call.
+namespace fw {
+
+void TfrmMain::SaveAsWavFile()
+{
+    const RecordedPlayback playback = RecordPlayback(LineTexts(*m_lines), tempo(), patch());
+    if (!playback.errors.isEmpty()) {
+        for (const QString& error : playback.errors)
+            m_boxes->errorBox(error);
+        return;
+    }
+    QString proposed = QFileInfo(m_document->name()).completeBaseName() + QStringLiteral(".wav");
+    if (!m_settings.LastDir.isEmpty())
+        proposed = QDir(m_settings.LastDir).filePath(proposed);
+    const QString fileName = m_dialogs->saveFileName(
+        QStringLiteral("Save As Audio File"), proposed, QStringLiteral("WAV audio files (*.wav);;All Files (*)"));
+    if (fileName.isEmpty())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QString error = RenderMessagesToWav(playback.messages, FindSoundFont(m_settings.SoundFont), fileName);
+    QApplication::restoreOverrideCursor();
+    if (!error.isEmpty())
+        m_boxes->errorBox(error);
+    else
+        m_settings.LastDir = QFileInfo(fileName).absolutePath();
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Edit1Click()
+{
+    const EditCommands::Enabling enabling = EditCommands::EditMenuEnabling(*RichEdit1);
+    findChild<QAction*>(QStringLiteral("Undo1"))->setEnabled(enabling.undo);
+    findChild<QAction*>(QStringLiteral("Cut1"))->setEnabled(enabling.cut);
+    findChild<QAction*>(QStringLiteral("Copy1"))->setEnabled(enabling.copy);
+    findChild<QAction*>(QStringLiteral("Delete1"))->setEnabled(enabling.del);
+    findChild<QAction*>(QStringLiteral("Paste1"))->setEnabled(enabling.paste);
+    Find1->setEnabled(m_find != nullptr);
+    FindNext1->setEnabled(m_find != nullptr);
+}
+
+void TfrmMain::Undo1Click()
+{
+    RichEdit1->undoEdit();
+    m_chordList->ShowLineInfo(CurrentLine());
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Cut1Click()
+{
+    RichEdit1->cut();
+    m_chordList->ShowLineInfo(CurrentLine());
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Copy1Click()
+{
+    RichEdit1->copy();
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Paste1Click()
+{
+    EditCommands::PasteBeforeSelection(*RichEdit1);
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Delete1Click()
+{
+    EditCommands::DeleteSelection(*RichEdit1);
+    m_chordList->ShowLineInfo(CurrentLine());
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::SelectAll1Click()
+{
+    RichEdit1->selectAll();
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::mnuEditorPopUpPopup(const QPoint& position)
+{
+    QMenu popup(this);
+    popup.setObjectName(QStringLiteral("mnuEditorPopUp"));
+    const EditCommands::Enabling enabling = EditCommands::EditMenuEnabling(*RichEdit1);
+    QAction* cut = popup.addAction(QStringLiteral("Cut"), this, &TfrmMain::Cut1Click);
+    cut->setObjectName(QStringLiteral("Cut2"));
+    cut->setEnabled(enabling.cut);
+    QAction* copy = popup.addAction(QStringLiteral("Copy"), this, &TfrmMain::Copy1Click);
+    copy->setObjectName(QStringLiteral("Copy2"));
+    copy->setEnabled(enabling.copy);
+    QAction* paste = popup.addAction(QStringLiteral("Paste"), this, &TfrmMain::Paste1Click);
+    paste->setObjectName(QStringLiteral("Paste2"));
+    paste->setEnabled(enabling.paste);
+    popup.exec(RichEdit1->viewport()->mapToGlobal(position));
+}
+
+void TfrmMain::Find1Click()
+{
+    if (m_find)
+        EditCommands::Find1Click(*m_find, *RichEdit1, *m_boxes);
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::FindNext1Click()
+{
+    if (m_find)
+        EditCommands::FindNext1Click(*m_find, *RichEdit1, *m_boxes);
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Options1Click()
+{
+    if (!m_options)
+        return;
+    HintsEnabled = false;
+    m_options->exec();
+    // New marker looks show at the next display of a line; the port takes the new device and channel.
+    imgAllFrets->setMarkerColor(static_cast<std::uint32_t>(m_settings.MarkerColor));
+    imgAllFrets->setMarkerShape(m_settings.MarkerShape);
+    m_port->Channel = static_cast<unsigned char>(m_settings.Channel & 0x0F);
+    m_port->Octave = m_settings.Octave;
+    if (!MidiHeldOpen)
+        m_port->Device = m_settings.Device;
+    m_chordList->ShowLineInfo(CurrentLine());
+    HintsEnabled = true;
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Print1Click()
+{
+    QPrinter printer;
+    // The dialog proposes its file name from the job's name, so it is named first.
+    printer.setDocName(lblFilename->text());
+    if (m_printDialog->choosePrinter(this, printer))
+        RichEdit1->print(&printer);
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::About1Click()
+{
+    if (!m_about)
+        return;
+    HintsEnabled = false;
+    m_about->exec();
+    HintsEnabled = true;
+}
+
+QStringList TfrmMain::AutoNameLinesShowingProgress(const QStringList& lines)
+{
+    // Long lists show how far the renaming has got once it takes more than half a second.
+    QProgressDialog progress(
+        QStringLiteral("Correcting note names..."), QString(), 0, static_cast<int>(lines.size()), this);
+    progress.setObjectName(QStringLiteral("AutoCorrectProgress"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(500);
+    progress.setCancelButton(nullptr);
+    progress.setValue(0);
+    const QStringList renamed = AutoNameLines(lines, [&progress](int done) { progress.setValue(done); });
+    progress.setValue(progress.maximum());
+    return renamed;
+}
+
+void TfrmMain::AutoCorrectAll()
+{
+    SetPlayControls(false);
+    const QStringList lines = LineTexts(*m_lines);
+    const QStringList renamed = AutoNameLinesShowingProgress(lines);
+    const int start = m_lines->selectionStart();
+    const int length = m_lines->selectionLength();
+    // Only the lines that change are rewritten, all in one undo step.
+    m_lines->beginEditBlock();
+    for (int i = 0; i < renamed.size(); ++i) {
+        if (renamed[i] != lines[i])
+            m_lines->replaceLine(i, renamed[i]);
+    }
+    m_lines->endEditBlock();
+    m_lines->setSelection(start, length);
+    SetPlayControls(true);
+}
+
+void TfrmMain::Tab1Click()
+{
+    if (m_tabWindows)
+        ShowTablature(*m_chordList, *m_boxes, static_cast<TablatureHost&>(*this), *m_tabWindows,
+            TablatureSettings { 0, m_document->name(), m_settings.TabPrompt, m_settings.TabFont }, m_settings.LastDir);
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::ASCIItab1Click()
+{
+    if (m_tabWindows)
+        ShowTablature(*m_chordList, *m_boxes, static_cast<TablatureHost&>(*this), *m_tabWindows,
+            TablatureSettings { 1, m_document->name(), m_settings.TabPrompt, m_settings.TabFont }, m_settings.LastDir);
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::SaveAsMidiFile1Click()
+{
+    SaveAsMidi(*m_chordList, *m_boxes, *m_dialogs, this,
+        MidiExportSettings { trackbarTempo->value(), Patch, lblFilename->text() }, m_settings.LastDir);
+    RichEdit1->setFocus();
+}
+
+} // namespace fw

@@ -10,6 +10,11 @@
 #include "TextRules.h"
 #include "WavRender.h"
 
+#ifdef FW_HAVE_FLUIDSYNTH
+#include "SynthBackend.h"
+#endif
+
+#include <QThread>
 #include <csignal>
 #include <optional>
 
@@ -21,6 +26,7 @@ namespace {
         QString file;
         QString output;
         QString soundFont;
+        QString audioOut;
         std::optional<int> device;
         std::optional<int> tempo;
         bool events = false;
@@ -45,7 +51,7 @@ namespace {
             } else if (arg == QLatin1String("--list")) {
                 options.list = true;
             } else if (arg == QLatin1String("--device") || arg == QLatin1String("--tempo") || arg == QLatin1String("-o")
-                || arg == QLatin1String("--soundfont")) {
+                || arg == QLatin1String("--soundfont") || arg == QLatin1String("--audio-out")) {
                 if (i + 1 >= args.size())
                     return fail(QStringLiteral("%1 needs a value").arg(arg));
                 const QString value = args[++i];
@@ -53,6 +59,8 @@ namespace {
                     options.output = value;
                 } else if (arg == QLatin1String("--soundfont")) {
                     options.soundFont = value;
+                } else if (arg == QLatin1String("--audio-out")) {
+                    options.audioOut = value;
                 } else {
                     const std::optional<int> number = StrToIntRule(value);
                     if (!number)
@@ -122,15 +130,16 @@ namespace {
         return ExitOk;
     }
 
-    const char* const PlayUsage = "play FILE [--device N] [--tempo N] [--events] [--soundfont SF2] | play --list";
+    const char* const PlayUsage
+        = "play FILE [--device N] [--tempo N] [--events] [--soundfont SF2] [--audio-out LIVE.wav] | play --list";
     const char* const WavUsage = "wav FILE -o OUT.wav [--tempo N] [--soundfont SF2]";
 
 } // namespace
 
 int RunPlay(const QStringList& args, CliStreams& streams)
 {
-    const auto options
-        = ParseOptions(args, { "--device", "--tempo", "--events", "--list", "--soundfont" }, PlayUsage, streams);
+    const auto options = ParseOptions(
+        args, { "--device", "--tempo", "--events", "--list", "--soundfont", "--audio-out" }, PlayUsage, streams);
     if (!options)
         return ExitUnreadable;
     if (options->list)
@@ -148,7 +157,24 @@ int RunPlay(const QStringList& args, CliStreams& streams)
     SteadyPlayClock clock;
     std::unique_ptr<MidiBackend> backend;
     std::int64_t startUs = 0;
-    if (options->events) {
+#ifdef FW_HAVE_FLUIDSYNTH
+    SynthBackend* fileSynth = nullptr;
+#endif
+    if (!options->audioOut.isEmpty()) {
+#ifdef FW_HAVE_FLUIDSYNTH
+        if (FindSoundFont(options->soundFont).isEmpty()) {
+            streams.err << "fretwerk-cli: no General MIDI SoundFont found; name one with --soundfont\n";
+            return ExitUnreadable;
+        }
+        // The live path of the built-in synthesizer, with a file where the sound card would be.
+        auto synth = std::make_unique<SynthBackend>(options->soundFont, options->audioOut);
+        fileSynth = synth.get();
+        backend = std::move(synth);
+#else
+        streams.err << "fretwerk-cli: this build has no built-in synthesizer\n";
+        return ExitUnreadable;
+#endif
+    } else if (options->events) {
         auto recorder = std::make_unique<RecordingBackend>(clock);
         recorder->onMessage = [&streams, &startUs](const TimedMessage& m) {
             streams.out << QString::asprintf(
@@ -160,7 +186,7 @@ int RunPlay(const QStringList& args, CliStreams& streams)
         backend = CreateSystemBackend(options->soundFont);
     }
     MidiPort port(*backend);
-    port.Device = options->device.value_or(-1);
+    port.Device = options->audioOut.isEmpty() ? options->device.value_or(-1) : -1;
     // Held open for the whole command, as External MIDI does: one open, its failure told once.
     port.MidiHeldOpen = true;
     QString openError;
@@ -173,6 +199,18 @@ int RunPlay(const QStringList& args, CliStreams& streams)
     InterruptStops interrupt(playback);
     startUs = clock.nowUs();
     playback.play();
+#ifdef FW_HAVE_FLUIDSYNTH
+    if (fileSynth) {
+        // The last notes ring out into the file as long as the WAV export lets them.
+        QThread::msleep(RenderTailMs + 20);
+        port.CloseMidiOut();
+        const QString error = fileSynth->finishAudioFile();
+        if (!error.isEmpty()) {
+            streams.err << "fretwerk-cli: " << error << "\n";
+            return ExitUnreadable;
+        }
+    }
+#endif
     port.CloseMidiOut();
     return ReportBoxes(playback, streams);
 }

@@ -4,6 +4,7 @@
 #include "HeadlessPlayback.h"
 #include "MidiPort.h"
 #include "PlayClock.h"
+#include "Practice.h"
 #include "RecordingBackend.h"
 #include "SoundFont.h"
 #include "SystemBackend.h"
@@ -29,6 +30,8 @@ namespace {
         QString audioOut;
         std::optional<int> device;
         std::optional<int> tempo;
+        std::optional<PracticePlan> trainer;
+        bool metronome = false;
         bool events = false;
         bool list = false;
     };
@@ -48,6 +51,16 @@ namespace {
                 return fail(QStringLiteral("unknown option %1").arg(arg));
             if (arg == QLatin1String("--events")) {
                 options.events = true;
+            } else if (arg == QLatin1String("--metronome")) {
+                options.metronome = true;
+            } else if (arg == QLatin1String("--trainer")) {
+                if (i + 1 >= args.size())
+                    return fail(QStringLiteral("--trainer needs START:STEP:PASSES:TARGET"));
+                options.trainer = ParsePracticePlan(args[++i]);
+                if (!options.trainer)
+                    return fail(QStringLiteral("--trainer needs START:STEP:PASSES:TARGET, four whole numbers"));
+                if (const QString why = PracticePlanError(*options.trainer); !why.isEmpty())
+                    return fail(QStringLiteral("--trainer: %1").arg(why));
             } else if (arg == QLatin1String("--list")) {
                 options.list = true;
             } else if (arg == QLatin1String("--device") || arg == QLatin1String("--tempo") || arg == QLatin1String("-o")
@@ -131,15 +144,17 @@ namespace {
     }
 
     const char* const PlayUsage
-        = "play FILE [--device N] [--tempo N] [--events] [--soundfont SF2] [--audio-out LIVE.wav] | play --list";
+        = "play FILE [--device N] [--tempo N] [--events] [--soundfont SF2] [--audio-out LIVE.wav] "
+          "[--trainer START:STEP:PASSES:TARGET [--metronome]] | play --list";
     const char* const WavUsage = "wav FILE -o OUT.wav [--tempo N] [--soundfont SF2]";
 
 } // namespace
 
 int RunPlay(const QStringList& args, CliStreams& streams)
 {
-    const auto options = ParseOptions(
-        args, { "--device", "--tempo", "--events", "--list", "--soundfont", "--audio-out" }, PlayUsage, streams);
+    const auto options = ParseOptions(args,
+        { "--device", "--tempo", "--events", "--list", "--soundfont", "--audio-out", "--trainer", "--metronome" },
+        PlayUsage, streams);
     if (!options)
         return ExitUnreadable;
     if (options->list)
@@ -198,7 +213,13 @@ int RunPlay(const QStringList& args, CliStreams& streams)
     HeadlessPlayback playback(document->lines, tempo, patch, port, clock);
     InterruptStops interrupt(playback);
     startUs = clock.nowUs();
-    playback.play();
+    if (options->trainer) {
+        PracticePlan plan = *options->trainer;
+        plan.metronome = options->metronome;
+        playback.playPractice(plan);
+    } else {
+        playback.play();
+    }
 #ifdef FW_HAVE_FLUIDSYNTH
     if (fileSynth) {
         // The last notes ring out into the file as long as the WAV export lets them.

@@ -17,6 +17,7 @@
 #include "OptionsDialog.h"
 #include "PlainTextEditorLines.h"
 #include "PlayClock.h"
+#include "PracticeDialog.h"
 #include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
 #include "SafeFileWrite.h"
@@ -533,6 +534,8 @@ void TfrmMain::buildMenus()
     Stop1 = addMenuItem(
         Play1, "Stop1", QStringLiteral("&Stop"), QStringLiteral("Stop Playing."), QKeySequence(Qt::Key_F2));
     Stop1->setVisible(false);
+    Practice1 = addMenuItem(
+        Play1, "Practice1", QStringLiteral("&Practice..."), QStringLiteral("Loop a passage and speed it up."));
 
     Instrument1 = addMenu("Instrument1", QStringLiteral("&Bass Sounds"), QStringLiteral("Other Bass Sounds"));
     bassSounds = new QActionGroup(this);
@@ -988,6 +991,7 @@ void TfrmMain::connectPlayControls()
     connect(btnPlay, &QPushButton::pressed, this, &TfrmMain::PlayToggle);
     connect(Start1, &QAction::triggered, this, &TfrmMain::PlayToggle);
     connect(Stop1, &QAction::triggered, this, &TfrmMain::PlayToggle);
+    connect(Practice1, &QAction::triggered, this, &TfrmMain::Practice1Click);
     connect(btnNext, &QToolButton::clicked, this, [this] { m_player->StepForward(); });
     connect(btnPrev, &QToolButton::clicked, this, [this] { m_player->StepBack(); });
     connect(playOptionGroup, &QButtonGroup::idClicked, this, &TfrmMain::rdoPlayOptionsClick);
@@ -1048,6 +1052,28 @@ bool TfrmMain::traceChecked() const { return chkTrace->isChecked(); }
 int TfrmMain::tempo() const { return trackbarTempo->value(); }
 
 unsigned char TfrmMain::patch() const { return static_cast<unsigned char>(Patch & 0x7F); }
+
+void TfrmMain::showPracticeTempo(int tempo) { lblTempo->setText(QString::number(tempo)); }
+
+void TfrmMain::Practice1Click()
+{
+    if (IsPlaying())
+        return;
+    std::optional<PracticePlan> plan;
+    if (askPracticePlan) {
+        plan = askPracticePlan();
+    } else {
+        // Made once and kept, so the next opening offers the plan used last.
+        auto* dialog = findChild<TfrmPractice*>();
+        if (!dialog)
+            dialog = new TfrmPractice(this);
+        if (dialog->exec() == QDialog::Accepted)
+            plan = dialog->plan();
+    }
+    if (plan)
+        m_player->PlayPractice(*plan);
+    RichEdit1->setFocus();
+}
 
 void TfrmMain::beginEditBlock() { m_lines->beginEditBlock(); }
 

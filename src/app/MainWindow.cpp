@@ -1313,6 +1313,7 @@ void TfrmMain::setDialogs(TfrmOptions& options, Tfrmfind& find, TfrmAbout& about
     options.showChordNameLabel = [this](bool visible) { lblChordName->setVisible(visible); };
     options.showFretNumbersLabel = [this](bool visible) { lblFretNumbers->setVisible(visible); };
     options.autoCorrectAll = [this] { AutoCorrectAll(); };
+    options.soundFontInUse = [](const QString& stored) { return FindSoundFont(stored); };
 }
 
 void TfrmMain::Options1Click()

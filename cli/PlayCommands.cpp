@@ -4,12 +4,18 @@
 #include "HeadlessPlayback.h"
 #include "MidiPort.h"
 #include "PlayClock.h"
+#include "Practice.h"
 #include "RecordingBackend.h"
 #include "SoundFont.h"
 #include "SystemBackend.h"
 #include "TextRules.h"
 #include "WavRender.h"
 
+#ifdef FW_HAVE_FLUIDSYNTH
+#include "SynthBackend.h"
+#endif
+
+#include <QThread>
 #include <csignal>
 #include <optional>
 
@@ -21,8 +27,11 @@ namespace {
         QString file;
         QString output;
         QString soundFont;
+        QString audioOut;
         std::optional<int> device;
         std::optional<int> tempo;
+        std::optional<PracticePlan> trainer;
+        bool metronome = false;
         bool events = false;
         bool list = false;
     };
@@ -42,10 +51,20 @@ namespace {
                 return fail(QStringLiteral("unknown option %1").arg(arg));
             if (arg == QLatin1String("--events")) {
                 options.events = true;
+            } else if (arg == QLatin1String("--metronome")) {
+                options.metronome = true;
+            } else if (arg == QLatin1String("--trainer")) {
+                if (i + 1 >= args.size())
+                    return fail(QStringLiteral("--trainer needs START:STEP:PASSES:TARGET"));
+                options.trainer = ParsePracticePlan(args[++i]);
+                if (!options.trainer)
+                    return fail(QStringLiteral("--trainer needs START:STEP:PASSES:TARGET, four whole numbers"));
+                if (const QString why = PracticePlanError(*options.trainer); !why.isEmpty())
+                    return fail(QStringLiteral("--trainer: %1").arg(why));
             } else if (arg == QLatin1String("--list")) {
                 options.list = true;
             } else if (arg == QLatin1String("--device") || arg == QLatin1String("--tempo") || arg == QLatin1String("-o")
-                || arg == QLatin1String("--soundfont")) {
+                || arg == QLatin1String("--soundfont") || arg == QLatin1String("--audio-out")) {
                 if (i + 1 >= args.size())
                     return fail(QStringLiteral("%1 needs a value").arg(arg));
                 const QString value = args[++i];
@@ -53,6 +72,8 @@ namespace {
                     options.output = value;
                 } else if (arg == QLatin1String("--soundfont")) {
                     options.soundFont = value;
+                } else if (arg == QLatin1String("--audio-out")) {
+                    options.audioOut = value;
                 } else {
                     const std::optional<int> number = StrToIntRule(value);
                     if (!number)
@@ -122,15 +143,18 @@ namespace {
         return ExitOk;
     }
 
-    const char* const PlayUsage = "play FILE [--device N] [--tempo N] [--events] [--soundfont SF2] | play --list";
+    const char* const PlayUsage
+        = "play FILE [--device N] [--tempo N] [--events] [--soundfont SF2] [--audio-out LIVE.wav] "
+          "[--trainer START:STEP:PASSES:TARGET [--metronome]] | play --list";
     const char* const WavUsage = "wav FILE -o OUT.wav [--tempo N] [--soundfont SF2]";
 
 } // namespace
 
 int RunPlay(const QStringList& args, CliStreams& streams)
 {
-    const auto options
-        = ParseOptions(args, { "--device", "--tempo", "--events", "--list", "--soundfont" }, PlayUsage, streams);
+    const auto options = ParseOptions(args,
+        { "--device", "--tempo", "--events", "--list", "--soundfont", "--audio-out", "--trainer", "--metronome" },
+        PlayUsage, streams);
     if (!options)
         return ExitUnreadable;
     if (options->list)
@@ -148,7 +172,24 @@ int RunPlay(const QStringList& args, CliStreams& streams)
     SteadyPlayClock clock;
     std::unique_ptr<MidiBackend> backend;
     std::int64_t startUs = 0;
-    if (options->events) {
+#ifdef FW_HAVE_FLUIDSYNTH
+    SynthBackend* fileSynth = nullptr;
+#endif
+    if (!options->audioOut.isEmpty()) {
+#ifdef FW_HAVE_FLUIDSYNTH
+        if (FindSoundFont(options->soundFont).isEmpty()) {
+            streams.err << "fretwerk-cli: no General MIDI SoundFont found; name one with --soundfont\n";
+            return ExitUnreadable;
+        }
+        // The live path of the built-in synthesizer, with a file where the sound card would be.
+        auto synth = std::make_unique<SynthBackend>(options->soundFont, options->audioOut);
+        fileSynth = synth.get();
+        backend = std::move(synth);
+#else
+        streams.err << "fretwerk-cli: this build has no built-in synthesizer\n";
+        return ExitUnreadable;
+#endif
+    } else if (options->events) {
         auto recorder = std::make_unique<RecordingBackend>(clock);
         recorder->onMessage = [&streams, &startUs](const TimedMessage& m) {
             streams.out << QString::asprintf(
@@ -160,7 +201,7 @@ int RunPlay(const QStringList& args, CliStreams& streams)
         backend = CreateSystemBackend(options->soundFont);
     }
     MidiPort port(*backend);
-    port.Device = options->device.value_or(-1);
+    port.Device = options->audioOut.isEmpty() ? options->device.value_or(-1) : -1;
     // Held open for the whole command, as External MIDI does: one open, its failure told once.
     port.MidiHeldOpen = true;
     QString openError;
@@ -172,7 +213,25 @@ int RunPlay(const QStringList& args, CliStreams& streams)
     HeadlessPlayback playback(document->lines, tempo, patch, port, clock);
     InterruptStops interrupt(playback);
     startUs = clock.nowUs();
-    playback.play();
+    if (options->trainer) {
+        PracticePlan plan = *options->trainer;
+        plan.metronome = options->metronome;
+        playback.playPractice(plan);
+    } else {
+        playback.play();
+    }
+#ifdef FW_HAVE_FLUIDSYNTH
+    if (fileSynth) {
+        // The last notes ring out into the file as long as the WAV export lets them.
+        QThread::msleep(RenderTailMs + 20);
+        port.CloseMidiOut();
+        const QString error = fileSynth->finishAudioFile();
+        if (!error.isEmpty()) {
+            streams.err << "fretwerk-cli: " << error << "\n";
+            return ExitUnreadable;
+        }
+    }
+#endif
     port.CloseMidiOut();
     return ReportBoxes(playback, streams);
 }

@@ -17,7 +17,10 @@ namespace {
 const std::array Commands {
     CliCommand { "check", "check FILE             print every line in error; exit 1 when there is one", RunCheck },
     CliCommand { "autoname", "autoname FILE          print every line as auto-correction names it", RunAutoname },
-    CliCommand { "play", "play FILE [--device N] [--tempo N] [--events]  play it; play --list: devices", RunPlay },
+    CliCommand { "play",
+        "play FILE [--device N] [--tempo N] [--events] [--audio-out LIVE.wav] [--trainer START:STEP:PASSES:TARGET "
+        "[--metronome]]  play it; play --list: devices",
+        RunPlay },
     CliCommand { "wav", "wav FILE -o OUT.wav [--tempo N]  render it as a 44.1 kHz WAV file", RunWav },
     CliCommand { "midi", "midi FILE -o OUT.mid [--tempo N]  write the chord list as a Standard MIDI file", RunMidi },
     CliCommand { "tab", "tab FILE -o OUT.tab     write the ASCII tablature", RunTab },

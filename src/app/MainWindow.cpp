@@ -265,6 +265,8 @@ void TfrmMain::buildMenus()
     Stop1 = addMenuItem(
         Play1, "Stop1", QStringLiteral("&Stop"), QStringLiteral("Stop Playing."), QKeySequence(Qt::Key_F2));
     Stop1->setVisible(false);
+    Practice1 = addMenuItem(
+        Play1, "Practice1", QStringLiteral("&Practice..."), QStringLiteral("Loop a passage and speed it up."));
 
     Instrument1 = addMenu("Instrument1", QStringLiteral("&Bass Sounds"), QStringLiteral("Other Bass Sounds"));
     bassSounds = new QActionGroup(this);
@@ -514,6 +516,7 @@ void TfrmMain::connectPlayControls()
     connect(btnPlay, &QPushButton::pressed, this, &TfrmMain::PlayToggle);
     connect(Start1, &QAction::triggered, this, &TfrmMain::PlayToggle);
     connect(Stop1, &QAction::triggered, this, &TfrmMain::PlayToggle);
+    connect(Practice1, &QAction::triggered, this, &TfrmMain::Practice1Click);
     connect(btnNext, &QToolButton::clicked, this, [this] { m_player->StepForward(); });
     connect(btnPrev, &QToolButton::clicked, this, [this] { m_player->StepBack(); });
     connect(playOptionGroup, &QButtonGroup::idClicked, this, &TfrmMain::rdoPlayOptionsClick);
@@ -556,6 +559,7 @@ void TfrmMain::setDialogs(TfrmOptions& options, Tfrmfind& find, TfrmAbout& about
     options.showChordNameLabel = [this](bool visible) { lblChordName->setVisible(visible); };
     options.showFretNumbersLabel = [this](bool visible) { lblFretNumbers->setVisible(visible); };
     options.autoCorrectAll = [this] { AutoCorrectAll(); };
+    options.soundFontInUse = [](const QString& stored) { return FindSoundFont(stored); };
 }
 
 void TfrmMain::setPrintDialog(PrintDialog* dialog) { m_printDialog = dialog ? dialog : &m_nativePrintDialog; }

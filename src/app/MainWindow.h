@@ -78,6 +78,9 @@ public:
     SaveFileDialog& saveFileDialog();
     // Shows the device error dialog at start-up; the application sets it to its modal dialog.
     std::function<void(const QString& errorText)> showNoSoundMessage;
+    // Asks for the plan of a practice run (nothing: cancelled); the practice dialog unless a test
+    // answers instead.
+    std::function<std::optional<PracticePlan>()> askPracticePlan;
 
     Player& player() { return *m_player; }
 
@@ -125,6 +128,7 @@ public:
     void ASCIItab1Click();
     void SaveAsMidiFile1Click();
     void SaveAsWavFile();
+    void Practice1Click();
 
 protected:
     bool event(QEvent* event) override;
@@ -151,6 +155,7 @@ private:
     bool traceChecked() const override;
     int tempo() const override;
     unsigned char patch() const override;
+    void showPracticeTempo(int tempo) override;
 
     // EditHost
     void beginEditBlock() override;
@@ -292,6 +297,7 @@ public:
     QAction* FindNext1 = nullptr;
     QAction* Start1 = nullptr;
     QAction* Stop1 = nullptr;
+    QAction* Practice1 = nullptr;
     QAction* FilenameSep = nullptr;
     QAction* mnuFilename[3] = { nullptr, nullptr, nullptr };
     QActionGroup* bassSounds = nullptr;

@@ -9,6 +9,7 @@
 #include "NeckView.h"
 #include "OptionsDialog.h"
 #include "PlainTextEditorLines.h"
+#include "PracticeDialog.h"
 #include "SaveAsMidi.h"
 #include "SoundFont.h"
 #include "WavRender.h"
@@ -25,6 +26,26 @@
 
 // The commands of the Edit, File and Special menus that are more than a call.
 namespace fw {
+
+void TfrmMain::Practice1Click()
+{
+    if (IsPlaying())
+        return;
+    std::optional<PracticePlan> plan;
+    if (askPracticePlan) {
+        plan = askPracticePlan();
+    } else {
+        // Made once and kept, so the next opening offers the plan used last.
+        auto* dialog = findChild<TfrmPractice*>();
+        if (!dialog)
+            dialog = new TfrmPractice(this);
+        if (dialog->exec() == QDialog::Accepted)
+            plan = dialog->plan();
+    }
+    if (plan)
+        m_player->PlayPractice(*plan);
+    RichEdit1->setFocus();
+}
 
 void TfrmMain::SaveAsWavFile()
 {

@@ -177,6 +177,8 @@ int TfrmMain::tempo() const { return trackbarTempo->value(); }
 
 unsigned char TfrmMain::patch() const { return static_cast<unsigned char>(Patch & 0x7F); }
 
+void TfrmMain::showPracticeTempo(int tempo) { lblTempo->setText(QString::number(tempo)); }
+
 void TfrmMain::beginEditBlock() { m_lines->beginEditBlock(); }
 
 void TfrmMain::endEditBlock() { m_lines->endEditBlock(); }

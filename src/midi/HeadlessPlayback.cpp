@@ -18,6 +18,12 @@ bool HeadlessPlayback::play()
     return errors.isEmpty();
 }
 
+bool HeadlessPlayback::playPractice(const PracticePlan& plan)
+{
+    m_player.PlayPractice(plan);
+    return errors.isEmpty();
+}
+
 void HeadlessPlayback::processEvents()
 {
     if (onProcessEvents)

@@ -18,6 +18,8 @@ public:
 
     // Returns false when a box reported an error (a line in error, nothing to play).
     bool play();
+    // Runs the speed trainer over every line instead; the same result.
+    bool playPractice(const PracticePlan& plan);
     // Safe from a signal handler: the running playback stops at its next check.
     void requestStop() { m_stopWanted = true; }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 namespace fw {
 
@@ -24,6 +25,9 @@ public:
     // Device -1 is the default (built-in) device, 0..deviceCount()-1 the system's ports.
     virtual int open(int device) = 0;
     virtual void send(std::uint32_t message) = 0;
+    // The playback time (on the player's clock) that the messages sent from now on belong to, or
+    // none for "now". A backend that can schedule ahead places them exactly at that time.
+    virtual void setEventTime(std::optional<std::int64_t> timeUs) { (void)timeUs; }
     virtual void close() = 0;
     virtual int deviceCount() = 0;
     // "" when the device does not exist.

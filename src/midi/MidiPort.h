@@ -34,6 +34,8 @@ public:
     void NoteOn(unsigned char note);
     void NoteOff(unsigned char note);
     void ProgramChange(unsigned char patch);
+    // The playback time the following messages belong to (none: now); see MidiBackend.
+    void SetEventTime(std::optional<std::int64_t> timeUs) { m_backend.setEventTime(timeUs); }
     int MidiDeviceCount();
     QString MidiDeviceName(int index);
 

@@ -124,6 +124,7 @@ void Player::PlayRange(int first, int last)
 {
     m_scheduled = true;
     m_scheduleUs = m_clock.nowUs();
+    m_port.SetEventTime(m_scheduleUs);
     PlayCountOff();
     m_chordList.SetDurationValues(WholeNoteLength(m_host.tempo()));
     QString errorText;
@@ -134,6 +135,7 @@ void Player::PlayRange(int first, int last)
             PlayEntry(index);
     } while (m_host.loopChecked() && !StopRequested);
     m_port.ClosePort();
+    m_port.SetEventTime(std::nullopt);
     m_scheduled = false;
 }
 
@@ -172,6 +174,9 @@ void Player::PlayChord(const NoteArray& notes, int milliseconds, bool pump)
             m_port.NoteOn(notes[slot]);
     }
     WaitMs(milliseconds, pump);
+    // A stop silences at once instead of at the time the notes were meant to end.
+    if (StopRequested)
+        m_port.SetEventTime(std::nullopt);
     for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
         if (notes[slot] != NotPlayedNote)
             m_port.NoteOff(notes[slot]);
@@ -202,6 +207,9 @@ void Player::WaitMs(int milliseconds, bool pump)
             m_clock.sleepUntil(deadline);
         now = m_clock.nowUs();
     }
+    // What is sent next belongs to the deadline, however late the wake-up came.
+    if (m_scheduled)
+        m_port.SetEventTime(deadline);
 }
 
 bool Player::HasPlayableLine(int first, int last)

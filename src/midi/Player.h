@@ -6,6 +6,7 @@
 #include "MidiPort.h"
 #include "NoteSounder.h"
 #include "PlayClock.h"
+#include "Practice.h"
 
 #include <QString>
 #include <cstdint>
@@ -33,6 +34,8 @@ public:
     virtual bool traceChecked() const = 0;
     virtual int tempo() const = 0;
     virtual unsigned char patch() const = 0;
+    // A practice run shows the tempo of each pass here, and the document's tempo at its end.
+    virtual void showPracticeTempo(int tempo) { (void)tempo; }
 };
 
 // Plays the chord list in time through the MIDI port.
@@ -59,6 +62,9 @@ public:
     static constexpr std::int64_t MaxLateUs = 100000;
 
     void PlayToggle();
+    // Loops the highlighted lines (every line when none are) as the plan asks: one count-off, then
+    // each pass at its own tempo. A playback like any other: Play and F2 stop it.
+    void PlayPractice(const PracticePlan& plan);
     bool IsPlaying() const { return m_caption == QLatin1String("Stop"); }
     bool StopRequested = false;
 
@@ -83,6 +89,7 @@ private:
     bool IsStepLine(int line) const;
     void Step(int direction, const QString& refusal);
     void SetCaption(const QString& caption);
+    void PracticePass(int first, int last, int tempo, bool metronome);
 
     ChordList& m_chordList;
     EditorLines& m_editor;

@@ -6,9 +6,10 @@ namespace fw {
 
 QStringList DefaultSoundFontPaths()
 {
+    // The full General MIDI set first: its basses sound far better than the small set's.
     return {
-        QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2"),
         QStringLiteral("/usr/share/sounds/sf2/FluidR3_GM.sf2"),
+        QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2"),
         QStringLiteral("/usr/share/sounds/sf2/TimGM6mb.sf2"),
         QStringLiteral("/usr/share/soundfonts/default.sf2"),
         QStringLiteral("/usr/share/soundfonts/FluidR3_GM.sf2"),

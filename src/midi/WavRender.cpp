@@ -32,32 +32,36 @@ namespace {
     constexpr int Channels = 2;
     constexpr int BytesPerSample = 2;
 
-    QByteArray WavHeader(qint64 frames)
-    {
-        const auto dataBytes = static_cast<quint32>(frames * Channels * BytesPerSample);
-        QByteArray header;
-        auto put32 = [&header](quint32 value) {
-            const quint32 le = qToLittleEndian(value);
-            header.append(reinterpret_cast<const char*>(&le), 4);
-        };
-        auto put16 = [&header](quint16 value) {
-            const quint16 le = qToLittleEndian(value);
-            header.append(reinterpret_cast<const char*>(&le), 2);
-        };
-        header.append("RIFF");
-        put32(36 + dataBytes);
-        header.append("WAVEfmt ");
-        put32(16);
-        put16(1); // PCM
-        put16(Channels);
-        put32(WavSampleRate);
-        put32(WavSampleRate * Channels * BytesPerSample);
-        put16(Channels * BytesPerSample);
-        put16(8 * BytesPerSample);
-        header.append("data");
-        put32(dataBytes);
-        return header;
-    }
+} // namespace
+
+QByteArray WavHeader(qint64 frames)
+{
+    const auto dataBytes = static_cast<quint32>(frames * Channels * BytesPerSample);
+    QByteArray header;
+    auto put32 = [&header](quint32 value) {
+        const quint32 le = qToLittleEndian(value);
+        header.append(reinterpret_cast<const char*>(&le), 4);
+    };
+    auto put16 = [&header](quint16 value) {
+        const quint16 le = qToLittleEndian(value);
+        header.append(reinterpret_cast<const char*>(&le), 2);
+    };
+    header.append("RIFF");
+    put32(36 + dataBytes);
+    header.append("WAVEfmt ");
+    put32(16);
+    put16(1); // PCM
+    put16(Channels);
+    put32(WavSampleRate);
+    put32(WavSampleRate * Channels * BytesPerSample);
+    put16(Channels * BytesPerSample);
+    put16(8 * BytesPerSample);
+    header.append("data");
+    put32(dataBytes);
+    return header;
+}
+
+namespace {
 
     qint64 FrameAt(std::int64_t timeUs) { return timeUs * WavSampleRate / 1000000; }
 
@@ -86,7 +90,7 @@ QString RenderMessagesToWav(const QList<TimedMessage>& messages, const QString& 
         while (written < frame) {
             const int count = static_cast<int>(std::min<qint64>(frame - written, 4096));
             buffer.resize(static_cast<size_t>(count) * Channels);
-            fluid_synth_write_s16(engine.synth(), count, buffer.data(), 0, Channels, buffer.data(), 1, Channels);
+            engine.writeS16(count, buffer.data());
             if (QSysInfo::ByteOrder == QSysInfo::BigEndian) {
                 for (qint16& sample : buffer)
                     sample = qToLittleEndian(sample);

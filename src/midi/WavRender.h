@@ -2,6 +2,7 @@
 
 #include "RecordingBackend.h"
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -20,6 +21,9 @@ struct RecordedPlayback {
 // Every message Play "All" sends for these lines (count-off included), with times from the start
 // of the playback, computed in no time.
 RecordedPlayback RecordPlayback(const QStringList& lines, int tempo, unsigned char patch);
+
+// The 44-byte header of a 44.1 kHz 16-bit stereo WAV file holding frames frames.
+QByteArray WavHeader(qint64 frames);
 
 // Renders the messages through the built-in synthesizer into a 44.1 kHz 16-bit stereo WAV file,
 // without an audio device. Returns an error text, empty on success.

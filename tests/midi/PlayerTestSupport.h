@@ -31,6 +31,7 @@ public:
     bool traceChecked() const override { return trace; }
     int tempo() const override { return tempoValue; }
     unsigned char patch() const override { return patchValue; }
+    void showPracticeTempo(int tempo) override { practiceTempos.push_back(tempo); }
 
     void setChordNameCaption(const QString& text) override { chordName = text; }
     void setStatusMessage(const QString&) override { }
@@ -50,6 +51,7 @@ public:
     unsigned char patchValue = 33;
 
     std::vector<bool> controls;
+    std::vector<int> practiceTempos;
     QString caption = QStringLiteral("Play");
     QString chordName;
     std::vector<FretArray> markers;

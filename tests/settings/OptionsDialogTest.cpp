@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -318,6 +319,51 @@ namespace {
         EXPECT_EQ(MarkerColorFromSetting(16776960), QColor(0, 255, 255));
         EXPECT_EQ(MarkerColorToSetting(QColor(0, 255, 255)), 16776960);
         EXPECT_EQ(MarkerColorToSetting(MarkerColorFromSetting(0x123456)), 0x123456);
+    }
+
+} // namespace
+} // namespace fw
+
+namespace fw {
+namespace {
+
+    // The MIDI tab shows the SoundFont in use; Browse... changes the stored value only with OK, a
+    // cancelled file choice or Cancel keeps it.
+    TEST_F(OptionsDialog, SoundFontShowsTheFileInUseAndBrowseStoresItOnOk)
+    {
+        settings.SoundFont = QString();
+        dialog.soundFontInUse = [](const QString& stored) {
+            return stored.isEmpty() ? QStringLiteral("/usr/share/sounds/sf2/FluidR3_GM.sf2") : stored;
+        };
+        QStringList answers { QString(), QStringLiteral("/home/me/Bass.sf2") };
+        QStringList asked;
+        dialog.chooseSoundFont = [&](const QString& current) {
+            asked << current;
+            return answers.takeFirst();
+        };
+        dialog.show();
+        EXPECT_EQ(dialog.edtSoundFont->text(), "/usr/share/sounds/sf2/FluidR3_GM.sf2");
+        EXPECT_EQ(dialog.edtSoundFont->accessibleName(), "SoundFont");
+        EXPECT_EQ(dialog.btnSoundFont->text(), "Browse...");
+        EXPECT_EQ(dialog.btnSoundFont->accessibleName(), "Browse...");
+        EXPECT_TRUE(dialog.edtSoundFont->isReadOnly());
+
+        QTest::mouseClick(dialog.btnSoundFont, Qt::LeftButton);
+        EXPECT_EQ(dialog.edtSoundFont->text(), "/usr/share/sounds/sf2/FluidR3_GM.sf2");
+        QTest::mouseClick(dialog.btnSoundFont, Qt::LeftButton);
+        EXPECT_EQ(dialog.edtSoundFont->text(), "/home/me/Bass.sf2");
+        EXPECT_EQ(
+            asked, QStringList({ "/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2" }));
+        dialog.btnCancel->click();
+        EXPECT_EQ(settings.SoundFont, QString());
+
+        answers = QStringList { QStringLiteral("/home/me/Bass.sf2") };
+        dialog.show();
+        QTest::mouseClick(dialog.btnSoundFont, Qt::LeftButton);
+        dialog.btnOK->click();
+        EXPECT_EQ(settings.SoundFont, "/home/me/Bass.sf2");
+        dialog.show();
+        EXPECT_EQ(dialog.edtSoundFont->text(), "/home/me/Bass.sf2");
     }
 
 } // namespace

@@ -2,6 +2,9 @@
 
 #include "MidiBackend.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace fw {
 
 void FluidSynthEngine::SilenceLogging()
@@ -14,12 +17,15 @@ int FluidSynthEngine::load(const QString& soundFontPath, double sampleRate)
 {
     SilenceLogging();
     m_synth.reset();
+    m_scratch.resize(8192);
     m_settings.reset(new_fluid_settings());
     if (!m_settings)
         return MidiResult::NoMemory;
     fluid_settings_setnum(m_settings.get(), "synth.sample-rate", sampleRate);
     // Keeps a bass and its count-off clicks well clear of clipping.
     fluid_settings_setnum(m_settings.get(), "synth.gain", 0.5);
+    fluid_settings_setint(m_settings.get(), "synth.reverb.active", 0);
+    fluid_settings_setint(m_settings.get(), "synth.chorus.active", 0);
     m_synth.reset(new_fluid_synth(m_settings.get()));
     if (!m_synth)
         return MidiResult::NoMemory;
@@ -64,6 +70,20 @@ void FluidSynthEngine::allNotesOff()
 {
     if (m_synth)
         fluid_synth_all_notes_off(m_synth.get(), -1);
+}
+
+void FluidSynthEngine::writeS16(int frames, std::int16_t* interleaved)
+{
+    if (!m_synth || frames <= 0)
+        return;
+    const auto samples = static_cast<size_t>(frames) * 2;
+    if (m_scratch.size() < samples)
+        m_scratch.resize(samples);
+    fluid_synth_write_float(m_synth.get(), frames, m_scratch.data(), 0, 2, m_scratch.data(), 1, 2);
+    for (size_t i = 0; i < samples; ++i) {
+        const float scaled = std::clamp(m_scratch[i] * 32767.0f, -32768.0f, 32767.0f);
+        interleaved[i] = static_cast<std::int16_t>(std::lrintf(scaled));
+    }
 }
 
 } // namespace fw

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <fluidsynth.h>
 #include <memory>
+#include <vector>
 
 namespace fw {
 
@@ -28,6 +29,9 @@ public:
     bool isLoaded() const { return m_synth != nullptr; }
     void send(std::uint32_t message);
     void allNotesOff();
+    // Renders frames of interleaved 16-bit stereo, rounded without dither, so the same messages at
+    // the same frames give the same samples however the frames are split into calls.
+    void writeS16(int frames, std::int16_t* interleaved);
 
     fluid_settings_t* settings() const { return m_settings.get(); }
     fluid_synth_t* synth() const { return m_synth.get(); }
@@ -36,6 +40,7 @@ private:
     std::unique_ptr<fluid_settings_t, FluidSettingsDeleter> m_settings;
     // Declared after the settings it was made from, so it is deleted first.
     std::unique_ptr<fluid_synth_t, FluidSynthDeleter> m_synth;
+    std::vector<float> m_scratch;
 };
 
 } // namespace fw

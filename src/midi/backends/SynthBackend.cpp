@@ -10,8 +10,6 @@ namespace fw {
 
 namespace {
 
-    constexpr double SampleRate = 44100.0;
-
     // Only sound systems that are there are tried: a driver asked to reach a missing server can
     // wait a long time or start one.
     QStringList AvailableAudioDrivers()
@@ -30,9 +28,17 @@ namespace {
 
 } // namespace
 
-SynthBackend::SynthBackend(QString soundFont)
+SynthBackend::SynthBackend(QString soundFont, QString audioFile, std::int64_t leadFrames)
     : m_soundFont(std::move(soundFont))
+    , m_audioFile(std::move(audioFile))
+    , m_scheduler(SampleRate, leadFrames)
 {
+}
+
+SynthBackend::~SynthBackend()
+{
+    m_driver.reset();
+    m_fileSink.reset();
 }
 
 QString SynthBackend::Name() { return QStringLiteral("Built-in synthesizer"); }
@@ -46,10 +52,28 @@ int SynthBackend::open(int device)
         if (loaded != MidiResult::Ok)
             return loaded;
     }
+    if (!m_audioFile.isEmpty()) {
+        if (!m_fileSink) {
+            m_fileSink = std::make_unique<AudioFileSink>(m_audioFile, SampleRate, PeriodFrames);
+            m_fileSink->start([this](int frames, std::int16_t* interleaved) {
+                m_scheduler.render(
+                    frames,
+                    [this, interleaved](int offset, int count) {
+                        std::int16_t* at = interleaved + 2 * offset;
+                        // The same call as the WAV export, so both hold the same samples.
+                        m_engine.writeS16(count, at);
+                    },
+                    [this](std::uint32_t message) { apply(message); });
+            });
+        }
+        return MidiResult::Ok;
+    }
     if (!m_driver) {
+        fluid_settings_setint(m_engine.settings(), "audio.period-size", PeriodFrames);
+        fluid_settings_setint(m_engine.settings(), "audio.periods", Periods);
         for (const QString& driver : AvailableAudioDrivers()) {
             fluid_settings_setstr(m_engine.settings(), "audio.driver", driver.toLatin1().constData());
-            m_driver.reset(new_fluid_audio_driver(m_engine.settings(), m_engine.synth()));
+            m_driver.reset(new_fluid_audio_driver2(m_engine.settings(), &SynthBackend::AudioCallback, this));
             if (m_driver)
                 break;
         }
@@ -59,10 +83,47 @@ int SynthBackend::open(int device)
     return MidiResult::Ok;
 }
 
-void SynthBackend::send(std::uint32_t message) { m_engine.send(message); }
+int SynthBackend::AudioCallback(void* data, int len, int, float*[], int nout, float* out[])
+{
+    auto* self = static_cast<SynthBackend*>(data);
+    if (nout < 2)
+        return FLUID_FAILED;
+    self->m_scheduler.render(
+        len,
+        [self, out](int offset, int count) {
+            float* buffers[2] = { out[0] + offset, out[1] + offset };
+            // Reverb and chorus are mixed into the same two buffers, as in the WAV export.
+            fluid_synth_process(self->m_engine.synth(), count, 2, buffers, 2, buffers);
+        },
+        [self](std::uint32_t message) { self->apply(message); });
+    return FLUID_OK;
+}
 
-void SynthBackend::close() { m_engine.allNotesOff(); }
+void SynthBackend::apply(std::uint32_t message)
+{
+    if (message == SynthScheduler::AllNotesOff)
+        m_engine.allNotesOff();
+    else if (message == SynthScheduler::Reset)
+        fluid_synth_system_reset(m_engine.synth());
+    else
+        m_engine.send(message);
+}
+
+void SynthBackend::send(std::uint32_t message) { m_scheduler.send(message); }
+
+void SynthBackend::setEventTime(std::optional<std::int64_t> timeUs) { m_scheduler.setEventTime(timeUs); }
+
+void SynthBackend::close() { m_scheduler.send(SynthScheduler::AllNotesOff); }
 
 QString SynthBackend::deviceName(int device) { return device == -1 ? Name() : QString(); }
+
+QString SynthBackend::finishAudioFile()
+{
+    if (!m_fileSink)
+        return QStringLiteral("no audio was played");
+    const QString error = m_fileSink->finish();
+    m_fileSink.reset();
+    return error;
+}
 
 } // namespace fw

@@ -1,29 +1,58 @@
 #pragma once
 
+#include "AudioFileSink.h"
 #include "FluidSynthEngine.h"
 #include "MidiBackend.h"
+#include "SynthScheduler.h"
 
 namespace fw {
 
 // The built-in synthesizer: FluidSynth playing a General MIDI SoundFont through the system's
-// audio output. The SoundFont is loaded at the first open and kept; the audio output stays
-// running after a close, so notes ring out and the next preview starts at once.
+// audio output, or in real time into a WAV file. The SoundFont is loaded at the first open and
+// kept; the audio output stays running after a close, so notes ring out and the next preview
+// starts at once. Messages reach the synthesizer only through the scheduler, inside the audio
+// callback, each at its own sample.
 class SynthBackend : public MidiBackend {
 public:
-    // soundFont: the configured file, or "" for the usual system places.
-    explicit SynthBackend(QString soundFont = QString());
+    static constexpr int SampleRate = 44100;
+    // The audio output asks for 128 frames at a time and holds three such periods: 384 frames,
+    // 8.7 ms in flight.
+    static constexpr int PeriodFrames = 128;
+    static constexpr int Periods = 3;
+    // How far ahead of the audio a playback's notes are placed: room for a late wake-up of the
+    // player and for an audio callback that comes early.
+    static constexpr std::int64_t DefaultLeadFrames = SampleRate / 100;
+
+    // soundFont: the configured file, or "" for the usual system places. audioFile: when given,
+    // the audio goes into that WAV file instead of to the sound system.
+    explicit SynthBackend(
+        QString soundFont = QString(), QString audioFile = QString(), std::int64_t leadFrames = DefaultLeadFrames);
+    ~SynthBackend() override;
 
     int open(int device) override;
     void send(std::uint32_t message) override;
+    void setEventTime(std::optional<std::int64_t> timeUs) override;
     void close() override;
     int deviceCount() override { return 0; }
     QString deviceName(int device) override;
 
+    // Ends the audio file and writes it; returns an error text, empty on success.
+    QString finishAudioFile();
+    std::int64_t originFrame() const { return m_scheduler.originFrame(); }
+    std::int64_t renderedFrames() const { return m_scheduler.renderedFrames(); }
+
     static QString Name();
 
 private:
+    static int AudioCallback(void* data, int len, int nfx, float* fx[], int nout, float* out[]);
+    void apply(std::uint32_t message);
+
     QString m_soundFont;
+    QString m_audioFile;
     FluidSynthEngine m_engine;
+    SynthScheduler m_scheduler;
+    // Declared after what their threads use, so they stop first.
+    std::unique_ptr<AudioFileSink> m_fileSink;
     std::unique_ptr<fluid_audio_driver_t, FluidAudioDriverDeleter> m_driver;
 };
 

@@ -34,6 +34,11 @@ namespace {
             if (m_current)
                 m_current->send(message);
         }
+        void setEventTime(std::optional<std::int64_t> timeUs) override
+        {
+            m_synth->setEventTime(timeUs);
+            m_ports->setEventTime(timeUs);
+        }
         void close() override
         {
             if (m_current)

@@ -9,11 +9,13 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -301,6 +303,31 @@ QWidget* TfrmOptions::buildMidiTab()
     chkExternalMIDI = CheckWithExplanation(column, "chkExternalMIDI", QStringLiteral("External MIDI"),
         QStringLiteral("Check this when using external MIDI devices."), page);
     chkExternalMIDI->installEventFilter(this);
+
+    const QString soundFontHint
+        = QStringLiteral("The General MIDI SoundFont the built-in synthesizer plays; a new one is used from the next "
+                         "start.");
+    auto* soundFontLabel = new QLabel(QStringLiteral("SoundFont"), page);
+    soundFontLabel->setObjectName(QStringLiteral("lblSoundFont"));
+    edtSoundFont = new QLineEdit(page);
+    edtSoundFont->setObjectName(QStringLiteral("edtSoundFont"));
+    edtSoundFont->setReadOnly(true);
+    edtSoundFont->setMinimumWidth(260);
+    edtSoundFont->setAccessibleName(QStringLiteral("SoundFont"));
+    edtSoundFont->setAccessibleDescription(soundFontHint);
+    edtSoundFont->setToolTip(soundFontHint);
+    soundFontLabel->setBuddy(edtSoundFont);
+    btnSoundFont = new QPushButton(QStringLiteral("Browse..."), page);
+    btnSoundFont->setObjectName(QStringLiteral("btnSoundFont"));
+    btnSoundFont->setAccessibleName(QStringLiteral("Browse..."));
+    btnSoundFont->setAccessibleDescription(QStringLiteral("Choose a SoundFont file."));
+    connect(btnSoundFont, &QPushButton::clicked, this, &TfrmOptions::btnSoundFontClick);
+    auto* soundFontRow = new QHBoxLayout;
+    soundFontRow->addWidget(edtSoundFont, 1);
+    soundFontRow->addWidget(btnSoundFont);
+    column->addWidget(soundFontLabel);
+    column->addLayout(soundFontRow);
+    column->addWidget(Explanation(soundFontHint, page));
     column->addStretch(1);
     return page;
 }
@@ -334,6 +361,8 @@ void TfrmOptions::FormActivate()
     chkShowTabPrompt->setChecked(s.TabPrompt);
     chkTabFont->setChecked(s.TabFont);
     chkExternalMIDI->setChecked(s.ExternalMIDI);
+    m_soundFont = s.SoundFont;
+    edtSoundFont->setText(soundFontInUse ? soundFontInUse(s.SoundFont) : s.SoundFont);
 
     m_shapeCode = s.MarkerShape;
     const int shapeIndex = m_shapeCode <= 1 ? m_shapeCode : m_shapeCode - 2;
@@ -424,6 +453,7 @@ void TfrmOptions::btnOKClick()
         s.Octave = -12;
         s.Device = cboDevice->currentIndex() - 1;
         s.ExternalMIDI = chkExternalMIDI->isChecked();
+        s.SoundFont = m_soundFont;
         s.AutoCorrect = chkAutoCorrect->isChecked();
         if (s.AutoCorrect && autoCorrectAll)
             autoCorrectAll();
@@ -432,5 +462,17 @@ void TfrmOptions::btnOKClick()
 }
 
 void TfrmOptions::btnCancelClick() { reject(); }
+
+void TfrmOptions::btnSoundFontClick()
+{
+    const QString current = edtSoundFont->text();
+    const QString chosen = chooseSoundFont ? chooseSoundFont(current)
+                                           : QFileDialog::getOpenFileName(this, QStringLiteral("SoundFont"), current,
+                                               QStringLiteral("SoundFont files (*.sf2 *.sf3);;All Files (*)"));
+    if (chosen.isEmpty())
+        return;
+    m_soundFont = chosen;
+    edtSoundFont->setText(chosen);
+}
 
 } // namespace fw

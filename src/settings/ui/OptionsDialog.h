@@ -12,6 +12,7 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLineEdit;
 class QPushButton;
 class QTabWidget;
 
@@ -82,6 +83,10 @@ public:
     std::function<void(bool visible)> showFretNumbersLabel;
     // Renames every line; run by OK only when AutoCorrect is on.
     std::function<void()> autoCorrectAll;
+    // The SoundFont file the built-in synthesizer uses for the stored value ("" when none is found).
+    std::function<QString(const QString& stored)> soundFontInUse;
+    // Asks for a SoundFont file, starting at the given one; "" when cancelled. A file dialog by default.
+    std::function<QString(const QString& current)> chooseSoundFont;
 
     // Handlers, public so the main window and tests can drive them.
     void FormActivate();
@@ -89,6 +94,7 @@ public:
     void Button1Click();
     void cboDeviceChange();
     void chkExternalMIDIMouseUp();
+    void btnSoundFontClick();
     void btnOKClick();
     void btnCancelClick();
 
@@ -112,6 +118,8 @@ public:
     QComboBox* cboDevice = nullptr;
     QComboBox* cboChannel = nullptr;
     QCheckBox* chkExternalMIDI = nullptr;
+    QLineEdit* edtSoundFont = nullptr;
+    QPushButton* btnSoundFont = nullptr;
     QPushButton* btnOK = nullptr;
     QPushButton* btnCancel = nullptr;
 
@@ -131,6 +139,7 @@ private:
     QtColorChooser m_ownChooser;
     ColorChooser* m_chooser = &m_ownChooser;
     int m_shapeCode = 5;
+    QString m_soundFont;
 };
 
 } // namespace fw

@@ -1,0 +1,89 @@
+#include "SynthScheduler.h"
+
+#include <algorithm>
+
+namespace fw {
+
+SynthScheduler::SynthScheduler(int sampleRate, std::int64_t leadFrames)
+    : m_sampleRate(sampleRate)
+    , m_leadFrames(leadFrames)
+{
+    // The audio thread should not allocate while it holds the lock.
+    m_due.reserve(256);
+    m_now.reserve(64);
+}
+
+void SynthScheduler::setEventTime(std::optional<std::int64_t> timeUs)
+{
+    const std::lock_guard lock(m_mutex);
+    if (!timeUs)
+        m_anchored = false;
+    m_eventTimeUs = timeUs;
+}
+
+void SynthScheduler::send(std::uint32_t message)
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_eventTimeUs) {
+        // No note placed ahead may start after an unscheduled message such as a stop's.
+        std::erase_if(m_queue, [](const Event& e) { return (e.message & 0xF0) == 0x90; });
+        m_now.push_back(message);
+        return;
+    }
+    if (!m_anchored) {
+        m_anchored = true;
+        m_originUs = *m_eventTimeUs;
+        const std::int64_t earliest = m_rendered + m_leadFrames;
+        m_originFrame = (earliest + BlockFrames - 1) / BlockFrames * BlockFrames;
+        m_queue.push_back({ m_originFrame, Reset });
+    }
+    // The same rounding as an offline render of the playback's times.
+    const std::int64_t frame = m_originFrame + (*m_eventTimeUs - m_originUs) * m_sampleRate / 1000000;
+    m_queue.push_back({ frame, message });
+}
+
+std::int64_t SynthScheduler::originFrame() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_originFrame;
+}
+
+std::int64_t SynthScheduler::renderedFrames() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_rendered;
+}
+
+void SynthScheduler::render(int frames, const std::function<void(int offset, int count)>& renderSpan,
+    const std::function<void(std::uint32_t message)>& apply)
+{
+    std::int64_t start = 0;
+    {
+        const std::lock_guard lock(m_mutex);
+        start = m_rendered;
+        const std::int64_t end = start + frames;
+        m_due.clear();
+        for (std::uint32_t message : m_now)
+            m_due.push_back({ start, message });
+        m_now.clear();
+        // Times only grow, so the due messages are at the front.
+        while (!m_queue.empty() && m_queue.front().frame < end) {
+            m_due.push_back(m_queue.front());
+            m_queue.pop_front();
+        }
+        m_rendered = end;
+    }
+    int done = 0;
+    for (const Event& e : m_due) {
+        const int offset = static_cast<int>(std::clamp<std::int64_t>(e.frame - start, done, frames));
+        if (offset > done) {
+            renderSpan(done, offset - done);
+            done = offset;
+        }
+        apply(e.message);
+    }
+    if (done < frames)
+        renderSpan(done, frames - done);
+}
+
+} // namespace fw

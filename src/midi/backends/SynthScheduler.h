@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+namespace fw {
+
+// Places the messages of a playback on the synthesizer's own sample clock, so that every note
+// starts at the sample its playback time gives, whatever the size of the audio blocks.
+//
+// The player names the playback time the messages it sends now belong to (setEventTime); the
+// first such time of a playback is mapped to a frame a lead ahead of what the audio output has
+// rendered, rounded up to the synthesizer's internal block of 64 frames (as an offline render
+// starting at frame 0 is), and every later time to that frame plus its distance in frames. The
+// audio thread (render) applies each message at its exact offset inside the block it renders.
+// Messages without a playback time (previews, a stop) take effect at the start of the next block;
+// note-ons still waiting are dropped then, so a stop starts no note after it.
+class SynthScheduler {
+public:
+    // Stands for the release of every sounding note (the end of a sounding action).
+    static constexpr std::uint32_t AllNotesOff = 0xFFFFFFFFu;
+    // Stands for a return of the synthesizer to the state it is made in (its effects included),
+    // placed at the origin of every playback, so a playback sounds as an offline render does.
+    static constexpr std::uint32_t Reset = 0xFFFFFFFEu;
+    static constexpr std::int64_t BlockFrames = 64;
+
+    SynthScheduler(int sampleRate, std::int64_t leadFrames);
+
+    // Called by the sending thread.
+    void setEventTime(std::optional<std::int64_t> timeUs);
+    void send(std::uint32_t message);
+    // The frame the first message of the running playback sounds at; -1 before one.
+    std::int64_t originFrame() const;
+
+    // Called by the audio thread for each block: renderSpan(offset, count) renders count frames at
+    // offset inside the block, apply(message) hands a message to the synthesizer.
+    void render(int frames, const std::function<void(int offset, int count)>& renderSpan,
+        const std::function<void(std::uint32_t message)>& apply);
+    std::int64_t renderedFrames() const;
+
+private:
+    struct Event {
+        std::int64_t frame;
+        std::uint32_t message;
+    };
+
+    const int m_sampleRate;
+    const std::int64_t m_leadFrames;
+    mutable std::mutex m_mutex;
+    std::deque<Event> m_queue;
+    std::vector<std::uint32_t> m_now;
+    std::vector<Event> m_due;
+    std::optional<std::int64_t> m_eventTimeUs;
+    bool m_anchored = false;
+    std::int64_t m_originUs = 0;
+    std::int64_t m_originFrame = -1;
+    std::int64_t m_rendered = 0;
+};
+
+} // namespace fw

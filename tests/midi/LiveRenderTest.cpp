@@ -1,0 +1,68 @@
+#include "HeadlessPlayback.h"
+#include "MidiPort.h"
+#include "PlayClock.h"
+#include "SoundFont.h"
+#include "SynthBackend.h"
+#include "WavRender.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+using namespace fw;
+
+namespace {
+
+QByteArray Samples(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll().mid(44);
+}
+
+} // namespace
+
+// The live path, played in real time with its audio going to a file, holds the samples of the
+// offline render from its first note on: every note starts at the same sample.
+TEST(LiveRender, RealTimePlaybackIsTheOfflineRenderSampleForSample)
+{
+    const QString soundFont = FindSoundFont();
+    if (soundFont.isEmpty())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    const QStringList lines { "*Count Off 2", "G, 3, x, x, x, E", "B, x, 2, x, x, /S", "D, x, 5, x, x, .E", "",
+        "Rest, x, x, x, x, S", "Chord, 3, 5, x, x, T", "E, x, x, x, 0, Q" };
+    const int tempo = 240;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+
+    const QString renderPath = dir.filePath(QStringLiteral("render.wav"));
+    const RecordedPlayback recorded = RecordPlayback(lines, tempo, 33);
+    ASSERT_EQ(RenderMessagesToWav(recorded.messages, soundFont, renderPath), QString());
+
+    const QString livePath = dir.filePath(QStringLiteral("live.wav"));
+    // A generous lead keeps the test exact on a loaded machine; the placement is the same.
+    SynthBackend synth(soundFont, livePath, SynthBackend::SampleRate / 5);
+    MidiPort port(synth);
+    port.MidiHeldOpen = true;
+    QString error;
+    port.OpenMidiOut(error);
+    ASSERT_EQ(error, QString());
+    QThread::msleep(30);
+    SteadyPlayClock clock;
+    HeadlessPlayback playback(lines, tempo, 33, port, clock);
+    ASSERT_TRUE(playback.play());
+    QThread::msleep(RenderTailMs + 300);
+    port.CloseMidiOut();
+    ASSERT_EQ(synth.finishAudioFile(), QString());
+
+    const QByteArray render = Samples(renderPath);
+    const QByteArray live = Samples(livePath);
+    const qsizetype origin = synth.originFrame() * 4;
+    ASSERT_GT(origin, 0);
+    ASSERT_GE(live.size(), origin + render.size());
+    // Nothing sounds before the first note, and from there on the two are the same.
+    EXPECT_EQ(live.left(origin).count('\0'), origin);
+    EXPECT_TRUE(live.mid(origin, render.size()) == render);
+}

@@ -1,0 +1,97 @@
+#include "SynthScheduler.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+using namespace fw;
+
+namespace {
+
+struct Applied {
+    std::int64_t frame;
+    std::uint32_t message;
+    friend bool operator==(const Applied&, const Applied&) = default;
+};
+
+// Renders frames in blocks of the given size and notes the frame each message is applied at.
+class FakeSynth {
+public:
+    FakeSynth(SynthScheduler& scheduler, int blockFrames)
+        : m_scheduler(scheduler)
+        , m_block(blockFrames)
+    {
+    }
+    void renderBlocks(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            std::int64_t position = m_start;
+            m_scheduler.render(
+                m_block, [&](int offset, int frames) { position = m_start + offset + frames; },
+                [&](std::uint32_t message) {
+                    applied.push_back({ position, message });
+                });
+            m_start += m_block;
+        }
+    }
+    std::vector<Applied> applied;
+
+private:
+    SynthScheduler& m_scheduler;
+    int m_block;
+    std::int64_t m_start = 0;
+};
+
+constexpr std::uint32_t On = 0x7F1C90, Off = 0x1C80, Program = 0x21C0;
+
+} // namespace
+
+// Whatever the audio block size, a playback's messages land at the frames its times give, counted
+// from a block-aligned origin one lead ahead of the audio, where the synthesizer is reset first.
+TEST(SynthScheduler, PlacesEveryMessageAtItsOwnFrameWhateverTheBlockSize)
+{
+    for (const int block : { 37, 64, 128, 1000 }) {
+        SCOPED_TRACE(block);
+        SynthScheduler scheduler(44100, 441);
+        FakeSynth synth(scheduler, block);
+        synth.renderBlocks(3);
+        const std::int64_t rendered = scheduler.renderedFrames();
+        const std::int64_t startUs = 5'000'123;
+        scheduler.setEventTime(startUs);
+        scheduler.send(Program);
+        scheduler.send(On);
+        scheduler.setEventTime(startUs + 125'000); // a thirty-second at tempo 60
+        scheduler.send(Off);
+        scheduler.send(On);
+        scheduler.setEventTime(startUs + 1'000'001);
+        scheduler.send(Off);
+        scheduler.setEventTime(std::nullopt);
+        const std::int64_t origin = scheduler.originFrame();
+        EXPECT_EQ(origin % 64, 0);
+        EXPECT_GE(origin, rendered + 441);
+        EXPECT_LT(origin, rendered + 441 + 64);
+        synth.renderBlocks(60000 / block + 1);
+        const std::vector<Applied> expected { { origin, SynthScheduler::Reset }, { origin, Program }, { origin, On },
+            { origin + 5512, Off }, { origin + 5512, On }, { origin + 44100, Off } };
+        EXPECT_EQ(synth.applied, expected);
+    }
+}
+
+// A stop sends its note-offs without a time: they act at the next block, and a note placed ahead
+// that has not started yet never starts.
+TEST(SynthScheduler, UntimedMessagesActAtOnceAndCancelNotesPlacedAhead)
+{
+    SynthScheduler scheduler(44100, 4410);
+    FakeSynth synth(scheduler, 100);
+    scheduler.setEventTime(0);
+    scheduler.send(On);
+    synth.renderBlocks(50); // past the first note's frame, 4416
+    scheduler.setEventTime(200'000);
+    scheduler.send(Off);
+    scheduler.send(On);
+    scheduler.setEventTime(std::nullopt);
+    scheduler.send(Off);
+    synth.renderBlocks(200);
+    const std::vector<Applied> expected { { 4416, SynthScheduler::Reset }, { 4416, On }, { 5000, Off },
+        { 4416 + 8820, Off } };
+    EXPECT_EQ(synth.applied, expected);
+}

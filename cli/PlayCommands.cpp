@@ -8,6 +8,7 @@
 #include "SoundFont.h"
 #include "SystemBackend.h"
 #include "TextRules.h"
+#include "TuningCommands.h"
 #include "WavRender.h"
 
 #include <csignal>
@@ -23,6 +24,7 @@ namespace {
         QString soundFont;
         std::optional<int> device;
         std::optional<int> tempo;
+        std::optional<Tuning> tuning;
         bool events = false;
         bool list = false;
     };
@@ -44,6 +46,11 @@ namespace {
                 options.events = true;
             } else if (arg == QLatin1String("--list")) {
                 options.list = true;
+            } else if (arg == QLatin1String("--tuning")) {
+                if (i + 1 >= args.size())
+                    return fail(QStringLiteral("--tuning needs a value"));
+                if (!ReadTuningOption(args[++i], options.tuning, streams))
+                    return std::nullopt;
             } else if (arg == QLatin1String("--device") || arg == QLatin1String("--tempo") || arg == QLatin1String("-o")
                 || arg == QLatin1String("--soundfont")) {
                 if (i + 1 >= args.size())
@@ -122,15 +129,16 @@ namespace {
         return ExitOk;
     }
 
-    const char* const PlayUsage = "play FILE [--device N] [--tempo N] [--events] [--soundfont SF2] | play --list";
-    const char* const WavUsage = "wav FILE -o OUT.wav [--tempo N] [--soundfont SF2]";
+    const char* const PlayUsage
+        = "play FILE [--device N] [--tempo N] [--events] [--soundfont SF2] [--tuning NAMES] | play --list";
+    const char* const WavUsage = "wav FILE -o OUT.wav [--tempo N] [--soundfont SF2] [--tuning NAMES]";
 
 } // namespace
 
 int RunPlay(const QStringList& args, CliStreams& streams)
 {
-    const auto options
-        = ParseOptions(args, { "--device", "--tempo", "--events", "--list", "--soundfont" }, PlayUsage, streams);
+    const auto options = ParseOptions(
+        args, { "--device", "--tempo", "--events", "--list", "--soundfont", "--tuning" }, PlayUsage, streams);
     if (!options)
         return ExitUnreadable;
     if (options->list)
@@ -170,6 +178,7 @@ int RunPlay(const QStringList& args, CliStreams& streams)
                     << "; playing without sound\n";
 
     HeadlessPlayback playback(document->lines, tempo, patch, port, clock);
+    playback.overrideTuning(options->tuning);
     InterruptStops interrupt(playback);
     startUs = clock.nowUs();
     playback.play();
@@ -179,7 +188,7 @@ int RunPlay(const QStringList& args, CliStreams& streams)
 
 int RunWav(const QStringList& args, CliStreams& streams)
 {
-    const auto options = ParseOptions(args, { "-o", "--tempo", "--soundfont" }, WavUsage, streams);
+    const auto options = ParseOptions(args, { "-o", "--tempo", "--soundfont", "--tuning" }, WavUsage, streams);
     if (!options)
         return ExitUnreadable;
     if (options->file.isEmpty() || options->output.isEmpty()) {
@@ -197,7 +206,7 @@ int RunWav(const QStringList& args, CliStreams& streams)
     }
     const int tempo = options->tempo.value_or(document->header.Tempo);
     const RecordedPlayback playback
-        = RecordPlayback(document->lines, tempo, static_cast<unsigned char>(document->header.Patch));
+        = RecordPlayback(document->lines, tempo, static_cast<unsigned char>(document->header.Patch), options->tuning);
     for (const QString& text : playback.errors)
         streams.err << "fretwerk-cli: " << text << "\n";
     if (!playback.errors.isEmpty())

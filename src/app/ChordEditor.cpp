@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolTip>
 
 namespace fw {
@@ -20,6 +21,31 @@ ChordEditor::ChordEditor(QWidget* parent)
     QFont editorFont = font();
     editorFont.setBold(true);
     setFont(editorFont);
+    connect(document(), &QTextDocument::contentsChanged, this, &ChordEditor::scheduleTuningCheck);
+}
+
+void ChordEditor::scheduleTuningCheck()
+{
+    if (m_tuningCheckPending)
+        return;
+    m_tuningCheckPending = true;
+    QTimer::singleShot(0, this, &ChordEditor::checkTuning);
+}
+
+void ChordEditor::checkTuning()
+{
+    m_tuningCheckPending = false;
+    for (QTextBlock block = document()->lastBlock(); block.isValid(); block = block.previous()) {
+        const QString text = block.text();
+        if (!text.startsWith(u'*'))
+            continue;
+        TuningLineResult result = ParseTuningLine(text);
+        if (result.kind == TuningLineKind::Valid) {
+            m_highlighter->setTuning(result.tuning);
+            return;
+        }
+    }
+    m_highlighter->setTuning(StandardTuning());
 }
 
 QString ChordEditor::errorTextAt(const QPoint& viewportPos) const
@@ -32,7 +58,7 @@ QString ChordEditor::errorTextAt(const QPoint& viewportPos) const
     if (!lineRect.contains(viewportPos))
         return QString();
     ChordDef def;
-    return ParseLineText(block.text(), block.blockNumber(), def).errorText;
+    return ParseLineText(block.text(), block.blockNumber(), def, m_highlighter->tuning()).errorText;
 }
 
 void ChordEditor::mousePressEvent(QMouseEvent* event)

@@ -27,7 +27,12 @@ protected:
     bool viewportEvent(QEvent* event) override;
 
 private:
+    // Finds the list's tuning once the edits of one event are done, so typing stays quick.
+    void scheduleTuningCheck();
+    void checkTuning();
+
     LineHighlighter* m_highlighter;
+    bool m_tuningCheckPending = false;
 };
 
 } // namespace fw

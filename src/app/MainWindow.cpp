@@ -26,6 +26,7 @@
 #include "StringListLines.h"
 #include "SystemBackend.h"
 #include "TextRules.h"
+#include "TuningDialog.h"
 #include "WavRender.h"
 
 #include <QAccessible>
@@ -526,6 +527,9 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(
                 Special1, "AudioFile1", QStringLiteral("&Audio File..."), QStringLiteral("Create a WAV audio file.")),
         &QAction::triggered, this, &TfrmMain::SaveAsWavFile);
+    connect(addMenuItem(Special1, "Tuning1", QStringLiteral("T&uning..."),
+                QStringLiteral("Choose the tuning of this chord list.")),
+        &QAction::triggered, this, &TfrmMain::Tuning1Click);
 
     Play1 = addMenu("Play1", QStringLiteral("&Play"), QStringLiteral("Play chords."));
     Start1 = addMenuItem(
@@ -727,6 +731,8 @@ void TfrmMain::New1Click()
     if (Modified && !ConfirmDiscard())
         return;
     ResetDocument();
+    if (const QStringList lines = NewDocumentLines(m_settings.NewTuning); !lines.isEmpty())
+        RichEdit1->setPlainText(lines.join(u'\n'));
     SelectLine(0, false);
     m_chordList->ShowLineInfo(0);
     RichEdit1->setFocus();
@@ -767,6 +773,35 @@ void TfrmMain::setChordNameCaption(const QString& text)
 void TfrmMain::setStatusMessage(const QString& text) { statusPanel0->setText(text); }
 
 void TfrmMain::showMarkers(const FretArray& frets) { imgAllFrets->ShowMarkers(frets); }
+
+void TfrmMain::showTuning(const Tuning& tuning) { imgAllFrets->setTuning(tuning); }
+
+TfrmTuning& TfrmMain::tuningDialog()
+{
+    if (!m_tuningDialog)
+        m_tuningDialog = new TfrmTuning(this);
+    return *m_tuningDialog;
+}
+
+void TfrmMain::Tuning1Click()
+{
+    if (IsPlaying())
+        return;
+    TfrmTuning& dialog = tuningDialog();
+    dialog.setTuning(m_chordList->tuning());
+    const std::optional<Tuning> chosen = dialog.showModal() == QDialog::Accepted ? dialog.chosenTuning() : std::nullopt;
+    if (!chosen)
+        return;
+    const QStringList lines = LineTexts(*m_lines);
+    const RetuneResult result = RetuneLines(lines, *chosen, dialog.mode());
+    m_lines->beginEditBlock();
+    ApplyRetune(*m_lines, lines, result);
+    m_lines->endEditBlock();
+    if (!result.Problems.isEmpty())
+        m_boxes->warningBox(QStringLiteral("These lines were left as they were:\n") + result.Problems.join(u'\n'));
+    m_chordList->ShowLineInfo(CurrentLine());
+    RichEdit1->setFocus();
+}
 
 bool TfrmMain::chordEntryMode() const { return chkChordEntryMode->isChecked(); }
 

@@ -2,6 +2,8 @@
 
 #include "EditorLines.h"
 
+#include <QMetaObject>
+
 class QPlainTextEdit;
 
 namespace fw {
@@ -11,6 +13,9 @@ namespace fw {
 class PlainTextEditorLines : public EditorLines {
 public:
     explicit PlainTextEditorLines(QPlainTextEdit& editor);
+    ~PlainTextEditorLines() override;
+    PlainTextEditorLines(const PlainTextEditorLines&) = delete;
+    PlainTextEditorLines& operator=(const PlainTextEditorLines&) = delete;
 
     int lineCount() const override;
     QString lineText(int index) const override;
@@ -22,6 +27,8 @@ public:
     void setSelection(int start, int length) override;
     int currentLine() const override;
     void selectLine(int index, bool highlight) override;
+    long long revision() const override { return m_revision; }
+    void visitLinesBackward(const std::function<bool(const QString&)>& visit) const override;
 
     // Groups every change between the two calls into one undo step.
     void beginEditBlock();
@@ -29,6 +36,8 @@ public:
 
 private:
     QPlainTextEdit& m_editor;
+    long long m_revision = 0;
+    QMetaObject::Connection m_changes;
 };
 
 } // namespace fw

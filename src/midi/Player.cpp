@@ -167,12 +167,12 @@ void Player::PlayCountOff()
 
 void Player::PlayChord(const NoteArray& notes, int milliseconds, bool pump)
 {
-    for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
+    for (int slot = 1; slot <= LastBassSlot; ++slot) {
         if (notes[slot] != NotPlayedNote)
             m_port.NoteOn(notes[slot]);
     }
     WaitMs(milliseconds, pump);
-    for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
+    for (int slot = 1; slot <= LastBassSlot; ++slot) {
         if (notes[slot] != NotPlayedNote)
             m_port.NoteOff(notes[slot]);
     }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "RecordingBackend.h"
+#include "Tuning.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace fw {
 
@@ -19,7 +21,9 @@ struct RecordedPlayback {
 
 // Every message Play "All" sends for these lines (count-off included), with times from the start
 // of the playback, computed in no time.
-RecordedPlayback RecordPlayback(const QStringList& lines, int tempo, unsigned char patch);
+// tuning, when given, replaces the lines' own.
+RecordedPlayback RecordPlayback(
+    const QStringList& lines, int tempo, unsigned char patch, const std::optional<Tuning>& tuning = std::nullopt);
 
 // Renders the messages through the built-in synthesizer into a 44.1 kHz 16-bit stereo WAV file,
 // without an audio device. Returns an error text, empty on success.

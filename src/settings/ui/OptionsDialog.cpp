@@ -3,6 +3,7 @@
 #include "DialogButtons.h"
 #include "MessageBoxes.h"
 #include "NeckPainter.h"
+#include "Tuning.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -179,8 +181,37 @@ QWidget* TfrmOptions::buildGeneralTab()
         QStringLiteral("Display fret numbers below guitar neck."), page);
     chkAutoCorrect = CheckWithExplanation(column, "chkAutoCorrect", QStringLiteral("Auto note correction"),
         QStringLiteral("Ensure that note names are correct. "), page);
+    BuildNewTuningRow(column, page);
     column->addStretch(1);
     return page;
+}
+
+void TfrmOptions::BuildNewTuningRow(QVBoxLayout* column, QWidget* page)
+{
+    const QString caption = QStringLiteral("Tuning for new chord lists");
+    const QString hint = QStringLiteral("Note names, lowest string first (such as B E A D G); empty for E A D G.");
+    auto* row = new QHBoxLayout;
+    auto* label = new QLabel(caption + QStringLiteral(":"), page);
+    label->setObjectName(QStringLiteral("lblNewTuning"));
+    edtNewTuning = new QLineEdit(page);
+    edtNewTuning->setObjectName(QStringLiteral("edtNewTuning"));
+    edtNewTuning->setAccessibleName(caption);
+    edtNewTuning->setAccessibleDescription(hint);
+    edtNewTuning->setToolTip(hint);
+    label->setBuddy(edtNewTuning);
+    row->addWidget(label);
+    row->addWidget(edtNewTuning, 1);
+    column->addLayout(row);
+    lblNewTuningCheck = new QLabel(page);
+    lblNewTuningCheck->setObjectName(QStringLiteral("lblNewTuningCheck"));
+    lblNewTuningCheck->setWordWrap(true);
+    column->addWidget(lblNewTuningCheck);
+    // Checked as it is typed; a text that names no tuning is not stored.
+    connect(edtNewTuning, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const TuningLineResult result = ParseTuningNames(text);
+        const bool empty = text.trimmed().isEmpty();
+        lblNewTuningCheck->setText(empty || result.kind == TuningLineKind::Valid ? QString() : result.reason);
+    });
 }
 
 QWidget* TfrmOptions::buildMarkersTab()
@@ -331,6 +362,7 @@ void TfrmOptions::FormActivate()
     chkShowChordName->setChecked(s.ShowChordName);
     chkShowFretNumbers->setChecked(s.ShowFretNumbers);
     chkAutoCorrect->setChecked(s.AutoCorrect);
+    edtNewTuning->setText(s.NewTuning);
     chkShowTabPrompt->setChecked(s.TabPrompt);
     chkTabFont->setChecked(s.TabFont);
     chkExternalMIDI->setChecked(s.ExternalMIDI);
@@ -424,6 +456,9 @@ void TfrmOptions::btnOKClick()
         s.Octave = -12;
         s.Device = cboDevice->currentIndex() - 1;
         s.ExternalMIDI = chkExternalMIDI->isChecked();
+        const QString newTuning = edtNewTuning->text().trimmed();
+        if (newTuning.isEmpty() || ParseTuningNames(newTuning).kind == TuningLineKind::Valid)
+            s.NewTuning = newTuning;
         s.AutoCorrect = chkAutoCorrect->isChecked();
         if (s.AutoCorrect && autoCorrectAll)
             autoCorrectAll();

@@ -202,15 +202,13 @@ void TfrmOptions::BuildNewTuningRow(QVBoxLayout* column, QWidget* page)
     row->addWidget(label);
     row->addWidget(edtNewTuning, 1);
     column->addLayout(row);
-    lblNewTuningCheck = new QLabel(page);
-    lblNewTuningCheck->setObjectName(QStringLiteral("lblNewTuningCheck"));
-    lblNewTuningCheck->setWordWrap(true);
-    column->addWidget(lblNewTuningCheck);
-    // Checked as it is typed; a text that names no tuning is not stored.
-    connect(edtNewTuning, &QLineEdit::textChanged, this, [this](const QString& text) {
+    // Checked as it is typed: a text that names no tuning says why in its tool tip and is not stored.
+    connect(edtNewTuning, &QLineEdit::textChanged, this, [this, hint](const QString& text) {
         const TuningLineResult result = ParseTuningNames(text);
-        const bool empty = text.trimmed().isEmpty();
-        lblNewTuningCheck->setText(empty || result.kind == TuningLineKind::Valid ? QString() : result.reason);
+        const bool good = text.trimmed().isEmpty() || result.kind == TuningLineKind::Valid;
+        edtNewTuning->setToolTip(good ? hint : result.reason);
+        edtNewTuning->setAccessibleDescription(good ? hint : result.reason);
+        edtNewTuning->setStyleSheet(good ? QString() : QStringLiteral("color: #b00020;"));
     });
 }
 

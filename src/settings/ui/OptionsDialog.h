@@ -105,7 +105,6 @@ public:
     QCheckBox* chkShowFretNumbers = nullptr;
     QCheckBox* chkAutoCorrect = nullptr;
     QLineEdit* edtNewTuning = nullptr;
-    QLabel* lblNewTuningCheck = nullptr;
     QPushButton* Button1 = nullptr;
     QGroupBox* rdoMarkerShape = nullptr;
     QButtonGroup* rdoMarkerShapeButtons = nullptr;

@@ -9,6 +9,7 @@
 #include "TabPainter.h"
 #include "TabTitles.h"
 #include "TextRules.h"
+#include "TuningCommands.h"
 
 #include <QPageSize>
 #include <algorithm>
@@ -35,9 +36,10 @@ namespace {
         QString input;
         QString output;
         QString optionValue;
+        std::optional<Tuning> tuning;
     };
 
-    // FILE -o OUT, with at most one further option taking a value (option may be empty for none).
+    // FILE -o OUT [--tuning NAMES], with at most one further option taking a value (option may be empty for none).
     std::optional<ExportArgs> ParseExportArgs(
         const QStringList& args, const QString& option, const char* usage, CliStreams& streams)
     {
@@ -50,7 +52,10 @@ namespace {
                 parsed.output = args[++i];
             else if (!option.isEmpty() && arg == option && hasValue && parsed.optionValue.isEmpty())
                 parsed.optionValue = args[++i];
-            else if (!arg.startsWith(u'-') && parsed.input.isEmpty())
+            else if (arg == QLatin1String("--tuning") && hasValue && !parsed.tuning) {
+                if (!ReadTuningOption(args[++i], parsed.tuning, streams))
+                    return std::nullopt;
+            } else if (!arg.startsWith(u'-') && parsed.input.isEmpty())
                 parsed.input = arg;
             else
                 ok = false;
@@ -66,10 +71,12 @@ namespace {
     struct ParsedDocument {
         LoadedDocument document;
         ParsedLineList parsed;
+        Tuning tuning;
     };
 
+    // tuning, when given, replaces the file's own.
     std::optional<ParsedDocument> LoadAndParse(const QString& path, const QString& fixMessage,
-        const QString& noNotesMessage, CliStreams& streams, int& exitStatus)
+        const QString& noNotesMessage, CliStreams& streams, int& exitStatus, const std::optional<Tuning>& tuning)
     {
         auto document = LoadDocumentFile(path, streams);
         if (!document) {
@@ -79,6 +86,7 @@ namespace {
         StringListLines editor(document->lines);
         StderrHost host(streams.err);
         ChordList chordList(editor, host, host);
+        chordList.OverrideTuning(tuning);
         if (!chordList.ParseAllLines(fixMessage, true)) {
             exitStatus = ExitFindings;
             return std::nullopt;
@@ -88,7 +96,7 @@ namespace {
             exitStatus = ExitFindings;
             return std::nullopt;
         }
-        return ParsedDocument { *document, chordList.ParsedLines };
+        return ParsedDocument { *document, chordList.ParsedLines, chordList.tuning() };
     }
 
     int ReportWriteFailure(const QString& errorText, CliStreams& streams)
@@ -101,7 +109,8 @@ namespace {
 
 int RunMidi(const QStringList& args, CliStreams& streams)
 {
-    const auto options = ParseExportArgs(args, QStringLiteral("--tempo"), "midi FILE -o OUT.mid [--tempo N]", streams);
+    const auto options = ParseExportArgs(
+        args, QStringLiteral("--tempo"), "midi FILE -o OUT.mid [--tempo N] [--tuning NAMES]", streams);
     if (!options)
         return ExitUnreadable;
     std::optional<int> tempo;
@@ -114,28 +123,29 @@ int RunMidi(const QStringList& args, CliStreams& streams)
         tempo = value;
     }
     int status = ExitOk;
-    auto doc = LoadAndParse(options->input, FixMidiErrorsMessage, NoMidiNotesMessage, streams, status);
+    auto doc = LoadAndParse(options->input, FixMidiErrorsMessage, NoMidiNotesMessage, streams, status, options->tuning);
     if (!doc)
         return status;
     SetDurationValues(doc->parsed, MidiWholeNoteTicks);
     QString error;
     if (!WriteMidiFile(options->output, doc->parsed, tempo.value_or(doc->document.header.Tempo),
-            doc->document.header.Patch, &error))
+            doc->document.header.Patch, &error, doc->tuning))
         return ReportWriteFailure(error, streams);
     return ExitOk;
 }
 
 int RunTab(const QStringList& args, CliStreams& streams)
 {
-    const auto options = ParseExportArgs(args, QString(), "tab FILE -o OUT.tab", streams);
+    const auto options = ParseExportArgs(args, QString(), "tab FILE -o OUT.tab [--tuning NAMES]", streams);
     if (!options)
         return ExitUnreadable;
     int status = ExitOk;
-    const auto doc = LoadAndParse(options->input, FixTabErrorsMessage, NoTabNotesMessage, streams, status);
+    const auto doc
+        = LoadAndParse(options->input, FixTabErrorsMessage, NoTabNotesMessage, streams, status, options->tuning);
     if (!doc)
         return status;
     const TabTitles titles = TitlesFromDocument(doc->document.lines, options->input);
-    const AsciiTab ascii = BuildAsciiTab(Tablature::Build(doc->parsed), titles.Title, titles.Subtitle);
+    const AsciiTab ascii = BuildAsciiTab(Tablature::Build(doc->parsed, doc->tuning), titles.Title, titles.Subtitle);
     if (ascii.Truncated)
         streams.err << TruncationWarningMessage << "\n";
     QString error;
@@ -146,8 +156,8 @@ int RunTab(const QStringList& args, CliStreams& streams)
 
 int RunPdf(const QStringList& args, CliStreams& streams)
 {
-    const auto options
-        = ParseExportArgs(args, QStringLiteral("--page"), "pdf FILE -o OUT.pdf [--page A4|Letter]", streams);
+    const auto options = ParseExportArgs(
+        args, QStringLiteral("--page"), "pdf FILE -o OUT.pdf [--page A4|Letter] [--tuning NAMES]", streams);
     if (!options)
         return ExitUnreadable;
     QPageSize pageSize(QPageSize::A4);
@@ -159,11 +169,12 @@ int RunPdf(const QStringList& args, CliStreams& streams)
         return ExitUnreadable;
     }
     int status = ExitOk;
-    const auto doc = LoadAndParse(options->input, FixTabErrorsMessage, NoTabNotesMessage, streams, status);
+    const auto doc
+        = LoadAndParse(options->input, FixTabErrorsMessage, NoTabNotesMessage, streams, status, options->tuning);
     if (!doc)
         return status;
     const TabTitles titles = TitlesFromDocument(doc->document.lines, options->input);
-    const Tablature tab = Tablature::Build(doc->parsed);
+    const Tablature tab = Tablature::Build(doc->parsed, doc->tuning);
     if (tab.HasTruncatedBar())
         streams.err << TruncationWarningMessage << "\n";
     QString error;

@@ -17,8 +17,9 @@ int RunCheck(const QStringList& args, CliStreams& streams)
         return ExitUnreadable;
     bool anyError = false;
     ChordDef def;
+    const Tuning tuning = TuningOfLines(document->lines);
     for (int i = 0; i < document->lines.size(); ++i) {
-        const LineParseResult result = ParseLineText(document->lines[i], i, def);
+        const LineParseResult result = ParseLineText(document->lines[i], i, def, tuning);
         if (!result.errorText.isEmpty()) {
             streams.out << result.errorText << "\n";
             anyError = true;

@@ -9,6 +9,7 @@
 #include "SoundFont.h"
 #include "SystemBackend.h"
 #include "TextRules.h"
+#include "TuningCommands.h"
 #include "WavRender.h"
 
 #ifdef FW_HAVE_FLUIDSYNTH
@@ -32,6 +33,7 @@ namespace {
         std::optional<int> tempo;
         std::optional<PracticePlan> trainer;
         bool metronome = false;
+        std::optional<Tuning> tuning;
         bool events = false;
         bool list = false;
     };
@@ -63,6 +65,11 @@ namespace {
                     return fail(QStringLiteral("--trainer: %1").arg(why));
             } else if (arg == QLatin1String("--list")) {
                 options.list = true;
+            } else if (arg == QLatin1String("--tuning")) {
+                if (i + 1 >= args.size())
+                    return fail(QStringLiteral("--tuning needs a value"));
+                if (!ReadTuningOption(args[++i], options.tuning, streams))
+                    return std::nullopt;
             } else if (arg == QLatin1String("--device") || arg == QLatin1String("--tempo") || arg == QLatin1String("-o")
                 || arg == QLatin1String("--soundfont") || arg == QLatin1String("--audio-out")) {
                 if (i + 1 >= args.size())
@@ -144,16 +151,17 @@ namespace {
     }
 
     const char* const PlayUsage
-        = "play FILE [--device N] [--tempo N] [--events] [--soundfont SF2] [--audio-out LIVE.wav] "
+        = "play FILE [--device N] [--tempo N] [--events] [--soundfont SF2] [--tuning NAMES] [--audio-out LIVE.wav] "
           "[--trainer START:STEP:PASSES:TARGET [--metronome]] | play --list";
-    const char* const WavUsage = "wav FILE -o OUT.wav [--tempo N] [--soundfont SF2]";
+    const char* const WavUsage = "wav FILE -o OUT.wav [--tempo N] [--soundfont SF2] [--tuning NAMES]";
 
 } // namespace
 
 int RunPlay(const QStringList& args, CliStreams& streams)
 {
     const auto options = ParseOptions(args,
-        { "--device", "--tempo", "--events", "--list", "--soundfont", "--audio-out", "--trainer", "--metronome" },
+        { "--device", "--tempo", "--events", "--list", "--soundfont", "--tuning", "--audio-out", "--trainer",
+            "--metronome" },
         PlayUsage, streams);
     if (!options)
         return ExitUnreadable;
@@ -211,6 +219,7 @@ int RunPlay(const QStringList& args, CliStreams& streams)
                     << "; playing without sound\n";
 
     HeadlessPlayback playback(document->lines, tempo, patch, port, clock);
+    playback.overrideTuning(options->tuning);
     InterruptStops interrupt(playback);
     startUs = clock.nowUs();
     if (options->trainer) {
@@ -238,7 +247,7 @@ int RunPlay(const QStringList& args, CliStreams& streams)
 
 int RunWav(const QStringList& args, CliStreams& streams)
 {
-    const auto options = ParseOptions(args, { "-o", "--tempo", "--soundfont" }, WavUsage, streams);
+    const auto options = ParseOptions(args, { "-o", "--tempo", "--soundfont", "--tuning" }, WavUsage, streams);
     if (!options)
         return ExitUnreadable;
     if (options->file.isEmpty() || options->output.isEmpty()) {
@@ -256,7 +265,7 @@ int RunWav(const QStringList& args, CliStreams& streams)
     }
     const int tempo = options->tempo.value_or(document->header.Tempo);
     const RecordedPlayback playback
-        = RecordPlayback(document->lines, tempo, static_cast<unsigned char>(document->header.Patch));
+        = RecordPlayback(document->lines, tempo, static_cast<unsigned char>(document->header.Patch), options->tuning);
     for (const QString& text : playback.errors)
         streams.err << "fretwerk-cli: " << text << "\n";
     if (!playback.errors.isEmpty())

@@ -2,6 +2,7 @@
 #include "ExportCommands.h"
 #include "ModelCommands.h"
 #include "PlayCommands.h"
+#include "TuningCommands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -25,6 +26,8 @@ const std::array Commands {
     CliCommand { "midi", "midi FILE -o OUT.mid [--tempo N]  write the chord list as a Standard MIDI file", RunMidi },
     CliCommand { "tab", "tab FILE -o OUT.tab     write the ASCII tablature", RunTab },
     CliCommand { "pdf", "pdf FILE -o OUT.pdf [--page A4|Letter]  print the tablature to a PDF file", RunPdf },
+    CliCommand { "retune", "retune FILE --tuning NAMES [--keep pitches|frets] -o OUT.bss  move it to another tuning",
+        RunRetune },
 };
 
 void PrintHelp(QTextStream& out)

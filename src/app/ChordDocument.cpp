@@ -6,6 +6,7 @@
 #include "MessageBoxes.h"
 #include "SafeFileWrite.h"
 #include "Settings.h"
+#include "Tuning.h"
 
 #include <QApplication>
 #include <QDir>
@@ -232,6 +233,8 @@ void ChordDocument::New1Click()
     if (m_host.modified() && !ConfirmDiscard())
         return;
     ResetDocument();
+    if (const QStringList lines = NewDocumentLines(m_settings.NewTuning); !lines.isEmpty())
+        m_host.setEditorText(lines.join(u'\n'));
     m_host.showFirstLine();
     m_host.focusEditor();
     m_host.setModified(false);

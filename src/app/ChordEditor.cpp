@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTimer>
 #include <QToolTip>
 #include <algorithm>
 
@@ -26,6 +27,31 @@ ChordEditor::ChordEditor(QWidget* parent)
         if (removed != 0 || added != 0)
             m_edited = true;
     });
+    connect(document(), &QTextDocument::contentsChanged, this, &ChordEditor::scheduleTuningCheck);
+}
+
+void ChordEditor::scheduleTuningCheck()
+{
+    if (m_tuningCheckPending)
+        return;
+    m_tuningCheckPending = true;
+    QTimer::singleShot(0, this, &ChordEditor::checkTuning);
+}
+
+void ChordEditor::checkTuning()
+{
+    m_tuningCheckPending = false;
+    for (QTextBlock block = document()->lastBlock(); block.isValid(); block = block.previous()) {
+        const QString text = block.text();
+        if (!text.startsWith(u'*'))
+            continue;
+        TuningLineResult result = ParseTuningLine(text);
+        if (result.kind == TuningLineKind::Valid) {
+            m_highlighter->setTuning(result.tuning);
+            return;
+        }
+    }
+    m_highlighter->setTuning(StandardTuning());
 }
 
 bool ChordEditor::isMenuKey(const QKeyEvent& event)
@@ -135,7 +161,7 @@ QString ChordEditor::errorTextAt(const QPoint& viewportPos) const
     if (!lineRect.contains(viewportPos))
         return QString();
     ChordDef def;
-    return ParseLineText(block.text(), block.blockNumber(), def).errorText;
+    return ParseLineText(block.text(), block.blockNumber(), def, m_highlighter->tuning()).errorText;
 }
 
 void ChordEditor::mousePressEvent(QMouseEvent* event)

@@ -42,8 +42,12 @@ protected:
 
 private:
     void startKeyPress(const QKeyEvent& event);
+    // Finds the list's tuning once the edits of one event are done, so typing stays quick.
+    void scheduleTuningCheck();
+    void checkTuning();
 
     LineHighlighter* m_highlighter;
+    bool m_tuningCheckPending = false;
     bool m_edited = false;
     bool m_undone = false;
     // Characters typed one after another make one undo step, as in any editor.

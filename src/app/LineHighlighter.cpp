@@ -11,10 +11,18 @@ LineHighlighter::LineHighlighter(QTextDocument* document)
 {
 }
 
+void LineHighlighter::setTuning(const Tuning& tuning)
+{
+    if (tuning == m_tuning)
+        return;
+    m_tuning = tuning;
+    rehighlight();
+}
+
 void LineHighlighter::highlightBlock(const QString& text)
 {
     ChordDef def;
-    const LineParseResult result = ParseLineText(text, currentBlock().blockNumber(), def);
+    const LineParseResult result = ParseLineText(text, currentBlock().blockNumber(), def, m_tuning);
     QTextCharFormat format;
     switch (result.kind) {
     case LineKind::Comment:

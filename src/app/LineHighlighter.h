@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tuning.h"
+
 #include <QSyntaxHighlighter>
 
 namespace fw {
@@ -11,8 +13,15 @@ class LineHighlighter : public QSyntaxHighlighter {
 public:
     explicit LineHighlighter(QTextDocument* document);
 
+    // Lines are checked against the list's tuning; a change marks every line again.
+    void setTuning(const Tuning& tuning);
+    const Tuning& tuning() const { return m_tuning; }
+
 protected:
     void highlightBlock(const QString& text) override;
+
+private:
+    Tuning m_tuning;
 };
 
 } // namespace fw

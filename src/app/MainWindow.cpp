@@ -258,6 +258,9 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(
                 Special1, "AudioFile1", QStringLiteral("&Audio File..."), QStringLiteral("Create a WAV audio file.")),
         &QAction::triggered, this, &TfrmMain::SaveAsWavFile);
+    connect(addMenuItem(Special1, "Tuning1", QStringLiteral("T&uning..."),
+                QStringLiteral("Choose the tuning of this chord list.")),
+        &QAction::triggered, this, &TfrmMain::Tuning1Click);
 
     Play1 = addMenu("Play1", QStringLiteral("&Play"), QStringLiteral("Play chords."));
     Start1 = addMenuItem(

@@ -43,6 +43,7 @@ class TfrmAbout;
 class TfrmNewUserMessage;
 class TfrmOptions;
 class Tfrmfind;
+class TfrmTuning;
 
 // The main window: the neck on top, the chord-list editor below it with the edit controls to its
 // left and the play controls to its right, the status bar and the menus. The editor's lines are
@@ -122,6 +123,9 @@ public:
     void AutoCorrectAll();
     QStringList AutoNameLinesShowingProgress(const QStringList& lines);
     void Options1Click();
+    // Special > Tuning...: the chosen tuning's line written and the notes moved, as one undo step.
+    void Tuning1Click();
+    TfrmTuning& tuningDialog();
     void About1Click();
     void Print1Click();
     void Tab1Click();
@@ -142,6 +146,7 @@ private:
     void setChordNameCaption(const QString& text) override;
     void setStatusMessage(const QString& text) override;
     void showMarkers(const FretArray& frets) override;
+    void showTuning(const Tuning& tuning) override;
     bool chordEntryMode() const override;
 
     // PlayerHost
@@ -255,6 +260,7 @@ private:
     PrintDialog* m_printDialog = &m_nativePrintDialog;
     TfrmOptions* m_options = nullptr;
     Tfrmfind* m_find = nullptr;
+    TfrmTuning* m_tuningDialog = nullptr;
     TfrmAbout* m_about = nullptr;
     TfrmNewUserMessage* m_welcome = nullptr;
 

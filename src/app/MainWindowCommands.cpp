@@ -10,8 +10,10 @@
 #include "OptionsDialog.h"
 #include "PlainTextEditorLines.h"
 #include "PracticeDialog.h"
+#include "Retune.h"
 #include "SaveAsMidi.h"
 #include "SoundFont.h"
+#include "TuningDialog.h"
 #include "WavRender.h"
 
 #include <QAction>
@@ -26,6 +28,33 @@
 
 // The commands of the Edit, File and Special menus that are more than a call.
 namespace fw {
+
+TfrmTuning& TfrmMain::tuningDialog()
+{
+    if (!m_tuningDialog)
+        m_tuningDialog = new TfrmTuning(this);
+    return *m_tuningDialog;
+}
+
+void TfrmMain::Tuning1Click()
+{
+    if (IsPlaying())
+        return;
+    TfrmTuning& dialog = tuningDialog();
+    dialog.setTuning(m_chordList->tuning());
+    const std::optional<Tuning> chosen = dialog.showModal() == QDialog::Accepted ? dialog.chosenTuning() : std::nullopt;
+    if (!chosen)
+        return;
+    const QStringList lines = LineTexts(*m_lines);
+    const RetuneResult result = RetuneLines(lines, *chosen, dialog.mode());
+    m_lines->beginEditBlock();
+    ApplyRetune(*m_lines, lines, result);
+    m_lines->endEditBlock();
+    if (!result.Problems.isEmpty())
+        m_boxes->warningBox(QStringLiteral("These lines were left as they were:\n") + result.Problems.join(u'\n'));
+    m_chordList->ShowLineInfo(CurrentLine());
+    RichEdit1->setFocus();
+}
 
 void TfrmMain::Practice1Click()
 {

@@ -33,6 +33,8 @@ void TfrmMain::setStatusMessage(const QString& text) { statusPanel0->setText(tex
 
 void TfrmMain::showMarkers(const FretArray& frets) { imgAllFrets->ShowMarkers(frets); }
 
+void TfrmMain::showTuning(const Tuning& tuning) { imgAllFrets->setTuning(tuning); }
+
 bool TfrmMain::chordEntryMode() const { return chkChordEntryMode->isChecked(); }
 
 void TfrmMain::ResetDocumentState() { m_document->ResetDocumentState(); }

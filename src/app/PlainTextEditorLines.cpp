@@ -11,6 +11,19 @@ namespace fw {
 PlainTextEditorLines::PlainTextEditorLines(QPlainTextEdit& editor)
     : m_editor(editor)
 {
+    m_changes = QObject::connect(m_editor.document(), &QTextDocument::contentsChanged, [this] { ++m_revision; });
+}
+
+PlainTextEditorLines::~PlainTextEditorLines() { QObject::disconnect(m_changes); }
+
+void PlainTextEditorLines::visitLinesBackward(const std::function<bool(const QString&)>& visit) const
+{
+    // The empty place after a final line break is no line.
+    QTextBlock block = m_editor.document()->findBlockByNumber(lineCount() - 1);
+    for (; block.isValid(); block = block.previous()) {
+        if (!visit(block.text()))
+            return;
+    }
 }
 
 int PlainTextEditorLines::lineCount() const

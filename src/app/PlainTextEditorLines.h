@@ -2,6 +2,8 @@
 
 #include "EditorLines.h"
 
+#include <QMetaObject>
+
 class QPlainTextEdit;
 
 namespace fw {
@@ -11,6 +13,9 @@ namespace fw {
 class PlainTextEditorLines : public EditorLines {
 public:
     explicit PlainTextEditorLines(QPlainTextEdit& editor);
+    ~PlainTextEditorLines() override;
+    PlainTextEditorLines(const PlainTextEditorLines&) = delete;
+    PlainTextEditorLines& operator=(const PlainTextEditorLines&) = delete;
 
     int lineCount() const override;
     QString lineText(int index) const override;
@@ -23,6 +28,8 @@ public:
     int currentLine() const override;
     void selectLine(int index, bool highlight) override;
     int lineStart(int index) const override;
+    long long revision() const override { return m_revision; }
+    void visitLinesBackward(const std::function<bool(const QString&)>& visit) const override;
 
     // Groups every change between the two calls into one undo step.
     void beginEditBlock();
@@ -38,6 +45,8 @@ private:
     enum class Quiet { Off, Pending, PendingJoin, Open };
     QPlainTextEdit& m_editor;
     Quiet m_quiet = Quiet::Off;
+    long long m_revision = 0;
+    QMetaObject::Connection m_changes;
 };
 
 } // namespace fw

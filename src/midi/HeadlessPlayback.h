@@ -22,6 +22,8 @@ public:
     bool playPractice(const PracticePlan& plan);
     // Safe from a signal handler: the running playback stops at its next check.
     void requestStop() { m_stopWanted = true; }
+    // Plays the lines with this tuning instead of their own.
+    void overrideTuning(std::optional<Tuning> tuning) { m_chordList.OverrideTuning(std::move(tuning)); }
 
     // Error boxes in order, then the plain and other boxes.
     QStringList errors;

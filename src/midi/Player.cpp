@@ -169,7 +169,7 @@ void Player::PlayCountOff()
 
 void Player::PlayChord(const NoteArray& notes, int milliseconds, bool pump)
 {
-    for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
+    for (int slot = 1; slot <= LastBassSlot; ++slot) {
         if (notes[slot] != NotPlayedNote)
             m_port.NoteOn(notes[slot]);
     }
@@ -177,7 +177,7 @@ void Player::PlayChord(const NoteArray& notes, int milliseconds, bool pump)
     // A stop silences at once instead of at the time the notes were meant to end.
     if (StopRequested)
         m_port.SetEventTime(std::nullopt);
-    for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
+    for (int slot = 1; slot <= LastBassSlot; ++slot) {
         if (notes[slot] != NotPlayedNote)
             m_port.NoteOff(notes[slot]);
     }

@@ -15,12 +15,14 @@
 
 namespace fw {
 
-RecordedPlayback RecordPlayback(const QStringList& lines, int tempo, unsigned char patch)
+RecordedPlayback RecordPlayback(
+    const QStringList& lines, int tempo, unsigned char patch, const std::optional<Tuning>& tuning)
 {
     InstantPlayClock clock;
     RecordingBackend recorder(clock);
     MidiPort port(recorder);
     HeadlessPlayback playback(lines, tempo, patch, port, clock);
+    playback.overrideTuning(tuning);
     playback.play();
     return { recorder.messages, playback.errors };
 }

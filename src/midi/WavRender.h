@@ -1,11 +1,13 @@
 #pragma once
 
 #include "RecordingBackend.h"
+#include "Tuning.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace fw {
 
@@ -20,7 +22,9 @@ struct RecordedPlayback {
 
 // Every message Play "All" sends for these lines (count-off included), with times from the start
 // of the playback, computed in no time.
-RecordedPlayback RecordPlayback(const QStringList& lines, int tempo, unsigned char patch);
+// tuning, when given, replaces the lines' own.
+RecordedPlayback RecordPlayback(
+    const QStringList& lines, int tempo, unsigned char patch, const std::optional<Tuning>& tuning = std::nullopt);
 
 // The 44-byte header of a 44.1 kHz 16-bit stereo WAV file holding frames frames.
 QByteArray WavHeader(qint64 frames);

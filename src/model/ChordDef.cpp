@@ -8,7 +8,8 @@ bool IsNoteEntry(const ChordDef& def) { return !IsCommentLine(def.Name) && !Trim
 
 bool IsRest(const ChordDef& def)
 {
-    for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
+    // Slots beyond the tuning's strings are never played, so every slot can be looked at.
+    for (int slot = 1; slot <= LastBassSlot; ++slot) {
         if (def.Frets[slot] != NotPlayedFret)
             return false;
     }

@@ -4,10 +4,12 @@
 #include "EditorLines.h"
 #include "LineDisplay.h"
 #include "MessageBoxes.h"
+#include "Tuning.h"
 
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace fw {
 
@@ -32,17 +34,35 @@ public:
 
     EditorLines& editor() { return m_editor; }
 
+    // The list's tuning: the override when one is set, else the last tuning line of the editor's
+    // lines (E A D G without one). Rescanned only when the editor's text has changed.
+    const Tuning& tuning();
+    // Reads every line with the given tuning instead of the list's own (the command line's --tuning).
+    void OverrideTuning(std::optional<Tuning> tuning);
+
     ParsedLineList ParsedLines;
     int CountOffBeats = 0;
 
 private:
+    // The tuning found by a whole-list scan.
+    Tuning ScanTuning() const;
+    QString ParseText(const QString& line, int lineIndex, bool showDialog, ChordDef& def, const Tuning& with);
+    void ReplaceChordLine(int lineIndex, const QString& text);
+    void RememberTuning(Tuning tuning);
+
     EditorLines& m_editor;
     LineDisplay& m_display;
     MessageBoxes& m_boxes;
+    Tuning m_tuning;
+    std::optional<Tuning> m_override;
+    long long m_tuningRevision = -1;
+    bool m_tuningKnown = false;
 };
 
 // Every line as AutoNameLine leaves it, for a whole list at once (opening a file, the command-line tool).
 // progress, when given, hears now and then how many lines are done.
-QStringList AutoNameLines(const QStringList& lines, const std::function<void(int done)>& progress = {});
+// The tuning of the lines unless override is given.
+QStringList AutoNameLines(const QStringList& lines, const std::function<void(int done)>& progress = {},
+    const std::optional<Tuning>& override = std::nullopt);
 
 } // namespace fw

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace fw {
 
@@ -30,6 +31,18 @@ public:
         for (int i = 0; i < index && i < lineCount(); ++i)
             position += static_cast<int>(lineText(i).size()) + 1;
         return position;
+    }
+    // A number that changes with every change of the text, so what is derived from all lines can be
+    // kept until then; -1 when the editor cannot tell.
+    virtual long long revision() const { return -1; }
+    // Hands visit every line from the last to the first until it returns false; editors that can walk
+    // their lines faster than by index override it.
+    virtual void visitLinesBackward(const std::function<bool(const QString&)>& visit) const
+    {
+        for (int i = lineCount() - 1; i >= 0; --i) {
+            if (!visit(lineText(i)))
+                return;
+        }
     }
 };
 

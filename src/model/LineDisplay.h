@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChordDef.h"
+#include "Tuning.h"
 
 #include <QString>
 
@@ -14,6 +15,8 @@ public:
     virtual void setStatusMessage(const QString& text) = 0;
     virtual void showMarkers(const FretArray& frets) = 0;
     virtual bool chordEntryMode() const = 0;
+    // The list's tuning, told before the markers of a line are shown, so the neck has its strings.
+    virtual void showTuning(const Tuning&) { }
 };
 
 } // namespace fw

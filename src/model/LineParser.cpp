@@ -53,6 +53,11 @@ QString InvalidCountOffMessage(QStringView line)
 
 LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def)
 {
+    return ParseLineText(line, lineIndex, def, StandardTuning());
+}
+
+LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def, const Tuning& tuning)
+{
     LineParseResult result;
     def = ChordDef {};
 
@@ -79,9 +84,10 @@ LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def)
 
     result.kind = LineKind::ChordDefinition;
     const int commas = CountCommas(line);
-    if (commas != 5) {
+    const int wanted = tuning.stringCount() + 1;
+    if (commas != wanted) {
         result.errorText = LinePrefix(lineIndex)
-            + (commas < 5 ? QStringLiteral("Not enough commas.") : QStringLiteral("Too many commas."));
+            + (commas < wanted ? QStringLiteral("Not enough commas.") : QStringLiteral("Too many commas."));
         return result;
     }
 
@@ -96,7 +102,7 @@ LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def)
         return result;
     }
 
-    for (int slot = LastBassSlot; slot >= FirstBassSlot; --slot) {
+    for (int slot = LastBassSlot; slot >= tuning.firstSlot(); --slot) {
         const QStringView field = TrimBlanks(TakeField(rest));
         int fret;
         if (field.size() == 1 && (field[0] == u'x' || field[0] == u'X'))
@@ -109,17 +115,18 @@ LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def)
             const QString quoted = QStringLiteral(" string (\"") + field.toString() + QStringLiteral("\")");
             QString message;
             if (fret == NotAnInteger)
-                message = QStringLiteral("Fret number for ") + StringName(slot) + quoted + " not a number.";
+                message = QStringLiteral("Fret number for ") + tuning.stringName(slot) + quoted + " not a number.";
             else if (fret < -1)
-                message = QStringLiteral("Fret number for ") + StringName(slot) + quoted + " must be higher than -2.";
+                message = QStringLiteral("Fret number for ") + tuning.stringName(slot) + quoted
+                    + " must be higher than -2.";
             else
-                message = QStringLiteral("Fret Number for ") + StringName(slot) + quoted + " must be lower than "
+                message = QStringLiteral("Fret Number for ") + tuning.stringName(slot) + quoted + " must be lower than "
                     + QString::number(FretCount + 1) + ".";
             result.errorText = LinePrefix(lineIndex) + message;
             return result;
         }
         def.Notes[slot]
-            = fret == NotPlayedFret ? NotPlayedNote : static_cast<unsigned char>(OpenStringNote(slot) + fret);
+            = fret == NotPlayedFret ? NotPlayedNote : static_cast<unsigned char>(tuning.openNote(slot) + fret);
     }
 
     def.Duration = TrimBlanks(rest).left(MaxDurationLength).toString();
@@ -132,16 +139,6 @@ LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def)
     return result;
 }
 
-QString BuildLine(const ChordDef& def)
-{
-    QString text = def.Name + QStringLiteral(", ");
-    for (int slot = LastBassSlot; slot >= FirstBassSlot; --slot) {
-        if (def.Frets[slot] == NotPlayedFret)
-            text += QStringLiteral("x, ");
-        else
-            text += QString::number(def.Frets[slot]) + QStringLiteral(", ");
-    }
-    return text + def.Duration;
-}
+QString BuildLine(const ChordDef& def) { return BuildLine(def, StandardTuning()); }
 
 } // namespace fw

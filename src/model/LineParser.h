@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChordDef.h"
+#include "Tuning.h"
 
 #include <QString>
 #include <QStringView>
@@ -21,9 +22,11 @@ inline const QString CorrectedCountOffLine = QStringLiteral("*Count Off 0");
 QString InvalidCountOffMessage(QStringView line);
 
 // Parses one line's text without touching anything else; lineIndex only numbers the messages.
+// A chord definition holds one fret field per string of the tuning, lowest first.
+LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def, const Tuning& tuning);
 LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def);
 
-// The canonical text of a chord definition.
+// The canonical text of a four-string chord definition.
 QString BuildLine(const ChordDef& def);
 
 } // namespace fw

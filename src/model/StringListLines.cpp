@@ -18,6 +18,7 @@ QString StringListLines::lineText(int index) const
 
 void StringListLines::replaceLine(int index, const QString& text)
 {
+    ++m_revision;
     if (index >= 0 && index < m_lines.size())
         m_lines[index] = text;
     else if (index == m_lines.size())
@@ -26,11 +27,13 @@ void StringListLines::replaceLine(int index, const QString& text)
 
 void StringListLines::insertLine(int index, const QString& text)
 {
+    ++m_revision;
     m_lines.insert(std::clamp(index, 0, lineCount()), text);
 }
 
 void StringListLines::deleteLine(int index)
 {
+    ++m_revision;
     if (index >= 0 && index < m_lines.size())
         m_lines.removeAt(index);
 }

@@ -22,6 +22,7 @@ public:
     void setSelection(int start, int length) override;
     int currentLine() const override;
     void selectLine(int index, bool highlight) override;
+    long long revision() const override { return m_revision; }
 
     const QStringList& lines() const { return m_lines; }
     int lineStart(int index) const override;
@@ -30,6 +31,7 @@ private:
     QStringList m_lines;
     int m_selectionStart = 0;
     int m_selectionLength = 0;
+    long long m_revision = 0;
 };
 
 } // namespace fw

@@ -88,7 +88,13 @@ QString Tuning::stringName(int slot) const
     return slot == 6 ? QStringLiteral("Low ") + pitchName(slot) : pitchName(slot);
 }
 
-bool Tuning::isStandard() const { return *this == Tuning(); }
+const Tuning& StandardTuning()
+{
+    static const Tuning standard;
+    return standard;
+}
+
+bool Tuning::isStandard() const { return *this == StandardTuning(); }
 
 QString Tuning::namesText() const
 {
@@ -182,6 +188,14 @@ Tuning TuningOfLines(const QStringList& lines)
     return Tuning();
 }
 
+QStringList NewDocumentLines(const QString& newTuning)
+{
+    const TuningLineResult result = ParseTuningNames(newTuning);
+    if (result.kind != TuningLineKind::Valid || result.tuning.isStandard())
+        return {};
+    return { result.tuning.lineText() };
+}
+
 QString BuildLine(const ChordDef& def, const Tuning& tuning)
 {
     QString line = def.Name;
@@ -203,7 +217,7 @@ QString NoteName(const Tuning& tuning, int slot, int fret, const QString& fallba
     return PitchClassName(tuning.openNote(slot) + fret);
 }
 
-QString AutoName(const ChordDef& def, const Tuning& tuning)
+QString AutomaticName(const ChordDef& def, const Tuning& tuning)
 {
     int played = 0;
     int playedSlot = 0;

@@ -53,6 +53,9 @@ private:
     QStringList m_names;
 };
 
+// E A D G, shared so hot paths need not build one.
+const Tuning& StandardTuning();
+
 enum class TuningLineKind {
     NotTuningLine, // does not start like a tuning line
     Valid,
@@ -74,11 +77,15 @@ TuningLineResult ParseTuningNames(QStringView names);
 // The tuning of a list: its last valid tuning line, else the standard tuning.
 Tuning TuningOfLines(const QStringList& lines);
 
+// The lines New starts a chord list with for the "Tuning for new chord lists" setting: its tuning
+// line, or none for an empty, invalid or standard setting.
+QStringList NewDocumentLines(const QString& newTuning);
+
 // The canonical text of a chord definition with one fret field per string of the tuning.
 QString BuildLine(const ChordDef& def, const Tuning& tuning);
 // The name of the slot's open note plus fret for the tuning's slots and frets 0..24; otherwise fallback.
 QString NoteName(const Tuning& tuning, int slot, int fret, const QString& fallback);
 // The name automatic naming gives a parsed line: the note's name, "Rest" or "Chord".
-QString AutoName(const ChordDef& def, const Tuning& tuning);
+QString AutomaticName(const ChordDef& def, const Tuning& tuning);
 
 } // namespace fw

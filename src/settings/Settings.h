@@ -19,6 +19,8 @@ struct Settings {
     bool AutoCorrect = true;
     bool ChordEntryMode = false;
     bool AutoLineAdvance = true;
+    // The tuning New starts a chord list with, as note names ("B E A D G"); empty means E A D G.
+    QString NewTuning;
 
     bool ExternalMIDI = false;
     int Device = -1;

@@ -147,6 +147,7 @@ Settings LoadSettings(const KeyValueStore& store)
     s.ChordEntryMode = r.boolean(Options, QStringLiteral("ChordEntryMode"), d.ChordEntryMode);
     s.AutoLineAdvance = r.boolean(Options, QStringLiteral("AutoLineAdvance"), d.AutoLineAdvance);
     s.Welcomed = r.boolean(Options, QStringLiteral("Welcomed"), d.Welcomed);
+    s.NewTuning = r.text(Options, QStringLiteral("NewTuning"));
 
     s.ExternalMIDI = r.boolean(Midi, QStringLiteral("ExternalMIDI"), d.ExternalMIDI);
     s.Device = r.integer(Midi, QStringLiteral("Device"), d.Device);
@@ -186,6 +187,7 @@ void SaveSettings(const Settings& s, KeyValueStore& store)
     flag(Options, "ChordEntryMode", s.ChordEntryMode);
     flag(Options, "AutoLineAdvance", s.AutoLineAdvance);
     flag(Options, "Welcomed", s.Welcomed);
+    text(Options, "NewTuning", s.NewTuning);
 
     flag(Midi, "ExternalMIDI", s.ExternalMIDI);
     number(Midi, "Device", s.Device);

@@ -9,18 +9,22 @@
 
 namespace fw {
 
-// Height allowance of the ASCII view for one line group (four string lines and two empty lines).
+// Height allowance of the ASCII view for one line group (four string lines and two empty lines);
+// AsciiGroupHeightFor gives it for other string counts.
 inline constexpr int AsciiGroupHeight = 240;
+inline constexpr int AsciiGroupHeightFor(int strings) { return AsciiGroupHeight * (strings + 2) / 6; }
 
-// The string lines being built, by slot: 3..6 are the G, D, A, E lines; the other slots stay unused.
+// The string lines being built, by slot: 3..6 are the G, D, A, E lines of a four-string bass; a
+// five- or six-string bass also fills slot 2 or 1 and 2.
 using TabLineArray = std::array<QString, 7>;
 
 // Lines 1 to 6: three empty lines, the centred title, the centred subtitle, an empty line.
 void AsciiHeader(QStringList& text, const QString& title, const QString& subtitle);
 
 // Appends one bar to lines ("|" first when it starts a line group). Sets truncated when the bar has
-// more columns than are shown.
-void AppendAsciiBar(TabLineArray& lines, const TabList& list, const TabBar& bar, bool firstOfGroup, bool& truncated);
+// more columns than are shown. firstSlot is the highest string's slot.
+void AppendAsciiBar(TabLineArray& lines, const TabList& list, const TabBar& bar, bool firstOfGroup, bool& truncated,
+    int firstSlot = FirstBassSlot);
 
 struct AsciiTab {
     // One entry per text line, without line ends.

@@ -86,9 +86,10 @@ bool HasTabNotes(const ParsedLineList& lines)
     return std::any_of(lines.begin(), lines.end(), [](const ChordDef& def) { return IsNoteEntry(def); });
 }
 
-Tablature Tablature::Build(const ParsedLineList& lines)
+Tablature Tablature::Build(const ParsedLineList& lines, const Tuning& tuning)
 {
     Tablature tab;
+    tab.FirstSlot = tuning.firstSlot();
     tab.Columns = BuildTabList(lines);
     tab.BarCount = MarkBars(tab.Columns);
     tab.Bars = VisitBars(tab.Columns);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChordDef.h"
+#include "Tuning.h"
 
 #include <QList>
 #include <QString>
@@ -61,8 +62,11 @@ struct Tablature {
     TabList Columns;
     QList<TabBar> Bars;
     int BarCount = 0;
+    // The highest string's slot: one tab line per string from there down to slot 6.
+    int FirstSlot = FirstBassSlot;
 
-    static Tablature Build(const ParsedLineList& lines);
+    static Tablature Build(const ParsedLineList& lines, const Tuning& tuning = StandardTuning());
+    int StringCount() const { return LastBassSlot + 1 - FirstSlot; }
     int RowCount() const { return (BarCount + 1) / 2; }
     // A bar has more columns than can be shown; the window warns once per opening.
     bool HasTruncatedBar() const;

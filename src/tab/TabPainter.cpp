@@ -48,12 +48,13 @@ namespace {
 
 } // namespace
 
-TabLayout TabLayout::Screen(int paintWidth)
+TabLayout TabLayout::Screen(int paintWidth, int strings)
 {
     TabLayout layout;
     layout.TabRight = paintWidth - paintWidth / 20;
     layout.StringGap = 15;
-    layout.StaffHeight = 3 * layout.StringGap;
+    layout.Strings = strings;
+    layout.StaffHeight = (strings - 1) * layout.StringGap;
     layout.TabLeft = 10;
     layout.FirstStaffTop = layout.StaffHeight + 20;
     layout.TitleTop = 10;
@@ -62,12 +63,13 @@ TabLayout TabLayout::Screen(int paintWidth)
     return layout;
 }
 
-TabLayout TabLayout::Printer(int pageWidth, int pageHeight)
+TabLayout TabLayout::Printer(int pageWidth, int pageHeight, int strings)
 {
     TabLayout layout;
     layout.TabRight = pageWidth - pageWidth / 10;
     layout.StringGap = pageHeight / 60;
-    layout.StaffHeight = 3 * layout.StringGap;
+    layout.Strings = strings;
+    layout.StaffHeight = (strings - 1) * layout.StringGap;
     layout.TabLeft = 50;
     layout.FirstStaffTop = 2 * layout.StaffHeight;
     layout.TitleTop = 110;
@@ -100,7 +102,7 @@ QList<PrintedBar> PlanPrintout(const TabLayout& printer, int pageHeight, qsizety
         }
         const bool firstOnPage = rowsOnPage == 0 && left;
         plan.append(PrintedBar { page, printer.BarLeft(left), y, firstOnPage });
-        const int bottom = y + 5 * printer.StringGap;
+        const int bottom = y + (printer.Strings + 1) * printer.StringGap;
         left = !left;
         if (left) {
             y += 2 * printer.StaffHeight;
@@ -122,7 +124,7 @@ TabPainter::TabPainter(const Tablature& tab, const QString& title, const QString
 
 void TabPainter::PaintScreen(QPainter& painter, const QSize& area, const QRect& exposed)
 {
-    const TabLayout layout = TabLayout::Screen(area.width());
+    const TabLayout layout = TabLayout::Screen(area.width(), m_tab.StringCount());
     painter.save();
     painter.setClipRect(exposed);
     painter.fillRect(exposed, Qt::white);
@@ -197,23 +199,23 @@ int TabPainter::DrawBar(QPainter& painter, const TabLayout& layout, const TabBar
         }
         col += step;
         const TabColumn& column = m_tab.Columns[i];
-        for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
+        for (int slot = m_tab.FirstSlot; slot <= LastBassSlot; ++slot) {
             if (column.Frets[slot] != NotPlayedFret) {
-                const int sy = y + (slot - FirstBassSlot) * layout.StringGap;
+                const int sy = y + (slot - m_tab.FirstSlot) * layout.StringGap;
                 TextOut(painter, col, sy - halfHeight, QString::number(column.Frets[slot]));
             }
         }
     }
     painter.restore();
     DrawStaff(painter, layout, x, y, width);
-    return y + 5 * layout.StringGap;
+    return y + (layout.Strings + 1) * layout.StringGap;
 }
 
 void TabPainter::DrawStaff(QPainter& painter, const TabLayout& layout, int x, int y, int width) const
 {
     painter.drawLine(x, y, x, y + layout.StaffHeight);
     painter.drawLine(x + width - 1, y, x + width - 1, y + layout.StaffHeight);
-    for (int k = 0; k <= 3; ++k)
+    for (int k = 0; k < layout.Strings; ++k)
         painter.drawLine(x, y + k * layout.StringGap, x + width, y + k * layout.StringGap);
 }
 
@@ -263,7 +265,7 @@ bool WriteTablaturePdf(const QString& fileName, const Tablature& tab, const QStr
         QPainter painter;
         ok = painter.begin(&writer);
         if (ok) {
-            const TabLayout layout = TabLayout::Printer(writer.width(), writer.height());
+            const TabLayout layout = TabLayout::Printer(writer.width(), writer.height(), tab.StringCount());
             TabPainter tabPainter(tab, title, subtitle, boldFrets);
             tabPainter.PrintTablature(painter, layout, writer.height(), [&writer] { return writer.newPage(); });
             ok = painter.end();

@@ -16,6 +16,7 @@ namespace fw {
 struct TabLayout {
     int TabRight = 0; // right end of a staff row
     int StringGap = 0; // distance between string lines
+    int Strings = 4; // string lines of a staff
     int StaffHeight = 0; // top line to bottom line
     int TabLeft = 0; // left end of a staff row
     int FirstStaffTop = 0; // top line of the first row
@@ -25,9 +26,9 @@ struct TabLayout {
     int FretPointSize = 0;
 
     // The window's preset, for a paint area of the given width.
-    static TabLayout Screen(int paintWidth);
+    static TabLayout Screen(int paintWidth, int strings = 4);
     // The printer's preset, for a printable page of the given size in device pixels.
-    static TabLayout Printer(int pageWidth, int pageHeight);
+    static TabLayout Printer(int pageWidth, int pageHeight, int strings = 4);
 
     int BarWidth() const { return TabRight / 2; }
     // x of a bar: the right bar shares the left bar's closing bar line.
@@ -68,7 +69,7 @@ public:
     void DrawTitles(QPainter& painter, const TabLayout& layout) const;
     void PrintTitles(QPainter& painter, const TabLayout& layout) const;
     // Fret numbers of the bar's columns (at most 16; more set Truncated), then the staff. Returns
-    // the bar's bottom reference y + 5 string gaps.
+    // the bar's bottom reference: y + (strings + 1) string gaps.
     int DrawBar(QPainter& painter, const TabLayout& layout, const TabBar& bar, int width, int y, int x);
     void DrawStaff(QPainter& painter, const TabLayout& layout, int x, int y, int width) const;
 

@@ -9,6 +9,7 @@ import array
 import glob
 import os
 import random
+import re
 import subprocess
 import sys
 import wave
@@ -18,6 +19,7 @@ import mido
 TICKS_PER_QUARTER = 96
 # Written keys of the open strings in text column order: Low E, A, D, G.
 OPEN_KEYS = (28, 33, 38, 43)
+PITCH_CLASSES = {"C": 0, "D": 2, "E": 4, "F": 5, "G": 7, "A": 9, "B": 11}
 DIVISORS = {"W": 1, "H": 2, "Q": 4, "E": 8, "S": 16, "T": 32, "F": 64}
 HEADER_PREFIXES = ("*Info 1:", "*Info 2:", "*Info 3:", "*Info 4:")
 
@@ -27,6 +29,37 @@ def duration_ticks(text):
     mark, letter = (text[0], text[1]) if len(text) == 2 else ("", text)
     base = whole // DIVISORS[letter.upper()]
     return {"": base, ".": base + base // 2, "/": base // 3}[mark]
+
+
+def open_keys(lines):
+    """Written open-string keys, lowest first, from the last valid "* Tuning:" line (E A D G without one).
+    A name without an octave digit is the lowest value 35..46 for the lowest string, else the next value
+    above the string below; a digit gives the sounding octave, note values lying one octave above it."""
+    keys = OPEN_KEYS
+    for line in lines:
+        match = re.match(r"^\* ?tuning:(.*)$", line, re.I)
+        if not match:
+            continue
+        values = []
+        tokens = [token for token in re.split(r"[ ,\t]+", match.group(1)) if token]
+        for token in tokens:
+            note = re.fullmatch(r"([A-Ga-g])([#b]?)([0-9]?)", token)
+            if not note:
+                break
+            pitch = PITCH_CLASSES[note.group(1).upper()] + {"#": 1, "b": -1, "": 0}[note.group(2)]
+            if note.group(3):
+                value = 12 * (int(note.group(3)) + 1) + pitch + 12
+            elif not values:
+                value = 35 + (pitch - 35) % 12
+            else:
+                value = values[-1] + 1 + (pitch - values[-1] - 1) % 12
+            if values and value <= values[-1]:
+                break
+            values.append(value)
+        else:
+            if 4 <= len(values) <= 6:
+                keys = tuple(value - 12 for value in values)
+    return keys
 
 
 def decode_text(data):
@@ -58,15 +91,16 @@ def expected_song(data):
         tempo = min(max(header_int(lines[3], 120), 1), 500)
     if len(lines) >= 4 and all(lines[i].startswith(HEADER_PREFIXES[i]) for i in range(4)):
         lines = lines[4:]
+    keys = open_keys(lines)
     notes, tick = [], 0
     for line in lines:
         if not line.strip() or line.startswith("*"):
             continue
         fields = [field.strip() for field in line.split(",")]
-        ticks = duration_ticks(fields[5])
-        for column, fret in enumerate(fields[1:5]):
+        ticks = duration_ticks(fields[len(keys) + 1])
+        for column, fret in enumerate(fields[1:len(keys) + 1]):
             if fret.lower() != "x" and int(fret) >= 0:
-                notes.append((tick, OPEN_KEYS[column] + int(fret), ticks))
+                notes.append((tick, keys[column] + int(fret), ticks))
         tick += ticks
     return {"tempo": min(60000000 // tempo, 0xFFFFFF), "program": patch & 0x7F, "notes": sorted(notes), "end": tick}
 

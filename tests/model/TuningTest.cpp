@@ -59,12 +59,12 @@ TEST(TuningLines, LinesAndNamesFollowTheStrings)
     def.Name = "Old";
     def.Duration = "Q";
     def.Frets[6] = 0;
-    EXPECT_EQ(AutoName(def, five), "B");
-    def.Name = AutoName(def, five);
+    EXPECT_EQ(AutomaticName(def, five), "B");
+    def.Name = AutomaticName(def, five);
     EXPECT_EQ(BuildLine(def, five), "B, 0, x, x, x, x, Q");
     EXPECT_EQ(BuildLine(def, Tuning::Standard()), "B, 0, x, x, x, Q");
     def.Frets[2] = 5;
-    EXPECT_EQ(AutoName(def, five), "Chord");
+    EXPECT_EQ(AutomaticName(def, five), "Chord");
     EXPECT_EQ(NoteName(five, 2, 5, "keep"), "C");
     EXPECT_EQ(NoteName(Tuning::Standard(), 2, 5, "keep"), "keep");
     EXPECT_EQ(five.stringName(2), "G");

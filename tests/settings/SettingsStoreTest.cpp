@@ -35,6 +35,7 @@ namespace {
         s.InstallDir = existingFolder;
         s.MarkerColor = 0x0000FF;
         s.MarkerShape = 1;
+        s.NewTuning = QStringLiteral("B E A D G");
         s.AutoCorrect = false;
         s.ChordEntryMode = true;
         s.AutoLineAdvance = false;
@@ -171,7 +172,8 @@ namespace {
         s.InstallDir = QStringLiteral("/opt/fw");
         s.Device = -2;
         SaveSettings(s, store);
-        EXPECT_EQ(store.values.size(), 23);
+        EXPECT_EQ(store.values.size(), 24);
+        EXPECT_EQ(store.values.value(QStringLiteral("Options/NewTuning")), QString());
         EXPECT_EQ(store.values.value(QStringLiteral("Options/Prompts")), QStringLiteral("1"));
         EXPECT_EQ(store.values.value(QStringLiteral("Options/TabFont")), QStringLiteral("0"));
         EXPECT_EQ(store.values.value(QStringLiteral("Options/MarkerColor")), QStringLiteral("16776960"));

@@ -8,7 +8,14 @@ namespace fw {
 
 namespace {
 
-    const QString TemplateFrets = QStringLiteral(" , x, x, x, x,");
+    // The fret fields of a new line: " , x, x, x, x," for four strings.
+    QString TemplateFrets(const Tuning& tuning)
+    {
+        QString fields = QStringLiteral(" ,");
+        for (int i = 0; i < tuning.stringCount(); ++i)
+            fields += QStringLiteral(" x,");
+        return fields;
+    }
 
     struct DurationButton {
         const char16_t* name;
@@ -81,7 +88,7 @@ void LineEditCommands::setNewLineDuration(const QString& text)
 void LineEditCommands::InsertChordLine(const QString& name)
 {
     EditBlock block(*this);
-    const QString text = name + TemplateFrets + m_host.newLineDuration();
+    const QString text = name + TemplateFrets(m_chords.tuning()) + m_host.newLineDuration();
     int line = editor().currentLine();
     if (line != editor().lineCount())
         ++line;
@@ -94,7 +101,7 @@ void LineEditCommands::InsertChordLine(const QString& name)
 void LineEditCommands::ReplaceWithNewLine(int line)
 {
     EditBlock block(*this);
-    editor().replaceLine(line, QStringLiteral("New") + TemplateFrets + m_host.newLineDuration());
+    editor().replaceLine(line, QStringLiteral("New") + TemplateFrets(m_chords.tuning()) + m_host.newLineDuration());
     editor().selectLine(line, true);
     m_chords.ShowLineInfo(line);
     m_host.focusEditor();
@@ -104,12 +111,13 @@ void LineEditCommands::Shape1MouseDown(Qt::MouseButton button, int slot, int fre
 {
     if (m_host.isPlaying() || (button != Qt::LeftButton && button != Qt::MiddleButton))
         return;
-    if (slot < FirstBassSlot || slot > LastBassSlot || fret < 0 || fret > FretCount)
+    const Tuning tuning = m_chords.tuning();
+    if (!tuning.hasSlot(slot) || fret < 0 || fret > FretCount)
         return;
     EditBlock block(*this);
     const bool left = button == Qt::LeftButton;
     const bool wasShown = m_markers.isMarkerShown(slot, fret);
-    const QString name = NoteName(slot, fret, QString());
+    const QString name = NoteName(tuning, slot, fret, QString());
 
     bool created = false;
     if (IsCommentLine(editor().lineText(editor().currentLine()))) {
@@ -119,7 +127,7 @@ void LineEditCommands::Shape1MouseDown(Qt::MouseButton button, int slot, int fre
     ChordDef def;
     int line = editor().currentLine();
     if (!m_chords.ParseLine(line, false, def).isEmpty()) {
-        editor().replaceLine(line, name + TemplateFrets + m_host.newLineDuration());
+        editor().replaceLine(line, name + TemplateFrets(m_chords.tuning()) + m_host.newLineDuration());
         // Keep the caret on the rewritten line whatever the editor did with it.
         editor().selectLine(line, true);
         created = true;
@@ -133,7 +141,7 @@ void LineEditCommands::Shape1MouseDown(Qt::MouseButton button, int slot, int fre
     m_host.clearStopRequested();
     if (left) {
         NoteArray notes = NoNotes;
-        notes[slot] = static_cast<unsigned char>(OpenStringNote(slot) + fret);
+        notes[slot] = static_cast<unsigned char>(tuning.openNote(slot) + fret);
         m_sounder.soundNotes(notes, PreviewMilliseconds);
     }
 
@@ -257,19 +265,20 @@ void LineEditCommands::transpose(int step)
     // after the last string, G to Low E, that is still on the neck.
     QString name = TrimBlanks(def.Name).toString();
     bool moved = false;
-    for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
+    const Tuning tuning = m_chords.tuning();
+    for (int slot = tuning.firstSlot(); slot <= LastBassSlot; ++slot) {
         if (def.Frets[slot] == NotPlayedFret)
             continue;
         const int fret = def.Frets[slot] + step;
         const bool onNeck = fret >= 0 && fret <= FretCount;
         def.Frets[slot] = onNeck ? fret : NotPlayedFret;
-        def.Notes[slot] = onNeck ? static_cast<unsigned char>(OpenStringNote(slot) + fret) : NotPlayedNote;
-        name = NoteName(slot, def.Frets[slot], name);
+        def.Notes[slot] = onNeck ? static_cast<unsigned char>(tuning.openNote(slot) + fret) : NotPlayedNote;
+        name = NoteName(tuning, slot, def.Frets[slot], name);
         moved = true;
     }
     if (moved) {
         def.Name = name;
-        editor().replaceLine(line, BuildLine(def));
+        editor().replaceLine(line, BuildLine(def, tuning));
     }
 
     if (!isCommentOrBlank(line) && m_chords.ParseLine(line, true, def).isEmpty())

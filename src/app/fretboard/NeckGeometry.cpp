@@ -6,9 +6,17 @@ namespace fw::NeckGeometry {
 
 int wireX(int wire) { return wire <= 0 ? NutX : FirstWireX + FretPitch * (wire - 1); }
 
+int neckTop(int strings) { return NeckTop - RowPitch * (strings - FourStrings); }
+
+int firstVisibleSlot(int strings) { return LastSlot + 1 - strings; }
+
 int stringY(int slot)
 {
     switch (slot) {
+    case 1:
+        return 35;
+    case 2:
+        return 46;
     case 3:
         return 57;
     case 4:
@@ -47,7 +55,7 @@ QPoint cellCentre(int slot, int fret)
     return { r.left() + r.width() / 2, r.top() + r.height() / 2 };
 }
 
-bool isVisibleCell(int slot, int fret) { return inGrid(slot, fret) && slot >= FirstVisibleSlot; }
+bool isVisibleCell(int slot, int fret, int strings) { return inGrid(slot, fret) && slot >= firstVisibleSlot(strings); }
 
 QString cellName(int slot, int fret) { return QString::asprintf("DOT_s%.2d_f%.2d", slot, fret); }
 
@@ -71,10 +79,10 @@ std::optional<NeckCell> cellFromName(QStringView name)
     return NeckCell { *slot, *fret };
 }
 
-std::optional<NeckCell> cellAt(QPoint picturePoint)
+std::optional<NeckCell> cellAt(QPoint picturePoint, int strings)
 {
     // Later rows lie on top, so search from the lowest string upwards.
-    for (int slot = LastSlot; slot >= FirstVisibleSlot; --slot) {
+    for (int slot = LastSlot; slot >= firstVisibleSlot(strings); --slot) {
         for (int fret = 0; fret <= FretCount; ++fret) {
             if (cellRect(slot, fret).contains(picturePoint))
                 return NeckCell { slot, fret };
@@ -83,7 +91,10 @@ std::optional<NeckCell> cellAt(QPoint picturePoint)
     return std::nullopt;
 }
 
-QString cellHint(int slot, int fret) { return QStringLiteral("Current Note:") + NoteName(slot, fret, QString()); }
+QString cellHint(int slot, int fret, const Tuning& tuning)
+{
+    return QStringLiteral("Current Note:") + NoteName(tuning, slot, fret, QString());
+}
 
 QRect fretNumbersRect() { return QRect(64 - PictureLeft, 116 - PictureTop, 423, 13); }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tuning.h"
+
 #include <QPoint>
 #include <QRect>
 #include <QString>
@@ -30,13 +32,16 @@ namespace NeckGeometry {
     inline constexpr int NutX = 47;
     inline constexpr int FirstWireX = 72;
     inline constexpr int FretPitch = 24;
+    // The edges of a four-string neck; each further string widens it upward by one RowPitch.
     inline constexpr int NeckTop = 52;
     inline constexpr int NeckBottom = 93;
 
     inline constexpr int FirstSlot = 1;
     inline constexpr int LastSlot = 6;
-    // Slots 1 and 2 exist in the grid but never show, take presses or give hints.
+    // On a four-string neck slots 1 and 2 exist in the grid but never show, take presses or give
+    // hints; a five-string neck shows slot 2 as well, a six-string neck every slot.
     inline constexpr int FirstVisibleSlot = 3;
+    inline constexpr int FourStrings = 4;
     inline constexpr int CellCount = 114;
     inline constexpr int CellHeight = 12;
     inline constexpr int RowPitch = 11;
@@ -45,14 +50,16 @@ namespace NeckGeometry {
 
     // Wire k: 0 is the nut, 1..FretCount the fret wires.
     int wireX(int wire);
-    // The string line of a bass slot 3..6 (G, D, A, E); -1 for other slots.
+    int neckTop(int strings = FourStrings);
+    int firstVisibleSlot(int strings = FourStrings);
+    // The string line of a slot, 11 pixels above the one below it (slot 6, the lowest string, at 90).
     int stringY(int slot);
     // Horizontal centre of the cells of one fret column.
     int columnCentreX(int fret);
     // An empty rectangle for a slot or fret outside the grid.
     QRect cellRect(int slot, int fret);
     QPoint cellCentre(int slot, int fret);
-    bool isVisibleCell(int slot, int fret);
+    bool isVisibleCell(int slot, int fret, int strings = FourStrings);
 
     // "DOT_s%.2d_f%.2d".
     QString cellName(int slot, int fret);
@@ -60,10 +67,10 @@ namespace NeckGeometry {
     std::optional<NeckCell> cellFromName(QStringView name);
 
     // The visible cell under a picture point; where two rows overlap the higher slot wins.
-    std::optional<NeckCell> cellAt(QPoint picturePoint);
+    std::optional<NeckCell> cellAt(QPoint picturePoint, int strings = FourStrings);
 
-    // "Current Note:" + the note's name.
-    QString cellHint(int slot, int fret);
+    // "Current Note:" + the note's name in the tuning.
+    QString cellHint(int slot, int fret, const Tuning& tuning = StandardTuning());
     // Over the picture but not over a cell the hint is blank, so the status panel clears.
     inline const QString PictureHint = QStringLiteral("         ");
 

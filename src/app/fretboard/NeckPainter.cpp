@@ -37,30 +37,31 @@ namespace {
         painter.fillRect(QRect(0, 0, G::PictureWidth, G::PictureHeight), sky);
     }
 
-    void paintWood(QPainter& painter)
+    void paintWood(QPainter& painter, int strings)
     {
-        const int height = G::NeckBottom - G::NeckTop + 1;
-        QLinearGradient wood(0, G::NeckTop, 0, G::NeckBottom);
+        const int neckTop = G::neckTop(strings);
+        const int height = G::NeckBottom - neckTop + 1;
+        QLinearGradient wood(0, neckTop, 0, G::NeckBottom);
         wood.setColorAt(0.0, QColor(0x6A, 0x3C, 0x22));
         wood.setColorAt(0.5, QColor(0x4E, 0x2A, 0x16));
         wood.setColorAt(1.0, QColor(0x3A, 0x1E, 0x0E));
-        painter.fillRect(QRect(HeadstockEnd, G::NeckTop, G::PictureWidth - HeadstockEnd, height), wood);
+        painter.fillRect(QRect(HeadstockEnd, neckTop, G::PictureWidth - HeadstockEnd, height), wood);
 
         // Maple headstock, a little taller than the neck, with the tuner posts the strings wind on.
-        QLinearGradient maple(0, G::NeckTop - 6, 0, G::NeckBottom + 6);
+        QLinearGradient maple(0, neckTop - 6, 0, G::NeckBottom + 6);
         maple.setColorAt(0.0, QColor(0xE2, 0xBE, 0x80));
         maple.setColorAt(1.0, QColor(0xB0, 0x86, 0x4A));
-        painter.fillRect(QRect(0, G::NeckTop - 6, HeadstockEnd, height + 12), maple);
-        painter.fillRect(QRect(0, G::NeckTop - 6, HeadstockEnd, 1), QColor(0x7A, 0x56, 0x2A));
+        painter.fillRect(QRect(0, neckTop - 6, HeadstockEnd, height + 12), maple);
+        painter.fillRect(QRect(0, neckTop - 6, HeadstockEnd, 1), QColor(0x7A, 0x56, 0x2A));
         painter.fillRect(QRect(0, G::NeckBottom + 6, HeadstockEnd, 1), QColor(0x7A, 0x56, 0x2A));
 
         // Binding along both edges of the fingerboard.
-        painter.fillRect(QRect(HeadstockEnd, G::NeckTop, G::PictureWidth - HeadstockEnd, 1), QColor(0xD8, 0xCC, 0xB0));
+        painter.fillRect(QRect(HeadstockEnd, neckTop, G::PictureWidth - HeadstockEnd, 1), QColor(0xD8, 0xCC, 0xB0));
         painter.fillRect(
             QRect(HeadstockEnd, G::NeckBottom, G::PictureWidth - HeadstockEnd, 1), QColor(0xD8, 0xCC, 0xB0));
     }
 
-    void paintInlays(QPainter& painter)
+    void paintInlays(QPainter& painter, int strings)
     {
         painter.save();
         painter.setRenderHint(QPainter::Antialiasing);
@@ -70,34 +71,37 @@ namespace {
             const qreal x = (G::wireX(fret - 1) + G::wireX(fret)) / 2.0;
             painter.drawEllipse(QPointF(x, y), 3.5, 3.5);
         };
-        const qreal middle = (G::NeckTop + G::NeckBottom + 1) / 2.0;
+        const int top = G::firstVisibleSlot(strings);
+        const qreal middle = (G::neckTop(strings) + G::NeckBottom + 1) / 2.0;
         for (const int fret : SingleDotFrets)
             dot(fret, middle);
-        dot(12, (G::stringY(3) + G::stringY(4)) / 2.0 + 0.5);
+        dot(12, (G::stringY(top) + G::stringY(top + 1)) / 2.0 + 0.5);
         dot(12, (G::stringY(5) + G::stringY(6)) / 2.0 + 0.5);
         painter.restore();
     }
 
-    void paintWires(QPainter& painter)
+    void paintWires(QPainter& painter, int strings)
     {
-        const int height = G::NeckBottom - G::NeckTop - 1;
+        const int neckTop = G::neckTop(strings);
+        const int height = G::NeckBottom - neckTop - 1;
         for (int wire = 1; wire <= FretCount; ++wire) {
             const int x = G::wireX(wire);
-            painter.fillRect(QRect(x - 1, G::NeckTop + 1, 2, height), WireColor);
-            painter.fillRect(QRect(x + 1, G::NeckTop + 1, 1, height), QColor(0x2A, 0x16, 0x0A));
+            painter.fillRect(QRect(x - 1, neckTop + 1, 2, height), WireColor);
+            painter.fillRect(QRect(x + 1, neckTop + 1, 1, height), QColor(0x2A, 0x16, 0x0A));
         }
         // The nut: a bone-coloured bar centred on its x.
-        painter.fillRect(QRect(G::NutX - 2, G::NeckTop, 5, G::NeckBottom - G::NeckTop + 1), QColor(0xF2, 0xEC, 0xD4));
-        painter.fillRect(QRect(G::NutX + 3, G::NeckTop, 1, G::NeckBottom - G::NeckTop + 1), QColor(0x5A, 0x4A, 0x30));
+        painter.fillRect(QRect(G::NutX - 2, neckTop, 5, G::NeckBottom - neckTop + 1), QColor(0xF2, 0xEC, 0xD4));
+        painter.fillRect(QRect(G::NutX + 3, neckTop, 1, G::NeckBottom - neckTop + 1), QColor(0x5A, 0x4A, 0x30));
     }
 
-    void paintStrings(QPainter& painter)
+    void paintStrings(QPainter& painter, int strings)
     {
         painter.save();
-        for (int slot = G::FirstVisibleSlot; slot <= G::LastSlot; ++slot) {
+        const int top = G::firstVisibleSlot(strings);
+        for (int slot = top; slot <= G::LastSlot; ++slot) {
             const int y = G::stringY(slot);
             // Lower strings are thicker; the string's own row y is always covered.
-            const int thickness = slot - 2;
+            const int thickness = slot - top + 1;
             const int top = y - (thickness - 1) / 2;
             painter.fillRect(QRect(StringStartX, top, G::PictureWidth - StringStartX, thickness), StringColor);
             painter.fillRect(QRect(StringStartX, top + thickness, G::PictureWidth - StringStartX, 1),
@@ -148,25 +152,25 @@ void paintFrame(QPainter& painter)
         FrameColor);
 }
 
-void paintNeck(QPainter& painter)
+void paintNeck(QPainter& painter, int strings)
 {
     painter.save();
     painter.setClipRect(QRect(0, 0, G::PictureWidth, G::PictureHeight));
     paintSky(painter);
-    paintWood(painter);
-    paintInlays(painter);
-    paintWires(painter);
-    paintStrings(painter);
+    paintWood(painter, strings);
+    paintInlays(painter, strings);
+    paintWires(painter, strings);
+    paintStrings(painter, strings);
     painter.restore();
 }
 
-void paintMarkers(QPainter& painter, const MarkerGrid& markers)
+void paintMarkers(QPainter& painter, const MarkerGrid& markers, int strings)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     // Later rows lie on top of earlier ones where they overlap.
-    for (int slot = G::FirstVisibleSlot; slot <= G::LastSlot; ++slot) {
+    for (int slot = G::firstVisibleSlot(strings); slot <= G::LastSlot; ++slot) {
         for (int fret = 0; fret <= FretCount; ++fret) {
             const MarkerGrid::Cell marker = markers.cell(slot, fret);
             if (marker.shown)
@@ -201,11 +205,11 @@ void paintChordName(QPainter& painter, const QString& text)
     painter.restore();
 }
 
-void paintAll(QPainter& painter, const MarkerGrid& markers, const Labels& labels)
+void paintAll(QPainter& painter, const MarkerGrid& markers, const Labels& labels, int strings)
 {
     paintFrame(painter);
-    paintNeck(painter);
-    paintMarkers(painter, markers);
+    paintNeck(painter, strings);
+    paintMarkers(painter, markers, strings);
     if (labels.fretNumbers)
         paintFretNumbers(painter);
     if (labels.chordName)

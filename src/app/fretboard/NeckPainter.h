@@ -31,15 +31,17 @@ namespace NeckPainter {
     // Everything below paints in picture coordinates (origin at the picture's top-left).
     // The frame lies outside the picture, FrameWidth pixels on every side.
     void paintFrame(QPainter& painter);
-    void paintNeck(QPainter& painter);
-    // The shown cells of slots 3..6.
-    void paintMarkers(QPainter& painter, const MarkerGrid& markers);
+    // A neck with strings strings (4 to 6), widening upward from the four-string neck.
+    void paintNeck(QPainter& painter, int strings = NeckGeometry::FourStrings);
+    // The shown cells of the neck's strings (slots 3..6 on four strings).
+    void paintMarkers(QPainter& painter, const MarkerGrid& markers, int strings = NeckGeometry::FourStrings);
     // One marker of SHAPE filling CELL (square shapes centred in it), in the painter's current pen.
     void paintMarker(QPainter& painter, const QRectF& cell, MarkerShape shape, const QColor& color);
     void paintFretNumbers(QPainter& painter);
     void paintChordName(QPainter& painter, const QString& text);
     // Frame, neck, markers and the labels that are switched on, in that order.
-    void paintAll(QPainter& painter, const MarkerGrid& markers, const Labels& labels);
+    void paintAll(
+        QPainter& painter, const MarkerGrid& markers, const Labels& labels, int strings = NeckGeometry::FourStrings);
 
     // The pointer over the cells: a ring 13 x 11 pixels around the hot spot (13, 15) of a 32 x 32 image.
     inline constexpr int PickCursorSize = 32;

@@ -38,6 +38,14 @@ void NeckView::showCell(int slot, int fret)
     repaint();
 }
 
+void NeckView::setTuning(const Tuning& tuning)
+{
+    if (tuning == m_tuning)
+        return;
+    m_tuning = tuning;
+    update();
+}
+
 void NeckView::setFretNumbersVisible(bool visible)
 {
     m_labels.fretNumbers = visible;
@@ -69,18 +77,21 @@ QPoint NeckView::fromPicture(QPoint picturePoint)
     return picturePoint + QPoint(NeckGeometry::FrameWidth, NeckGeometry::FrameWidth);
 }
 
-std::optional<NeckCell> NeckView::cellAt(QPoint widgetPoint) { return NeckGeometry::cellAt(toPicture(widgetPoint)); }
-
-QString NeckView::cellNameAt(QPoint widgetPoint)
+std::optional<NeckCell> NeckView::cellAt(QPoint widgetPoint, int strings)
 {
-    const auto cell = cellAt(widgetPoint);
+    return NeckGeometry::cellAt(toPicture(widgetPoint), strings);
+}
+
+QString NeckView::cellNameAt(QPoint widgetPoint, int strings)
+{
+    const auto cell = cellAt(widgetPoint, strings);
     return cell ? NeckGeometry::cellName(cell->slot, cell->fret) : QString();
 }
 
 QString NeckView::hintAt(QPoint widgetPoint) const
 {
-    if (const auto cell = cellAt(widgetPoint))
-        return NeckGeometry::cellHint(cell->slot, cell->fret);
+    if (const auto cell = cellAt(widgetPoint, m_tuning.stringCount()))
+        return NeckGeometry::cellHint(cell->slot, cell->fret, m_tuning);
     if (m_labels.chordName && NeckGeometry::chordNameRect().contains(toPicture(widgetPoint)))
         return NeckGeometry::ChordNameHint;
     return NeckGeometry::PictureHint;
@@ -90,12 +101,12 @@ void NeckView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.translate(NeckGeometry::FrameWidth, NeckGeometry::FrameWidth);
-    NeckPainter::paintAll(painter, m_markers, m_labels);
+    NeckPainter::paintAll(painter, m_markers, m_labels, m_tuning.stringCount());
 }
 
 void NeckView::mousePressEvent(QMouseEvent* event)
 {
-    const auto cell = cellAt(event->position().toPoint());
+    const auto cell = cellAt(event->position().toPoint(), m_tuning.stringCount());
     m_pressedOnCell = cell.has_value();
     if (cell)
         Q_EMIT cellPressed(event->button(), cell->slot, cell->fret);
@@ -127,7 +138,7 @@ void NeckView::updateHint(const QString& hint)
 
 void NeckView::updatePointer(QPoint widgetPoint)
 {
-    const bool overCell = cellAt(widgetPoint).has_value();
+    const bool overCell = cellAt(widgetPoint, m_tuning.stringCount()).has_value();
     if (overCell == m_pickShown)
         return;
     m_pickShown = overCell;

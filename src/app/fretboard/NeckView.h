@@ -40,6 +40,10 @@ public:
     void setMarkerColor(std::uint32_t settingValue) { m_markers.setMarkerColor(settingValue); }
     void setMarkerShape(int settingCode) { m_markers.setMarkerShape(settingCode); }
 
+    // The strings drawn and pressed, and the note names of the hints.
+    void setTuning(const Tuning& tuning);
+    const Tuning& tuning() const { return m_tuning; }
+
     // lblFretNumbers and lblChordName.
     void setFretNumbersVisible(bool visible);
     bool fretNumbersVisible() const { return m_labels.fretNumbers; }
@@ -51,9 +55,10 @@ public:
     // Widget coordinates to picture coordinates and back.
     static QPoint toPicture(QPoint widgetPoint);
     static QPoint fromPicture(QPoint picturePoint);
-    // The visible cell under a widget point, and its object name ("DOT_s03_f07"), empty when none.
-    static std::optional<NeckCell> cellAt(QPoint widgetPoint);
-    static QString cellNameAt(QPoint widgetPoint);
+    // The visible cell under a widget point, and its object name ("DOT_s03_f07"), empty when none,
+    // on a neck with the given number of strings.
+    static std::optional<NeckCell> cellAt(QPoint widgetPoint, int strings = NeckGeometry::FourStrings);
+    static QString cellNameAt(QPoint widgetPoint, int strings = NeckGeometry::FourStrings);
     // The hint for a widget point: a cell's note, the chord-name label's hint, or the picture's blank hint.
     QString hintAt(QPoint widgetPoint) const;
     // The hint under the pointer now.
@@ -80,6 +85,7 @@ private:
     void updatePointer(QPoint widgetPoint);
 
     MarkerGrid m_markers;
+    Tuning m_tuning;
     NeckPainter::Labels m_labels;
     QString m_hint;
     bool m_pressedOnCell = false;

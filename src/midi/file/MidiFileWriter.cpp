@@ -143,8 +143,9 @@ int MidiFileWriter::WriteConductorTrack(int tempo, int patch)
     return count + length;
 }
 
-int MidiFileWriter::WriteNoteTrack(const ParsedLineList& lines)
+int MidiFileWriter::WriteNoteTrack(const ParsedLineList& lines, const Tuning& tuning)
 {
+    const int highest = tuning.firstSlot();
     int count = WriteChunkId("MTrk");
     const qsizetype lengthPosition = Position();
     count += WriteDWord(0);
@@ -153,22 +154,22 @@ int MidiFileWriter::WriteNoteTrack(const ParsedLineList& lines)
     for (const ChordDef& def : lines) {
         if (!IsNoteEntry(def))
             continue;
-        // Slot 3's note (or a silent key 60) carries the chord's length; the other strings start and
-        // stop with it at delta 0.
+        // The highest string's note (or a silent key 60) carries the chord's length; the other strings
+        // start and stop with it at delta 0.
         int endingNote = MidiPlaceholderKey;
-        if (HasNote(def, FirstBassSlot)) {
-            endingNote = WrittenNote(def, FirstBassSlot);
+        if (HasNote(def, highest)) {
+            endingNote = WrittenNote(def, highest);
             length += first ? WriteFirstNoteOn(endingNote) : WriteNoteOn(endingNote);
         } else {
             length += first ? WriteFirstSilentNoteOn() : WriteNoteOff(0, MidiPlaceholderKey);
         }
         first = false;
-        for (int slot = FirstBassSlot + 1; slot <= LastBassSlot; ++slot) {
+        for (int slot = highest + 1; slot <= LastBassSlot; ++slot) {
             if (HasNote(def, slot))
                 length += WriteNoteOn(WrittenNote(def, slot));
         }
         length += WriteNoteOff(static_cast<quint32>(qMax(def.DurationValue, 0)), endingNote);
-        for (int slot = FirstBassSlot + 1; slot <= LastBassSlot; ++slot) {
+        for (int slot = highest + 1; slot <= LastBassSlot; ++slot) {
             if (HasNote(def, slot))
                 length += WriteNoteOff(0, WrittenNote(def, slot));
         }
@@ -178,23 +179,24 @@ int MidiFileWriter::WriteNoteTrack(const ParsedLineList& lines)
     return count + length;
 }
 
-void MidiFileWriter::WriteSong(const ParsedLineList& lines, int tempo, int patch)
+void MidiFileWriter::WriteSong(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning)
 {
     WriteHeader();
     WriteConductorTrack(tempo, patch);
-    WriteNoteTrack(lines);
+    WriteNoteTrack(lines, tuning);
 }
 
-QByteArray BuildMidiFile(const ParsedLineList& lines, int tempo, int patch)
+QByteArray BuildMidiFile(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning)
 {
     MidiFileWriter writer;
-    writer.WriteSong(lines, tempo, patch);
+    writer.WriteSong(lines, tempo, patch, tuning);
     return writer.Bytes();
 }
 
-bool WriteMidiFile(const QString& fileName, const ParsedLineList& lines, int tempo, int patch, QString* errorText)
+bool WriteMidiFile(const QString& fileName, const ParsedLineList& lines, int tempo, int patch, QString* errorText,
+    const Tuning& tuning)
 {
-    const QString error = WriteFileSafely(fileName, BuildMidiFile(lines, tempo, patch));
+    const QString error = WriteFileSafely(fileName, BuildMidiFile(lines, tempo, patch, tuning));
     if (!error.isEmpty() && errorText)
         *errorText = error;
     return error.isEmpty();

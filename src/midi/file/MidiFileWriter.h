@@ -2,6 +2,7 @@
 
 #include "ChordDef.h"
 #include "MessageBoxes.h"
+#include "Tuning.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -51,7 +52,8 @@ public:
 
     // The whole file for a parsed chord list whose note entries carry DurationValue in ticks
     // (SetDurationValues(MidiWholeNoteTicks)). Entries that are not note entries add nothing.
-    void WriteSong(const ParsedLineList& lines, int tempo, int patch);
+    // The tuning's highest string carries each chord's length.
+    void WriteSong(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning = StandardTuning());
 
     qsizetype Position() const { return m_bytes.size(); }
     void PatchDWord(qsizetype position, quint32 value);
@@ -59,19 +61,19 @@ public:
 
 private:
     int WriteConductorTrack(int tempo, int patch);
-    int WriteNoteTrack(const ParsedLineList& lines);
+    int WriteNoteTrack(const ParsedLineList& lines, const Tuning& tuning);
 
     QByteArray m_bytes;
     MessageBoxes* m_boxes;
 };
 
 // The file bytes for a chord list; see MidiFileWriter::WriteSong.
-QByteArray BuildMidiFile(const ParsedLineList& lines, int tempo, int patch);
+QByteArray BuildMidiFile(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning = StandardTuning());
 
 // Writes the file atomically: on failure the previous file is left as it was, nothing half-written
 // stays behind, and errorText (when given) names the file and the reason.
-bool WriteMidiFile(
-    const QString& fileName, const ParsedLineList& lines, int tempo, int patch, QString* errorText = nullptr);
+bool WriteMidiFile(const QString& fileName, const ParsedLineList& lines, int tempo, int patch,
+    QString* errorText = nullptr, const Tuning& tuning = StandardTuning());
 
 // The name the save dialog proposes: the document's name with its extension replaced by ".MID".
 QString ProposedMidiFileName(const QString& documentFileName);

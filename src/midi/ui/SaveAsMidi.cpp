@@ -28,7 +28,8 @@ bool SaveAsMidi(ChordList& chordList, MessageBoxes& boxes, SaveFileDialog& dialo
     if (fileName.isEmpty())
         return false;
     QString errorText;
-    if (!WriteMidiFile(fileName, chordList.ParsedLines, settings.Tempo, settings.Patch, &errorText)) {
+    if (!WriteMidiFile(
+            fileName, chordList.ParsedLines, settings.Tempo, settings.Patch, &errorText, chordList.tuning())) {
         boxes.errorBox(errorText);
         return false;
     }

@@ -3,6 +3,7 @@
 #include "DialogButtons.h"
 #include "MessageBoxes.h"
 #include "NeckPainter.h"
+#include "Tuning.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -181,8 +182,35 @@ QWidget* TfrmOptions::buildGeneralTab()
         QStringLiteral("Display fret numbers below guitar neck."), page);
     chkAutoCorrect = CheckWithExplanation(column, "chkAutoCorrect", QStringLiteral("Auto note correction"),
         QStringLiteral("Ensure that note names are correct. "), page);
+    BuildNewTuningRow(column, page);
     column->addStretch(1);
     return page;
+}
+
+void TfrmOptions::BuildNewTuningRow(QVBoxLayout* column, QWidget* page)
+{
+    const QString caption = QStringLiteral("Tuning for new chord lists");
+    const QString hint = QStringLiteral("Note names, lowest string first (such as B E A D G); empty for E A D G.");
+    auto* row = new QHBoxLayout;
+    auto* label = new QLabel(caption + QStringLiteral(":"), page);
+    label->setObjectName(QStringLiteral("lblNewTuning"));
+    edtNewTuning = new QLineEdit(page);
+    edtNewTuning->setObjectName(QStringLiteral("edtNewTuning"));
+    edtNewTuning->setAccessibleName(caption);
+    edtNewTuning->setAccessibleDescription(hint);
+    edtNewTuning->setToolTip(hint);
+    label->setBuddy(edtNewTuning);
+    row->addWidget(label);
+    row->addWidget(edtNewTuning, 1);
+    column->addLayout(row);
+    // Checked as it is typed: a text that names no tuning says why in its tool tip and is not stored.
+    connect(edtNewTuning, &QLineEdit::textChanged, this, [this, hint](const QString& text) {
+        const TuningLineResult result = ParseTuningNames(text);
+        const bool good = text.trimmed().isEmpty() || result.kind == TuningLineKind::Valid;
+        edtNewTuning->setToolTip(good ? hint : result.reason);
+        edtNewTuning->setAccessibleDescription(good ? hint : result.reason);
+        edtNewTuning->setStyleSheet(good ? QString() : QStringLiteral("color: #b00020;"));
+    });
 }
 
 QWidget* TfrmOptions::buildMarkersTab()
@@ -358,6 +386,7 @@ void TfrmOptions::FormActivate()
     chkShowChordName->setChecked(s.ShowChordName);
     chkShowFretNumbers->setChecked(s.ShowFretNumbers);
     chkAutoCorrect->setChecked(s.AutoCorrect);
+    edtNewTuning->setText(s.NewTuning);
     chkShowTabPrompt->setChecked(s.TabPrompt);
     chkTabFont->setChecked(s.TabFont);
     chkExternalMIDI->setChecked(s.ExternalMIDI);
@@ -454,6 +483,9 @@ void TfrmOptions::btnOKClick()
         s.Device = cboDevice->currentIndex() - 1;
         s.ExternalMIDI = chkExternalMIDI->isChecked();
         s.SoundFont = m_soundFont;
+        const QString newTuning = edtNewTuning->text().trimmed();
+        if (newTuning.isEmpty() || ParseTuningNames(newTuning).kind == TuningLineKind::Valid)
+            s.NewTuning = newTuning;
         s.AutoCorrect = chkAutoCorrect->isChecked();
         if (s.AutoCorrect && autoCorrectAll)
             autoCorrectAll();

@@ -12,8 +12,10 @@ class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 class QTabWidget;
 
 namespace fw {
@@ -107,6 +109,7 @@ public:
     QCheckBox* chkShowChordName = nullptr;
     QCheckBox* chkShowFretNumbers = nullptr;
     QCheckBox* chkAutoCorrect = nullptr;
+    QLineEdit* edtNewTuning = nullptr;
     QPushButton* Button1 = nullptr;
     QGroupBox* rdoMarkerShape = nullptr;
     QButtonGroup* rdoMarkerShapeButtons = nullptr;
@@ -129,6 +132,7 @@ protected:
 
 private:
     QWidget* buildGeneralTab();
+    void BuildNewTuningRow(QVBoxLayout* column, QWidget* page);
     QWidget* buildMarkersTab();
     QWidget* buildTablatureTab();
     QWidget* buildMidiTab();

@@ -246,7 +246,7 @@ void TfrmTab::BuildTablature()
         TabTitle = titles.Title;
         TabSubtitle = titles.Subtitle;
     }
-    m_tab = std::make_unique<Tablature>(Tablature::Build(m_inputs.ParsedLines));
+    m_tab = std::make_unique<Tablature>(Tablature::Build(m_inputs.ParsedLines, TuningOfLines(m_inputs.EditorLines)));
     BarCount = m_tab->BarCount;
     Truncated = m_tab->HasTruncatedBar();
     if (m_inputs.TabMode == 1)
@@ -316,7 +316,8 @@ void TfrmTab::FormResize()
         // The memo fills at least the visible part of the window.
         viewHeight = std::max(viewHeight, ScrollBox->height() - ViewTop - RightMargin);
     } else {
-        viewHeight = m_tab ? ScreenPaintHeight(*m_tab, TabLayout::Screen(PaintBox1->width())) : PaintBox1->height();
+        viewHeight = m_tab ? ScreenPaintHeight(*m_tab, TabLayout::Screen(PaintBox1->width(), m_tab->StringCount()))
+                           : PaintBox1->height();
     }
     const int contentHeight = ViewTop + viewHeight + RightMargin;
     const bool scrolls = contentHeight > ScrollBox->height();
@@ -339,7 +340,8 @@ void TfrmTab::PaintBox1Paint(QPaintEvent* event)
         return;
     // Released while another window is active; the window must still draw when it is uncovered.
     if (!m_tab)
-        m_tab = std::make_unique<Tablature>(Tablature::Build(m_inputs.ParsedLines));
+        m_tab
+            = std::make_unique<Tablature>(Tablature::Build(m_inputs.ParsedLines, TuningOfLines(m_inputs.EditorLines)));
     TabPainter tabPainter(*m_tab, TabTitle, TabSubtitle, m_inputs.TabFont);
     tabPainter.PaintScreen(painter, PaintBox1->size(), event->rect());
 }
@@ -395,13 +397,13 @@ void TfrmTab::btnPrintClick()
 void TfrmTab::PrintTo(QPrinter& printer)
 {
     // The print dialog deactivated the window, which released the tablature.
-    const Tablature tab = m_tab ? *m_tab : Tablature::Build(m_inputs.ParsedLines);
+    const Tablature tab = m_tab ? *m_tab : Tablature::Build(m_inputs.ParsedLines, TuningOfLines(m_inputs.EditorLines));
     QPainter painter;
     if (!painter.begin(&printer)) {
         m_boxes.errorBox(QStringLiteral("The tablature could not be printed: the printer could not be started."));
         return;
     }
-    const TabLayout layout = TabLayout::Printer(printer.width(), printer.height());
+    const TabLayout layout = TabLayout::Printer(printer.width(), printer.height(), tab.StringCount());
     TabPainter tabPainter(tab, TabTitle, TabSubtitle, m_inputs.TabFont);
     // The dialog offers copies; a printer that cannot make them itself gets the pages that often.
     const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());

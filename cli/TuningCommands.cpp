@@ -1,0 +1,90 @@
+#include "TuningCommands.h"
+
+#include "DocumentText.h"
+#include "FileReading.h"
+#include "Retune.h"
+#include "SafeFileWrite.h"
+
+namespace fw::cli {
+
+namespace {
+
+    const char* const RetuneUsage = "retune FILE --tuning \"B E A D G\" [--keep pitches|frets] -o OUT.bss";
+
+    int Usage(CliStreams& streams)
+    {
+        streams.err << "usage: fretwerk-cli " << RetuneUsage << "\n";
+        return ExitUnreadable;
+    }
+
+} // namespace
+
+bool ReadTuningOption(const QString& text, std::optional<Tuning>& tuning, CliStreams& streams)
+{
+    const TuningLineResult result = ParseTuningNames(text);
+    if (result.kind != TuningLineKind::Valid) {
+        streams.err << "fretwerk-cli: --tuning \"" << text << "\": " << result.reason << "\n";
+        return false;
+    }
+    tuning = result.tuning;
+    return true;
+}
+
+int RunRetune(const QStringList& args, CliStreams& streams)
+{
+    QString input;
+    QString output;
+    QString tuningText;
+    RetuneMode mode = RetuneMode::KeepPitches;
+    bool tuningGiven = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == QLatin1String("-o") && hasValue && output.isEmpty()) {
+            output = args[++i];
+        } else if (arg == QLatin1String("--tuning") && hasValue && !tuningGiven) {
+            tuningText = args[++i];
+            tuningGiven = true;
+        } else if (arg == QLatin1String("--keep") && hasValue) {
+            const QString value = args[++i];
+            if (value == QLatin1String("pitches"))
+                mode = RetuneMode::KeepPitches;
+            else if (value == QLatin1String("frets"))
+                mode = RetuneMode::KeepFrets;
+            else
+                return Usage(streams);
+        } else if (!arg.startsWith(u'-') && input.isEmpty()) {
+            input = arg;
+        } else {
+            return Usage(streams);
+        }
+    }
+    if (input.isEmpty() || output.isEmpty() || !tuningGiven)
+        return Usage(streams);
+    std::optional<Tuning> tuning;
+    if (!ReadTuningOption(tuningText, tuning, streams))
+        return ExitUnreadable;
+
+    QString reason;
+    const std::optional<QByteArray> bytes = ReadWholeFile(input, reason);
+    if (!bytes) {
+        streams.err << "fretwerk-cli: cannot read " << input << ": " << reason << "\n";
+        return ExitUnreadable;
+    }
+    QStringList lines = SplitDocumentLines(DecodeDocumentBytes(*bytes));
+    DocumentHeader header;
+    // The header lines go back where they were, so the output opens like the input.
+    const bool hadHeader = ApplyHeaderLines(lines, header);
+    const RetuneResult result = RetuneLines(lines, *tuning, mode);
+    for (const QString& problem : result.Problems)
+        streams.err << problem << "\n";
+    const QStringList written = hadHeader ? HeaderLines(header) + result.Lines : result.Lines;
+    const QString error = WriteFileSafely(output, EncodeDocumentText(JoinDocumentLines(written)));
+    if (!error.isEmpty()) {
+        streams.err << "fretwerk-cli: " << error << "\n";
+        return ExitUnreadable;
+    }
+    return result.Problems.isEmpty() ? ExitOk : ExitFindings;
+}
+
+} // namespace fw::cli

@@ -18,11 +18,13 @@ public:
     void close() override;
     int deviceCount() override { return 0; }
     QString deviceName(int device) override;
+    QString openErrorText() override { return m_errorText; }
 
     static QString Name();
 
 private:
     QString m_soundFont;
+    QString m_errorText;
     FluidSynthEngine m_engine;
     std::unique_ptr<fluid_audio_driver_t, FluidAudioDriverDeleter> m_driver;
 };

@@ -17,6 +17,8 @@ ChordEditor::ChordEditor(QWidget* parent)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A tab character has no use in a chord list; Tab and Shift+Tab move on to the other controls.
+    setTabChangesFocus(true);
     QFont editorFont = font();
     editorFont.setBold(true);
     setFont(editorFont);
@@ -33,6 +35,22 @@ QString ChordEditor::errorTextAt(const QPoint& viewportPos) const
         return QString();
     ChordDef def;
     return ParseLineText(block.text(), block.blockNumber(), def).errorText;
+}
+
+void ChordEditor::setPlaybackLocked(bool locked)
+{
+    m_playbackLocked = locked;
+    setReadOnly(locked);
+}
+
+bool ChordEditor::event(QEvent* event)
+{
+    // The menu key asks here; a menu opened during playback would hold the playback up.
+    if (event->type() == QEvent::ContextMenu && m_playbackLocked) {
+        event->accept();
+        return true;
+    }
+    return QPlainTextEdit::event(event);
 }
 
 void ChordEditor::mousePressEvent(QMouseEvent* event)
@@ -57,6 +75,10 @@ bool ChordEditor::viewportEvent(QEvent* event)
             QToolTip::hideText();
         else
             QToolTip::showText(help->globalPos(), errorText, viewport());
+        return true;
+    }
+    if (event->type() == QEvent::ContextMenu && m_playbackLocked) {
+        event->accept();
         return true;
     }
     return QPlainTextEdit::viewportEvent(event);

@@ -17,6 +17,10 @@ public:
     // The parser's message for the line at a viewport point, empty for a good line.
     QString errorTextAt(const QPoint& viewportPos) const;
 
+    // While a playback runs the list must stay as it is: no typing, no context menu.
+    void setPlaybackLocked(bool locked);
+    bool playbackLocked() const { return m_playbackLocked; }
+
 Q_SIGNALS:
     void mousePressed(Qt::MouseButton button);
     void keyReleased(int key);
@@ -25,9 +29,11 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     LineHighlighter* m_highlighter;
+    bool m_playbackLocked = false;
 };
 
 } // namespace fw

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "AboutBox.h"
+#include "Accessibility.h"
 #include "ChordEditor.h"
 #include "DocumentText.h"
 #include "EditGlyphs.h"
@@ -16,6 +17,7 @@
 #include "NewUserMessage.h"
 #include "OptionsDialog.h"
 #include "PlainTextEditorLines.h"
+#include "PlayButton.h"
 #include "PlayClock.h"
 #include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
@@ -53,6 +55,7 @@
 #include <QStatusTipEvent>
 #include <QToolButton>
 #include <QUrl>
+#include <utility>
 
 namespace fw {
 
@@ -66,12 +69,25 @@ namespace {
 
     QString WithoutAmpersand(QString caption) { return caption.remove(QLatin1Char('&')); }
 
-    // Every control carries its hint as status tip and as accessible description, and its caption
-    // (or a short spoken name for picture-only buttons) as accessible name.
+    // Every control carries its hint as status tip and as accessible description. Labels and
+    // captioned controls are heard by their visible text, which assistive tools read as it changes;
+    // only picture-only controls get a short spoken name of their own.
+    bool HasVisibleText(QWidget* widget)
+    {
+        if (qobject_cast<QLabel*>(widget))
+            return true;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            return !button->text().isEmpty();
+        if (auto* group = qobject_cast<QGroupBox*>(widget))
+            return !group->title().isEmpty();
+        return false;
+    }
+
     template <typename W> W* Named(W* widget, const char* objectName, const QString& spokenName, const QString& hint)
     {
         widget->setObjectName(QString::fromLatin1(objectName));
-        widget->setAccessibleName(WithoutAmpersand(spokenName));
+        if (!HasVisibleText(widget))
+            widget->setAccessibleName(WithoutAmpersand(spokenName));
         widget->setStatusTip(hint);
         widget->setAccessibleDescription(hint);
         return widget;
@@ -144,6 +160,7 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
     , m_dialogs(std::make_unique<DialogsProxy>(this))
     , m_backend(backend ? std::move(backend) : CreateSystemBackend(m_settings.SoundFont))
 {
+    Accessibility::Install();
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(QStringLiteral("Fretwerk Bass"));
     setAcceptDrops(true);
@@ -169,6 +186,8 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
     m_port = std::make_unique<MidiPort>(*m_backend);
     m_port->Device = m_settings.Device;
     m_port->Channel = static_cast<unsigned char>(m_settings.Channel & 0x0F);
+    // The offset is fixed; a stored value other than -12 never reaches the port.
+    m_settings.Octave = -12;
     m_port->Octave = m_settings.Octave;
     m_port->setBusyCursor = [this](bool busy) { setBusyCursor(busy); };
     m_clock = std::make_unique<SteadyPlayClock>();
@@ -178,6 +197,7 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
         static_cast<EditControlStates&>(*this), static_cast<PressedMarkers&>(*this), *m_player);
     connectEditControls();
     connectPlayControls();
+    setKeyboardOrder();
 
     trackbarTempo->setRange(MinTempo, MaxTempo);
     if (m_settings.LastDir.isEmpty() || !QFileInfo(m_settings.LastDir).isDir())
@@ -196,6 +216,7 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
     resize(DesignOuterWidth - OuterExtraWidth, DesignOuterHeight - OuterExtraHeight + menuBar()->sizeHint().height());
     ArrangeMainWindow();
     m_chordList->ShowLineInfo(0);
+    Accessibility::DescribeHints(this);
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -395,7 +416,7 @@ void TfrmMain::buildPlayButtons(QWidget* surface)
     pnlPlayButtons->setFrameShape(QFrame::StyledPanel);
     pnlPlayButtons->setGeometry(494, 4, 111, 173);
 
-    btnPlay = Named(new QPushButton(QStringLiteral("Play"), pnlPlayButtons), "btnPlay", QStringLiteral("Play"),
+    btnPlay = Named(new PlayButton(QStringLiteral("Play"), pnlPlayButtons), "btnPlay", QStringLiteral("Play"),
         QStringLiteral("Play music."));
     btnPlay->setGeometry(8, 8, 95, 100);
     QFont playFont = btnPlay->font();
@@ -417,15 +438,13 @@ void TfrmMain::buildStatusBar()
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(true);
-    statusPanel0 = new QLabel(bar);
+    statusPanel0 = new AnnouncingLabel(bar);
     statusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
-    statusPanel0->setAccessibleName(QStringLiteral("Message"));
     statusPanel0->setFixedWidth(493);
     statusPanel0->setFrameShape(QFrame::Panel);
     statusPanel0->setFrameShadow(QFrame::Sunken);
-    statusPanel1 = new QLabel(bar);
+    statusPanel1 = new AnnouncingLabel(bar);
     statusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
-    statusPanel1->setAccessibleName(QStringLiteral("Line number"));
     statusPanel1->setFrameShape(QFrame::Panel);
     statusPanel1->setFrameShadow(QFrame::Sunken);
     bar->addWidget(statusPanel0);
@@ -985,23 +1004,46 @@ void TfrmMain::connectEditControls()
 void TfrmMain::connectPlayControls()
 {
     // Any press on Play starts or stops at once, without waiting for the release.
-    connect(btnPlay, &QPushButton::pressed, this, &TfrmMain::PlayToggle);
+    connect(static_cast<PlayButton*>(btnPlay), &PlayButton::toggleRequested, this, &TfrmMain::PlayToggle);
     connect(Start1, &QAction::triggered, this, &TfrmMain::PlayToggle);
     connect(Stop1, &QAction::triggered, this, &TfrmMain::PlayToggle);
     connect(btnNext, &QToolButton::clicked, this, [this] { m_player->StepForward(); });
     connect(btnPrev, &QToolButton::clicked, this, [this] { m_player->StepBack(); });
     connect(playOptionGroup, &QButtonGroup::idClicked, this, &TfrmMain::rdoPlayOptionsClick);
+    // However the option is set (a click, a new document, a file opened), Loop and Trace follow it.
+    connect(playOptionGroup, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            showLoopAndTraceForOption();
+    });
     connect(chkLoop, &QCheckBox::clicked, this, [this] { RichEdit1->setFocus(); });
 }
 
 void TfrmMain::rdoPlayOptionsClick()
 {
-    const bool currentLine = playOptionGroup->checkedId() == PlayCurrentLine;
-    chkLoop->setVisible(!currentLine);
-    chkTrace->setVisible(!currentLine);
+    showLoopAndTraceForOption();
     RichEdit1->setFocus();
 }
 
+void TfrmMain::showLoopAndTraceForOption()
+{
+    const bool currentLine = playOptionGroup->checkedId() == PlayCurrentLine;
+    chkLoop->setVisible(!currentLine);
+    chkTrace->setVisible(!currentLine);
+}
+
+void TfrmMain::setKeyboardOrder()
+{
+    // Top to bottom, left to right: the neck row, then the editing row.
+    QList<QWidget*> order { imgAllFrets, btnNewChord, btnPlay, btnPrev, btnNext };
+    for (const char* name : { "btnRest", "btnDup", "btnClear", "btnDelete", "btnWholeNote", "btnHalfNote",
+             "btnQuarterNote", "btnEighthNote", "btnSixteenthNote", "btnThirtySecondNote", "btnSixtyFourthNote" })
+        order << grpEditControls->findChild<QToolButton*>(QString::fromLatin1(name));
+    order << chkDotted << chkTriplet << chkChordEntryMode << chkAutoNewLine << btnShiftLeft << btnShiftRight
+          << RichEdit1;
+    order << playOptionGroup->button(0) << playOptionGroup->button(1) << playOptionGroup->button(2)
+          << playOptionGroup->button(3) << chkLoop << chkTrace << trackbarTempo;
+    Accessibility::ChainTabOrder(order);
+}
 void TfrmMain::SetPlayControls(bool enabled)
 {
     const QColor text = enabled ? palette().color(QPalette::WindowText) : QColor(128, 128, 128);
@@ -1013,9 +1055,26 @@ void TfrmMain::SetPlayControls(bool enabled)
     }
     Start1->setVisible(enabled);
     Stop1->setVisible(!enabled);
-    for (QWidget* control :
-        std::initializer_list<QWidget*> { btnPrev, btnNext, rdoPlayOptions, chkTrace, chkLoop, chkDotted, chkTriplet })
+    // New Chord inserts a line, which would shift the lines a playback traces.
+    for (QWidget* control : std::initializer_list<QWidget*> {
+             btnPrev, btnNext, rdoPlayOptions, chkTrace, chkLoop, chkDotted, chkTriplet, btnNewChord })
         control->setEnabled(enabled);
+    // A disabled menu still lets its items' shortcuts through (Ctrl+Z, Ctrl+V, Ctrl+N...).
+    if (!enabled) {
+        for (QMenu* menu : { File1, Edit1, Instrument1, Help1, Special1 }) {
+            for (QAction* item : menu->actions()) {
+                if (item->isEnabled() && !item->isSeparator()) {
+                    item->setEnabled(false);
+                    m_lockedItems << item;
+                }
+            }
+        }
+    } else {
+        for (QAction* item : std::exchange(m_lockedItems, {}))
+            item->setEnabled(true);
+    }
+    m_playControlsOff = !enabled;
+    RichEdit1->setPlaybackLocked(m_playControlsOff || IsPlaying());
     for (QToolButton* button : grpEditControls->findChildren<QToolButton*>())
         button->setEnabled(enabled);
     for (QMenu* menu : { File1, Edit1, Instrument1, Help1, Special1 })
@@ -1025,7 +1084,12 @@ void TfrmMain::SetPlayControls(bool enabled)
         m_commands->applyTransposeRule();
 }
 
-void TfrmMain::setPlayButtonCaption(const QString& caption) { btnPlay->setText(caption); }
+void TfrmMain::setPlayButtonCaption(const QString& caption)
+{
+    btnPlay->setText(caption);
+    // Locked from the first moment of a playback, unlocked the moment it ends.
+    RichEdit1->setPlaybackLocked(m_playControlsOff || IsPlaying());
+}
 
 void TfrmMain::focusEditor() { RichEdit1->setFocus(); }
 

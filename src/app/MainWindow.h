@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Accessibility.h"
 #include "ChordList.h"
 #include "DocumentText.h"
 #include "EditHost.h"
@@ -182,6 +183,8 @@ private:
     void connectEditControls();
     void connectPlayControls();
     void rdoPlayOptionsClick();
+    void showLoopAndTraceForOption();
+    void setKeyboardOrder();
 
     void buildNeckArea(QWidget* surface);
     void buildPlayButtons(QWidget* surface);
@@ -245,6 +248,9 @@ private:
     Tfrmfind* m_find = nullptr;
     TfrmAbout* m_about = nullptr;
     TfrmNewUserMessage* m_welcome = nullptr;
+    // The menu items a playback disabled, enabled again when it ends.
+    QList<QAction*> m_lockedItems;
+    bool m_playControlsOff = false;
 
 public:
     // Controls, named as the rest of the program and the tests know them.
@@ -273,8 +279,8 @@ public:
     QCheckBox* chkChordEntryMode = nullptr;
     QToolButton* btnShiftLeft = nullptr;
     QToolButton* btnShiftRight = nullptr;
-    QLabel* statusPanel0 = nullptr;
-    QLabel* statusPanel1 = nullptr;
+    AnnouncingLabel* statusPanel0 = nullptr;
+    AnnouncingLabel* statusPanel1 = nullptr;
     QMenu* File1 = nullptr;
     QMenu* Edit1 = nullptr;
     QMenu* Special1 = nullptr;

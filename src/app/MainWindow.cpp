@@ -217,6 +217,8 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
     ArrangeMainWindow();
     m_chordList->ShowLineInfo(0);
     Accessibility::DescribeHints(this);
+    // The neck leads the focus order, yet the program starts where the user types.
+    RichEdit1->setFocus();
 }
 
 TfrmMain::~TfrmMain() = default;

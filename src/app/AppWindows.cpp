@@ -1,8 +1,10 @@
 #include "AppWindows.h"
 
 #include "AboutBox.h"
+#include "Accessibility.h"
 #include "FindDialog.h"
 #include "MainWindow.h"
+#include "MidiBackend.h"
 #include "NewUserMessage.h"
 #include "NoSoundMessage.h"
 #include "OptionsDialog.h"
@@ -12,8 +14,8 @@
 
 namespace fw {
 
-AppWindows::AppWindows(Settings settings)
-    : main(std::make_unique<TfrmMain>(std::move(settings)))
+AppWindows::AppWindows(Settings settings, std::unique_ptr<MidiBackend> backend)
+    : main(std::make_unique<TfrmMain>(std::move(settings), std::move(backend)))
     , about(std::make_unique<TfrmAbout>(main.get()))
     , tab(std::make_unique<TfrmTab>(main->messageBoxes(), main->saveFileDialog(), printDialog, main.get()))
     , options(std::make_unique<TfrmOptions>(main.get()))
@@ -29,6 +31,9 @@ AppWindows::AppWindows(Settings settings)
         noSoundMessage->lblOpenError->setText(errorText);
         noSoundMessage->exec();
     };
+    for (QWidget* window : std::initializer_list<QWidget*> { main.get(), about.get(), tab.get(), options.get(),
+             getTabInfo.get(), writeMidiFile.get(), noSoundMessage.get(), find.get(), newUserMessage.get() })
+        Accessibility::DescribeHints(window);
 }
 
 // The secondary windows are children of the main window; they go first so it does not delete them.

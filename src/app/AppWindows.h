@@ -7,6 +7,7 @@
 
 namespace fw {
 
+class MidiBackend;
 class TfrmMain;
 class TfrmAbout;
 class TfrmTab;
@@ -19,7 +20,8 @@ class TfrmNewUserMessage;
 
 // Every window of the program, created once at start in this order and kept until exit.
 struct AppWindows {
-    explicit AppWindows(Settings settings = {});
+    // Without a backend the program sounds through the system's.
+    explicit AppWindows(Settings settings = {}, std::unique_ptr<MidiBackend> backend = nullptr);
     ~AppWindows();
 
     QtPrintDialog printDialog;

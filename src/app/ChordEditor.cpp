@@ -20,6 +20,8 @@ ChordEditor::ChordEditor(QWidget* parent)
 {
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // A tab character has no use in a chord list; Tab and Shift+Tab move on to the other controls.
+    setTabChangesFocus(true);
     QFont editorFont = font();
     editorFont.setBold(true);
     setFont(editorFont);
@@ -97,6 +99,11 @@ bool ChordEditor::event(QEvent* event)
             return true;
         }
     }
+    // The menu key asks here; a menu opened during playback would hold the playback up.
+    if (event->type() == QEvent::ContextMenu && m_playbackLocked) {
+        event->accept();
+        return true;
+    }
     return QPlainTextEdit::event(event);
 }
 
@@ -164,6 +171,12 @@ QString ChordEditor::errorTextAt(const QPoint& viewportPos) const
     return ParseLineText(block.text(), block.blockNumber(), def, m_highlighter->tuning()).errorText;
 }
 
+void ChordEditor::setPlaybackLocked(bool locked)
+{
+    m_playbackLocked = locked;
+    setReadOnly(locked);
+}
+
 void ChordEditor::mousePressEvent(QMouseEvent* event)
 {
     m_typing = false;
@@ -187,6 +200,10 @@ bool ChordEditor::viewportEvent(QEvent* event)
             QToolTip::hideText();
         else
             QToolTip::showText(help->globalPos(), errorText, viewport());
+        return true;
+    }
+    if (event->type() == QEvent::ContextMenu && m_playbackLocked) {
+        event->accept();
         return true;
     }
     return QPlainTextEdit::viewportEvent(event);

@@ -28,6 +28,9 @@ public:
     void undoEdit();
     // A change just joined to the undo step of the last key keeps that step open for more typing.
     void extendTypingStep();
+    // While a playback runs the list must stay as it is: no typing, no context menu.
+    void setPlaybackLocked(bool locked);
+    bool playbackLocked() const { return m_playbackLocked; }
 
 Q_SIGNALS:
     void mousePressed(Qt::MouseButton button);
@@ -53,6 +56,7 @@ private:
     // Characters typed one after another make one undo step, as in any editor.
     bool m_typing = false;
     int m_typingSteps = -1;
+    bool m_playbackLocked = false;
 };
 
 } // namespace fw

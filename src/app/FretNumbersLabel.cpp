@@ -11,7 +11,6 @@ FretNumbersLabel::FretNumbersLabel(QWidget* parent)
     : QLabel(NeckGeometry::FretNumbersCaption, parent)
 {
     setObjectName(QStringLiteral("lblFretNumbers"));
-    setAccessibleName(QStringLiteral("Fret numbers"));
     setAttribute(Qt::WA_TranslucentBackground);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     const QRect place = NeckGeometry::fretNumbersRect().translated(NeckGeometry::PictureLeft, NeckGeometry::PictureTop);

@@ -2,6 +2,7 @@
 #include "MainWindowProxies.h"
 
 #include "AboutBox.h"
+#include "Accessibility.h"
 #include "ChordDocument.h"
 #include "ChordEditor.h"
 #include "DocumentText.h"
@@ -18,6 +19,7 @@
 #include "NewUserMessage.h"
 #include "OptionsDialog.h"
 #include "PlainTextEditorLines.h"
+#include "PlayButton.h"
 #include "PlayClock.h"
 #include "QtFileDialogs.h"
 #include "QtMessageBoxes.h"
@@ -56,6 +58,7 @@
 #include <QTextDocument>
 #include <QToolButton>
 #include <QUrl>
+#include <utility>
 
 namespace fw {
 
@@ -90,6 +93,7 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
     , m_dialogs(std::make_unique<DialogsProxy>(this))
     , m_backend(backend ? std::move(backend) : CreateSystemBackend(m_settings.SoundFont))
 {
+    Accessibility::Install();
     setObjectName(QStringLiteral("TfrmMain"));
     setWindowTitle(QStringLiteral("Fretwerk Bass"));
     setAcceptDrops(true);
@@ -115,6 +119,8 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
     m_port = std::make_unique<MidiPort>(*m_backend);
     m_port->Device = m_settings.Device;
     m_port->Channel = static_cast<unsigned char>(m_settings.Channel & 0x0F);
+    // The offset is fixed; a stored value other than -12 never reaches the port.
+    m_settings.Octave = -12;
     m_port->Octave = m_settings.Octave;
     m_port->setBusyCursor = [this](bool busy) { setBusyCursor(busy); };
     m_clock = std::make_unique<SteadyPlayClock>();
@@ -126,6 +132,7 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
         *m_lines, static_cast<DocumentHost&>(*this), *m_boxes, *m_dialogs, m_settings);
     connectEditControls();
     connectPlayControls();
+    setKeyboardOrder();
 
     trackbarTempo->setRange(MinTempo, MaxTempo);
     if (m_settings.LastDir.isEmpty() || !QFileInfo(m_settings.LastDir).isDir())
@@ -144,6 +151,9 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
     resize(DesignOuterWidth - OuterExtraWidth, DesignOuterHeight - OuterExtraHeight + menuBar()->sizeHint().height());
     ArrangeMainWindow();
     m_chordList->ShowLineInfo(0);
+    Accessibility::DescribeHints(this);
+    // The neck leads the focus order, yet the program starts where the user types.
+    RichEdit1->setFocus();
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -516,22 +526,46 @@ void TfrmMain::connectEditControls()
 void TfrmMain::connectPlayControls()
 {
     // Any press on Play starts or stops at once, without waiting for the release.
-    connect(btnPlay, &QPushButton::pressed, this, &TfrmMain::PlayToggle);
+    connect(static_cast<PlayButton*>(btnPlay), &PlayButton::toggleRequested, this, &TfrmMain::PlayToggle);
     connect(Start1, &QAction::triggered, this, &TfrmMain::PlayToggle);
     connect(Stop1, &QAction::triggered, this, &TfrmMain::PlayToggle);
     connect(Practice1, &QAction::triggered, this, &TfrmMain::Practice1Click);
     connect(btnNext, &QToolButton::clicked, this, [this] { m_player->StepForward(); });
     connect(btnPrev, &QToolButton::clicked, this, [this] { m_player->StepBack(); });
     connect(playOptionGroup, &QButtonGroup::idClicked, this, &TfrmMain::rdoPlayOptionsClick);
+    // However the option is set (a click, a new document, a file opened), Loop and Trace follow it.
+    connect(playOptionGroup, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            showLoopAndTraceForOption();
+    });
     connect(chkLoop, &QCheckBox::clicked, this, [this] { RichEdit1->setFocus(); });
 }
 
 void TfrmMain::rdoPlayOptionsClick()
 {
+    showLoopAndTraceForOption();
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::showLoopAndTraceForOption()
+{
     const bool currentLine = playOptionGroup->checkedId() == PlayCurrentLine;
     chkLoop->setVisible(!currentLine);
     chkTrace->setVisible(!currentLine);
-    RichEdit1->setFocus();
+}
+
+void TfrmMain::setKeyboardOrder()
+{
+    // Top to bottom, left to right: the neck row, then the editing row.
+    QList<QWidget*> order { imgAllFrets, btnNewChord, btnPlay, btnPrev, btnNext };
+    for (const char* name : { "btnRest", "btnDup", "btnClear", "btnDelete", "btnWholeNote", "btnHalfNote",
+             "btnQuarterNote", "btnEighthNote", "btnSixteenthNote", "btnThirtySecondNote", "btnSixtyFourthNote" })
+        order << grpEditControls->findChild<QToolButton*>(QString::fromLatin1(name));
+    order << chkDotted << chkTriplet << chkChordEntryMode << chkAutoNewLine << btnShiftLeft << btnShiftRight
+          << RichEdit1;
+    order << playOptionGroup->button(0) << playOptionGroup->button(1) << playOptionGroup->button(2)
+          << playOptionGroup->button(3) << chkLoop << chkTrace << trackbarTempo;
+    Accessibility::ChainTabOrder(order);
 }
 
 void TfrmMain::dragEnterEvent(QDragEnterEvent* event)

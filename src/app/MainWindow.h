@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChordDocument.h"
+#include "Accessibility.h"
 #include "ChordList.h"
 #include "DocumentText.h"
 #include "EditHost.h"
@@ -205,6 +206,8 @@ private:
     void connectEditControls();
     void connectPlayControls();
     void rdoPlayOptionsClick();
+    void showLoopAndTraceForOption();
+    void setKeyboardOrder();
 
     void buildNeckArea(QWidget* surface);
     void buildPlayButtons(QWidget* surface);
@@ -263,6 +266,9 @@ private:
     TfrmTuning* m_tuningDialog = nullptr;
     TfrmAbout* m_about = nullptr;
     TfrmNewUserMessage* m_welcome = nullptr;
+    // The menu items a playback disabled, enabled again when it ends.
+    QList<QAction*> m_lockedItems;
+    bool m_playControlsOff = false;
 
 public:
     // Controls, named as the rest of the program and the tests know them.
@@ -291,8 +297,8 @@ public:
     QCheckBox* chkChordEntryMode = nullptr;
     QToolButton* btnShiftLeft = nullptr;
     QToolButton* btnShiftRight = nullptr;
-    QLabel* statusPanel0 = nullptr;
-    QLabel* statusPanel1 = nullptr;
+    AnnouncingLabel* statusPanel0 = nullptr;
+    AnnouncingLabel* statusPanel1 = nullptr;
     QMenu* File1 = nullptr;
     QMenu* Edit1 = nullptr;
     QMenu* Special1 = nullptr;

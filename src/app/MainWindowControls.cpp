@@ -5,6 +5,7 @@
 #include "FretNumbersLabel.h"
 #include "LineEditCommands.h"
 #include "NeckView.h"
+#include "PlayButton.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -24,12 +25,25 @@ namespace {
 
     QString WithoutAmpersand(QString caption) { return caption.remove(QLatin1Char('&')); }
 
-    // Every control carries its hint as status tip and as accessible description, and its caption
-    // (or a short spoken name for picture-only buttons) as accessible name.
+    // Every control carries its hint as status tip and as accessible description. Labels and
+    // captioned controls are heard by their visible text, which assistive tools read as it changes;
+    // only picture-only controls get a short spoken name of their own.
+    bool HasVisibleText(QWidget* widget)
+    {
+        if (qobject_cast<QLabel*>(widget))
+            return true;
+        if (auto* button = qobject_cast<QAbstractButton*>(widget))
+            return !button->text().isEmpty();
+        if (auto* group = qobject_cast<QGroupBox*>(widget))
+            return !group->title().isEmpty();
+        return false;
+    }
+
     template <typename W> W* Named(W* widget, const char* objectName, const QString& spokenName, const QString& hint)
     {
         widget->setObjectName(QString::fromLatin1(objectName));
-        widget->setAccessibleName(WithoutAmpersand(spokenName));
+        if (!HasVisibleText(widget))
+            widget->setAccessibleName(WithoutAmpersand(spokenName));
         widget->setStatusTip(hint);
         widget->setAccessibleDescription(hint);
         return widget;
@@ -230,7 +244,7 @@ void TfrmMain::buildPlayButtons(QWidget* surface)
     pnlPlayButtons->setFrameShape(QFrame::StyledPanel);
     pnlPlayButtons->setGeometry(494, 4, 111, 173);
 
-    btnPlay = Named(new QPushButton(QStringLiteral("Play"), pnlPlayButtons), "btnPlay", QStringLiteral("Play"),
+    btnPlay = Named(new PlayButton(QStringLiteral("Play"), pnlPlayButtons), "btnPlay", QStringLiteral("Play"),
         QStringLiteral("Play music."));
     btnPlay->setGeometry(8, 8, 95, 100);
     QFont playFont = btnPlay->font();
@@ -252,15 +266,13 @@ void TfrmMain::buildStatusBar()
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar1"));
     bar->setSizeGripEnabled(true);
-    statusPanel0 = new QLabel(bar);
+    statusPanel0 = new AnnouncingLabel(bar);
     statusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
-    statusPanel0->setAccessibleName(QStringLiteral("Message"));
     statusPanel0->setFixedWidth(493);
     statusPanel0->setFrameShape(QFrame::Panel);
     statusPanel0->setFrameShadow(QFrame::Sunken);
-    statusPanel1 = new QLabel(bar);
+    statusPanel1 = new AnnouncingLabel(bar);
     statusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
-    statusPanel1->setAccessibleName(QStringLiteral("Line number"));
     statusPanel1->setFrameShape(QFrame::Panel);
     statusPanel1->setFrameShadow(QFrame::Sunken);
     bar->addWidget(statusPanel0);

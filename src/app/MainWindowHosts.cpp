@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QToolButton>
+#include <utility>
 
 // What the main window does for the parts it hosts: the document, the player, the editing
 // commands and the line display.
@@ -143,9 +144,26 @@ void TfrmMain::SetPlayControls(bool enabled)
     }
     Start1->setVisible(enabled);
     Stop1->setVisible(!enabled);
-    for (QWidget* control :
-        std::initializer_list<QWidget*> { btnPrev, btnNext, rdoPlayOptions, chkTrace, chkLoop, chkDotted, chkTriplet })
+    // New Chord inserts a line, which would shift the lines a playback traces.
+    for (QWidget* control : std::initializer_list<QWidget*> {
+             btnPrev, btnNext, rdoPlayOptions, chkTrace, chkLoop, chkDotted, chkTriplet, btnNewChord })
         control->setEnabled(enabled);
+    // A disabled menu still lets its items' shortcuts through (Ctrl+Z, Ctrl+V, Ctrl+N...).
+    if (!enabled) {
+        for (QMenu* menu : { File1, Edit1, Instrument1, Help1, Special1 }) {
+            for (QAction* item : menu->actions()) {
+                if (item->isEnabled() && !item->isSeparator()) {
+                    item->setEnabled(false);
+                    m_lockedItems << item;
+                }
+            }
+        }
+    } else {
+        for (QAction* item : std::exchange(m_lockedItems, {}))
+            item->setEnabled(true);
+    }
+    m_playControlsOff = !enabled;
+    RichEdit1->setPlaybackLocked(m_playControlsOff || IsPlaying());
     for (QToolButton* button : grpEditControls->findChildren<QToolButton*>())
         button->setEnabled(enabled);
     for (QMenu* menu : { File1, Edit1, Instrument1, Help1, Special1 })
@@ -155,7 +173,12 @@ void TfrmMain::SetPlayControls(bool enabled)
         m_commands->applyTransposeRule();
 }
 
-void TfrmMain::setPlayButtonCaption(const QString& caption) { btnPlay->setText(caption); }
+void TfrmMain::setPlayButtonCaption(const QString& caption)
+{
+    btnPlay->setText(caption);
+    // Locked from the first moment of a playback, unlocked the moment it ends.
+    RichEdit1->setPlaybackLocked(m_playControlsOff || IsPlaying());
+}
 
 void TfrmMain::focusEditor() { RichEdit1->setFocus(); }
 

@@ -32,6 +32,9 @@ public:
     virtual int deviceCount() = 0;
     // "" when the device does not exist.
     virtual QString deviceName(int device) = 0;
+    // Why the last open failed, when the backend can say more than its result code (the SoundFont
+    // it looked for); "" leaves the text to the code.
+    virtual QString openErrorText() { return QString(); }
 };
 
 } // namespace fw

@@ -39,6 +39,8 @@ void MidiPort::OpenMidiOut(QString& errorText)
     const int result = m_backend.open(Device);
     m_open = result == MidiResult::Ok;
     errorText = MidiOpenErrorText(result);
+    if (!m_open && !m_backend.openErrorText().isEmpty())
+        errorText = m_backend.openErrorText();
 }
 
 void MidiPort::CloseMidiOut()

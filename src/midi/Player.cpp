@@ -32,15 +32,16 @@ void Player::SetCaption(const QString& caption)
 
 void Player::PlayToggle()
 {
+    if (IsPlaying() || StopRequested) {
+        // Reached from the pumping of a running playback's wait: only ask it to stop. This comes
+        // first, so that a stop press stops whatever the editor holds by now.
+        SetCaption(QStringLiteral("Play"));
+        StopRequested = true;
+        return;
+    }
     m_chordList.CountOffBeats = 0;
     if (m_editor.lineCount() == 0) {
         m_boxes.errorBox(QStringLiteral("No notes to play - no lines in editor."));
-        return;
-    }
-    if (IsPlaying() || StopRequested) {
-        // Reached from the pumping of a running playback's wait: only ask it to stop.
-        SetCaption(QStringLiteral("Play"));
-        StopRequested = true;
         return;
     }
     m_host.setBusyCursor(true);

@@ -35,6 +35,9 @@ public:
     std::function<void(const TimedMessage&)> onMessage;
     // The result the next opens give; tests use it to act as a missing device.
     int openResult = MidiResult::Ok;
+    // The reason a failed open gives beyond its code.
+    QString failureText;
+    QString openErrorText() override { return failureText; }
 
     QList<TimedMessage> messages;
     int openCount = 0;

@@ -27,4 +27,12 @@ QString FindSoundFont(const QString& configured)
     return QString();
 }
 
+QString MissingSoundFontText(const QString& configured)
+{
+    QStringList places = DefaultSoundFontPaths();
+    if (!configured.isEmpty())
+        places.prepend(configured);
+    return QStringLiteral("No SoundFont was found. Looked for: %1").arg(places.join(QStringLiteral(", ")));
+}
+
 } // namespace fw

@@ -9,5 +9,7 @@ namespace fw {
 QStringList DefaultSoundFontPaths();
 // The configured file when it exists, else the first default that exists, else "".
 QString FindSoundFont(const QString& configured = QString());
+// Why the built-in synthesizer stays silent when FindSoundFont finds nothing: the places it looked.
+QString MissingSoundFontText(const QString& configured = QString());
 
 } // namespace fw

@@ -63,7 +63,7 @@ TEST_F(Playing, ASecondPressStopsMidNoteLocksTheControlsMeanwhileAndRestoresTheS
     bool closeRefused = false;
     QTimer::singleShot(150, &window, [&] {
         lockedWhilePlaying = !window.grpEditControls->isEnabled() && !window.File1->menuAction()->isEnabled()
-            && window.Stop1->isVisible() && window.btnPlay->text() == "Stop" && window.RichEdit1->isReadOnly() == false;
+            && window.Stop1->isVisible() && window.btnPlay->text() == "Stop" && window.RichEdit1->isReadOnly();
         closeRefused = !window.close();
         QTest::mouseClick(window.btnPlay, Qt::LeftButton);
     });
@@ -79,6 +79,55 @@ TEST_F(Playing, ASecondPressStopsMidNoteLocksTheControlsMeanwhileAndRestoresTheS
     EXPECT_EQ(window.RichEdit1->textCursor().selectedText(), "A, x, 0, x, x, W");
 }
 
+TEST_F(Playing, KeysAndMenusChangeNothingDuringALoopAndAStopPressStopsWhateverTheEditorHolds)
+{
+    window.trackbarTempo->setValue(60);
+    const QString list = "G, 3, x, x, x, W\nA, x, 0, x, x, W\n";
+    window.RichEdit1->setPlainText(list);
+    // Menu shortcuts reach only the active window.
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::mouseClick(window.chkLoop, Qt::LeftButton);
+    ASSERT_TRUE(window.chkLoop->isChecked());
+    int contextMenus = 0;
+    // Only the count matters here; a menu that did open would wait for a user.
+    QObject::disconnect(window.RichEdit1, &QWidget::customContextMenuRequested, nullptr, nullptr);
+    QObject::connect(window.RichEdit1, &QWidget::customContextMenuRequested, [&contextMenus] { ++contextMenus; });
+    QString textDuringPlayback;
+    bool newChordEnabled = true;
+    QTimer::singleShot(100, &window, [&] {
+        window.RichEdit1->setFocus();
+        QTest::keyClick(window.RichEdit1, Qt::Key_Return);
+        QTest::keyClicks(window.RichEdit1, "zz");
+        QTest::keyClick(window.RichEdit1, Qt::Key_Delete);
+        QTest::keyClick(window.RichEdit1, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(window.RichEdit1, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(window.RichEdit1, Qt::Key_N, Qt::ControlModifier);
+        QContextMenuEvent menu(
+            QContextMenuEvent::Mouse, QPoint(5, 5), window.RichEdit1->viewport()->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(window.RichEdit1->viewport(), &menu);
+        QTest::mouseClick(window.btnNewChord, Qt::LeftButton);
+        newChordEnabled = window.btnNewChord->isEnabled();
+        textDuringPlayback = text();
+        // Whatever empties the list by now, the next press must still stop the loop.
+        window.RichEdit1->clear();
+        QTest::mouseClick(window.btnPlay, Qt::MiddleButton);
+    });
+    // A loop that never stopped would hang the test; this ends it as a failure instead.
+    QTimer::singleShot(5000, &window, [&] { window.player().StopRequested = true; });
+    QTest::mouseClick(window.btnPlay, Qt::RightButton);
+    EXPECT_EQ(textDuringPlayback, list);
+    EXPECT_EQ(contextMenus, 0);
+    EXPECT_FALSE(newChordEnabled);
+    EXPECT_EQ(window.btnPlay->text(), "Play");
+    EXPECT_LT(midi->messages.last().timeUs - midi->messages.first().timeUs, 2000000) << "stopped by the press";
+    EXPECT_TRUE(boxes.all().isEmpty());
+    // The first key after the playback arrives.
+    type("A");
+    EXPECT_EQ(text(), "A");
+    EXPECT_TRUE(window.findChild<QAction*>("Undo1")->isEnabled());
+}
+
 TEST_F(Playing, CurrentLineOptionRefusesANonChordLine)
 {
     window.RichEdit1->setPlainText("* comment\nG, 3, x, x, x, Q\n");
@@ -88,8 +137,12 @@ TEST_F(Playing, CurrentLineOptionRefusesANonChordLine)
     window.PlayToggle();
     EXPECT_EQ(boxes.errors,
         QStringList({ "Play Current Line option is selected and current line is not a chord definition." }));
-    window.playOptionGroup->button(PlayAll)->click();
+    // A new document goes back to "All", and Loop and Trace come back with it.
+    boxes.answer = MessageBoxes::Answer::No;
+    window.findChild<QAction*>("New1")->trigger();
+    EXPECT_EQ(window.playOptionGroup->checkedId(), PlayAll);
     EXPECT_TRUE(window.chkLoop->isVisible());
+    EXPECT_TRUE(window.chkTrace->isVisible());
 }
 
 TEST_F(Playing, StepForwardPreviewsAndMovesToTheNextChord)
@@ -158,4 +211,32 @@ TEST_F(HeldOpenDevice, AFailedOpenAtFirstActivationIsReportedOnceAndPlayingStays
     EXPECT_TRUE(midi->messages.isEmpty());
     EXPECT_EQ(midi->openCount, 1) << "a device held open is not opened again for each play";
     EXPECT_TRUE(boxes.all().isEmpty());
+}
+
+namespace {
+
+struct StoredOctaveFixture : MainWindowFixture {
+    static Settings OctaveZero()
+    {
+        Settings settings;
+        settings.Octave = 0;
+        return settings;
+    }
+    StoredOctaveFixture()
+        : MainWindowFixture(OctaveZero())
+    {
+    }
+};
+
+} // namespace
+
+using StoredOctave = StoredOctaveFixture;
+
+TEST_F(StoredOctave, NeverReachesThePortBeforeTheSettingsDialog)
+{
+    window.trackbarTempo->setValue(500);
+    window.RichEdit1->setPlainText("G, 3, x, x, x, F\n");
+    window.PlayToggle();
+    ASSERT_TRUE(statuses().contains(0x90));
+    EXPECT_EQ(midi->messages[statuses().indexOf(0x90)].data1(), 43 - 12);
 }

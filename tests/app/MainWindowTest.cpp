@@ -112,7 +112,7 @@ TEST_F(Hints, EveryControlHasANameAndItsHint)
              "chkLoop", "chkTrace", "trackbarTempo", "rdoPlayOptions", "lblTempo" }) {
         auto* widget = window.findChild<QWidget*>(QString::fromLatin1(name));
         ASSERT_NE(widget, nullptr) << name;
-        EXPECT_FALSE(widget->accessibleName().isEmpty()) << name;
+        EXPECT_FALSE(QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name).isEmpty()) << name;
         EXPECT_FALSE(widget->statusTip().isEmpty()) << name;
         EXPECT_EQ(widget->accessibleDescription(), widget->statusTip()) << name;
     }

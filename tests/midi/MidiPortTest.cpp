@@ -2,6 +2,7 @@
 #include "NullBackend.h"
 #include "PlayClock.h"
 #include "RecordingBackend.h"
+#include "SoundFont.h"
 #include "backends/RtMidiBackend.h"
 
 #include <gmock/gmock.h>
@@ -110,6 +111,22 @@ TEST(MidiPortErrors, ResultCodesGiveTheirTexts)
         EXPECT_TRUE(backend.messages.isEmpty());
     }
     EXPECT_TRUE(MidiOpenErrorText(0).isEmpty());
+}
+
+TEST(MidiPortErrors, ABackendsOwnReasonReplacesTheCodesTextOnlyWhenItFails)
+{
+    InstantPlayClock clock;
+    RecordingBackend backend(clock);
+    backend.failureText = MissingSoundFontText(QStringLiteral("/nowhere/bass.sf2"));
+    MidiPort port(backend);
+    QString error;
+    port.OpenMidiOut(error);
+    EXPECT_TRUE(error.isEmpty()) << "an open that works reports nothing";
+    backend.openResult = MidiResult::Error;
+    port.OpenMidiOut(error);
+    EXPECT_TRUE(error.startsWith("No SoundFont was found. Looked for: /nowhere/bass.sf2, ")) << error.toStdString();
+    for (const QString& place : DefaultSoundFontPaths())
+        EXPECT_TRUE(error.contains(place)) << place.toStdString();
 }
 
 TEST(MidiPortPolicy, PerActionOpensAndClosesEachTimeWithTheHourglass)

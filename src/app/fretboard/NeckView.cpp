@@ -1,8 +1,12 @@
 #include "NeckView.h"
 
+#include "Pitch.h"
+
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace fw {
 
@@ -15,6 +19,77 @@ NeckView::NeckView(QWidget* parent)
     setFixedSize(FramedWidth, FramedHeight);
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleDescription(focusCellText(m_focusCell));
+}
+
+QString NeckView::focusCellText(NeckCell cell) const
+{
+    return QStringLiteral("%1 string, fret %2: %3")
+        .arg(m_tuning.stringName(cell.slot))
+        .arg(cell.fret)
+        .arg(NoteName(m_tuning, cell.slot, cell.fret, QString()));
+}
+
+void NeckView::setFocusCell(NeckCell cell)
+{
+    if (!NeckGeometry::isVisibleCell(cell.slot, cell.fret, m_tuning.stringCount()))
+        return;
+    m_focusCell = cell;
+    const QString text = focusCellText(cell);
+    setAccessibleDescription(text);
+    // The cell's name reaches the status bar as a pointed-at cell's hint does.
+    updateHint(text);
+    update();
+}
+
+void NeckView::keyPressEvent(QKeyEvent* event)
+{
+    NeckCell cell = m_focusCell;
+    switch (event->key()) {
+    case Qt::Key_Up:
+        cell.slot = std::max(cell.slot - 1, m_tuning.firstSlot());
+        break;
+    case Qt::Key_Down:
+        cell.slot = std::min(cell.slot + 1, static_cast<int>(NeckGeometry::LastSlot));
+        break;
+    case Qt::Key_Left:
+        cell.fret = std::max(cell.fret - 1, 0);
+        break;
+    case Qt::Key_Right:
+        cell.fret = std::min(cell.fret + 1, static_cast<int>(FretCount));
+        break;
+    case Qt::Key_Home:
+        cell.fret = 0;
+        break;
+    case Qt::Key_End:
+        cell.fret = FretCount;
+        break;
+    case Qt::Key_Space:
+        if (!event->isAutoRepeat())
+            Q_EMIT cellPressed(Qt::LeftButton, m_focusCell.slot, m_focusCell.fret);
+        return;
+    case Qt::Key_Delete:
+        if (!event->isAutoRepeat())
+            Q_EMIT cellPressed(Qt::MiddleButton, m_focusCell.slot, m_focusCell.fret);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    setFocusCell(cell);
+}
+
+void NeckView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    setFocusCell(m_focusCell);
+}
+
+void NeckView::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    update();
 }
 
 QSize NeckView::sizeHint() const { return { FramedWidth, FramedHeight }; }
@@ -43,6 +118,11 @@ void NeckView::setTuning(const Tuning& tuning)
     if (tuning == m_tuning)
         return;
     m_tuning = tuning;
+    // The focus stays on its string where the new tuning has it, else on the nearest one.
+    NeckCell cell = m_focusCell;
+    cell.slot = std::max(cell.slot, m_tuning.firstSlot());
+    m_focusCell = cell;
+    setAccessibleDescription(focusCellText(m_focusCell));
     update();
 }
 
@@ -102,6 +182,19 @@ void NeckView::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.translate(NeckGeometry::FrameWidth, NeckGeometry::FrameWidth);
     NeckPainter::paintAll(painter, m_markers, m_labels, m_tuning.stringCount());
+    if (hasFocus())
+        paintFocusCell(painter);
+}
+
+void NeckView::paintFocusCell(QPainter& painter) const
+{
+    // A ring in the marker's place, in two colours so it shows on the sky and on the wood alike.
+    const QRect cell = NeckGeometry::cellRect(m_focusCell.slot, m_focusCell.fret).adjusted(-1, -1, 0, 0);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(Qt::black, 3));
+    painter.drawRect(cell);
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(cell);
 }
 
 void NeckView::mousePressEvent(QMouseEvent* event)

@@ -9,6 +9,8 @@
 
 #include <optional>
 
+class QPainter;
+
 namespace fw {
 
 // The fretboard as one widget: the black frame, the neck picture, the marker cells drawn as an overlay,
@@ -66,6 +68,13 @@ public:
 
     QSize sizeHint() const override;
 
+    // The keyboard's cell: arrows move it over the strings and frets, Space presses it as the left
+    // button does and Delete as the middle button does.
+    NeckCell focusCell() const { return m_focusCell; }
+    void setFocusCell(NeckCell cell);
+    // "A string, fret 3: C".
+    QString focusCellText(NeckCell cell) const;
+
 Q_SIGNALS:
     // Left, middle or right button on a visible cell; the receiver decides which buttons count.
     void cellPressed(Qt::MouseButton button, int slot, int fret);
@@ -79,6 +88,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void updateHint(const QString& hint);
@@ -88,6 +100,9 @@ private:
     Tuning m_tuning;
     NeckPainter::Labels m_labels;
     QString m_hint;
+    void paintFocusCell(QPainter& painter) const;
+
+    NeckCell m_focusCell { NeckGeometry::FirstVisibleSlot, 0 };
     bool m_pressedOnCell = false;
     bool m_pickShown = false;
     QCursor m_pickCursor;

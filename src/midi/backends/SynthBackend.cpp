@@ -45,12 +45,21 @@ QString SynthBackend::Name() { return QStringLiteral("Built-in synthesizer"); }
 
 int SynthBackend::open(int device)
 {
+    m_errorText.clear();
     if (device != -1)
         return MidiResult::BadDeviceId;
     if (!m_engine.isLoaded()) {
-        const int loaded = m_engine.load(FindSoundFont(m_soundFont), SampleRate);
-        if (loaded != MidiResult::Ok)
+        const QString soundFont = FindSoundFont(m_soundFont);
+        if (soundFont.isEmpty()) {
+            m_errorText = MissingSoundFontText(m_soundFont);
+            return MidiResult::Error;
+        }
+        const int loaded = m_engine.load(soundFont, SampleRate);
+        if (loaded != MidiResult::Ok) {
+            if (loaded == MidiResult::Error)
+                m_errorText = QStringLiteral("The SoundFont %1 could not be read.").arg(soundFont);
             return loaded;
+        }
     }
     if (!m_audioFile.isEmpty()) {
         if (!m_fileSink) {
@@ -77,8 +86,9 @@ int SynthBackend::open(int device)
             if (m_driver)
                 break;
         }
+        // No audio output is the synthesizer's way of having no device at all.
         if (!m_driver)
-            return MidiResult::Error;
+            return MidiResult::NoPort;
     }
     return MidiResult::Ok;
 }

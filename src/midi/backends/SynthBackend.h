@@ -35,6 +35,7 @@ public:
     void close() override;
     int deviceCount() override { return 0; }
     QString deviceName(int device) override;
+    QString openErrorText() override { return m_errorText; }
 
     // Ends the audio file and writes it; returns an error text, empty on success.
     QString finishAudioFile();
@@ -49,6 +50,7 @@ private:
 
     QString m_soundFont;
     QString m_audioFile;
+    QString m_errorText;
     FluidSynthEngine m_engine;
     SynthScheduler m_scheduler;
     // Declared after what their threads use, so they stop first.

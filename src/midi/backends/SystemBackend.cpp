@@ -25,10 +25,12 @@ namespace {
             close();
             MidiBackend* target = device == -1 ? m_synth.get() : m_ports.get();
             const int result = target->open(device);
+            m_lastTried = target;
             if (result == MidiResult::Ok)
                 m_current = target;
             return result;
         }
+        QString openErrorText() override { return m_lastTried ? m_lastTried->openErrorText() : QString(); }
         void send(std::uint32_t message) override
         {
             if (m_current)
@@ -55,6 +57,7 @@ namespace {
         std::unique_ptr<MidiBackend> m_synth;
         std::unique_ptr<MidiBackend> m_ports;
         MidiBackend* m_current = nullptr;
+        MidiBackend* m_lastTried = nullptr;
     };
 
 } // namespace

@@ -233,7 +233,6 @@ QWidget* TfrmOptions::buildMarkersTab()
     auto* colorLabel = new QLabel(QStringLiteral("Marker Color"), page);
     Button1 = new QPushButton(QStringLiteral("Select..."), page);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAccessibleName(QStringLiteral("Select marker color"));
     Button1->setAccessibleDescription(QStringLiteral("Choose the colour of the chord fingering markers."));
     colorLabel->setBuddy(Button1);
     connect(Button1, &QPushButton::clicked, this, &TfrmOptions::Button1Click);

@@ -40,19 +40,20 @@ void AsciiHeader(QStringList& text, const QString& title, const QString& subtitl
     text << QString() << QString() << QString() << Centred(title) << Centred(subtitle) << QString();
 }
 
-void AppendAsciiBar(TabLineArray& lines, const TabList& list, const TabBar& bar, bool firstOfGroup, bool& truncated)
+void AppendAsciiBar(
+    TabLineArray& lines, const TabList& list, const TabBar& bar, bool firstOfGroup, bool& truncated, int firstSlot)
 {
     const int c = SpacingCount(bar.BarLength);
     if (firstOfGroup) {
         // Room for both bars of the group, so the line is allocated once.
-        for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
+        for (int slot = firstSlot; slot <= LastBassSlot; ++slot) {
             lines[slot] = QString();
             lines[slot].reserve(2 * (AsciiBarWidth + 4) + 2);
             lines[slot] += u'|';
         }
     }
     const QString dashes((AsciiBarWidth - c) / (c + 1), u'-');
-    for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot)
+    for (int slot = firstSlot; slot <= LastBassSlot; ++slot)
         lines[slot] += dashes;
     int shown = 0;
     for (qsizetype i = bar.FirstColumn; i < bar.EndIndex; ++i) {
@@ -60,16 +61,16 @@ void AppendAsciiBar(TabLineArray& lines, const TabList& list, const TabBar& bar,
             truncated = true;
             break;
         }
-        for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
+        for (int slot = firstSlot; slot <= LastBassSlot; ++slot) {
             AppendCell(lines[slot], list[i].Frets[slot]);
             lines[slot] += dashes;
         }
     }
-    for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot)
+    for (int slot = firstSlot; slot <= LastBassSlot; ++slot)
         lines[slot] += u'|';
 }
 
-AsciiTab BuildAsciiTab(const Tablature& tab, const QString& title, const QString& subtitle)
+AsciiTab BuildAsciiTab(const Tablature& tab, const QString& title, const QString& subtitle, int firstSlot)
 {
     AsciiTab result;
     QStringList& text = result.Lines;
@@ -79,14 +80,14 @@ AsciiTab BuildAsciiTab(const Tablature& tab, const QString& title, const QString
     bool first = true;
     bool pending = false;
     const auto flushGroup = [&] {
-        for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot)
+        for (int slot = firstSlot; slot <= LastBassSlot; ++slot)
             text << lines[slot];
         text << QString() << QString();
         result.Height += AsciiGroupHeight;
         pending = false;
     };
     for (const TabBar& bar : tab.Bars) {
-        AppendAsciiBar(lines, tab.Columns, bar, first, result.Truncated);
+        AppendAsciiBar(lines, tab.Columns, bar, first, result.Truncated, firstSlot);
         pending = true;
         if (!first)
             flushGroup();

@@ -19,8 +19,9 @@ using TabLineArray = std::array<QString, 7>;
 void AsciiHeader(QStringList& text, const QString& title, const QString& subtitle);
 
 // Appends one bar to lines ("|" first when it starts a line group). Sets truncated when the bar has
-// more columns than are shown.
-void AppendAsciiBar(TabLineArray& lines, const TabList& list, const TabBar& bar, bool firstOfGroup, bool& truncated);
+// more columns than are shown. firstSlot is the highest string's slot (1 for six strings).
+void AppendAsciiBar(TabLineArray& lines, const TabList& list, const TabBar& bar, bool firstOfGroup, bool& truncated,
+    int firstSlot = FirstBassSlot);
 
 struct AsciiTab {
     // One entry per text line, without line ends.
@@ -31,7 +32,8 @@ struct AsciiTab {
 };
 
 // The whole ASCII tablature. title should already have its default (AsciiTitle); subtitle may be empty.
-AsciiTab BuildAsciiTab(const Tablature& tab, const QString& title, const QString& subtitle);
+AsciiTab BuildAsciiTab(
+    const Tablature& tab, const QString& title, const QString& subtitle, int firstSlot = FirstBassSlot);
 
 // The file contents: every line ended by CR LF.
 QByteArray AsciiTabFileBytes(const QStringList& lines);

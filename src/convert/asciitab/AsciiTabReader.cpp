@@ -66,6 +66,13 @@ namespace {
         return QStringLiteral("* ") + text;
     }
 
+    // Short, no sentence: "Walking Home - The Testers", not "Here is my tab, enjoy!".
+    bool LooksLikeTitle(const QString& text)
+    {
+        static const QString endings = QStringLiteral(".!?,;:");
+        return text.size() <= 80 && text.count(u' ') < 10 && !endings.contains(text.back());
+    }
+
     class Reader {
     public:
         Reader(QStringView text, const TabImportOptions& options)
@@ -98,6 +105,7 @@ namespace {
         std::vector<std::optional<StringLine>> m_strings;
         std::vector<int> m_blockOfLine; // -1 for lines outside blocks
         std::vector<bool> m_strayLine;
+        std::vector<bool> m_readRhythmLine; // rhythm lines the line rhythm reads
         std::vector<Block> m_blocks;
         Tuning m_tuning;
         int m_usedTuningLine = -1;
@@ -113,6 +121,7 @@ namespace {
         m_strings.resize(count);
         m_blockOfLine.assign(count, -1);
         m_strayLine.assign(count, false);
+        m_readRhythmLine.assign(count, false);
         for (int i = 0; i < count; ++i)
             m_strings[i] = ParseStringLine(m_lines[i]);
         for (int i = 0; i < count;) {
@@ -246,13 +255,24 @@ namespace {
     {
         for (Block& block : m_blocks) {
             std::vector<BodyScan> scans;
-            for (int line : block.lines)
+            // Repeat signs are counted once a block, on its top line, not once a string.
+            int& repeats = m_report.marks.marks[static_cast<int>(Mark::RepeatSign)];
+            int topRepeats = 0;
+            for (int line : block.lines) {
+                const int before = repeats;
                 scans.push_back(ScanBody(m_strings[line]->body, m_report.marks));
-            block.bars = SplitBlock(scans);
+                if (line == block.first)
+                    topRepeats = repeats - before + (m_strings[line]->opensWithRepeat ? 1 : 0);
+                repeats = before;
+            }
+            repeats += topRepeats;
+            block.bars = SplitBlock(scans, m_strings[block.first]->opensWithBar);
             const int above = block.first - 1;
-            if (above >= 0 && m_blockOfLine[above] < 0 && !m_strings[above]
-                && ClassifyTextLine(m_lines[above]).kind == TextKind::Rhythm)
+            if (above >= 0 && m_blockOfLine[above] < 0 && !m_strings[above] && IsRhythmText(m_lines[above])) {
                 block.rhythmLine = above;
+                if (m_options.rhythm == TabRhythm::Line)
+                    m_readRhythmLine[above] = true;
+            }
         }
     }
 
@@ -377,6 +397,8 @@ namespace {
                     m_report.strayLines(i, 1);
                 continue;
             }
+            if (m_readRhythmLine[i])
+                continue;
             const TextLine text = ClassifyTextLine(m_lines[i]);
             switch (text.kind) {
             case TextKind::Blank:
@@ -388,8 +410,6 @@ namespace {
                 break;
             case TextKind::Rhythm: {
                 const bool aboveBlock = i + 1 < static_cast<int>(m_lines.size()) && m_blockOfLine[i + 1] >= 0;
-                if (aboveBlock && m_options.rhythm == TabRhythm::Line)
-                    break;
                 m_items.push_back({ Item::Comment, CommentLine(text.text), 0 });
                 if (aboveBlock)
                     m_report.rhythmLineKept();
@@ -412,7 +432,8 @@ namespace {
                 break;
             case TextKind::TitleField:
             case TextKind::Text:
-                if (!seenBlock && !titleDone && (titleField == (text.kind == TextKind::TitleField))) {
+                if (!seenBlock && !titleDone
+                    && (titleField ? text.kind == TextKind::TitleField : LooksLikeTitle(text.text))) {
                     titleDone = true;
                     m_items.push_back({ Item::Comment, QStringLiteral("* Title: ") + text.text, 0 });
                     if (text.kind == TextKind::Text)
@@ -579,6 +600,11 @@ namespace {
         out.reserve(static_cast<qsizetype>(m_items.size()) * 2);
         bool tuningWritten = !m_options.writeTuningLine || m_tuning.isStandard();
         int chordLines = 0;
+        int bars = 0;
+        auto closeBar = [&] {
+            out << QString();
+            ++bars;
+        };
         auto writeLine = [&](const FretArray& frets, const QString& duration) {
             ChordDef def;
             def.Frets = frets;
@@ -595,7 +621,7 @@ namespace {
                 break;
             case Item::BarEnd:
                 if (out.isEmpty() || !out.last().isEmpty())
-                    out << QString();
+                    closeBar();
                 break;
             case Item::Piece: {
                 if (!tuningWritten) {
@@ -612,16 +638,15 @@ namespace {
                     for (qsizetype d = 0; d < column.durations.size(); ++d)
                         writeLine(d == 0 ? column.frets : NoFrets, column.durations[d]);
                     if (column.barBreakAfter)
-                        out << QString();
+                        closeBar();
                 }
                 break;
             }
             }
         }
         if (!out.isEmpty() && !out.last().isEmpty())
-            out << QString();
-        m_report.summary(
-            static_cast<int>(m_blocks.size()), m_tuning.stringCount(), static_cast<int>(m_bars.size()), chordLines);
+            closeBar();
+        m_report.summary(static_cast<int>(m_blocks.size()), m_tuning.stringCount(), bars, chordLines);
         return out;
     }
 

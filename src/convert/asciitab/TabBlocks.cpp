@@ -151,14 +151,16 @@ BodyScan ScanBody(QStringView body, MarkTally& tally)
             }
             i = end;
         } else {
-            CountMark(c, tally);
+            // "~~~" is one vibrato.
+            if (i == 0 || body[i - 1] != c)
+                CountMark(c, tally);
             ++i;
         }
     }
     return scan;
 }
 
-BlockBars SplitBlock(const std::vector<BodyScan>& lines)
+BlockBars SplitBlock(const std::vector<BodyScan>& lines, bool opensWithBar)
 {
     BlockBars result;
     const int lineCount = static_cast<int>(lines.size());
@@ -177,6 +179,8 @@ BlockBars SplitBlock(const std::vector<BodyScan>& lines)
     const int segmentCount = static_cast<int>(segments[reference].size());
     const int barCount = segmentCount - 1;
     result.barred = barCount > 0;
+    if (lineCount > 0 && opensWithBar && barCount == 0)
+        result.barred = true;
     for (const Segment& segment : segments[0])
         result.firstLineSegmentStarts.push_back(segment.start);
     if (!sameCount) {
@@ -200,7 +204,7 @@ BlockBars SplitBlock(const std::vector<BodyScan>& lines)
         }
     }
     for (int k = 0; k < segmentCount; ++k) {
-        const bool interior = k > 0 && k < barCount;
+        const bool interior = (k > 0 || opensWithBar) && k < barCount;
         if (placed[k].empty()) {
             // Between two bar lines, an empty stretch is a bar of silence; at the edges it is margin.
             if (interior && widths[k] >= 2)

@@ -56,6 +56,8 @@ struct BlockBars {
     std::vector<int> firstLineSegmentStarts;
 };
 
-BlockBars SplitBlock(const std::vector<BodyScan>& lines);
+// opensWithBar: the lines start with a bar line (taken off with their labels), so the first
+// stretch is a bar even when it is empty.
+BlockBars SplitBlock(const std::vector<BodyScan>& lines, bool opensWithBar);
 
 } // namespace fw::asciitab

@@ -55,15 +55,9 @@ namespace {
 
     bool IsRhythm(QStringView text)
     {
-        static const QRegularExpression separators(QStringLiteral("[\\s|]+"));
-        const QStringList tokens = text.toString().split(separators, Qt::SkipEmptyParts);
-        if (tokens.isEmpty())
-            return false;
-        for (const QString& token : tokens)
-            if (RhythmToken(token).isEmpty())
-                return false;
         // One bare letter is as likely a chord name as a duration.
-        return tokens.size() >= 2 || tokens.first().size() >= 2;
+        const QString trimmed = text.trimmed().toString();
+        return IsRhythmText(text) && (trimmed.contains(u' ') || trimmed.size() >= 2);
     }
 
     bool IsMarkLine(QStringView text)
@@ -82,6 +76,18 @@ namespace {
     }
 
 } // namespace
+
+bool IsRhythmText(QStringView text)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\s|]+"));
+    const QStringList tokens = text.toString().split(separators, Qt::SkipEmptyParts);
+    if (tokens.isEmpty())
+        return false;
+    for (const QString& token : tokens)
+        if (RhythmToken(token).isEmpty())
+            return false;
+    return true;
+}
 
 QString ExpandTabs(QStringView line)
 {
@@ -118,6 +124,7 @@ std::optional<StringLine> ParseStringLine(QStringView line)
     }
     while (i < n && (line[i] == u'|' || line[i] == u':')) {
         result.opensWithBar = result.opensWithBar || line[i] == u'|';
+        result.opensWithRepeat = result.opensWithRepeat || (line[i] == u':' && result.opensWithBar);
         ++i;
     }
     if (!result.label.isEmpty() && !result.opensWithBar && i < n && line[i] == u':')
@@ -226,10 +233,12 @@ TextLine ClassifyTextLine(QStringView line)
         return result;
     }
     if (Re("^\\[[^\\]]{1,40}\\]\\s*(?:x\\s*\\d+|\\d+\\s*x)?$").match(text).hasMatch()
-        || Re("^\\(?\\s*(?:intro|verse|chorus|pre-?\\s?chorus|bridge|outro|solo|interlude|riff|fill|break|breakdown|"
-              "coda|ending|hook|refrain|instrumental|vamp|tag|main riff|part|section|theme|groove|middle\\s*8|"
-              "verse\\s*riff|chorus\\s*riff)\\b[\\w\\s'#-]{0,20}\\)?\\s*:?\\s*(?:\\(?\\s*(?:x\\s*\\d+|\\d+\\s*x)\\s*\\)"
-              "?)?$")
+        || Re(
+            "^[(\\[]?\\s*(?:main\\s+|bass\\s+)?(?:intro|verse|chorus|pre-?\\s?chorus|bridge|outro|solo|interlude|riff|"
+            "fill|"
+            "break|breakdown|coda|ending|hook|refrain|instrumental|vamp|tag|part|section|theme|groove|middle\\s*8)"
+            "(?:\\s+(?:\\d+|[a-d]|riff|part|one|two|three))?\\s*[)\\]]?\\s*:?\\s*(?:\\(?\\s*(?:x\\s*\\d+|\\d+\\s*x)\\s*"
+            "\\)?)?\\s*:?$")
                .match(text)
                .hasMatch()) {
         result.kind = TextKind::Section;

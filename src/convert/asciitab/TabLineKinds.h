@@ -13,6 +13,7 @@ struct StringLine {
     QString body; // from the first character after the label and its bar line
     int bodyStart = 0; // column of body[0] in the line
     bool opensWithBar = false; // a bar line before the body
+    bool opensWithRepeat = false; // "|:" or "||:" before the body
     QString trailing; // text after the body ("x4"), trimmed; empty when none
     // Only dashes, no label, no bar line: may be a string without notes or a decorative rule.
     bool weak = false;
@@ -46,6 +47,9 @@ struct TextLine {
 };
 
 TextLine ClassifyTextLine(QStringView line);
+
+// Every word of the line is a duration ("Q  .E  E", or a lone "W" above a block of one note).
+bool IsRhythmText(QStringView text);
 
 // A duration token of a rhythm line ("Q", ".e", "/S", "Q." for a dotted quarter), as the chord
 // list writes it ("Q", ".E", "/S"); empty when the token is none.

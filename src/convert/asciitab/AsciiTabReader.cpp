@@ -81,12 +81,21 @@ namespace {
             const QStringList raw = SplitDocumentLines(text.toString());
             m_lines.reserve(raw.size());
             for (const QString& line : raw)
-                m_lines << ExpandTabs(line);
+                m_lines << (line.contains(u'\t') ? ExpandTabs(line) : line);
+            m_unitList << options.unit;
         }
 
         TabImport run();
 
     private:
+        // Each line is classified once: the passes below ask again and again.
+        const TextLine& textOf(int line)
+        {
+            std::optional<TextLine>& cached = m_texts[line];
+            if (!cached)
+                cached = ClassifyTextLine(m_lines[line]);
+            return *cached;
+        }
         void findBlocks();
         void takeRun(int begin, int end);
         void chooseTuning();
@@ -105,6 +114,8 @@ namespace {
         std::vector<std::optional<StringLine>> m_strings;
         std::vector<int> m_blockOfLine; // -1 for lines outside blocks
         std::vector<bool> m_strayLine;
+        std::vector<std::optional<TextLine>> m_texts;
+        QStringList m_unitList;
         std::vector<bool> m_readRhythmLine; // rhythm lines the line rhythm reads
         std::vector<Block> m_blocks;
         Tuning m_tuning;
@@ -121,6 +132,7 @@ namespace {
         m_strings.resize(count);
         m_blockOfLine.assign(count, -1);
         m_strayLine.assign(count, false);
+        m_texts.resize(count);
         m_readRhythmLine.assign(count, false);
         for (int i = 0; i < count; ++i)
             m_strings[i] = ParseStringLine(m_lines[i]);
@@ -218,7 +230,7 @@ namespace {
             for (int i = 0; i < static_cast<int>(m_lines.size()) && !found; ++i) {
                 if (m_blockOfLine[i] >= 0 || m_strings[i])
                     continue;
-                const TextLine line = ClassifyTextLine(m_lines[i]);
+                const TextLine line = textOf(i);
                 if (line.kind != TextKind::Tuning)
                     continue;
                 if (const auto tuning = TuningFromText(line.text, strings)) {
@@ -280,7 +292,7 @@ namespace {
     {
         OutColumn out;
         out.pos = column.pos + offset;
-        for (std::size_t j = 0; j < column.cells.size(); ++j) {
+        for (std::size_t j = 0; j < block.lines.size(); ++j) {
             const int fret = column.cells[j];
             if (fret < 0)
                 continue;
@@ -369,7 +381,7 @@ namespace {
         // A "Title:" line anywhere before the first block wins over a guess from the first text line.
         bool titleField = false;
         for (int i = 0; i < static_cast<int>(m_lines.size()) && (m_blocks.empty() || i < m_blocks.front().first); ++i)
-            titleField = titleField || (!m_strings[i] && ClassifyTextLine(m_lines[i]).kind == TextKind::TitleField);
+            titleField = titleField || (!m_strings[i] && textOf(i).kind == TextKind::TitleField);
         for (int i = 0; i < static_cast<int>(m_lines.size()); ++i) {
             const int blockIndex = m_blockOfLine[i];
             if (blockIndex >= 0) {
@@ -387,7 +399,7 @@ namespace {
                 continue;
             }
             if (m_strayLine[i] || m_strings[i]) {
-                const TextLine text = ClassifyTextLine(m_lines[i]);
+                const TextLine& text = textOf(i);
                 if (text.kind == TextKind::Rule || text.kind == TextKind::Count) {
                     m_report.dropped(text.kind);
                     continue;
@@ -399,7 +411,7 @@ namespace {
             }
             if (m_readRhythmLine[i])
                 continue;
-            const TextLine text = ClassifyTextLine(m_lines[i]);
+            const TextLine& text = textOf(i);
             switch (text.kind) {
             case TextKind::Blank:
                 break;
@@ -563,7 +575,8 @@ namespace {
             int untimed = 0;
             for (OutColumn& column : bar.columns) {
                 const bool timed = rhythm == TabRhythm::Line && !column.token.isEmpty();
-                column.durations = QStringList { timed ? column.token : unit };
+                // One shared list for the unit: long tabs make many columns.
+                column.durations = timed ? QStringList { column.token } : m_unitList;
                 untimed += rhythm == TabRhythm::Line && anyToken && !timed ? 1 : 0;
             }
             if (untimed > 0)

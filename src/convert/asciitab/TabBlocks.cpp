@@ -80,7 +80,7 @@ namespace {
         int fret;
     };
 
-    std::vector<CellColumn> Columns(std::vector<PlacedOnset>& onsets, int lineCount)
+    std::vector<CellColumn> Columns(std::vector<PlacedOnset>& onsets)
     {
         std::sort(onsets.begin(), onsets.end(), [](const PlacedOnset& a, const PlacedOnset& b) {
             return a.pos != b.pos ? a.pos < b.pos : a.line < b.line;
@@ -91,7 +91,10 @@ namespace {
             // Notes whose characters overlap sound together ("12" over "-5"); a second note of the
             // same string starts the next column.
             if (columns.empty() || onset.pos > groupEnd || columns.back().cells[onset.line] != NoCell) {
-                columns.push_back({ onset.pos, std::vector<int>(lineCount, NoCell) });
+                CellColumn column;
+                column.pos = onset.pos;
+                column.cells.fill(NoCell);
+                columns.push_back(column);
                 groupEnd = onset.pos + onset.len - 1;
             }
             columns.back().cells[onset.line] = onset.fret;
@@ -164,7 +167,7 @@ BlockBars SplitBlock(const std::vector<BodyScan>& lines, bool opensWithBar)
 {
     BlockBars result;
     const int lineCount = static_cast<int>(lines.size());
-    if (lineCount == 0)
+    if (lineCount == 0 || lineCount > MaxBlockStrings)
         return result;
     std::vector<std::vector<Segment>> segments;
     segments.reserve(lineCount);
@@ -211,7 +214,7 @@ BlockBars SplitBlock(const std::vector<BodyScan>& lines, bool opensWithBar)
                 result.parts.push_back({ {}, widths[k], k });
             continue;
         }
-        result.parts.push_back({ Columns(placed[k], lineCount), widths[k], k });
+        result.parts.push_back({ Columns(placed[k]), widths[k], k });
     }
     result.endsOpen = result.barred && !result.parts.empty() && result.parts.back().segment == barCount;
     return result;

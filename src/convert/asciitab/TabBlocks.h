@@ -36,9 +36,11 @@ struct BodyScan {
 BodyScan ScanBody(QStringView body, MarkTally& tally);
 
 // A column: the notes that sound together, one cell per line of the block (NoCell, DeadCell or a fret).
+inline constexpr int MaxBlockStrings = 6;
+
 struct CellColumn {
     int pos = 0; // from the start of its bar part
-    std::vector<int> cells;
+    std::array<int, MaxBlockStrings> cells {};
 };
 
 // The piece of a bar that one block holds: all of a bar, or a part of one that wraps.

@@ -1,6 +1,8 @@
 #include "TabLineKinds.h"
 
 #include <QRegularExpression>
+#include <array>
+#include <string_view>
 
 namespace fw::asciitab {
 
@@ -10,8 +12,13 @@ namespace {
     // technique marks written between frets.
     bool IsBodyChar(QChar c)
     {
-        static const QString marks = QStringLiteral("-| hHpPbBrR/\\sStT~vV()<>[]xX.*:^'`");
-        return c.isDigit() ? c.unicode() <= u'9' : marks.contains(c);
+        static const auto table = [] {
+            std::array<bool, 128> allowed {};
+            for (char m : std::string_view("-| hHpPbBrR/\\sStT~vV()<>[]xX.*:^'`0123456789"))
+                allowed[static_cast<unsigned char>(m)] = true;
+            return allowed;
+        }();
+        return c.unicode() < 128 && table[c.unicode()];
     }
 
     bool IsLabelLetter(QChar c) { return (c >= u'A' && c <= u'G') || (c >= u'a' && c <= u'g'); }
@@ -202,17 +209,24 @@ TextLine ClassifyTextLine(QStringView line)
         result.kind = TextKind::Rule;
         return result;
     }
-    QRegularExpressionMatch match = Re("^tuning\\b\\s*[:=\\-]?\\s*(.*)$").match(text);
+    const QString lower = text.toLower();
+    const bool hasColon = text.contains(u':') || text.contains(u'=') || text.contains(u'-');
+    QRegularExpressionMatch match;
+    if (lower.startsWith(QLatin1String("tuning")))
+        match = Re("^tuning\\b\\s*[:=\\-]?\\s*(.*)$").match(text);
     if (match.hasMatch()) {
         result.kind = TextKind::Tuning;
         result.text = match.captured(1).trimmed();
         return result;
     }
-    match = Re(
-        "^(?:(?:tempo|bpm)\\s*[:=\\-]?\\s*(?:q\\s*=\\s*)?(\\d{1,3})|(?:q|\u2669|quarter)\\s*=\\s*(\\d{1,3})|(\\d{1,3})"
-        "\\s*bpm)\\b")
-                .match(text);
-    if (match.hasMatch()) {
+    const bool mayBeTempo
+        = lower.contains(QLatin1String("bpm")) || lower.contains(QLatin1String("tempo")) || text.contains(u'=');
+    if (mayBeTempo)
+        match
+            = Re("^(?:(?:tempo|bpm)\\s*[:=\\-]?\\s*(?:q\\s*=\\s*)?(\\d{1,3})|(?:q|\u2669|quarter)\\s*=\\s*(\\d{1,3})|("
+                 "\\d{1,3})\\s*bpm)\\b")
+                  .match(text);
+    if (mayBeTempo && match.hasMatch()) {
         const int tempo = (match.captured(1) + match.captured(2) + match.captured(3)).toInt();
         if (tempo >= 1 && tempo <= 500) {
             result.kind = TextKind::Tempo;
@@ -244,12 +258,17 @@ TextLine ClassifyTextLine(QStringView line)
         result.kind = TextKind::Section;
         return result;
     }
-    if (Re("^\\(?\\s*(?:x\\s*\\d+|\\d+\\s*x|\\*\\s*\\d+|repeat\\b.*|play\\s+\\d+\\s+times.*|\\d+\\s+times)\\s*\\)?$")
-            .match(text)
-            .hasMatch()) {
+    const bool mayRepeat = lower.contains(u'x') || lower.contains(QLatin1String("repeat"))
+        || lower.contains(QLatin1String("times")) || lower.contains(u'*');
+    if (mayRepeat
+        && Re("^\\(?\\s*(?:x\\s*\\d+|\\d+\\s*x|\\*\\s*\\d+|repeat\\b.*|play\\s+\\d+\\s+times.*|\\d+\\s+times)\\s*\\)?$")
+               .match(text)
+               .hasMatch()) {
         result.kind = TextKind::Repeat;
         return result;
     }
+    if (!hasColon)
+        return result;
     match = Re("^(?:title|song|song\\s+title|song\\s+name)\\s*[:=\\-]\\s*(\\S.*)$").match(text);
     if (match.hasMatch()) {
         result.kind = TextKind::TitleField;

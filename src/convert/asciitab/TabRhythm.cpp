@@ -112,29 +112,41 @@ std::optional<QStringList> FitBar(const std::vector<double>& spans)
     const std::vector<Form>& forms = Forms();
     std::vector<double> cost(BarTicks + 1, Infinite);
     cost[0] = 0;
+    // Only the lengths some choice reaches are visited: a bar of few notes reaches few of them.
+    std::vector<int> reached { 0 };
+    std::vector<double> next(BarTicks + 1, Infinite);
+    std::vector<int> nextReached;
     // choice[i][t]: the form index that brought note i to t ticks.
     std::vector<std::array<signed char, BarTicks + 1>> choice(count);
     for (int i = 0; i < count; ++i) {
         const double ideal = spans[i] / total * BarTicks;
-        std::vector<double> next(BarTicks + 1, Infinite);
-        choice[i].fill(-1);
+        nextReached.clear();
         for (int f = 0; f < static_cast<int>(forms.size()); ++f) {
             const Form& form = forms[f];
             if (form.ticks > BarTicks || form.ticks < ideal / 3 || form.ticks > ideal * 3)
                 continue;
             const double own
                 = std::abs(form.ticks - ideal) + (form.triplet ? TripletCost : 0) + (form.dotted ? DottedCost : 0);
-            for (int t = 0; t + form.ticks <= BarTicks; ++t) {
-                if (cost[t] == Infinite)
+            for (int t : reached) {
+                const int to = t + form.ticks;
+                if (to > BarTicks)
                     continue;
                 const double c = cost[t] + own;
-                if (c < next[t + form.ticks]) {
-                    next[t + form.ticks] = c;
-                    choice[i][t + form.ticks] = static_cast<signed char>(f);
+                if (next[to] == Infinite)
+                    nextReached.push_back(to);
+                if (c < next[to]) {
+                    next[to] = c;
+                    choice[i][to] = static_cast<signed char>(f);
                 }
             }
         }
-        cost.swap(next);
+        for (int t : reached)
+            cost[t] = Infinite;
+        for (int t : nextReached) {
+            cost[t] = next[t];
+            next[t] = Infinite;
+        }
+        reached.swap(nextReached);
     }
     if (cost[BarTicks] == Infinite)
         return std::nullopt;

@@ -8,6 +8,7 @@
 #include "FindDialog.h"
 #include "FretNumbersLabel.h"
 #include "HelpWindow.h"
+#include "ImportWiring.h"
 #include "LineEditCommands.h"
 #include "LineParser.h"
 #include "MainWindowLayout.h"
@@ -192,6 +193,7 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
 
     ShowRecentFiles();
     ResetDocument();
+    m_import = std::make_unique<ImportWiring>(*this, *m_dialogs, *m_boxes);
 
     resize(DesignOuterWidth - OuterExtraWidth, DesignOuterHeight - OuterExtraHeight + menuBar()->sizeHint().height());
     ArrangeMainWindow();
@@ -460,6 +462,9 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(File1, "Open1", QStringLiteral("&Open..."), QStringLiteral("Open a chord list file."),
                 QKeySequence(Qt::CTRL | Qt::Key_O)),
         &QAction::triggered, this, &TfrmMain::Open1Click);
+    connect(addMenuItem(File1, "Import1", QStringLiteral("&Import..."),
+                QStringLiteral("Import a tab or another file as a new chord list.")),
+        &QAction::triggered, this, [this] { m_import->importFile(); });
     connect(addMenuItem(File1, "Save1", QStringLiteral("&Save..."), QStringLiteral("Save the chord list."),
                 QKeySequence(Qt::CTRL | Qt::Key_S)),
         &QAction::triggered, this, &TfrmMain::Save1Click);
@@ -498,6 +503,9 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(Edit1, "Paste1", QStringLiteral("&Paste"), QStringLiteral("Paste text from Clipboard."),
                 QKeySequence(Qt::CTRL | Qt::Key_V)),
         &QAction::triggered, this, &TfrmMain::Paste1Click);
+    connect(addMenuItem(Edit1, "PasteTab1", QStringLiteral("Paste Ta&b"),
+                QStringLiteral("Paste tablature from the Clipboard as chord lines.")),
+        &QAction::triggered, this, [this] { m_import->pasteTab(); });
     connect(addMenuItem(Edit1, "Delete1", QStringLiteral("&Delete"),
                 QStringLiteral("Delete selected text without writing to Clipboard."),
                 QKeySequence(Qt::CTRL | Qt::Key_Delete)),
@@ -1305,6 +1313,19 @@ void TfrmMain::Options1Click()
     m_chordList->ShowLineInfo(CurrentLine());
     HintsEnabled = true;
     RichEdit1->setFocus();
+}
+
+void TfrmMain::setTabImportPrompt(TabImportPrompt* prompt) { m_import->setPrompt(prompt); }
+
+void TfrmMain::openImportedDocument(const QStringList& lines, const DocumentHeader& header, const QString& name)
+{
+    ResetDocumentState();
+    // The file's own road: header values, automatic names and the editor text.
+    showDocumentBytes(EncodeDocumentText(JoinDocumentLines(HeaderLines(header) + lines)));
+    setDocumentName(name);
+    SelectLine(0, false);
+    m_chordList->ShowLineInfo(0);
+    Modified = true;
 }
 
 void TfrmMain::setPrintDialog(PrintDialog* dialog) { m_printDialog = dialog ? dialog : &m_nativePrintDialog; }

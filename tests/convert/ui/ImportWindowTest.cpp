@@ -2,10 +2,13 @@
 
 #include "FakeFileDialogs.h"
 #include "ImportTabDialog.h"
+#include "LineParser.h"
+#include "TabUiTestSupport.h"
 #include "TestFiles.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
 #include <QPlainTextEdit>
@@ -138,4 +141,47 @@ TEST(ImportTabDialogKeys, PreviewFollowsTypingAndControlsAreNamedAndReachable)
     dialog.cboUnit->setFocus();
     QTest::keyClick(dialog.cboUnit, Qt::Key_Down);
     EXPECT_EQ(dialog.memPreview->toPlainText(), QStringLiteral("* Title: no tab here\nChord, x, 3, x, 5, S\n"));
+}
+
+// The Rhythm line box beside Save: clicking it puts the durations above the tablature in the view
+// and in the saved file, and clicking it again gives back the file of before, byte for byte.
+TEST(TabWindowRhythmLine, BoxAddsTheDurationLineToViewAndFile)
+{
+    FakeMessageBoxes boxes;
+    test::FakeSaveDialog saveDialog;
+    test::PdfPrintDialog printDialog;
+    TfrmTab window(boxes, saveDialog, printDialog);
+    TabWindowInputs inputs;
+    inputs.TabMode = 1;
+    inputs.TabPrompt = false;
+    inputs.DocumentFileName = QStringLiteral("walk.bss");
+    inputs.EditorLines = QStringList { "G, 3, x, x, x, Q", "B, x, 2, x, x, .E", "", "D, x, 5, x, x, /S" };
+    for (int i = 0; i <= inputs.EditorLines.size(); ++i) {
+        ChordDef def;
+        ParseLineText(inputs.EditorLines.value(i), i, def);
+        inputs.ParsedLines << def;
+    }
+    window.setInputs(inputs);
+    window.show();
+    ASSERT_TRUE(window.chkRhythmLine->isVisible());
+    EXPECT_EQ(window.chkRhythmLine->accessibleName(), QStringLiteral("Rhythm line"));
+    QTemporaryDir dir;
+    saveDialog.answer = dir.filePath(QStringLiteral("plain.tab"));
+    QTest::mouseClick(window.btnSave, Qt::LeftButton);
+    const QByteArray plain = test::ReadFileBytes(saveDialog.answer);
+
+    // Bar 1: two cells at columns 9 and 19; bar 2: one cell at column 42 (the dashes are 8 and 12 long).
+    QTest::mouseClick(window.chkRhythmLine, Qt::LeftButton);
+    EXPECT_TRUE(window.Memo1->toPlainText().contains(QLatin1String("\n         Q         .E                     /S\n")))
+        << window.Memo1->toPlainText().toStdString();
+    saveDialog.answer = dir.filePath(QStringLiteral("rhythm.tab"));
+    QTest::mouseClick(window.btnSave, Qt::LeftButton);
+    QByteArray withLine = test::ReadFileBytes(saveDialog.answer);
+    EXPECT_EQ(withLine.size(), plain.size() + QByteArray("         Q         .E                     /S\r\n").size());
+    EXPECT_EQ(withLine.replace("         Q         .E                     /S\r\n", ""), plain);
+
+    QTest::mouseClick(window.chkRhythmLine, Qt::LeftButton);
+    saveDialog.answer = dir.filePath(QStringLiteral("again.tab"));
+    QTest::mouseClick(window.btnSave, Qt::LeftButton);
+    EXPECT_EQ(test::ReadFileBytes(saveDialog.answer), plain);
 }

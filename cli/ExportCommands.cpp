@@ -1,5 +1,6 @@
 #include "ExportCommands.h"
 
+#include "AsciiRhythmLine.h"
 #include "AsciiTab.h"
 #include "ChordList.h"
 #include "CliDocument.h"
@@ -136,7 +137,10 @@ int RunMidi(const QStringList& args, CliStreams& streams)
 
 int RunTab(const QStringList& args, CliStreams& streams)
 {
-    const auto options = ParseExportArgs(args, QString(), "tab FILE -o OUT.tab [--tuning NAMES]", streams);
+    QStringList rest = args;
+    const bool rhythmLine = rest.removeAll(QStringLiteral("--rhythm-line")) > 0;
+    const auto options
+        = ParseExportArgs(rest, QString(), "tab FILE -o OUT.tab [--tuning NAMES] [--rhythm-line]", streams);
     if (!options)
         return ExitUnreadable;
     int status = ExitOk;
@@ -145,11 +149,12 @@ int RunTab(const QStringList& args, CliStreams& streams)
     if (!doc)
         return status;
     const TabTitles titles = TitlesFromDocument(doc->document.lines, options->input);
-    const AsciiTab ascii = BuildAsciiTab(Tablature::Build(doc->parsed, doc->tuning), titles.Title, titles.Subtitle);
+    const Tablature tab = Tablature::Build(doc->parsed, doc->tuning);
+    const AsciiTab ascii = BuildAsciiTab(tab, titles.Title, titles.Subtitle);
     if (ascii.Truncated)
         streams.err << TruncationWarningMessage << "\n";
     QString error;
-    if (!SaveAsciiTab(options->output, ascii.Lines, &error))
+    if (!SaveAsciiTab(options->output, rhythmLine ? WithRhythmLines(ascii.Lines, tab) : ascii.Lines, &error))
         return ReportWriteFailure(error, streams);
     return ExitOk;
 }

@@ -1,4 +1,5 @@
 #include "CliCommand.h"
+#include "ConvertCommand.h"
 #include "ExportCommands.h"
 #include "ModelCommands.h"
 #include "PlayCommands.h"
@@ -24,10 +25,12 @@ const std::array Commands {
         RunPlay },
     CliCommand { "wav", "wav FILE -o OUT.wav [--tempo N]  render it as a 44.1 kHz WAV file", RunWav },
     CliCommand { "midi", "midi FILE -o OUT.mid [--tempo N]  write the chord list as a Standard MIDI file", RunMidi },
-    CliCommand { "tab", "tab FILE -o OUT.tab     write the ASCII tablature", RunTab },
+    CliCommand { "tab", "tab FILE -o OUT.tab [--rhythm-line]  write the ASCII tablature", RunTab },
     CliCommand { "pdf", "pdf FILE -o OUT.pdf [--page A4|Letter]  print the tablature to a PDF file", RunPdf },
     CliCommand { "retune", "retune FILE --tuning NAMES [--keep pitches|frets] -o OUT.bss  move it to another tuning",
         RunRetune },
+    CliCommand {
+        "convert", "convert IN -o OUT [options]  convert by extension; convert --formats lists them", RunConvert },
 };
 
 void PrintHelp(QTextStream& out)
@@ -42,7 +45,7 @@ void PrintHelp(QTextStream& out)
 // Only the pdf verb draws; the other verbs keep running where there is no display.
 std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char** argv)
 {
-    if (argc > 1 && std::strcmp(argv[1], "pdf") == 0) {
+    if ((argc > 1 && std::strcmp(argv[1], "pdf") == 0) || ConvertNeedsGui(argc, argv)) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         return std::make_unique<QGuiApplication>(argc, argv);

@@ -228,6 +228,16 @@ void ChordDocument::OpenDroppedFile(const QString& fileName)
     m_host.focusEditor();
 }
 
+void ChordDocument::OpenImported(const QStringList& lines, const DocumentHeader& header, const QString& name)
+{
+    ResetDocumentState();
+    // The file's own road: header values, automatic names and the editor text.
+    showBytes(EncodeDocumentText(JoinDocumentLines(HeaderLines(header) + lines)));
+    setName(name);
+    m_host.showFirstLine();
+    m_host.setModified(true);
+}
+
 void ChordDocument::New1Click()
 {
     if (m_host.modified() && !ConfirmDiscard())

@@ -58,6 +58,8 @@ public:
     void OpenRecentFile(const QString& fileName);
     void OpenCommandLineFile(const QStringList& arguments);
     void OpenDroppedFile(const QString& fileName);
+    // Lines brought in from another format, as a new document under the given name, not yet saved.
+    void OpenImported(const QStringList& lines, const DocumentHeader& header, const QString& name);
 
     void New1Click();
     void Open1Click();

@@ -11,6 +11,7 @@
 #include "FindDialog.h"
 #include "FretNumbersLabel.h"
 #include "HelpWindow.h"
+#include "ImportWiring.h"
 #include "LineEditCommands.h"
 #include "LineParser.h"
 #include "MainWindowLayout.h"
@@ -147,6 +148,7 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
 
     ShowRecentFiles();
     ResetDocument();
+    m_import = std::make_unique<ImportWiring>(*this, *m_dialogs, *m_boxes);
 
     resize(DesignOuterWidth - OuterExtraWidth, DesignOuterHeight - OuterExtraHeight + menuBar()->sizeHint().height());
     ArrangeMainWindow();
@@ -192,6 +194,9 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(File1, "Open1", QStringLiteral("&Open..."), QStringLiteral("Open a chord list file."),
                 QKeySequence(Qt::CTRL | Qt::Key_O)),
         &QAction::triggered, this, &TfrmMain::Open1Click);
+    connect(addMenuItem(File1, "Import1", QStringLiteral("&Import..."),
+                QStringLiteral("Import a tab or another file as a new chord list.")),
+        &QAction::triggered, this, [this] { m_import->importFile(); });
     connect(addMenuItem(File1, "Save1", QStringLiteral("&Save..."), QStringLiteral("Save the chord list."),
                 QKeySequence(Qt::CTRL | Qt::Key_S)),
         &QAction::triggered, this, &TfrmMain::Save1Click);
@@ -231,6 +236,9 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(Edit1, "Paste1", QStringLiteral("&Paste"), QStringLiteral("Paste text from Clipboard."),
                 QKeySequence(Qt::CTRL | Qt::Key_V)),
         &QAction::triggered, this, &TfrmMain::Paste1Click);
+    connect(addMenuItem(Edit1, "PasteTab1", QStringLiteral("Paste Ta&b"),
+                QStringLiteral("Paste tablature from the Clipboard as chord lines.")),
+        &QAction::triggered, this, [this] { m_import->pasteTab(); });
     connect(addMenuItem(Edit1, "Delete1", QStringLiteral("&Delete"),
                 QStringLiteral("Delete selected text without writing to Clipboard."),
                 QKeySequence(Qt::CTRL | Qt::Key_Delete)),
@@ -597,6 +605,13 @@ void TfrmMain::setDialogs(TfrmOptions& options, Tfrmfind& find, TfrmAbout& about
     options.showFretNumbersLabel = [this](bool visible) { lblFretNumbers->setVisible(visible); };
     options.autoCorrectAll = [this] { AutoCorrectAll(); };
     options.soundFontInUse = [](const QString& stored) { return FindSoundFont(stored); };
+}
+
+void TfrmMain::setTabImportPrompt(TabImportPrompt* prompt) { m_import->setPrompt(prompt); }
+
+void TfrmMain::openImportedDocument(const QStringList& lines, const DocumentHeader& header, const QString& name)
+{
+    m_document->OpenImported(lines, header, name);
 }
 
 void TfrmMain::setPrintDialog(PrintDialog* dialog) { m_printDialog = dialog ? dialog : &m_nativePrintDialog; }

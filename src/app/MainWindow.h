@@ -33,6 +33,7 @@ namespace fw {
 
 class ChordEditor;
 class FileDialogs;
+class ImportWiring;
 class LineEditCommands;
 class MessageBoxes;
 class MidiBackend;
@@ -40,6 +41,7 @@ class MidiPort;
 class NeckView;
 class PlainTextEditorLines;
 class SteadyPlayClock;
+class TabImportPrompt;
 class TfrmAbout;
 class TfrmNewUserMessage;
 class TfrmOptions;
@@ -75,6 +77,10 @@ public:
     void setDialogs(TfrmOptions& options, Tfrmfind& find, TfrmAbout& about, TfrmNewUserMessage& welcome);
     // Tests choose a printer (or a PDF file) without the platform dialog.
     void setPrintDialog(PrintDialog* dialog);
+    // Tests answer the import dialog of File > Import... and Edit > Paste Tab.
+    void setTabImportPrompt(TabImportPrompt* prompt);
+    // Opens imported lines as a new document that has never been saved, named name.
+    void openImportedDocument(const QStringList& lines, const DocumentHeader& header, const QString& name);
     // Writes the settings when the window closes; the application stores them for the user.
     std::function<void(const Settings&)> saveSettings;
     SaveFileDialog& saveFileDialog();
@@ -259,6 +265,7 @@ private:
     std::unique_ptr<LineEditCommands> m_commands;
     std::unique_ptr<ChordDocument> m_document;
     std::unique_ptr<ModalTablatureWindows> m_tabWindows;
+    std::unique_ptr<ImportWiring> m_import;
     QtPrintDialog m_nativePrintDialog;
     PrintDialog* m_printDialog = &m_nativePrintDialog;
     TfrmOptions* m_options = nullptr;

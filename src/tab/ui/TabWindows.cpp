@@ -1,5 +1,6 @@
 #include "TabWindows.h"
 
+#include "AsciiRhythmLine.h"
 #include "AsciiTab.h"
 #include "DialogButtons.h"
 #include "MessageBoxes.h"
@@ -7,6 +8,7 @@
 #include "TabPainter.h"
 #include "TabTitles.h"
 
+#include <QCheckBox>
 #include <QEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -187,7 +189,17 @@ void TfrmTab::CreateControls()
     connect(btnPrint, &QPushButton::clicked, this, &TfrmTab::btnPrintClick);
     connect(btnSave, &QPushButton::clicked, this, &TfrmTab::btnSaveClick);
     connect(btnExit, &QPushButton::clicked, this, &TfrmTab::btnExitClick);
+    chkRhythmLine = new QCheckBox(QStringLiteral("Rhythm line"), this);
+    Name(chkRhythmLine, QStringLiteral("chkRhythmLine"), chkRhythmLine->text());
+    Hint(chkRhythmLine,
+        QStringLiteral("Write each note's duration above the tablature, so it can be imported exactly."));
+    chkRhythmLine->setGeometry(185, ButtonTop, 120, ButtonHeight);
+    connect(chkRhythmLine, &QCheckBox::toggled, this, [this] {
+        if (m_tab && m_inputs.TabMode == 1)
+            SetUpAscii();
+    });
     btnSave->hide();
+    chkRhythmLine->hide();
     Memo1->hide();
 
     // The window sees every key first, whichever of its controls has the focus.
@@ -274,6 +286,7 @@ void TfrmTab::SetUpGraphic()
     setWindowTitle(QStringLiteral("Tablature"));
     Memo1->hide();
     btnSave->hide();
+    chkRhythmLine->hide();
     PaintBox1->show();
     btnPrint->show();
     FormResize();
@@ -284,9 +297,10 @@ void TfrmTab::SetUpAscii()
 {
     setWindowTitle(QStringLiteral("ASCII Tablature"));
     const AsciiTab ascii = BuildAsciiTab(*m_tab, AsciiTitle(TabTitle, m_inputs.DocumentFileName), TabSubtitle);
+    const QStringList lines = chkRhythmLine->isChecked() ? WithRhythmLines(ascii.Lines, *m_tab) : ascii.Lines;
     // Reactivation rebuilds the same text; leave it alone so the reader keeps the caret and position.
-    if (ascii.Lines != m_asciiLines) {
-        m_asciiLines = ascii.Lines;
+    if (lines != m_asciiLines) {
+        m_asciiLines = lines;
         Memo1->setPlainText(m_asciiLines.join(u'\n'));
         Memo1->moveCursor(QTextCursor::Start);
     }
@@ -294,6 +308,7 @@ void TfrmTab::SetUpAscii()
     btnPrint->hide();
     Memo1->show();
     btnSave->show();
+    chkRhythmLine->show();
     FormResize();
 }
 

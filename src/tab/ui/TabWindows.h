@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <memory>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -99,6 +100,8 @@ public:
     QPushButton* btnPrint = nullptr;
     QPushButton* btnSave = nullptr;
     QPushButton* btnExit = nullptr;
+    // Saves and shows a line of durations above each line group.
+    QCheckBox* chkRhythmLine = nullptr;
 
 protected:
     bool event(QEvent* event) override;

@@ -1,0 +1,77 @@
+// Reading ASCII tab: 10 MB must take at most 12 times what 1 MB takes, and 1 MB at most 300 ms.
+#include "AsciiTabReader.h"
+#include "BestOfRuns.h"
+
+#include <QString>
+#include <cstdio>
+
+namespace {
+
+// Tab as sites write it: a title, sections, labelled systems of two bars with techniques, counts,
+// chord names and repeat marks, until the text has the given size.
+QString MakeTab(qsizetype bytes)
+{
+    QString text = QStringLiteral("Benchmark Song - The Testers\nTuning: E A D G\n\n");
+    text.reserve(bytes + 1024);
+    for (int system = 0; text.size() < bytes; ++system) {
+        if (system % 8 == 0)
+            text += QStringLiteral("[Verse %1]\n   Am          G\n").arg(system / 8 + 1);
+        const int f = system % 12;
+        text += QStringLiteral("G|-----------------|--------%1-------|\n").arg(f % 10);
+        text += QStringLiteral("D|--------%1h%2-----|-----%3-----%4---|\n")
+                    .arg(f % 7)
+                    .arg(f % 7 + 2)
+                    .arg(f % 5)
+                    .arg(f % 9);
+        text += QStringLiteral("A|-----%1------%2---|--%3--------------|\n").arg(f % 8).arg(f % 6).arg(f % 10);
+        text += QStringLiteral("E|--%1-----------%2-|-----------%3-----|  x2\n")
+                    .arg(f % 10)
+                    .arg((f + 3) % 10)
+                    .arg(f % 4);
+        text += QStringLiteral("  1 & 2 & 3 & 4 &\n\n");
+    }
+    return text;
+}
+
+double TimeImport(const QString& text, fw::TabRhythm rhythm, int runs, qsizetype& lines)
+{
+    fw::TabImportOptions options;
+    options.rhythm = rhythm;
+    return fw::bench::BestMilliseconds(runs, [&] { lines = fw::ImportAsciiTabText(text, options).lines.size(); });
+}
+
+void Row(const char* figure, double value, const char* unit, const char* comparison, double limit, bool& ok)
+{
+    const bool pass = comparison[0] == '<' ? value <= limit : value >= limit;
+    ok = ok && pass;
+    std::printf(
+        "%-40s  %.2f%s  target %s %g%s  %s\n", figure, value, unit, comparison, limit, unit, pass ? "PASS" : "FAIL");
+}
+
+} // namespace
+
+int main()
+{
+    const QString small = MakeTab(1024 * 1024);
+    const QString large = MakeTab(10 * 1024 * 1024);
+    bool ok = true;
+    qsizetype smallLines = 0;
+    qsizetype largeLines = 0;
+    // One untimed import first, so the first figure does not pay for growing the heap.
+    TimeImport(large, fw::TabRhythm::Uniform, 1, largeLines);
+    const double smallMs = TimeImport(small, fw::TabRhythm::Uniform, 5, smallLines);
+    const double largeMs = TimeImport(large, fw::TabRhythm::Uniform, 3, largeLines);
+    std::fprintf(stderr, "1 MB: %lld chord-list lines, 10 MB: %lld\n", static_cast<long long>(smallLines),
+        static_cast<long long>(largeLines));
+    Row("tab import 1 MB (uniform)", smallMs, " ms", "<=", 300, ok);
+    Row("tab import 10 MB / 1 MB (uniform)", largeMs / smallMs, "", "<=", 12, ok);
+    for (const auto& [name, rhythm] :
+        { std::pair { "grid", fw::TabRhythm::Grid }, std::pair { "proportional", fw::TabRhythm::Proportional } }) {
+        const double ms = TimeImport(small, rhythm, 5, smallLines);
+        const double tenMs = TimeImport(large, rhythm, 2, largeLines);
+        Row(qPrintable(QStringLiteral("tab import 1 MB (%1)").arg(QLatin1String(name))), ms, " ms", "<=", 300, ok);
+        Row(qPrintable(QStringLiteral("tab import 10 MB / 1 MB (%1)").arg(QLatin1String(name))), tenMs / ms, "",
+            "<=", 12, ok);
+    }
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "CliCommand.h"
+
+namespace fw::cli {
+
+// fretwerk-cli convert IN -o OUT [options]: both formats chosen by extension through the
+// conversion layer; what the reader dropped or guessed goes to stderr.
+int RunConvert(const QStringList& args, CliStreams& streams);
+
+// Whether the output format draws (PDF), so the program must start with a QGuiApplication.
+bool ConvertNeedsGui(int argc, char** argv);
+
+} // namespace fw::cli

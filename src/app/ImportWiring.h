@@ -1,0 +1,44 @@
+#pragma once
+
+#include "ImportCommands.h"
+#include "ImportTabDialog.h"
+
+namespace fw {
+
+class FileDialogs;
+class MessageBoxes;
+class TfrmMain;
+
+// Connects the import commands to the main window: File > Import... and Edit > Paste Tab.
+class ImportWiring : private ImportHost, private TabImportPrompt {
+public:
+    ImportWiring(TfrmMain& window, FileDialogs& dialogs, MessageBoxes& boxes);
+
+    // Tests answer the import dialog instead of a user; null restores the dialog.
+    void setPrompt(TabImportPrompt* prompt) { m_prompt = prompt ? prompt : &m_dialogPrompt; }
+    void importFile() { m_commands.importFile(); }
+    void pasteTab() { m_commands.pasteTab(); }
+
+private:
+    // ImportHost
+    QWidget* dialogParent() override;
+    bool confirmDiscard() override;
+    bool isPlaying() const override;
+    void openImportedDocument(const QStringList& lines, const DocumentHeader& header, const QString& name) override;
+    void insertLinesAtCaret(const QStringList& lines) override;
+    QString clipboardText() const override;
+    QStringList documentLines() const override;
+    QString lastFolder() const override;
+    void setLastFolder(const QString& folder) override;
+
+    // TabImportPrompt, forwarding to the dialog or to a test's fake.
+    std::optional<TabImport> ask(
+        QWidget* parent, const QString& title, const QString& text, const TabImportOptions& options) override;
+
+    TfrmMain& m_window;
+    DialogTabImportPrompt m_dialogPrompt;
+    TabImportPrompt* m_prompt = &m_dialogPrompt;
+    ImportCommands m_commands;
+};
+
+} // namespace fw

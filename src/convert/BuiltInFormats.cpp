@@ -1,0 +1,19 @@
+#include "FormatRegistrations.h"
+
+namespace fw {
+
+const FormatRegistry& Formats()
+{
+    static const FormatRegistry registry = [] {
+        FormatRegistry formats;
+        RegisterChordListFormat(formats);
+        RegisterMidiFileFormat(formats);
+        RegisterAsciiTabFormat(formats);
+        RegisterPdfFormat(formats);
+        RegisterWavFormat(formats);
+        return formats;
+    }();
+    return registry;
+}
+
+} // namespace fw

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "DocumentText.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace fw {
+
+// A chord list on its way between formats: its lines without header lines, the header values,
+// and the file name it is known by (titles and default names come from it).
+struct ConvertDocument {
+    QStringList lines;
+    DocumentHeader header;
+    QString fileName;
+};
+
+// Options by name without the dashes ("rhythm" -> "grid"); an option without a value maps to "".
+using ConvertOptions = QMap<QString, QString>;
+
+// An option a format understands, for the help text and the command line.
+struct FormatOption {
+    QString name; // "rhythm"
+    QString value; // "uniform|grid|proportional|line", empty for a switch
+    QString help;
+};
+
+struct ReadResult {
+    std::optional<ConvertDocument> document;
+    QStringList report; // what was dropped or guessed
+    QString error; // why nothing was read
+};
+
+struct WriteResult {
+    QStringList report; // warnings (a truncated bar)
+    QString error; // why nothing was written; the previous file is left as it was
+    // The chord list itself has errors (the refusal is the user's to mend, not the file system's).
+    bool listErrors = false;
+};
+
+struct ReaderFormat {
+    QString name; // "ASCII tab", as the open dialog's filter names it
+    QStringList extensions; // lower case, without the dot: "tab", "txt"
+    QList<FormatOption> options;
+    // The file is text that the user checks and adjusts in the import dialog before importing.
+    bool reviewedAsText = false;
+    std::function<ReadResult(const QByteArray& bytes, const QString& fileName, const ConvertOptions& options)> read;
+};
+
+struct WriterFormat {
+    QString name;
+    QStringList extensions;
+    QList<FormatOption> options;
+    bool needsGui = false; // draws with QPainter: needs a QGuiApplication
+    std::function<WriteResult(const ConvertDocument& document, const QString& path, const ConvertOptions& options)>
+        write;
+};
+
+// Readers and writers by file extension. A new format is one unit with a Register function that
+// adds its reader and writer here, and one line in BuiltInFormats.
+class FormatRegistry {
+public:
+    void addReader(ReaderFormat reader);
+    void addWriter(WriterFormat writer);
+
+    // The format for a file name's extension (any letter case); null when none is known.
+    const ReaderFormat* readerFor(const QString& fileName) const;
+    const WriterFormat* writerFor(const QString& fileName) const;
+    const QList<ReaderFormat>& readers() const { return m_readers; }
+    const QList<WriterFormat>& writers() const { return m_writers; }
+
+    // "Tab files (*.tab *.txt);;...;;All Files (*)" for an open dialog.
+    QString openFilter() const;
+    // "bss, mid, tab, txt" for messages.
+    QString readableExtensions() const;
+    QString writableExtensions() const;
+
+private:
+    QList<ReaderFormat> m_readers;
+    QList<WriterFormat> m_writers;
+};
+
+// Every format this program reads and writes.
+const FormatRegistry& Formats();
+
+// Reads the file through its reader. Errors name the file.
+ReadResult ReadFileAs(const FormatRegistry& registry, const QString& fileName, const ConvertOptions& options);
+
+} // namespace fw

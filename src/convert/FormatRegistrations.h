@@ -1,0 +1,22 @@
+#pragma once
+
+#include "ChordDef.h"
+#include "Conversion.h"
+
+#include <optional>
+
+namespace fw {
+
+// One function per format unit; Formats() calls each once.
+void RegisterChordListFormat(FormatRegistry& registry);
+void RegisterMidiFileFormat(FormatRegistry& registry);
+void RegisterAsciiTabFormat(FormatRegistry& registry);
+void RegisterPdfFormat(FormatRegistry& registry);
+void RegisterWavFormat(FormatRegistry& registry);
+
+// The list parsed as the export commands parse it; on an error, or when it has no notes, nothing,
+// with result's error and listErrors set.
+std::optional<ParsedLineList> ParseForExport(
+    const QStringList& lines, const QString& fixMessage, const QString& noNotesMessage, WriteResult& result);
+
+} // namespace fw

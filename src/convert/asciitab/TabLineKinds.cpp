@@ -1,0 +1,286 @@
+#include "TabLineKinds.h"
+
+#include <QRegularExpression>
+#include <array>
+#include <string_view>
+
+namespace fw::asciitab {
+
+namespace {
+
+    // Characters a tab body may hold besides frets: dashes, bar lines, blanks, repeat dots and the
+    // technique marks written between frets.
+    bool IsBodyChar(QChar c)
+    {
+        static const auto table = [] {
+            std::array<bool, 128> allowed {};
+            for (char m : std::string_view("-| hHpPbBrR/\\sStT~vV()<>[]xX.*:^'`0123456789"))
+                allowed[static_cast<unsigned char>(m)] = true;
+            return allowed;
+        }();
+        return c.unicode() < 128 && table[c.unicode()];
+    }
+
+    bool IsLabelLetter(QChar c) { return (c >= u'A' && c <= u'G') || (c >= u'a' && c <= u'g'); }
+
+    const QRegularExpression& Re(const char* pattern)
+    {
+        // Patterns are compiled once per pattern text; the callers pass literals.
+        thread_local std::vector<std::pair<const char*, QRegularExpression>> cache;
+        for (const auto& [key, re] : cache)
+            if (key == pattern)
+                return re;
+        cache.emplace_back(pattern,
+            QRegularExpression(QString::fromUtf8(pattern),
+                QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption));
+        return cache.back().second;
+    }
+
+    bool IsRule(QStringView text)
+    {
+        if (text.size() < 3)
+            return false;
+        for (QChar c : text)
+            if (!QStringView(u"-=_*#~+.:|/\\<> ").contains(c))
+                return false;
+        return true;
+    }
+
+    bool IsCount(QStringView text)
+    {
+        const QString spaced = text.toString();
+        if (!Re("^[|\\s]*\\d").match(spaced).hasMatch())
+            return false;
+        static const QRegularExpression separators(QStringLiteral("[\\s|.\\-]+"));
+        QString glued = spaced;
+        glued.remove(separators);
+        const bool severalTokens = spaced.simplified().contains(u' ');
+        const bool hasOffbeat = glued.contains(u'&') || glued.contains(u'+');
+        return (severalTokens || hasOffbeat)
+            && Re("^(?:\\d{1,2}(?:e|&|\\+|a|and|ta|ti|la|li)*)+$").match(glued).hasMatch();
+    }
+
+    bool IsRhythm(QStringView text)
+    {
+        // One bare letter is as likely a chord name as a duration.
+        const QString trimmed = text.trimmed().toString();
+        return IsRhythmText(text) && (trimmed.contains(u' ') || trimmed.size() >= 2);
+    }
+
+    bool IsMarkLine(QStringView text)
+    {
+        QString rest = text.toString().toLower();
+        const qsizetype before = rest.size();
+        static const QRegularExpression words(
+            QStringLiteral("p\\.\\s*m\\.?|pm|let\\s+ring|l\\.\\s*r\\.?|palm\\s+mute"));
+        rest.remove(words);
+        if (rest.size() == before)
+            return false;
+        for (QChar c : rest)
+            if (!QStringView(u" -|._~>^*<").contains(c))
+                return false;
+        return true;
+    }
+
+} // namespace
+
+bool IsRhythmText(QStringView text)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\s|]+"));
+    const QStringList tokens = text.toString().split(separators, Qt::SkipEmptyParts);
+    if (tokens.isEmpty())
+        return false;
+    for (const QString& token : tokens)
+        if (RhythmToken(token).isEmpty())
+            return false;
+    return true;
+}
+
+QString ExpandTabs(QStringView line)
+{
+    if (!line.contains(u'\t'))
+        return line.toString();
+    QString out;
+    out.reserve(line.size() + 16);
+    for (QChar c : line) {
+        if (c == u'\t')
+            out += QString(8 - out.size() % 8, u' ');
+        else
+            out += c;
+    }
+    return out;
+}
+
+std::optional<StringLine> ParseStringLine(QStringView line)
+{
+    StringLine result;
+    qsizetype i = 0;
+    const qsizetype n = line.size();
+    while (i < n && line[i] == u' ')
+        ++i;
+    if (i < n && IsLabelLetter(line[i])) {
+        qsizetype j = i + 1;
+        if (j < n && (line[j] == u'#' || line[j] == u'b'))
+            ++j;
+        if (j >= n || !QStringView(u" |:-").contains(line[j]))
+            return std::nullopt;
+        result.label = line.mid(i, j - i).toString();
+        i = j;
+        while (i < n && line[i] == u' ')
+            ++i;
+    }
+    while (i < n && (line[i] == u'|' || line[i] == u':')) {
+        result.opensWithBar = result.opensWithBar || line[i] == u'|';
+        result.opensWithRepeat = result.opensWithRepeat || (line[i] == u':' && result.opensWithBar);
+        ++i;
+    }
+    if (!result.label.isEmpty() && !result.opensWithBar && i < n && line[i] == u':')
+        ++i;
+    result.bodyStart = static_cast<int>(i);
+    QStringView body = line.mid(i);
+    qsizetype last = -1;
+    for (qsizetype k = body.size() - 1; k >= 0; --k) {
+        if (body[k] == u'-' || body[k] == u'|') {
+            last = k;
+            break;
+        }
+    }
+    if (last < 0)
+        return std::nullopt;
+    QStringView tail = body.mid(last + 1);
+    bool tailIsBody = true;
+    for (QChar c : tail)
+        tailIsBody = tailIsBody && IsBodyChar(c) && c != u' ';
+    if (!tailIsBody) {
+        const QString tailText = tail.trimmed().toString();
+        const bool repeatGlued = Re("^\\(?x\\s*\\d+\\)?$").match(tailText).hasMatch();
+        if (!tail.startsWith(u' ') && !repeatGlued)
+            return std::nullopt;
+        result.trailing = tailText;
+        body = body.left(last + 1);
+    }
+    int dashes = 0, bars = 0, blanks = 0, others = 0;
+    for (QChar c : body) {
+        if (!IsBodyChar(c))
+            return std::nullopt;
+        if (c == u'-')
+            ++dashes;
+        else if (c == u'|')
+            ++bars;
+        else if (c == u' ')
+            ++blanks;
+        else
+            ++others;
+    }
+    const int filled = dashes + bars + others;
+    if (dashes < 2 || dashes + bars < 3 || filled < 3 || dashes * 4 < filled || blanks > dashes)
+        return std::nullopt;
+    result.body = body.toString();
+    while (result.body.endsWith(u' '))
+        result.body.chop(1);
+    result.weak = result.label.isEmpty() && !result.opensWithBar && bars == 0 && others == 0;
+    return result;
+}
+
+QString RhythmToken(QStringView token)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^([./]?)([WHQESTF])(\\.?)$"), QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = form.match(token);
+    if (!match.hasMatch())
+        return QString();
+    const QString mark = match.captured(1);
+    const QString after = match.captured(3);
+    if (!mark.isEmpty() && !after.isEmpty())
+        return QString();
+    return (after.isEmpty() ? mark : after) + match.captured(2).toUpper();
+}
+
+TextLine ClassifyTextLine(QStringView line)
+{
+    TextLine result;
+    const QString text = line.trimmed().toString();
+    result.text = text;
+    if (text.isEmpty()) {
+        result.kind = TextKind::Blank;
+        return result;
+    }
+    if (IsRule(text)) {
+        result.kind = TextKind::Rule;
+        return result;
+    }
+    const QString lower = text.toLower();
+    const bool hasColon = text.contains(u':') || text.contains(u'=') || text.contains(u'-');
+    QRegularExpressionMatch match;
+    if (lower.startsWith(QLatin1String("tuning")))
+        match = Re("^tuning\\b\\s*[:=\\-]?\\s*(.*)$").match(text);
+    if (match.hasMatch()) {
+        result.kind = TextKind::Tuning;
+        result.text = match.captured(1).trimmed();
+        return result;
+    }
+    const bool mayBeTempo
+        = lower.contains(QLatin1String("bpm")) || lower.contains(QLatin1String("tempo")) || text.contains(u'=');
+    if (mayBeTempo)
+        match
+            = Re("^(?:(?:tempo|bpm)\\s*[:=\\-]?\\s*(?:q\\s*=\\s*)?(\\d{1,3})|(?:q|\u2669|quarter)\\s*=\\s*(\\d{1,3})|("
+                 "\\d{1,3})\\s*bpm)\\b")
+                  .match(text);
+    if (mayBeTempo && match.hasMatch()) {
+        const int tempo = (match.captured(1) + match.captured(2) + match.captured(3)).toInt();
+        if (tempo >= 1 && tempo <= 500) {
+            result.kind = TextKind::Tempo;
+            result.tempo = tempo;
+            return result;
+        }
+    }
+    if (IsCount(text)) {
+        result.kind = TextKind::Count;
+        return result;
+    }
+    if (IsRhythm(text)) {
+        result.kind = TextKind::Rhythm;
+        return result;
+    }
+    if (IsMarkLine(text)) {
+        result.kind = TextKind::MarkLine;
+        return result;
+    }
+    if (Re("^\\[[^\\]]{1,40}\\]\\s*(?:x\\s*\\d+|\\d+\\s*x)?$").match(text).hasMatch()
+        || Re(
+            "^[(\\[]?\\s*(?:main\\s+|bass\\s+)?(?:intro|verse|chorus|pre-?\\s?chorus|bridge|outro|solo|interlude|riff|"
+            "fill|"
+            "break|breakdown|coda|ending|hook|refrain|instrumental|vamp|tag|part|section|theme|groove|middle\\s*8)"
+            "(?:\\s+(?:\\d+|[a-d]|riff|part|one|two|three))?\\s*[)\\]]?\\s*:?\\s*(?:\\(?\\s*(?:x\\s*\\d+|\\d+\\s*x)\\s*"
+            "\\)?)?\\s*:?$")
+               .match(text)
+               .hasMatch()) {
+        result.kind = TextKind::Section;
+        return result;
+    }
+    const bool mayRepeat = lower.contains(u'x') || lower.contains(QLatin1String("repeat"))
+        || lower.contains(QLatin1String("times")) || lower.contains(u'*');
+    if (mayRepeat
+        && Re("^\\(?\\s*(?:x\\s*\\d+|\\d+\\s*x|\\*\\s*\\d+|repeat\\b.*|play\\s+\\d+\\s+times.*|\\d+\\s+times)\\s*\\)?$")
+               .match(text)
+               .hasMatch()) {
+        result.kind = TextKind::Repeat;
+        return result;
+    }
+    if (!hasColon)
+        return result;
+    match = Re("^(?:title|song|song\\s+title|song\\s+name)\\s*[:=\\-]\\s*(\\S.*)$").match(text);
+    if (match.hasMatch()) {
+        result.kind = TextKind::TitleField;
+        result.text = match.captured(1).trimmed();
+        return result;
+    }
+    if (Re("^[A-Za-z][A-Za-z /.'\\-]{0,24}:\\s*\\S").match(text).hasMatch()) {
+        result.kind = TextKind::Field;
+        return result;
+    }
+    result.kind = TextKind::Text;
+    return result;
+}
+
+} // namespace fw::asciitab

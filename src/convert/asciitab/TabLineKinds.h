@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <optional>
+
+namespace fw::asciitab {
+
+// A line that can be one string of a tab block: an optional string label, the opening bar line
+// the label carries, then the body of frets, dashes, bar lines and technique marks.
+struct StringLine {
+    QString label; // "G", "Eb", empty when the line has none
+    QString body; // from the first character after the label and its bar line
+    int bodyStart = 0; // column of body[0] in the line
+    bool opensWithBar = false; // a bar line before the body
+    bool opensWithRepeat = false; // "|:" or "||:" before the body
+    QString trailing; // text after the body ("x4"), trimmed; empty when none
+    // Only dashes, no label, no bar line: may be a string without notes or a decorative rule.
+    bool weak = false;
+};
+
+// Tabs (the character) advance to the next multiple of 8, as text editors show them.
+QString ExpandTabs(QStringView line);
+
+std::optional<StringLine> ParseStringLine(QStringView line);
+
+// What a line that is not part of a tab block is.
+enum class TextKind {
+    Blank,
+    Rule, // a decorative line of one repeated punctuation character: dropped
+    Count, // "1 & 2 &", "1 e + a": dropped
+    Rhythm, // duration letters only ("Q  E E"): read by the rhythm line mode
+    MarkLine, // "PM----|", "let ring": dropped
+    Tuning, // "Tuning: ..."
+    Tempo, // "Tempo: 120", "120 bpm"
+    Section, // "[Verse]", "Chorus:", "Intro x2"
+    Repeat, // "x4", "repeat 2x"
+    TitleField, // "Title: ...", "Song: ..."
+    Field, // "Artist: ...", "Tabbed by: ..."
+    Text,
+};
+
+struct TextLine {
+    TextKind kind = TextKind::Text;
+    QString text; // trimmed line; for Tuning and TitleField the text after the colon
+    int tempo = 0; // for Tempo
+};
+
+TextLine ClassifyTextLine(QStringView line);
+
+// Every word of the line is a duration ("Q  .E  E", or a lone "W" above a block of one note).
+bool IsRhythmText(QStringView text);
+
+// A duration token of a rhythm line ("Q", ".e", "/S", "Q." for a dotted quarter), as the chord
+// list writes it ("Q", ".E", "/S"); empty when the token is none.
+QString RhythmToken(QStringView token);
+
+} // namespace fw::asciitab

@@ -1,0 +1,230 @@
+// How the reader gives the columns their durations and writes the chord list.
+#include "DocumentText.h"
+#include "TabReaderParts.h"
+#include "TabRhythm.h"
+
+#include <algorithm>
+
+namespace fw::asciitab::detail {
+
+void Reader::placeRhythmTokens(const Block& block)
+{
+    const QString& line = m_lines[block.rhythmLine];
+    const StringLine& top = *m_strings[block.lines.front()];
+    const std::vector<int>& starts = block.bars.firstLineSegmentStarts;
+    for (qsizetype i = 0; i < line.size();) {
+        if (line[i] == u' ' || line[i] == u'|') {
+            ++i;
+            continue;
+        }
+        qsizetype end = i;
+        while (end < line.size() && line[end] != u' ' && line[end] != u'|')
+            ++end;
+        const QString token = RhythmToken(QStringView(line).mid(i, end - i));
+        const int rel = static_cast<int>(i) - top.bodyStart;
+        i = end;
+        if (token.isEmpty() || rel < 0 || starts.empty())
+            continue;
+        int segment = 0;
+        while (segment + 1 < static_cast<int>(starts.size()) && rel >= starts[segment + 1])
+            ++segment;
+        std::size_t p = 0;
+        while (p < block.bars.parts.size() && block.bars.parts[p].segment != segment)
+            ++p;
+        if (p == block.bars.parts.size()) {
+            m_report.strayRhythmToken(block.rhythmLine);
+            continue;
+        }
+        OutBar& bar = m_bars[block.partBar[p]];
+        const int at = rel - starts[segment] + block.partOffset[p];
+        const int item = block.partItem[p];
+        OutColumn* nearest = nullptr;
+        for (OutColumn& column : bar.columns) {
+            const int distance = std::abs(column.pos - at);
+            if (column.item == item && column.token.isEmpty() && distance <= 1
+                && (!nearest || distance < std::abs(nearest->pos - at)))
+                nearest = &column;
+        }
+        if (nearest) {
+            nearest->token = token;
+            continue;
+        }
+        // A duration over no note is a rest of its own.
+        OutColumn rest;
+        rest.pos = at;
+        rest.token = token;
+        rest.item = item;
+        auto place = std::upper_bound(bar.columns.begin(), bar.columns.end(), at,
+            [](int value, const OutColumn& column) { return value < column.pos; });
+        bar.columns.insert(place, rest);
+    }
+}
+
+void Reader::giveDurations()
+{
+    for (std::size_t b = 0; b < m_bars.size(); ++b)
+        giveDurations(m_bars[b], static_cast<int>(b) + 1);
+}
+
+void Reader::giveDurations(OutBar& bar, int number)
+{
+    const QString& unit = m_options.unit;
+    const bool triplets = IsTripletForm(unit);
+    const int unitTicks = FormTicks(unit);
+    if (bar.columns.empty()) {
+        OutColumn rest;
+        rest.item = bar.firstItem;
+        rest.durations = m_options.rhythm == TabRhythm::Grid ? SplitLength(bar.width * unitTicks, triplets)
+                                                             : QStringList { QStringLiteral("W") };
+        bar.columns.push_back(rest);
+        m_report.emptyBar();
+        return;
+    }
+    TabRhythm rhythm = m_options.rhythm;
+    if (rhythm == TabRhythm::Proportional && !bar.barred) {
+        m_report.proportionalWithoutBars(bar.sourceLine, unit);
+        rhythm = TabRhythm::Uniform;
+    }
+    if (rhythm == TabRhythm::Proportional) {
+        std::vector<double> spans;
+        for (std::size_t c = 0; c < bar.columns.size(); ++c) {
+            const int next = c + 1 < bar.columns.size() ? bar.columns[c + 1].pos : bar.width;
+            spans.push_back(std::max(1, next - bar.columns[c].pos));
+        }
+        if (const auto fitted = FitBar(spans)) {
+            for (std::size_t c = 0; c < bar.columns.size(); ++c)
+                bar.columns[c].durations = QStringList { fitted->at(static_cast<qsizetype>(c)) };
+            return;
+        }
+        m_report.barNotFitted(number, bar.sourceLine, unit);
+        rhythm = TabRhythm::Uniform;
+    }
+    int total = 0;
+    if (rhythm == TabRhythm::Grid) {
+        // One filler character after the bar line is margin; a longer stretch is a rest.
+        const int lead = bar.columns.front().pos;
+        if (lead >= 2)
+            bar.leadingRests = SplitLength((lead - 1) * unitTicks, triplets);
+        for (const QString& rest : bar.leadingRests)
+            total += FormTicks(rest);
+        for (std::size_t c = 0; c < bar.columns.size(); ++c) {
+            const int next = c + 1 < bar.columns.size() ? bar.columns[c + 1].pos : bar.width;
+            bar.columns[c].durations = SplitLength(std::max(1, next - bar.columns[c].pos) * unitTicks, triplets);
+        }
+    } else {
+        bool anyToken = false;
+        for (const OutColumn& column : bar.columns)
+            anyToken = anyToken || !column.token.isEmpty();
+        int untimed = 0;
+        for (OutColumn& column : bar.columns) {
+            const bool timed = rhythm == TabRhythm::Line && !column.token.isEmpty();
+            // One shared list for the unit: long tabs make many columns.
+            column.durations = timed ? QStringList { column.token } : m_unitList;
+            untimed += rhythm == TabRhythm::Line && anyToken && !timed ? 1 : 0;
+        }
+        if (untimed > 0)
+            m_report.untimedNotes(bar.sourceLine, untimed, unit);
+    }
+    for (const OutColumn& column : bar.columns)
+        for (const QString& duration : column.durations)
+            total += FormTicks(duration);
+    if (rhythm != TabRhythm::Uniform && bar.barred && total != BarTicks)
+        m_report.barLength(number, bar.sourceLine, total);
+    if (!bar.barred)
+        splitUnbarred(bar);
+}
+
+void Reader::splitUnbarred(OutBar& bar)
+{
+    int sum = 0;
+    for (const QString& rest : bar.leadingRests)
+        sum += FormTicks(rest);
+    for (OutColumn& column : bar.columns) {
+        for (const QString& duration : column.durations)
+            sum += FormTicks(duration);
+        if (sum >= BarTicks) {
+            column.barBreakAfter = true;
+            sum = 0;
+        }
+    }
+    m_report.unbarred(bar.sourceLine);
+}
+
+QStringList Reader::emit()
+{
+    QStringList out;
+    out.reserve(static_cast<qsizetype>(m_items.size()) * 2);
+    bool tuningWritten = !m_options.writeTuningLine || m_tuning.isStandard();
+    int chordLines = 0;
+    int bars = 0;
+    auto closeBar = [&] {
+        out << QString();
+        ++bars;
+    };
+    auto writeLine = [&](const FretArray& frets, const QString& duration) {
+        ChordDef def;
+        def.Frets = frets;
+        def.Duration = duration;
+        def.Name = AutomaticName(def, m_tuning);
+        out << BuildLine(def, m_tuning);
+        ++chordLines;
+    };
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        const Item& item = m_items[i];
+        switch (item.kind) {
+        case Item::Comment:
+            out << item.text;
+            break;
+        case Item::BarEnd:
+            if (out.isEmpty() || !out.last().isEmpty())
+                closeBar();
+            break;
+        case Item::Piece: {
+            if (!tuningWritten) {
+                out << m_tuning.lineText();
+                tuningWritten = true;
+            }
+            const OutBar& bar = m_bars[item.bar];
+            if (bar.firstItem == static_cast<int>(i))
+                for (const QString& rest : bar.leadingRests)
+                    writeLine(NoFrets, rest);
+            for (const OutColumn& column : bar.columns) {
+                if (column.item != static_cast<int>(i))
+                    continue;
+                for (qsizetype d = 0; d < column.durations.size(); ++d)
+                    writeLine(d == 0 ? column.frets : NoFrets, column.durations[d]);
+                if (column.barBreakAfter)
+                    closeBar();
+            }
+            break;
+        }
+        }
+    }
+    if (!out.isEmpty() && !out.last().isEmpty())
+        closeBar();
+    m_report.summary(static_cast<int>(m_blocks.size()), m_tuning.stringCount(), bars, chordLines);
+    return out;
+}
+
+TabImport Reader::run()
+{
+    TabImport result;
+    findBlocks();
+    if (m_blocks.empty()) {
+        result.error = QStringLiteral("No tab found: the text has no block of 4 to 6 string lines (such as "
+                                      "\"G|--5--7--|\" above \"D|--------|\").");
+        return result;
+    }
+    chooseTuning();
+    scanBlocks();
+    buildItems();
+    m_report.rhythm(m_options.rhythm, m_options.unit);
+    giveDurations();
+    result.lines = emit();
+    result.tempo = m_tempo;
+    result.tuning = m_tuning;
+    result.report = m_report.lines();
+    return result;
+}
+
+} // namespace fw::asciitab::detail

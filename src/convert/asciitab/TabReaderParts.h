@@ -1,0 +1,126 @@
+#pragma once
+
+// The reader's working parts, shared by its two source files; nothing outside the reader uses them.
+
+#include "AsciiTabReader.h"
+#include "TabBlocks.h"
+#include "TabLineKinds.h"
+#include "TabReport.h"
+
+#include <optional>
+#include <vector>
+
+namespace fw::asciitab::detail {
+
+inline constexpr int MinBlockLines = MinTuningStrings;
+inline constexpr int MaxBlockLines = MaxTuningStrings;
+
+struct Block {
+    int first = 0; // source line of the top string
+    std::vector<int> lines; // source lines, top string first
+    QStringList labels;
+    BlockBars bars;
+    std::vector<int> slots;
+    int rhythmLine = -1; // source line of the rhythm line above, if any
+    // For each bar part: the bar it went into, where in that bar it starts, and its item.
+    std::vector<int> partBar;
+    std::vector<int> partOffset;
+    std::vector<int> partItem;
+};
+
+// A column as the chord list will hold it.
+struct OutColumn {
+    int pos = 0;
+    FretArray frets = NoFrets;
+    QString token; // from the rhythm line
+    QStringList durations; // the note's duration, then rests
+    bool barBreakAfter = false;
+    int item = 0; // the piece item that writes it
+};
+
+struct OutBar {
+    std::vector<OutColumn> columns;
+    int width = 0;
+    bool barred = true;
+    int sourceLine = 0;
+    int firstItem = 0;
+    QStringList leadingRests;
+};
+
+// What the chord list holds, in the order of the tab.
+struct Item {
+    enum Kind { Comment, Piece, BarEnd } kind = Comment;
+    QString text;
+    int bar = 0;
+};
+
+inline QString CommentLine(const QString& text)
+{
+    // Two blanks keep words that would make a count-off or tuning line an ordinary comment.
+    const QString upper = text.toUpper();
+    if (upper.startsWith(QLatin1String("COUNT OFF")) || upper.startsWith(QLatin1String("TUNING")))
+        return QStringLiteral("*  ") + text;
+    return QStringLiteral("* ") + text;
+}
+
+// Short, no sentence: "Walking Home - The Testers", not "Here is my tab, enjoy!".
+inline bool LooksLikeTitle(const QString& text)
+{
+    static const QString endings = QStringLiteral(".!?,;:");
+    return text.size() <= 80 && text.count(u' ') < 10 && !endings.contains(text.back());
+}
+
+class Reader {
+public:
+    Reader(QStringView text, const TabImportOptions& options)
+        : m_options(options)
+    {
+        const QStringList raw = SplitDocumentLines(text.toString());
+        m_lines.reserve(raw.size());
+        for (const QString& line : raw)
+            m_lines << (line.contains(u'\t') ? ExpandTabs(line) : line);
+        m_unitList << options.unit;
+    }
+
+    TabImport run();
+
+private:
+    // Each line is classified once: the passes below ask again and again.
+    const TextLine& textOf(int line)
+    {
+        std::optional<TextLine>& cached = m_texts[line];
+        if (!cached)
+            cached = ClassifyTextLine(m_lines[line]);
+        return *cached;
+    }
+    void findBlocks();
+    void takeRun(int begin, int end);
+    void chooseTuning();
+    void scanBlocks();
+    void buildItems();
+    void addBlock(Block& block, double typicalWidth, std::optional<int>& openBar);
+    OutColumn outColumn(const CellColumn& column, const Block& block, int offset);
+    void placeRhythmTokens(const Block& block);
+    void giveDurations();
+    void giveDurations(OutBar& bar, int number);
+    void splitUnbarred(OutBar& bar);
+    QStringList emit();
+
+    const TabImportOptions& m_options;
+    QStringList m_lines;
+    std::vector<std::optional<StringLine>> m_strings;
+    std::vector<int> m_blockOfLine; // -1 for lines outside blocks
+    std::vector<bool> m_strayLine;
+    std::vector<std::optional<TextLine>> m_texts;
+    QStringList m_unitList;
+    std::vector<bool> m_readRhythmLine; // rhythm lines the line rhythm reads
+    std::vector<Block> m_blocks;
+    Tuning m_tuning;
+    int m_usedTuningLine = -1;
+    std::vector<OutBar> m_bars;
+    std::vector<Item> m_items;
+    std::optional<int> m_tempo;
+    TabReport m_report;
+};
+
+} // namespace fw::asciitab::detail

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "TabBlocks.h"
+#include "TabLineKinds.h"
+#include "Tuning.h"
+
+#include <QString>
+#include <QStringList>
+#include <map>
+
+namespace fw {
+enum class TabRhythm;
+}
+
+namespace fw::asciitab {
+
+// What the reader dropped or guessed, collected while it reads and written as sentences in a fixed
+// order. Line numbers given to it count from 0; the sentences count from 1, as editors do.
+class TabReport {
+public:
+    MarkTally marks;
+
+    void summary(int blocks, int strings, int bars, int chordLines);
+    void tuningGiven(const Tuning& tuning, int tabStrings);
+    void tuningFromLine(const Tuning& tuning, int line, const QString& text);
+    void tuningFromLabels(const Tuning& tuning, const QStringList& labelsTopDown);
+    void tuningFromCount(const Tuning& tuning);
+    void blockMapped(int line, int lines, int strings, bool byLabels);
+    void rhythm(TabRhythm rhythm, const QString& unit);
+    void titleGuessed(int line, const QString& title);
+    void tempo(int tempo, int line);
+
+    void dropped(TextKind kind);
+    void repeatMark() { ++m_repeats; }
+    void rhythmLineKept() { ++m_rhythmLinesKept; }
+    void emptyBar() { ++m_emptyBars; }
+    void strayLines(int line, int count);
+    void noteWithoutString(int line);
+    void highFret(int line, int fret, const QString& stringName, bool moved);
+    void wrappedBar(int fromLine, int toLine);
+    void unbarred(int line);
+
+    void missingRhythmLine(int line, const QString& unit);
+    void strayRhythmToken(int line);
+    void untimedNotes(int line, int count, const QString& unit);
+    void barLength(int bar, int line, int ticks);
+    void barNotFitted(int bar, int line, const QString& unit);
+    void proportionalWithoutBars(int line, const QString& unit);
+
+    QStringList lines() const;
+
+private:
+    // Sentences about single places, at most a few of each kind, in the order they were found.
+    void place(const QString& key, const QString& sentence);
+
+    QString m_summary;
+    QString m_tuning;
+    QString m_rhythm;
+    QString m_title;
+    QString m_tempo;
+    std::map<TextKind, int> m_dropped;
+    int m_repeats = 0;
+    int m_rhythmLinesKept = 0;
+    int m_emptyBars = 0;
+    QStringList m_places;
+    std::map<QString, int> m_placeCounts;
+};
+
+} // namespace fw::asciitab

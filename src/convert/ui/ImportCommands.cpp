@@ -1,0 +1,94 @@
+#include "ImportCommands.h"
+
+#include "AsciiTabReader.h"
+#include "Conversion.h"
+#include "FileDialogs.h"
+#include "FileReading.h"
+#include "ImportTabDialog.h"
+#include "MessageBoxes.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace fw {
+
+ImportCommands::ImportCommands(ImportHost& host, FileDialogs& dialogs, MessageBoxes& boxes, TabImportPrompt& prompt)
+    : m_host(host)
+    , m_dialogs(dialogs)
+    , m_boxes(boxes)
+    , m_prompt(prompt)
+{
+}
+
+QString ImportCommands::ImportedDocumentName(const QString& importedFile)
+{
+    const QFileInfo info(importedFile);
+    const QDir folder = info.dir();
+    QString name = folder.filePath(info.completeBaseName() + QStringLiteral(".bss"));
+    for (int number = 2; QFileInfo::exists(name); ++number)
+        name = folder.filePath(QStringLiteral("%1 %2.bss").arg(info.completeBaseName()).arg(number));
+    return name;
+}
+
+void ImportCommands::importFile()
+{
+    if (m_host.isPlaying() || !m_host.confirmDiscard())
+        return;
+    const QString folder = QFileInfo(m_host.lastFolder()).isDir() ? m_host.lastFolder() : QString();
+    const QString chosen = m_dialogs.openFileName(QStringLiteral("Import"), folder, Formats().openFilter());
+    if (chosen.isEmpty())
+        return;
+    const ReaderFormat* reader = Formats().readerFor(chosen);
+    if (reader && reader->reviewedAsText) {
+        QString reason;
+        const std::optional<QByteArray> bytes = ReadWholeFile(chosen, reason);
+        if (!bytes) {
+            m_boxes.errorBox(QStringLiteral("Can't open \"%1\": %2").arg(QDir::toNativeSeparators(chosen), reason));
+            return;
+        }
+        // A file that is no text at all, or far too long, is refused before the dialog shows it.
+        if (bytes->size() > MaxTabFileBytes || bytes->contains('\0')) {
+            m_boxes.errorBox(QStringLiteral("Can't import \"%1\": %2")
+                                 .arg(QDir::toNativeSeparators(chosen), ImportAsciiTabBytes(*bytes, {}).error));
+            return;
+        }
+        const auto imported = m_prompt.ask(m_host.dialogParent(),
+            QStringLiteral("Import Tab - %1").arg(QFileInfo(chosen).fileName()), DecodeDocumentBytes(*bytes), {});
+        if (!imported)
+            return;
+        DocumentHeader header;
+        header.Tempo = imported->tempo.value_or(DefaultTempo);
+        m_host.openImportedDocument(imported->lines, header, ImportedDocumentName(chosen));
+    } else {
+        const ReadResult read = ReadFileAs(Formats(), chosen, {});
+        if (!read.document) {
+            m_boxes.errorBox(read.error);
+            return;
+        }
+        m_host.openImportedDocument(read.document->lines, read.document->header, ImportedDocumentName(chosen));
+        if (!read.report.isEmpty())
+            m_boxes.informationBox(read.report.join(u'\n'));
+    }
+    m_host.setLastFolder(QFileInfo(chosen).absolutePath());
+}
+
+void ImportCommands::pasteTab()
+{
+    if (m_host.isPlaying())
+        return;
+    const QString text = m_host.clipboardText();
+    if (text.trimmed().isEmpty()) {
+        m_boxes.informationBox(QStringLiteral("The Clipboard holds no text to read as tab."));
+        return;
+    }
+    // The pasted lines join this list, so they are read in its tuning and bring no tuning line.
+    TabImportOptions options;
+    options.tuning = TuningOfLines(m_host.documentLines());
+    options.writeTuningLine = false;
+    const auto imported = m_prompt.ask(m_host.dialogParent(), QStringLiteral("Paste Tab"), text, options);
+    if (!imported)
+        return;
+    m_host.insertLinesAtCaret(imported->lines);
+}
+
+} // namespace fw

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "DocumentText.h"
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace fw {
+
+class FileDialogs;
+class MessageBoxes;
+class TabImportPrompt;
+
+// What File > Import... and Edit > Paste Tab need of the main window.
+class ImportHost {
+public:
+    virtual ~ImportHost() = default;
+    virtual QWidget* dialogParent() = 0;
+    // Asks to save changes first; false when the user cancels.
+    virtual bool confirmDiscard() = 0;
+    virtual bool isPlaying() const = 0;
+    // Opens the lines as a new, unsaved document named name (folder and file name).
+    virtual void openImportedDocument(const QStringList& lines, const DocumentHeader& header, const QString& name) = 0;
+    // Inserts the lines before the caret's line, as one step of undo.
+    virtual void insertLinesAtCaret(const QStringList& lines) = 0;
+    virtual QString clipboardText() const = 0;
+    virtual QStringList documentLines() const = 0;
+    virtual QString lastFolder() const = 0;
+    virtual void setLastFolder(const QString& folder) = 0;
+};
+
+// File > Import... and Edit > Paste Tab: through the conversion layer and the import dialog.
+class ImportCommands {
+public:
+    ImportCommands(ImportHost& host, FileDialogs& dialogs, MessageBoxes& boxes, TabImportPrompt& prompt);
+
+    void importFile();
+    void pasteTab();
+
+    // The name an import opens as: the file's name with ".bss", in its folder; a number is added
+    // while a file of that name exists, so saving never replaces a list the user did not choose.
+    static QString ImportedDocumentName(const QString& importedFile);
+
+private:
+    ImportHost& m_host;
+    FileDialogs& m_dialogs;
+    MessageBoxes& m_boxes;
+    TabImportPrompt& m_prompt;
+};
+
+} // namespace fw

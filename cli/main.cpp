@@ -2,6 +2,7 @@
 #include "ExportCommands.h"
 #include "ModelCommands.h"
 #include "PlayCommands.h"
+#include "RefingerCommand.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -22,6 +23,8 @@ const std::array Commands {
     CliCommand { "midi", "midi FILE -o OUT.mid [--tempo N]  write the chord list as a Standard MIDI file", RunMidi },
     CliCommand { "tab", "tab FILE -o OUT.tab     write the ASCII tablature", RunTab },
     CliCommand { "pdf", "pdf FILE -o OUT.pdf [--page A4|Letter]  print the tablature to a PDF file", RunPdf },
+    CliCommand { "refinger",
+        "refinger FILE -o OUT.bss  choose easier strings and frets; print the cost before and after", RunRefinger },
 };
 
 void PrintHelp(QTextStream& out)

@@ -6,6 +6,7 @@
 #include "EditGlyphs.h"
 #include "FileReading.h"
 #include "FindDialog.h"
+#include "FingeringCommand.h"
 #include "FretNumbersLabel.h"
 #include "HelpWindow.h"
 #include "LineEditCommands.h"
@@ -526,6 +527,9 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(
                 Special1, "AudioFile1", QStringLiteral("&Audio File..."), QStringLiteral("Create a WAV audio file.")),
         &QAction::triggered, this, &TfrmMain::SaveAsWavFile);
+    connect(addMenuItem(Special1, "OptimizeFingering1", QStringLiteral("Optimize &Fingering"),
+                QStringLiteral("Choose strings and frets that are easy to play.")),
+        &QAction::triggered, this, [this] { OptimizeFingering(*m_chordList, *this, *m_boxes, *this); });
 
     Play1 = addMenu("Play1", QStringLiteral("&Play"), QStringLiteral("Play chords."));
     Start1 = addMenuItem(

@@ -35,14 +35,21 @@ namespace {
         // Returns the error text, empty on success.
         QString Parse(MidiTrack& track)
         {
-            // A rough guess from the usual three bytes per event saves most regrowth of the note list.
-            track.notes.reserve(static_cast<size_t>(m_length / 8));
+            // A note takes at least six bytes (note-on and note-off with running status), so the list
+            // never grows twice.
+            track.notes.reserve(static_cast<size_t>(m_length / 6));
+            m_first.fill(-1);
             quint8 running = 0;
             while (m_pos < m_length) {
-                quint32 delta = 0;
-                if (!ReadVarLen(delta))
-                    return m_error;
-                m_tick += delta;
+                // Most deltas are one byte.
+                if (m_data[m_pos] < 0x80) {
+                    m_tick += m_data[m_pos++];
+                } else {
+                    quint32 delta = 0;
+                    if (!ReadVarLen(delta))
+                        return m_error;
+                    m_tick += delta;
+                }
                 if (m_pos >= m_length)
                     return Fail(QStringLiteral("the track ends after a delta time, without an event"));
                 quint8 status = m_data[m_pos];
@@ -117,7 +124,7 @@ namespace {
             return true;
         }
 
-        bool DataBytes(int count, quint8* out)
+        inline bool DataBytes(int count, quint8* out)
         {
             if (m_length - m_pos < count) {
                 Fail(QStringLiteral("the track is cut short inside an event"));
@@ -135,22 +142,29 @@ namespace {
             return true;
         }
 
-        bool ChannelEvent(quint8 status, MidiTrack& track)
+        inline bool ChannelEvent(quint8 status, MidiTrack& track)
         {
             const int kind = status & 0xF0;
             const int channel = status & 0x0F;
             quint8 data[2] = { 0, 0 };
             if (!DataBytes(kind == 0xC0 || kind == 0xD0 ? 1 : 2, data))
                 return false;
+            const int slot = channel * KeyCount + data[0];
             if (kind == 0x90 && data[1] > 0) {
-                m_open[channel][data[0]].push_back(static_cast<int>(track.notes.size()));
-                track.notes.push_back({ m_tick, m_tick, data[0], data[1], channel });
+                const int index = static_cast<int>(track.notes.size());
+                if (m_first[slot] < 0)
+                    m_first[slot] = index;
+                else
+                    m_more[slot].push_back(index);
+                track.notes.push_back({ m_tick, m_tick, data[0], data[1], static_cast<quint8>(channel) });
             } else if (kind == 0x80 || kind == 0x90) {
-                // The earliest sounding note of that key ends; an end without a start is ignored.
-                std::vector<int>& open = m_open[channel][data[0]];
-                if (!open.empty()) {
-                    track.notes[open.front()].end = m_tick;
-                    open.erase(open.begin());
+                // The earliest sounding note of that key ends; an end without a start is a silent mark.
+                if (m_first[slot] >= 0) {
+                    track.notes[m_first[slot]].end = m_tick;
+                    std::vector<int>& more = m_more[slot];
+                    m_first[slot] = more.empty() ? -1 : more.front();
+                    if (!more.empty())
+                        more.erase(more.begin());
                 } else {
                     track.silentMarks.push_back({ m_tick, channel });
                 }
@@ -193,12 +207,13 @@ namespace {
         void CloseOpenNotes(MidiTrack& track)
         {
             int unended = 0;
-            for (auto& channel : m_open) {
-                for (std::vector<int>& open : channel) {
-                    for (int index : open)
-                        track.notes[index].end = m_tick;
-                    unended += static_cast<int>(open.size());
-                }
+            for (int slot = 0; slot < ChannelCount * KeyCount; ++slot) {
+                if (m_first[slot] < 0)
+                    continue;
+                track.notes[m_first[slot]].end = m_tick;
+                for (int index : m_more[slot])
+                    track.notes[index].end = m_tick;
+                unended += 1 + static_cast<int>(m_more[slot].size());
             }
             if (unended > 0)
                 m_song.warnings << QStringLiteral("Track %1: %2 notes never ended; they last to the end of the track.")
@@ -213,7 +228,10 @@ namespace {
         qsizetype m_pos = 0;
         qint64 m_tick = 0;
         QString m_error;
-        std::array<std::array<std::vector<int>, KeyCount>, ChannelCount> m_open;
+        // The sounding notes of each channel and key, oldest first: the first apart, as a key rarely
+        // sounds twice at once.
+        std::array<int, ChannelCount * KeyCount> m_first;
+        std::array<std::vector<int>, ChannelCount * KeyCount> m_more;
     };
 
 } // namespace

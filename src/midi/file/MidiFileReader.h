@@ -14,9 +14,9 @@ namespace fw {
 struct MidiNote {
     qint64 start = 0;
     qint64 end = 0;
-    int key = 0;
-    int velocity = 0;
-    int channel = 0; // 0..15
+    quint8 key = 0;
+    quint8 velocity = 0;
+    quint8 channel = 0; // 0..15
 };
 
 struct MidiTrack {

@@ -24,6 +24,9 @@ namespace {
     // A list longer than this is of no use in the editor; a file with absurd lengths stops here
     // instead of filling the memory with rests.
     constexpr qsizetype MaxImportLines = 1000000;
+    // No note or silence of music lasts longer than this (over eight minutes at 120 beats per minute);
+    // a longer one is a damaged or absurd file, and is cut so it does not become thousands of rests.
+    constexpr qint64 MaxStretchUnits = 256 * UnitsPerWhole;
 
     struct Form {
         const char* text;
@@ -200,6 +203,10 @@ namespace {
                 return;
             units += m_carry;
             m_carry = 0;
+            if (units > MaxStretchUnits) {
+                units = MaxStretchUnits;
+                ++m_cutStretches;
+            }
             if (units < ShortestUnits) {
                 if (keys.empty()) {
                     m_carry = units;
@@ -225,6 +232,7 @@ namespace {
         std::vector<Entry> entries;
         int m_split = 0;
         int m_lengthened = 0;
+        int m_cutStretches = 0;
 
     private:
         qint64 m_carry = 0;
@@ -318,6 +326,9 @@ MidiImportResult ImportMidiChordList(QByteArrayView bytes, const MidiImportOptio
     if (writer.Full())
         result.report
             << QStringLiteral("The part is too long; only its first %1 lines were imported.").arg(MaxImportLines);
+    if (writer.m_cutStretches > 0)
+        result.report << QStringLiteral("%1 notes or silences were longer than 256 whole notes and were cut to that.")
+                             .arg(writer.m_cutStretches);
     if (writer.m_split > 0)
         result.report << QStringLiteral("%1 notes had no written length; each got the largest that fits and rests "
                                         "for the remainder.")

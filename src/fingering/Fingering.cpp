@@ -30,7 +30,7 @@ namespace {
     constexpr long long OutOfReachPerFret = 40;
     // Crossing strings, by the number of strings crossed: the next string is almost free, skipping
     // one (the octave shape) is easy, reaching across three or more is a jump of the plucking hand.
-    constexpr long long StringCross[] = { 0, 1, 3, 10, 16, 22 };
+    constexpr long long StringCross[] = { 0, 1, 3, 6, 10, 15 };
     // A string left out inside a chord must be muted, which needs a finger of its own.
     constexpr long long SkippedChordString = 2;
     // A fretted note needs a finger; an open string does not, so it is the cheaper choice when the

@@ -95,7 +95,7 @@ namespace {
             else if (minFret < low)
                 target = minFret;
             else if (maxFret > low + 3)
-                target = std::max(minFret, maxFret - 3) == maxFret - 3 ? maxFret - 3 : minFret;
+                target = std::min(minFret, maxFret - 3);
             if (low >= 0)
                 travel += std::abs(target - low);
             low = target;

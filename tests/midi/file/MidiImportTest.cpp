@@ -122,7 +122,7 @@ namespace {
     }
 
     // Builders for files written by hand: a header and tracks of raw event bytes.
-    QByteArray Be(quint32 value, int bytes)
+    QByteArray Be(quint64 value, int bytes)
     {
         QByteArray out;
         for (int i = bytes - 1; i >= 0; --i)

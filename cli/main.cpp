@@ -4,6 +4,7 @@
 #include "ModelCommands.h"
 #include "PlayCommands.h"
 #include "TuningCommands.h"
+#include "RefingerCommand.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -31,6 +32,8 @@ const std::array Commands {
         RunRetune },
     CliCommand {
         "convert", "convert IN -o OUT [options]  convert by extension; convert --formats lists them", RunConvert },
+    CliCommand { "refinger",
+        "refinger FILE -o OUT.bss  choose easier strings and frets; print the cost before and after", RunRefinger },
 };
 
 void PrintHelp(QTextStream& out)

@@ -9,6 +9,7 @@
 #include "EditGlyphs.h"
 #include "FileReading.h"
 #include "FindDialog.h"
+#include "FingeringCommand.h"
 #include "FretNumbersLabel.h"
 #include "HelpWindow.h"
 #include "ImportWiring.h"
@@ -279,6 +280,9 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(Special1, "Tuning1", QStringLiteral("T&uning..."),
                 QStringLiteral("Choose the tuning of this chord list.")),
         &QAction::triggered, this, &TfrmMain::Tuning1Click);
+    connect(addMenuItem(Special1, "OptimizeFingering1", QStringLiteral("Optimize &Fingering"),
+                QStringLiteral("Choose strings and frets that are easy to play.")),
+        &QAction::triggered, this, [this] { OptimizeFingering(*m_chordList, *this, *m_boxes, *this); });
 
     Play1 = addMenu("Play1", QStringLiteral("&Play"), QStringLiteral("Play chords."));
     Start1 = addMenuItem(

@@ -11,6 +11,7 @@ const FormatRegistry& Formats()
         RegisterAsciiTabFormat(formats);
         RegisterPdfFormat(formats);
         RegisterWavFormat(formats);
+        RegisterMidiImportFormat(formats);
         return formats;
     }();
     return registry;

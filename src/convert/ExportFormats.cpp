@@ -47,6 +47,22 @@ namespace {
 
 } // namespace
 
+const FormatOption TuningFormatOption { QStringLiteral("tuning"), QStringLiteral("\"B E A D G\""),
+    QStringLiteral("the strings, lowest first, instead of what the file says") };
+
+bool ReadTuningFormatOption(const ConvertOptions& options, std::optional<Tuning>& tuning, QString& error)
+{
+    if (!options.contains(QStringLiteral("tuning")))
+        return true;
+    const TuningLineResult parsed = ParseTuningNames(options.value(QStringLiteral("tuning")));
+    if (parsed.kind != TuningLineKind::Valid) {
+        error = QStringLiteral("--tuning: ") + parsed.reason;
+        return false;
+    }
+    tuning = parsed.tuning;
+    return true;
+}
+
 std::optional<ParsedLineList> ParseForExport(
     const QStringList& lines, const QString& fixMessage, const QString& noNotesMessage, WriteResult& result)
 {

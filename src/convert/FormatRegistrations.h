@@ -2,6 +2,7 @@
 
 #include "ChordDef.h"
 #include "Conversion.h"
+#include "Tuning.h"
 
 #include <optional>
 
@@ -13,6 +14,12 @@ void RegisterMidiFileFormat(FormatRegistry& registry);
 void RegisterAsciiTabFormat(FormatRegistry& registry);
 void RegisterPdfFormat(FormatRegistry& registry);
 void RegisterWavFormat(FormatRegistry& registry);
+void RegisterMidiImportFormat(FormatRegistry& registry);
+
+// --tuning "B E A D G", as the readers that place notes on strings take it.
+extern const FormatOption TuningFormatOption;
+// False with error set when the option names no tuning; tuning stays empty when it is not given.
+bool ReadTuningFormatOption(const ConvertOptions& options, std::optional<Tuning>& tuning, QString& error);
 
 // The list parsed as the export commands parse it; on an error, or when it has no notes, nothing,
 // with result's error and listErrors set.

@@ -91,3 +91,32 @@ TEST(CliOptions, HelpAndVersion)
     EXPECT_EQ(version.out, "fretwerk-cli 1.0.0\n");
     EXPECT_EQ(RunCli({ "frobnicate" }).exitCode, 2);
 }
+
+using RefingerCommand = CliFixture;
+
+// A five-string list written on the low B string alone: the header, tuning, count-off, bar, rest,
+// durations and the typed name "Outro" stay; only strings and frets change, pitch for pitch.
+TEST_F(RefingerCommand, RewritesStringsAndFretsAndPrintsTheCosts)
+{
+    const QByteArray head = "*Info 1: Fretwerk Bass Version 1.0 File Information\r\n*Info 2:34\r\n*Info 3:555555\r\n"
+                            "*Info 4:90\r\n* Tuning: B E A D G\r\n*Count Off 2\r\n";
+    const QString path = write("low-b.bss",
+        head
+            + "B, 0, x, x, x, x, Q\r\nC#/Db, 2, x, x, x, x, E\r\nD, 3, x, x, x, x, E\r\nE, 5, x, x, x, x, Q\r\n\r\n"
+              "F#/Gb, 7, x, x, x, x, /E\r\nRest, x, x, x, x, x, Q\r\nChord, 5, 7, x, x, x, H\r\nOutro, 8, x, x, x, x, "
+              "W\r\n");
+    const QString out = dir.filePath("out.bss");
+    const CliRun run = RunCli({ "refinger", path, "-o", out });
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(run.out, "cost before: 13\ncost after: 6\nlines changed: 4\n");
+    EXPECT_EQ(fw::test::ReadFileBytes(out),
+        head
+            + "B, 0, x, x, x, x, Q\r\nC#/Db, 2, x, x, x, x, E\r\nD, 3, x, x, x, x, E\r\nE, x, 0, x, x, x, Q\r\n\r\n"
+              "F#/Gb, x, 2, x, x, x, /E\r\nRest, x, x, x, x, x, Q\r\nChord, x, 0, 2, x, x, H\r\nOutro, x, 3, x, x, x, "
+              "W\r\n");
+
+    const QString bad = write("bad.bss", "G, 3, x, x, x, Q\r\nG, 3, x, x, Q\r\n");
+    const CliRun refused = RunCli({ "refinger", bad, "-o", out });
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "Line 2    Not enough commas.\nFix errors before optimizing the fingering.\n");
+}

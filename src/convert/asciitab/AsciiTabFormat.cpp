@@ -26,14 +26,8 @@ std::optional<TabImportOptions> TabImportOptionsFrom(const ConvertOptions& optio
             return std::nullopt;
         }
     }
-    if (options.contains(QStringLiteral("tuning"))) {
-        const TuningLineResult tuning = ParseTuningNames(options.value(QStringLiteral("tuning")));
-        if (tuning.kind != TuningLineKind::Valid) {
-            error = QStringLiteral("--tuning: ") + tuning.reason;
-            return std::nullopt;
-        }
-        tab.tuning = tuning.tuning;
-    }
+    if (!ReadTuningFormatOption(options, tab.tuning, error))
+        return std::nullopt;
     return tab;
 }
 
@@ -48,8 +42,7 @@ void RegisterAsciiTabFormat(FormatRegistry& registry)
             QStringLiteral("how notes get durations (default uniform)") },
         { QStringLiteral("unit"), QStringLiteral("DURATION"),
             QStringLiteral("the note of uniform, the character of grid (default E)") },
-        { QStringLiteral("tuning"), QStringLiteral("\"B E A D G\""),
-            QStringLiteral("the strings, lowest first, instead of what the tab says") },
+        TuningFormatOption,
     };
     reader.read = [](const QByteArray& bytes, const QString& fileName, const ConvertOptions& options) {
         ReadResult result;

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Tuning.h"
+
+#include <vector>
+
+namespace fw {
+
+// Where one note is played. slot is a string slot of the tuning (6 the lowest); slot 0 and fret -1
+// mark a note that no string of the tuning can play.
+struct Placement {
+    int slot = 0;
+    int fret = NotPlayedFret;
+
+    bool playable() const { return slot != 0; }
+    friend bool operator==(const Placement&, const Placement&) = default;
+};
+
+// One event of a line: the note values (one octave above the sound) struck together; empty for a rest.
+using FingeringEvent = std::vector<int>;
+// The placements of one event, in the order of its notes.
+using FingeredEvent = std::vector<Placement>;
+
+struct Fingering {
+    std::vector<FingeredEvent> events;
+    // The total cost of the chosen placements; see FingeringCost.
+    long long cost = 0;
+    // How many notes no string could play (their placements are not playable).
+    int unplayableNotes = 0;
+};
+
+// Chooses a string and fret (0..FretCount) for every note so that the total cost of the line is the
+// least possible. Exact: dynamic programming over every playable placement of each event combined
+// with every hand position that reaches it, so the time grows linearly with the number of notes.
+// A chord's notes take distinct strings, lower notes on lower strings. Notes outside the tuning's
+// range, and the highest notes of a chord that cannot be played together, are left unplayable.
+Fingering FingerEvents(const std::vector<FingeringEvent>& events, const Tuning& tuning);
+
+// The cost of given placements (the hand position chosen as well as it can be), so that a line as
+// written can be compared with its optimised fingering. Unplayable placements are left out.
+long long FingeringCost(const std::vector<FingeredEvent>& events, const Tuning& tuning);
+
+} // namespace fw

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "ChordDef.h"
+#include "Fingering.h"
+#include "Tuning.h"
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace fw {
+
+// A chord definition read with one fret field per string of the tuning. Returns the parser's error
+// text (empty on success); comment, blank and count-off lines come back as such (not note entries).
+QString ReadChordLine(const QString& line, int lineIndex, const Tuning& tuning, ChordDef& def);
+
+// The note values of a parsed line's played strings, lowest string first, with their placements.
+FingeringEvent EventNotes(const ChordDef& def, const Tuning& tuning);
+FingeredEvent EventPlacements(const ChordDef& def, const Tuning& tuning);
+
+// A line written with new placements: the same duration and name rule. A name that automatic naming
+// would give the old frets (a note name, "Rest" or "Chord") is given again for the new ones; any
+// other name stays as typed.
+QString RewrittenLine(const ChordDef& def, const FingeredEvent& placements, const Tuning& tuning);
+
+struct RefingerResult {
+    // Every line of the list; lines first..last with new strings and frets where that is easier.
+    QStringList lines;
+    long long costBefore = 0;
+    long long costAfter = 0;
+    int changedLines = 0;
+    // The first line of the range that does not parse: nothing is changed then.
+    QString errorText;
+    int errorLine = -1;
+};
+
+// Chooses new strings and frets for the chord definitions among lines first..last (0-based,
+// inclusive) of a chord list on its own tuning (its tuning line, else E A D G). Pitches, durations,
+// names, comments, blank and count-off lines stay; lines whose fingering does not change keep their
+// text exactly.
+RefingerResult RefingerLines(const QStringList& lines, int first, int last);
+
+} // namespace fw

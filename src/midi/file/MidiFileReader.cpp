@@ -1,0 +1,323 @@
+#include "MidiFileReader.h"
+
+#include <algorithm>
+#include <array>
+
+namespace fw {
+
+namespace {
+
+    constexpr int HeaderLength = 6;
+    constexpr int ChunkHeaderLength = 8;
+    constexpr int MaxVarLenBytes = 4;
+    constexpr int ChannelCount = 16;
+    constexpr int KeyCount = 128;
+
+    quint32 BigEndian(const uchar* p, int count)
+    {
+        quint32 value = 0;
+        for (int i = 0; i < count; ++i)
+            value = (value << 8) | p[i];
+        return value;
+    }
+
+    // Reads one track chunk's events into a track. Every read is checked against the chunk's end.
+    class TrackParser {
+    public:
+        TrackParser(const uchar* data, qsizetype length, int trackNumber, MidiSong& song)
+            : m_data(data)
+            , m_length(length)
+            , m_trackNumber(trackNumber)
+            , m_song(song)
+        {
+        }
+
+        // Returns the error text, empty on success.
+        QString Parse(MidiTrack& track)
+        {
+            // A note takes at least six bytes (note-on and note-off with running status), so the list
+            // never grows twice.
+            track.notes.reserve(static_cast<size_t>(m_length / 6));
+            m_first.fill(-1);
+            quint8 running = 0;
+            while (m_pos < m_length) {
+                // Most deltas are one byte.
+                if (m_data[m_pos] < 0x80) {
+                    m_tick += m_data[m_pos++];
+                } else {
+                    quint32 delta = 0;
+                    if (!ReadVarLen(delta))
+                        return m_error;
+                    m_tick += delta;
+                }
+                if (m_pos >= m_length)
+                    return Fail(QStringLiteral("the track ends after a delta time, without an event"));
+                quint8 status = m_data[m_pos];
+                if (status & 0x80) {
+                    ++m_pos;
+                } else if (running) {
+                    status = running;
+                } else {
+                    return Fail(QStringLiteral("a data byte stands where an event must start (no running status)"));
+                }
+                if (status < 0xF0) {
+                    running = status;
+                    if (!ChannelEvent(status, track))
+                        return m_error;
+                    continue;
+                }
+                // System exclusive and meta events end any running status.
+                running = 0;
+                if (status == 0xF0 || status == 0xF7) {
+                    quint32 length = 0;
+                    if (!ReadVarLen(length) || !Skip(length, "system exclusive event"))
+                        return m_error;
+                } else if (status == 0xFF) {
+                    bool ended = false;
+                    if (!MetaEvent(track, ended))
+                        return m_error;
+                    if (ended)
+                        break;
+                } else {
+                    return Fail(QStringLiteral("status byte 0x%1 is not allowed in a MIDI file")
+                                    .arg(QString::number(status, 16).toUpper()));
+                }
+            }
+            track.endTick = m_tick;
+            CloseOpenNotes(track);
+            return QString();
+        }
+
+    private:
+        QString Fail(const QString& what)
+        {
+            m_error = QStringLiteral("Track %1, byte %2 of the track: %3.").arg(m_trackNumber).arg(m_pos).arg(what);
+            return m_error;
+        }
+
+        bool ReadVarLen(quint32& value)
+        {
+            value = 0;
+            for (int i = 0; i < MaxVarLenBytes; ++i) {
+                if (m_pos >= m_length) {
+                    Fail(QStringLiteral("the track is cut short inside a variable-length number"));
+                    return false;
+                }
+                const uchar byte = m_data[m_pos++];
+                value = (value << 7) | (byte & 0x7F);
+                if (!(byte & 0x80))
+                    return true;
+            }
+            Fail(QStringLiteral("a variable-length number is longer than four bytes"));
+            return false;
+        }
+
+        bool Skip(quint32 count, const char* what)
+        {
+            if (count > static_cast<quint64>(m_length - m_pos)) {
+                Fail(QStringLiteral("a %1 of %2 bytes runs past the end of the track")
+                         .arg(QLatin1String(what))
+                         .arg(count));
+                return false;
+            }
+            m_pos += count;
+            return true;
+        }
+
+        inline bool DataBytes(int count, quint8* out)
+        {
+            if (m_length - m_pos < count) {
+                Fail(QStringLiteral("the track is cut short inside an event"));
+                return false;
+            }
+            for (int i = 0; i < count; ++i) {
+                out[i] = m_data[m_pos + i];
+                if (out[i] & 0x80) {
+                    m_pos += i;
+                    Fail(QStringLiteral("a status byte stands where a data byte must be"));
+                    return false;
+                }
+            }
+            m_pos += count;
+            return true;
+        }
+
+        inline bool ChannelEvent(quint8 status, MidiTrack& track)
+        {
+            const int kind = status & 0xF0;
+            const int channel = status & 0x0F;
+            quint8 data[2] = { 0, 0 };
+            if (!DataBytes(kind == 0xC0 || kind == 0xD0 ? 1 : 2, data))
+                return false;
+            const int slot = channel * KeyCount + data[0];
+            if (kind == 0x90 && data[1] > 0) {
+                const int index = static_cast<int>(track.notes.size());
+                if (m_first[slot] < 0)
+                    m_first[slot] = index;
+                else
+                    m_more[slot].push_back(index);
+                track.notes.push_back({ m_tick, m_tick, data[0], data[1], static_cast<quint8>(channel) });
+            } else if (kind == 0x80 || kind == 0x90) {
+                // The earliest sounding note of that key ends; an end without a start is a silent mark.
+                if (m_first[slot] >= 0) {
+                    track.notes[m_first[slot]].end = m_tick;
+                    std::vector<int>& more = m_more[slot];
+                    m_first[slot] = more.empty() ? -1 : more.front();
+                    if (!more.empty())
+                        more.erase(more.begin());
+                } else {
+                    track.silentMarks.push_back({ m_tick, channel });
+                }
+            } else if (kind == 0xC0 && track.programs[channel] < 0) {
+                track.programs[channel] = data[0];
+            }
+            return true;
+        }
+
+        bool MetaEvent(MidiTrack& track, bool& ended)
+        {
+            if (m_pos >= m_length) {
+                Fail(QStringLiteral("the track is cut short inside a meta event"));
+                return false;
+            }
+            const quint8 type = m_data[m_pos++];
+            quint32 length = 0;
+            if (!ReadVarLen(length))
+                return false;
+            const qsizetype start = m_pos;
+            if (!Skip(length, "meta event"))
+                return false;
+            const uchar* body = m_data + start;
+            if (type == 0x2F) {
+                ended = true;
+            } else if (type == 0x51 && length >= 3) {
+                const quint32 micro = BigEndian(body, 3);
+                if (micro > 0)
+                    m_song.tempos.push_back({ m_tick, micro });
+            } else if (type == 0x58 && length >= 2) {
+                // The denominator is a power of two; beyond 2^6 (64ths) no bar can be written.
+                if (body[0] > 0 && body[1] <= 6)
+                    m_song.timeSignatures.push_back({ m_tick, body[0], 1 << body[1] });
+            } else if (type == 0x03 && track.name.isEmpty()) {
+                track.name = QString::fromLatin1(reinterpret_cast<const char*>(body), length);
+            }
+            return true;
+        }
+
+        void CloseOpenNotes(MidiTrack& track)
+        {
+            int unended = 0;
+            for (int slot = 0; slot < ChannelCount * KeyCount; ++slot) {
+                if (m_first[slot] < 0)
+                    continue;
+                track.notes[m_first[slot]].end = m_tick;
+                for (int index : m_more[slot])
+                    track.notes[index].end = m_tick;
+                unended += 1 + static_cast<int>(m_more[slot].size());
+            }
+            if (unended > 0)
+                m_song.warnings << QStringLiteral("Track %1: %2 notes never ended; they last to the end of the track.")
+                                       .arg(m_trackNumber)
+                                       .arg(unended);
+        }
+
+        const uchar* m_data;
+        qsizetype m_length;
+        int m_trackNumber;
+        MidiSong& m_song;
+        qsizetype m_pos = 0;
+        qint64 m_tick = 0;
+        QString m_error;
+        // The sounding notes of each channel and key, oldest first: the first apart, as a key rarely
+        // sounds twice at once.
+        std::array<int, ChannelCount * KeyCount> m_first;
+        std::array<std::vector<int>, ChannelCount * KeyCount> m_more;
+    };
+
+} // namespace
+
+MidiReadResult ReadMidiFile(QByteArrayView bytes)
+{
+    MidiReadResult result;
+    const auto* data = reinterpret_cast<const uchar*>(bytes.data());
+    const qsizetype size = bytes.size();
+    if (size < ChunkHeaderLength || bytes.first(4) != QByteArrayView("MThd")) {
+        result.error = QStringLiteral("Not a Standard MIDI file: it does not start with an \"MThd\" header.");
+        return result;
+    }
+    const quint32 headerLength = BigEndian(data + 4, 4);
+    if (headerLength < HeaderLength || headerLength > static_cast<quint64>(size - ChunkHeaderLength)) {
+        result.error = QStringLiteral("The MIDI file header is cut short or damaged (its length says %1 bytes).")
+                           .arg(headerLength);
+        return result;
+    }
+    MidiSong song;
+    song.format = static_cast<int>(BigEndian(data + 8, 2));
+    const int announcedTracks = static_cast<int>(BigEndian(data + 10, 2));
+    const quint32 division = BigEndian(data + 12, 2);
+    if (song.format > 1) {
+        result.error
+            = QStringLiteral("The MIDI file has format %1; only formats 0 and 1 can be imported.").arg(song.format);
+        return result;
+    }
+    if (division & 0x8000) {
+        result.error = QStringLiteral(
+            "The MIDI file counts time in SMPTE frames; only files that count ticks per quarter note can be imported.");
+        return result;
+    }
+    if (division == 0) {
+        result.error = QStringLiteral("The MIDI file header gives a time division of 0 ticks per quarter note.");
+        return result;
+    }
+    song.division = static_cast<int>(division);
+
+    qsizetype pos = ChunkHeaderLength + headerLength;
+    int trackNumber = 0;
+    while (pos < size) {
+        if (size - pos < ChunkHeaderLength) {
+            result.error = QStringLiteral("The MIDI file ends inside a chunk header, %1 bytes after the last chunk.")
+                               .arg(size - pos);
+            return result;
+        }
+        const quint32 length = BigEndian(data + pos + 4, 4);
+        const bool isTrack = QByteArrayView(bytes.data() + pos, 4) == QByteArrayView("MTrk");
+        if (length > static_cast<quint64>(size - pos - ChunkHeaderLength)) {
+            result.error = isTrack
+                ? QStringLiteral("Track %1 is cut short: its length says %2 bytes, the file holds %3 more.")
+                      .arg(trackNumber + 1)
+                      .arg(length)
+                      .arg(size - pos - ChunkHeaderLength)
+                : QStringLiteral(
+                    "A chunk after track %1 is cut short: its length says %2 bytes, the file holds %3 more.")
+                      .arg(trackNumber)
+                      .arg(length)
+                      .arg(size - pos - ChunkHeaderLength);
+            return result;
+        }
+        if (isTrack) {
+            ++trackNumber;
+            MidiTrack track;
+            TrackParser parser(data + pos + ChunkHeaderLength, length, trackNumber, song);
+            result.error = parser.Parse(track);
+            if (!result.error.isEmpty())
+                return result;
+            song.tracks.push_back(std::move(track));
+        }
+        pos += ChunkHeaderLength + length;
+    }
+    if (trackNumber == 0) {
+        result.error = QStringLiteral("The MIDI file holds no track.");
+        return result;
+    }
+    if (trackNumber < announcedTracks)
+        song.warnings << QStringLiteral("The header announces %1 tracks; the file holds %2.")
+                             .arg(announcedTracks)
+                             .arg(trackNumber);
+    const auto byTick = [](const auto& a, const auto& b) { return a.tick < b.tick; };
+    std::stable_sort(song.tempos.begin(), song.tempos.end(), byTick);
+    std::stable_sort(song.timeSignatures.begin(), song.timeSignatures.end(), byTick);
+    result.song = std::move(song);
+    return result;
+}
+
+} // namespace fw

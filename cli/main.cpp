@@ -1,6 +1,7 @@
 #include "CliCommand.h"
 #include "ExportCommands.h"
 #include "ModelCommands.h"
+#include "MusicXmlCommand.h"
 #include "PlayCommands.h"
 
 #include <QCoreApplication>
@@ -22,6 +23,8 @@ const std::array Commands {
     CliCommand { "midi", "midi FILE -o OUT.mid [--tempo N]  write the chord list as a Standard MIDI file", RunMidi },
     CliCommand { "tab", "tab FILE -o OUT.tab     write the ASCII tablature", RunTab },
     CliCommand { "pdf", "pdf FILE -o OUT.pdf [--page A4|Letter]  print the tablature to a PDF file", RunPdf },
+    CliCommand {
+        "musicxml", "musicxml FILE -o OUT.musicxml|.mxl  write a score; SCORE -o OUT.bss reads one", RunMusicXml },
 };
 
 void PrintHelp(QTextStream& out)

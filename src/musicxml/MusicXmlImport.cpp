@@ -213,7 +213,13 @@ namespace {
                             ++m_unpitched;
                         if (!Sounds(note))
                             continue;
-                        if (item.keys().contains(note.key))
+                        // A key twice on one string (or with no string given) sounds once; a unison on
+                        // two strings is kept.
+                        const bool repeated
+                            = std::any_of(item.notes.cbegin(), item.notes.cend(), [&note](const ReadNote& other) {
+                                  return other.key == note.key && (other.string == note.string || note.string == 0);
+                              });
+                        if (repeated)
                             continue;
                         item.notes.append(note);
                         item.tieStart = item.tieStart && note.tieStart;

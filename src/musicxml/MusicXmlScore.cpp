@@ -71,46 +71,56 @@ namespace {
             : m_score(score)
             , m_xml(&m_bytes)
         {
-            m_xml.setAutoFormatting(true);
-            m_xml.setAutoFormattingIndent(1);
+            // One line per note rather than per element: a score of a long list stays readable and
+            // far smaller, which makes reading it back much faster.
+            m_xml.setAutoFormatting(false);
         }
 
         QByteArray write()
         {
             m_xml.writeStartDocument();
+            line();
             m_xml.writeDTD(QStringLiteral("<!DOCTYPE score-partwise PUBLIC \"-//Recordare//DTD MusicXML 4.0 "
                                           "Partwise//EN\" \"http://www.musicxml.org/dtds/partwise.dtd\">"));
-            m_xml.writeStartElement(QStringLiteral("score-partwise"));
+            start(QStringLiteral("score-partwise"));
             m_xml.writeAttribute(QStringLiteral("version"), QStringLiteral("4.0"));
             writeHeader();
-            m_xml.writeStartElement(QStringLiteral("part"));
+            start(QStringLiteral("part"));
             m_xml.writeAttribute(QStringLiteral("id"), QStringLiteral("P1"));
             for (qsizetype i = 0; i < m_score.bars.size(); ++i)
                 writeMeasure(i);
             m_xml.writeEndElement();
+            line();
             m_xml.writeEndElement();
             m_xml.writeEndDocument();
+            line();
             return m_bytes;
         }
 
     private:
         void text(const QString& name, const QString& value) { m_xml.writeTextElement(name, value); }
+        void line() { m_xml.writeCharacters(QStringLiteral("\n")); }
+        void start(const QString& name)
+        {
+            line();
+            m_xml.writeStartElement(name);
+        }
         void number(const QString& name, long long value) { m_xml.writeTextElement(name, QString::number(value)); }
 
         void writeHeader()
         {
             if (!m_score.title.isEmpty()) {
-                m_xml.writeStartElement(QStringLiteral("work"));
+                start(QStringLiteral("work"));
                 text(QStringLiteral("work-title"), m_score.title);
                 m_xml.writeEndElement();
             }
-            m_xml.writeStartElement(QStringLiteral("identification"));
+            start(QStringLiteral("identification"));
             m_xml.writeStartElement(QStringLiteral("encoding"));
             text(QStringLiteral("software"), QStringLiteral("Fretwerk Bass " FW_VERSION));
             m_xml.writeEndElement();
             m_xml.writeEndElement();
             // A page to place the credits on: A4 at 7 mm per 40 tenths.
-            m_xml.writeStartElement(QStringLiteral("defaults"));
+            start(QStringLiteral("defaults"));
             m_xml.writeStartElement(QStringLiteral("scaling"));
             number(QStringLiteral("millimeters"), 7);
             number(QStringLiteral("tenths"), 40);
@@ -123,8 +133,8 @@ namespace {
             writeCredit(QStringLiteral("title"), m_score.title, 1600, 24);
             writeCredit(QStringLiteral("subtitle"), m_score.subtitle, 1550, 16);
 
-            m_xml.writeStartElement(QStringLiteral("part-list"));
-            m_xml.writeStartElement(QStringLiteral("score-part"));
+            start(QStringLiteral("part-list"));
+            start(QStringLiteral("score-part"));
             m_xml.writeAttribute(QStringLiteral("id"), QStringLiteral("P1"));
             text(QStringLiteral("part-name"), QStringLiteral("Bass"));
             m_xml.writeStartElement(QStringLiteral("score-instrument"));
@@ -145,7 +155,7 @@ namespace {
         {
             if (words.isEmpty())
                 return;
-            m_xml.writeStartElement(QStringLiteral("credit"));
+            start(QStringLiteral("credit"));
             m_xml.writeAttribute(QStringLiteral("page"), QStringLiteral("1"));
             text(QStringLiteral("credit-type"), type);
             m_xml.writeStartElement(QStringLiteral("credit-words"));
@@ -162,7 +172,7 @@ namespace {
         void writeAttributes()
         {
             const Tuning& tuning = m_score.tuning;
-            m_xml.writeStartElement(QStringLiteral("attributes"));
+            start(QStringLiteral("attributes"));
             number(QStringLiteral("divisions"), Divisions);
             m_xml.writeStartElement(QStringLiteral("key"));
             number(QStringLiteral("fifths"), 0);
@@ -172,24 +182,24 @@ namespace {
             number(QStringLiteral("beat-type"), 4);
             m_xml.writeEndElement();
             number(QStringLiteral("staves"), 2);
-            m_xml.writeStartElement(QStringLiteral("clef"));
+            start(QStringLiteral("clef"));
             m_xml.writeAttribute(QStringLiteral("number"), QString::number(NotationStaff));
             text(QStringLiteral("sign"), QStringLiteral("F"));
             number(QStringLiteral("line"), 4);
             m_xml.writeEndElement();
-            m_xml.writeStartElement(QStringLiteral("clef"));
+            start(QStringLiteral("clef"));
             m_xml.writeAttribute(QStringLiteral("number"), QString::number(TabStaff));
             text(QStringLiteral("sign"), QStringLiteral("TAB"));
             number(QStringLiteral("line"), 5);
             m_xml.writeEndElement();
-            m_xml.writeStartElement(QStringLiteral("staff-details"));
+            start(QStringLiteral("staff-details"));
             m_xml.writeAttribute(QStringLiteral("number"), QString::number(TabStaff));
             // The same notes as the staff above, shown as tablature.
             text(QStringLiteral("staff-type"), QStringLiteral("alternate"));
             number(QStringLiteral("staff-lines"), tuning.stringCount());
             for (int string = 0; string < tuning.stringCount(); ++string) {
                 const SpelledPitch pitch = SpellKey(SoundingKey(tuning.openNotes()[string]));
-                m_xml.writeStartElement(QStringLiteral("staff-tuning"));
+                start(QStringLiteral("staff-tuning"));
                 m_xml.writeAttribute(QStringLiteral("line"), QString::number(string + 1));
                 text(QStringLiteral("tuning-step"), QString(QLatin1Char(pitch.step)));
                 if (pitch.alter != 0)
@@ -198,7 +208,7 @@ namespace {
                 m_xml.writeEndElement();
             }
             m_xml.writeEndElement();
-            m_xml.writeStartElement(QStringLiteral("transpose"));
+            start(QStringLiteral("transpose"));
             number(QStringLiteral("diatonic"), 0);
             number(QStringLiteral("chromatic"), 0);
             number(QStringLiteral("octave-change"), -1);
@@ -208,7 +218,7 @@ namespace {
 
         void writeTempo()
         {
-            m_xml.writeStartElement(QStringLiteral("direction"));
+            start(QStringLiteral("direction"));
             m_xml.writeAttribute(QStringLiteral("placement"), QStringLiteral("above"));
             m_xml.writeStartElement(QStringLiteral("direction-type"));
             m_xml.writeStartElement(QStringLiteral("metronome"));
@@ -225,7 +235,7 @@ namespace {
         void writeMeasure(qsizetype index)
         {
             const QList<ScoreEntry>& bar = m_score.bars[index];
-            m_xml.writeStartElement(QStringLiteral("measure"));
+            start(QStringLiteral("measure"));
             m_xml.writeAttribute(QStringLiteral("number"), QString::number(index + 1));
             if (index == 0) {
                 writeAttributes();
@@ -237,7 +247,7 @@ namespace {
                 writeEntry(bar[i], NotationStaff, tuplets[i]);
                 length += FormOfDuration(bar[i].duration)->divisions;
             }
-            m_xml.writeStartElement(QStringLiteral("backup"));
+            start(QStringLiteral("backup"));
             number(QStringLiteral("duration"), length);
             m_xml.writeEndElement();
             for (qsizetype i = 0; i < bar.size(); ++i)
@@ -267,7 +277,7 @@ namespace {
                 const int fret = entry.frets[slot];
                 if (fret == NotPlayedFret)
                     continue;
-                m_xml.writeStartElement(QStringLiteral("note"));
+                start(QStringLiteral("note"));
                 if (!first)
                     m_xml.writeEmptyElement(QStringLiteral("chord"));
                 const SpelledPitch pitch = SpellKey(WrittenKey(tuning, slot, fret));
@@ -296,7 +306,7 @@ namespace {
                 m_xml.writeEndElement();
             }
             if (first) {
-                m_xml.writeStartElement(QStringLiteral("note"));
+                start(QStringLiteral("note"));
                 m_xml.writeEmptyElement(QStringLiteral("rest"));
                 writeRhythm(form, staff);
                 if (tuplet.any()) {

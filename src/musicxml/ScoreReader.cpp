@@ -20,6 +20,8 @@ namespace {
         explicit Xml(const QByteArray& bytes)
             : m_reader(bytes)
         {
+            // Scores use no namespaces; resolving them would only cost time on every element.
+            m_reader.setNamespaceProcessing(false);
         }
 
         // Moves to the next child element of the current one; false at the current element's end.
@@ -62,11 +64,46 @@ namespace {
             --m_depth;
             return value;
         }
+        // A number in a leaf element, read from the reader's own buffer when the text comes in one
+        // piece, as it nearly always does: scores hold millions of them.
         long long integer(long long fallback)
         {
-            bool ok = false;
-            const long long value = text().toLongLong(&ok);
-            return ok ? value : fallback;
+            if (m_reader.readNext() == QXmlStreamReader::Characters) {
+                bool ok = false;
+                const long long value = m_reader.text().trimmed().toLongLong(&ok);
+                if (m_reader.readNext() == QXmlStreamReader::EndElement) {
+                    --m_depth;
+                    return ok ? value : fallback;
+                }
+                fail(QStringLiteral("Not a MusicXML score: a number is not plain text (line %1).")
+                         .arg(m_reader.lineNumber()));
+                return fallback;
+            }
+            if (m_reader.tokenType() == QXmlStreamReader::EndElement) {
+                --m_depth;
+                return fallback;
+            }
+            fail(QStringLiteral("Not a MusicXML score: a number holds other elements (line %1).")
+                     .arg(m_reader.lineNumber()));
+            return fallback;
+        }
+        // A one-letter leaf (a step), without building a string.
+        QChar letter()
+        {
+            QChar value;
+            if (m_reader.readNext() == QXmlStreamReader::Characters) {
+                const QStringView text = m_reader.text().trimmed();
+                if (text.size() == 1)
+                    value = text[0];
+                m_reader.readNext();
+            }
+            if (m_reader.tokenType() != QXmlStreamReader::EndElement) {
+                fail(QStringLiteral("Not a MusicXML score: a step holds other elements (line %1).")
+                         .arg(m_reader.lineNumber()));
+                return value;
+            }
+            --m_depth;
+            return value;
         }
         double real(double fallback)
         {
@@ -75,8 +112,8 @@ namespace {
             return ok && std::isfinite(value) ? value : fallback;
         }
 
-        bool is(QStringView name) const { return m_reader.name() == name; }
-        QString name() const { return m_reader.name().toString(); }
+        bool is(QStringView name) const { return m_name == name; }
+        QString name() const { return m_name.toString(); }
         QString attribute(QLatin1StringView name) const { return m_reader.attributes().value(name).toString(); }
         int intAttribute(QLatin1StringView name, int fallback) const
         {
@@ -115,6 +152,7 @@ namespace {
     private:
         bool enter()
         {
+            m_name = m_reader.name();
             if (++m_depth > MaxXmlDepth) {
                 fail(QStringLiteral("Not a MusicXML file: its elements nest deeper than %1 levels.").arg(MaxXmlDepth));
                 return false;
@@ -123,6 +161,7 @@ namespace {
         }
 
         QXmlStreamReader m_reader;
+        QStringView m_name; // the current start element's, valid until the reader moves on
         int m_depth = 0;
         QString m_error;
     };
@@ -445,7 +484,7 @@ namespace {
         ReadNote readNote(ReadPart& part, const PartState& state, long long& length)
         {
             ReadNote note;
-            QString step;
+            QChar step;
             double alter = 0;
             long long octave = 4;
             bool pitched = false;
@@ -469,7 +508,7 @@ namespace {
                     pitched = true;
                     while (m_xml.child()) {
                         if (m_xml.is(u"step"))
-                            step = m_xml.text();
+                            step = m_xml.letter();
                         else if (m_xml.is(u"alter"))
                             alter = m_xml.real(0);
                         else if (m_xml.is(u"octave"))
@@ -482,9 +521,7 @@ namespace {
                 else if (m_xml.is(u"tie")) {
                     readTie(note);
                 } else if (m_xml.is(u"voice")) {
-                    bool ok = false;
-                    const int voice = m_xml.text().toInt(&ok);
-                    note.voice = ok ? voice : 99;
+                    note.voice = static_cast<int>(std::clamp(m_xml.integer(99), 0LL, 99LL));
                 } else if (m_xml.is(u"staff"))
                     note.staff = static_cast<int>(std::clamp(m_xml.integer(1), 1LL, 99LL));
                 else if (m_xml.is(u"notations"))
@@ -497,9 +534,9 @@ namespace {
             }
             if (note.grace)
                 length = 0;
-            if (pitched && !note.rest && step.size() == 1) {
+            if (pitched && !note.rest && !step.isNull()) {
                 const int key = KeyOfPitch(
-                    step[0], static_cast<int>(std::lround(std::clamp(alter, -2.0, 2.0))), static_cast<int>(octave));
+                    step, static_cast<int>(std::lround(std::clamp(alter, -2.0, 2.0))), static_cast<int>(octave));
                 if (key >= 0)
                     note.key = key + state.transpose.value(0) + state.transpose.value(note.staff);
             }

@@ -127,10 +127,13 @@ namespace {
                 result.error = m_error;
                 return result;
             }
-            if (!m_score.title.isEmpty())
-                result.lines.append(QStringLiteral("* Title: ") + m_score.title);
-            if (!m_score.subtitle.isEmpty())
-                result.lines.append(QStringLiteral("* Sub: ") + m_score.subtitle);
+            // Titles may run over several lines in a score; a chord-list line holds one.
+            const QString title = m_score.title.simplified();
+            const QString subtitle = m_score.subtitle.simplified();
+            if (!title.isEmpty())
+                result.lines.append(QStringLiteral("* Title: ") + title);
+            if (!subtitle.isEmpty())
+                result.lines.append(QStringLiteral("* Sub: ") + subtitle);
             if (!m_tuning.isStandard())
                 result.lines.append(m_tuning.lineText());
             writeLines(result.lines);

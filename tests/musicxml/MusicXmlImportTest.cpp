@@ -145,6 +145,12 @@ TEST(MusicXmlImport, ScoresAsNotationProgramsWriteThem)
         EXPECT_EQ(imported.lines, c.lines);
         EXPECT_EQ(imported.report, c.report);
     }
+    // A title over two lines of the score becomes one chord-list line.
+    QByteArray twoLines = cases[0].bytes;
+    twoLines.replace("<movement-title>Peer file</movement-title>",
+        "<work><work-title>Blues\n  in A</work-title></work><credit><credit-type>subtitle</credit-type>"
+        "<credit-words>take\r\ntwo</credit-words></credit>");
+    EXPECT_EQ(ImportMusicXml(twoLines).lines.mid(0, 2), QStringList({ "* Title: Blues in A", "* Sub: take two" }));
     EXPECT_EQ(ImportMusicXml(cases[1].bytes).header.Tempo, 88);
     EXPECT_EQ(ImportMusicXml(cases[1].bytes).header.Patch, 33);
 

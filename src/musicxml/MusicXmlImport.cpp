@@ -110,7 +110,8 @@ namespace {
             const ReadPart& part = m_score.parts[ChoosePart(m_score.parts)];
             m_staff = part.tabStaff ? part.tabStaff : (part.bassStaff ? part.bassStaff : 1);
             m_tuning = m_options.tuning;
-            if (part.tabStaff) {
+            // A TAB staff without its tuning is taken to be tuned as asked.
+            if (part.tabStaff && part.staffTuning.contains(part.tabStaff)) {
                 if (const auto tuning = TuningOfStaff(part.staffTuning.value(part.tabStaff)))
                     m_tuning = *tuning;
                 else {

@@ -16,9 +16,10 @@ namespace {
         return ParseLineText(line, lineIndex, def);
     }
 
-    // Note values lie one octave above the sound; the notes are written at that value and the part
-    // transposes down an octave, as bass parts are written.
-    int WrittenKey(const Tuning& tuning, int slot, int fret) { return tuning.openNote(slot) + fret; }
+    // Note values lie one octave above the sound. Pitches are written as they sound, and the bass
+    // clef carries an octave mark, so the staff shows them an octave above the sound, as bass parts
+    // are written. (A part transposition would show the same, but notation programs then place the
+    // TAB staff's frets by the written pitch, an octave off.)
     int SoundingKey(int noteValue) { return noteValue - 12; }
 
     constexpr int NotationStaff = 1;
@@ -186,6 +187,7 @@ namespace {
             m_xml.writeAttribute(QStringLiteral("number"), QString::number(NotationStaff));
             text(QStringLiteral("sign"), QStringLiteral("F"));
             number(QStringLiteral("line"), 4);
+            number(QStringLiteral("clef-octave-change"), -1);
             m_xml.writeEndElement();
             start(QStringLiteral("clef"));
             m_xml.writeAttribute(QStringLiteral("number"), QString::number(TabStaff));
@@ -207,11 +209,6 @@ namespace {
                 number(QStringLiteral("tuning-octave"), pitch.octave);
                 m_xml.writeEndElement();
             }
-            m_xml.writeEndElement();
-            start(QStringLiteral("transpose"));
-            number(QStringLiteral("diatonic"), 0);
-            number(QStringLiteral("chromatic"), 0);
-            number(QStringLiteral("octave-change"), -1);
             m_xml.writeEndElement();
             m_xml.writeEndElement();
         }
@@ -280,7 +277,7 @@ namespace {
                 start(QStringLiteral("note"));
                 if (!first)
                     m_xml.writeEmptyElement(QStringLiteral("chord"));
-                const SpelledPitch pitch = SpellKey(WrittenKey(tuning, slot, fret));
+                const SpelledPitch pitch = SpellKey(SoundingKey(tuning.openNote(slot) + fret));
                 m_xml.writeStartElement(QStringLiteral("pitch"));
                 text(QStringLiteral("step"), QString(QLatin1Char(pitch.step)));
                 if (pitch.alter != 0)

@@ -47,8 +47,8 @@ struct WrittenScore {
 WrittenScore ReadBack(const QByteArray& bytes)
 {
     static const QStringList Leaves { "work-title", "credit-words", "midi-program", "staves", "staff-lines",
-        "tuning-step", "tuning-alter", "tuning-octave", "octave-change", "duration", "step", "alter", "octave", "type",
-        "staff", "string", "fret" };
+        "tuning-step", "tuning-alter", "tuning-octave", "clef-octave-change", "duration", "step", "alter", "octave",
+        "type", "staff", "string", "fret" };
     WrittenScore score;
     QXmlStreamReader xml(bytes);
     int measure = 0;
@@ -99,7 +99,7 @@ WrittenScore ReadBack(const QByteArray& bytes)
                     tuningAlter = text == u"1" ? QStringLiteral("#") : QStringLiteral("b");
                 else if (name == u"tuning-octave")
                     score.tuning.append(tuningStep + tuningAlter + text);
-                else if (name == u"octave-change")
+                else if (name == u"clef-octave-change")
                     score.octaveChange = text.toInt();
                 else if (name == u"duration" && parent == u"backup")
                     score.backups.append(text.toInt());
@@ -191,7 +191,7 @@ TEST(MusicXmlExport, StavesTuningPitchesAndEveryDurationForm)
             SCOPED_TRACE(std::string(forms[i].text) + " on staff " + std::to_string(staff));
             EXPECT_EQ(note.staff, staff);
             EXPECT_EQ(note.measure, 1);
-            EXPECT_EQ(note.pitch, "D2"); // written an octave above the sounding D1
+            EXPECT_EQ(note.pitch, "D1"); // as it sounds; the clef shows it an octave above
             EXPECT_EQ(note.duration, forms[i].duration);
             EXPECT_EQ(note.type, forms[i].type);
             EXPECT_EQ(note.dot, forms[i].dot);
@@ -200,7 +200,7 @@ TEST(MusicXmlExport, StavesTuningPitchesAndEveryDurationForm)
             EXPECT_EQ(note.fret, staff == 2 ? 0 : -1);
         }
         // The chord from the lowest string up (D fret 2, A fret 4, G fret 1), then the rest.
-        const QStringList pitches { "E2", "C#3", "G#3" };
+        const QStringList pitches { "E1", "C#2", "G#2" };
         const int strings[] = { 4, 3, 1 };
         const int frets[] = { 2, 4, 1 };
         for (int k = 0; k < 3; ++k) {

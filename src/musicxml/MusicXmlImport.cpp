@@ -15,6 +15,9 @@ using namespace musicxml;
 
 namespace {
 
+    // No music has measures this long; longer ones would only fill the editor with rests.
+    constexpr long long MaxMeasureLength = 64LL * WholeDivisions;
+
     // Note values lie one octave above the sound.
     int NoteValueOfKey(int key) { return key + 12; }
 
@@ -122,8 +125,10 @@ namespace {
                 }
             }
             collect(part);
-            joinTies();
-            finger();
+            if (m_error.isEmpty()) {
+                joinTies();
+                finger();
+            }
             if (!m_error.isEmpty()) {
                 result.error = m_error;
                 return result;
@@ -187,6 +192,13 @@ namespace {
             }
             for (qsizetype m = 0; m < part.measures.size(); ++m) {
                 const ReadMeasure& measure = part.measures[m];
+                if (measure.length > MaxMeasureLength) {
+                    m_error = QStringLiteral("Measure %1 lasts longer than %2 whole notes: not a score this "
+                                             "program can read.")
+                                  .arg(m + 1)
+                                  .arg(MaxMeasureLength / WholeDivisions);
+                    return;
+                }
                 QList<ReadNote> notes;
                 for (const ReadNote& note : measure.notes) {
                     if (note.staff != m_staff)
@@ -356,7 +368,7 @@ namespace {
         {
             int measure = -1;
             bool barOpen = false;
-            for (qsizetype i = 0; i < m_items.size(); ++i) {
+            for (qsizetype i = 0; i < m_items.size() && lines.size() <= MaxImportedLines; ++i) {
                 const Item& item = m_items[i];
                 if (item.measure != measure && barOpen) {
                     lines.append(QString());

@@ -225,6 +225,8 @@ TEST(MusicXmlImport, HostileFilesAreRefusedWithAClearMessage)
         laughs += QByteArray("<!ENTITY ") + c + " \"" + QByteArray("&") + char(c - 1) + ";" + QByteArray("&")
             + char(c - 1) + ";&" + char(c - 1) + ";\">";
     laughs += "]><score-partwise><movement-title>&k;</movement-title></score-partwise>";
+    QByteArray longMeasure = valid;
+    longMeasure.replace("<duration>16</duration>", "<duration>1600</duration>");
     QByteArray endless = valid;
     endless.replace("<duration>16</duration>", "<duration>99999999999999</duration>");
 
@@ -241,6 +243,7 @@ TEST(MusicXmlImport, HostileFilesAreRefusedWithAClearMessage)
         { "deep nesting", deep, "nest deeper than 64 levels" },
         { "entities that expand without end", laughs, "Not a MusicXML file: " },
         { "a length beyond any score", endless, "lasts" },
+        { "a measure of a hundred whole notes", longMeasure, "Measure 1 lasts longer than 64 whole notes" },
         { "a ZIP bomb", bomb, "more than the 16777216" },
         { "a ZIP bomb whose headers lie about its size", lying, "unpacks to more than the 16777216 bytes" },
         { "a damaged archive", bomb.left(bomb.size() / 2), "Not a compressed MusicXML file" },

@@ -131,8 +131,7 @@ namespace {
             number(QStringLiteral("page-width"), 1200);
             m_xml.writeEndElement();
             m_xml.writeEndElement();
-            writeCredit(QStringLiteral("title"), m_score.title, 1600, 24);
-            writeCredit(QStringLiteral("subtitle"), m_score.subtitle, 1550, 16);
+            writeCredit();
 
             start(QStringLiteral("part-list"));
             start(QStringLiteral("score-part"));
@@ -152,21 +151,38 @@ namespace {
             m_xml.writeEndElement();
         }
 
-        void writeCredit(const QString& type, const QString& words, int y, int size)
+        // Title and subtitle as one credit, the subtitle on a line of its own below the title: notation
+        // programs stack the words of one credit, while separate credits may land on top of each other.
+        void writeCredit()
         {
-            if (words.isEmpty())
+            if (m_score.title.isEmpty() && m_score.subtitle.isEmpty())
                 return;
             start(QStringLiteral("credit"));
             m_xml.writeAttribute(QStringLiteral("page"), QStringLiteral("1"));
-            text(QStringLiteral("credit-type"), type);
+            if (!m_score.title.isEmpty())
+                text(QStringLiteral("credit-type"), QStringLiteral("title"));
+            if (!m_score.subtitle.isEmpty())
+                text(QStringLiteral("credit-type"), QStringLiteral("subtitle"));
+            QString words = m_score.title;
+            int size = 24;
+            if (words.isEmpty()) {
+                words = m_score.subtitle;
+                size = 16;
+            }
             m_xml.writeStartElement(QStringLiteral("credit-words"));
             m_xml.writeAttribute(QStringLiteral("default-x"), QStringLiteral("600"));
-            m_xml.writeAttribute(QStringLiteral("default-y"), QString::number(y));
+            m_xml.writeAttribute(QStringLiteral("default-y"), QStringLiteral("1600"));
             m_xml.writeAttribute(QStringLiteral("font-size"), QString::number(size));
             m_xml.writeAttribute(QStringLiteral("justify"), QStringLiteral("center"));
             m_xml.writeAttribute(QStringLiteral("valign"), QStringLiteral("top"));
             m_xml.writeCharacters(words);
             m_xml.writeEndElement();
+            if (!m_score.title.isEmpty() && !m_score.subtitle.isEmpty()) {
+                m_xml.writeStartElement(QStringLiteral("credit-words"));
+                m_xml.writeAttribute(QStringLiteral("font-size"), QStringLiteral("16"));
+                m_xml.writeCharacters(QStringLiteral("\n") + m_score.subtitle);
+                m_xml.writeEndElement();
+            }
             m_xml.writeEndElement();
         }
 

@@ -237,22 +237,27 @@ namespace {
             }
         }
 
+        // A credit may carry the title and the subtitle at once, one credit-words each.
         void readCredit()
         {
-            QString type;
-            QString words;
+            QStringList types;
+            QStringList words;
             while (m_xml.child()) {
                 if (m_xml.is(u"credit-type"))
-                    type = m_xml.text();
-                else if (m_xml.is(u"credit-words") && words.isEmpty())
-                    words = m_xml.text();
+                    types.append(m_xml.text());
+                else if (m_xml.is(u"credit-words"))
+                    words.append(m_xml.text());
                 else
                     m_xml.skip();
             }
-            if (type == u"subtitle" && m_score.subtitle.isEmpty())
-                m_score.subtitle = words;
-            else if (type == u"title" && m_creditTitle.isEmpty())
-                m_creditTitle = words;
+            if (words.isEmpty())
+                return;
+            const bool title = types.contains(QStringLiteral("title"));
+            const bool subtitle = types.contains(QStringLiteral("subtitle"));
+            if (title && m_creditTitle.isEmpty())
+                m_creditTitle = words.first();
+            if (subtitle && m_score.subtitle.isEmpty())
+                m_score.subtitle = title ? words.value(1) : words.first();
         }
 
         void readPartList()

@@ -167,7 +167,8 @@ TEST(MusicXmlExport, StavesTuningPitchesAndEveryDurationForm)
     const WrittenScore score = ReadBack(exported.bytes);
 
     EXPECT_EQ(score.title, "Drop D study");
-    EXPECT_EQ(score.credits, QStringList({ "Drop D study", "all the lengths" }));
+    // One credit: the subtitle on its own line below the title.
+    EXPECT_EQ(score.credits, QStringList({ "Drop D study", "\nall the lengths" }));
     EXPECT_EQ(score.program, 36);
     EXPECT_EQ(score.tempo, 97);
     EXPECT_EQ(score.staves, 2);

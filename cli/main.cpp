@@ -2,6 +2,7 @@
 #include "ConvertCommand.h"
 #include "ExportCommands.h"
 #include "ModelCommands.h"
+#include "MusicXmlCommand.h"
 #include "PlayCommands.h"
 #include "TuningCommands.h"
 #include "RefingerCommand.h"
@@ -34,6 +35,8 @@ const std::array Commands {
         "convert", "convert IN -o OUT [options]  convert by extension; convert --formats lists them", RunConvert },
     CliCommand { "refinger",
         "refinger FILE -o OUT.bss  choose easier strings and frets; print the cost before and after", RunRefinger },
+    CliCommand {
+        "musicxml", "musicxml FILE -o OUT.musicxml|.mxl  write a score; SCORE -o OUT.bss reads one", RunMusicXml },
 };
 
 void PrintHelp(QTextStream& out)

@@ -30,6 +30,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev
     xvfb xauth x11-utils imagemagick fonts-dejavu-core
     midicsv python3-mido
+    libzip-dev
     clang libclang-rt-14-dev
     librsvg2-bin help2man
 )

@@ -12,6 +12,7 @@ const FormatRegistry& Formats()
         RegisterPdfFormat(formats);
         RegisterWavFormat(formats);
         RegisterMidiImportFormat(formats);
+        RegisterMusicXmlFormat(formats);
         return formats;
     }();
     return registry;

@@ -15,6 +15,7 @@ void RegisterAsciiTabFormat(FormatRegistry& registry);
 void RegisterPdfFormat(FormatRegistry& registry);
 void RegisterWavFormat(FormatRegistry& registry);
 void RegisterMidiImportFormat(FormatRegistry& registry);
+void RegisterMusicXmlFormat(FormatRegistry& registry);
 
 // --tuning "B E A D G", as the readers that place notes on strings take it.
 extern const FormatOption TuningFormatOption;

@@ -47,6 +47,10 @@ QString ImportWiring::clipboardText() const { return QGuiApplication::clipboard(
 
 QStringList ImportWiring::documentLines() const { return m_window.RichEdit1->toPlainText().split(u'\n'); }
 
+DocumentHeader ImportWiring::documentHeader() const { return m_window.documentHeader(); }
+
+QString ImportWiring::documentName() const { return m_window.documentName(); }
+
 QString ImportWiring::lastFolder() const { return m_window.settings().LastDir; }
 
 void ImportWiring::setLastFolder(const QString& folder) { m_window.settings().LastDir = folder; }

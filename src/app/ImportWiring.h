@@ -18,6 +18,7 @@ public:
     void setPrompt(TabImportPrompt* prompt) { m_prompt = prompt ? prompt : &m_dialogPrompt; }
     void importFile() { m_commands.importFile(); }
     void pasteTab() { m_commands.pasteTab(); }
+    void exportAs(const WriterFormat& writer) { m_commands.exportAs(writer); }
 
 private:
     // ImportHost
@@ -28,6 +29,8 @@ private:
     void insertLinesAtCaret(const QStringList& lines) override;
     QString clipboardText() const override;
     QStringList documentLines() const override;
+    DocumentHeader documentHeader() const override;
+    QString documentName() const override;
     QString lastFolder() const override;
     void setLastFolder(const QString& folder) override;
 

@@ -5,6 +5,7 @@
 #include "Accessibility.h"
 #include "ChordDocument.h"
 #include "ChordEditor.h"
+#include "Conversion.h"
 #include "DocumentText.h"
 #include "EditGlyphs.h"
 #include "FileReading.h"
@@ -198,6 +199,16 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(File1, "Import1", QStringLiteral("&Import..."),
                 QStringLiteral("Import a tab or another file as a new chord list.")),
         &QAction::triggered, this, [this] { m_import->importFile(); });
+    Export1 = File1->addMenu(QStringLiteral("&Export"));
+    Export1->setObjectName(QStringLiteral("Export1"));
+    Export1->menuAction()->setStatusTip(QStringLiteral("Write the chord list in another format."));
+    for (const WriterFormat& writer : Formats().writers()) {
+        if (writer.extensions.contains(QStringLiteral("bss")))
+            continue;
+        connect(addMenuItem(Export1, "ExportFormat1", writer.name + QStringLiteral("..."),
+                    QStringLiteral("Write the chord list as %1.").arg(writer.name)),
+            &QAction::triggered, this, [this, writer] { m_import->exportAs(writer); });
+    }
     connect(addMenuItem(File1, "Save1", QStringLiteral("&Save..."), QStringLiteral("Save the chord list."),
                 QKeySequence(Qt::CTRL | Qt::Key_S)),
         &QAction::triggered, this, &TfrmMain::Save1Click);

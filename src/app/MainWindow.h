@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ChordDocument.h"
 #include "Accessibility.h"
+#include "ChordDocument.h"
 #include "ChordList.h"
 #include "DocumentText.h"
 #include "EditHost.h"
@@ -61,6 +61,9 @@ class TfrmMain : public QMainWindow,
                  private DocumentHost {
     Q_OBJECT
 public:
+    // The header values and the file name the document is saved with.
+    DocumentHeader documentHeader() const { return headerValues(); }
+    QString documentName() const { return m_document->name(); }
     // Without a backend the program sounds through the system's: the built-in synthesizer and the
     // MIDI output ports.
     explicit TfrmMain(
@@ -307,6 +310,7 @@ public:
     AnnouncingLabel* statusPanel0 = nullptr;
     AnnouncingLabel* statusPanel1 = nullptr;
     QMenu* File1 = nullptr;
+    QMenu* Export1 = nullptr;
     QMenu* Edit1 = nullptr;
     QMenu* Special1 = nullptr;
     QMenu* Play1 = nullptr;

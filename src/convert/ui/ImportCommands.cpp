@@ -72,6 +72,34 @@ void ImportCommands::importFile()
     m_host.setLastFolder(QFileInfo(chosen).absolutePath());
 }
 
+void ImportCommands::exportAs(const WriterFormat& writer)
+{
+    if (m_host.isPlaying())
+        return;
+    const QString extension = writer.extensions.value(0);
+    const QFileInfo document(m_host.documentName());
+    const QString folder = QFileInfo(m_host.lastFolder()).isDir() ? m_host.lastFolder() : document.absolutePath();
+    const QString proposed = QDir(folder).filePath(document.completeBaseName() + u'.' + extension);
+    QStringList patterns;
+    for (const QString& known : writer.extensions)
+        patterns << QStringLiteral("*.") + known;
+    const QString filter = QStringLiteral("%1 (%2);;All Files (*)").arg(writer.name, patterns.join(u' '));
+    QString chosen = m_dialogs.saveFileName(QStringLiteral("Export %1").arg(writer.name), proposed, filter);
+    if (chosen.isEmpty())
+        return;
+    if (!writer.extensions.contains(QFileInfo(chosen).suffix().toLower()))
+        chosen += u'.' + extension;
+    const ConvertDocument converted { m_host.documentLines(), m_host.documentHeader(), m_host.documentName() };
+    const WriteResult written = writer.write(converted, chosen, {});
+    if (!written.error.isEmpty()) {
+        m_boxes.errorBox(written.error);
+        return;
+    }
+    if (!written.report.isEmpty())
+        m_boxes.warningBox(written.report.join(u'\n'));
+    m_host.setLastFolder(QFileInfo(chosen).absolutePath());
+}
+
 void ImportCommands::pasteTab()
 {
     if (m_host.isPlaying())

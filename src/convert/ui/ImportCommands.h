@@ -10,6 +10,7 @@ class QWidget;
 namespace fw {
 
 class FileDialogs;
+struct WriterFormat;
 class MessageBoxes;
 class TabImportPrompt;
 
@@ -27,6 +28,9 @@ public:
     virtual void insertLinesAtCaret(const QStringList& lines) = 0;
     virtual QString clipboardText() const = 0;
     virtual QStringList documentLines() const = 0;
+    virtual DocumentHeader documentHeader() const = 0;
+    // The document's file name with its folder, for titles and the proposed export name.
+    virtual QString documentName() const = 0;
     virtual QString lastFolder() const = 0;
     virtual void setLastFolder(const QString& folder) = 0;
 };
@@ -38,6 +42,8 @@ public:
 
     void importFile();
     void pasteTab();
+    // File > Export: the list written in the writer's format, under a name the user chooses.
+    void exportAs(const WriterFormat& writer);
 
     // The name an import opens as: the file's name with ".bss", in its folder; a number is added
     // while a file of that name exists, so saving never replaces a list the user did not choose.

@@ -3,6 +3,7 @@
 #include "FakeFileDialogs.h"
 #include "ImportTabDialog.h"
 #include "LineParser.h"
+#include "MusicXml.h"
 #include "TabUiTestSupport.h"
 #include "TestFiles.h"
 
@@ -11,6 +12,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -184,4 +186,30 @@ TEST(TabWindowRhythmLine, BoxAddsTheDurationLineToViewAndFile)
     saveDialog.answer = dir.filePath(QStringLiteral("again.tab"));
     QTest::mouseClick(window.btnSave, Qt::LeftButton);
     EXPECT_EQ(test::ReadFileBytes(saveDialog.answer), plain);
+}
+
+// File > Export offers every format the conversion layer writes; the chosen name gets the format's
+// extension, and the written score reads back as the same chord list.
+TEST_F(ImportWindow, ExportWritesTheListInTheChosenFormat)
+{
+    QStringList captions;
+    for (QAction* item : window.Export1->actions())
+        captions << item->text();
+    EXPECT_EQ(captions,
+        QStringList({ "MIDI files...", "Tab files...", "PDF files...", "WAV audio files...", "MusicXML files..." }));
+
+    const QStringList list { "* Tuning: B E A D G", "B, 0, x, x, x, x, Q", "Chord, x, 2, 4, x, x, .E", "",
+        "Rest, x, x, x,"
+        " x, x, H" };
+    window.RichEdit1->setPlainText(list.join(u'\n'));
+    dialogs.nextSave = dir.filePath(QStringLiteral("song"));
+    window.Export1->actions().last()->trigger();
+
+    const QByteArray score = test::ReadFileBytes(dir.filePath(QStringLiteral("song.musicxml")));
+    ASSERT_FALSE(score.isEmpty());
+    const MusicXmlImport back = ImportMusicXml(score);
+    ASSERT_TRUE(back.error.isEmpty()) << back.error.toStdString();
+    // Every bar read back is closed by a blank line.
+    EXPECT_EQ(back.lines, list + QStringList { QString() });
+    EXPECT_TRUE(dialogs.asked.last().contains(QLatin1String("MusicXML files (*.musicxml *.mxl)")));
 }

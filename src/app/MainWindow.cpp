@@ -570,27 +570,6 @@ void TfrmMain::rdoPlayOptionsClick()
     RichEdit1->setFocus();
 }
 
-void TfrmMain::showLoopAndTraceForOption()
-{
-    const bool currentLine = playOptionGroup->checkedId() == PlayCurrentLine;
-    chkLoop->setVisible(!currentLine);
-    chkTrace->setVisible(!currentLine);
-}
-
-void TfrmMain::setKeyboardOrder()
-{
-    // Top to bottom, left to right: the neck row, then the editing row.
-    QList<QWidget*> order { imgAllFrets, btnNewChord, btnPlay, btnPrev, btnNext };
-    for (const char* name : { "btnRest", "btnDup", "btnClear", "btnDelete", "btnWholeNote", "btnHalfNote",
-             "btnQuarterNote", "btnEighthNote", "btnSixteenthNote", "btnThirtySecondNote", "btnSixtyFourthNote" })
-        order << grpEditControls->findChild<QToolButton*>(QString::fromLatin1(name));
-    order << chkDotted << chkTriplet << chkChordEntryMode << chkAutoNewLine << btnShiftLeft << btnShiftRight
-          << RichEdit1;
-    order << playOptionGroup->button(0) << playOptionGroup->button(1) << playOptionGroup->button(2)
-          << playOptionGroup->button(3) << chkLoop << chkTrace << trackbarTempo;
-    Accessibility::ChainTabOrder(order);
-}
-
 void TfrmMain::dragEnterEvent(QDragEnterEvent* event)
 {
     if (event->mimeData()->hasUrls())
@@ -620,13 +599,6 @@ void TfrmMain::setDialogs(TfrmOptions& options, Tfrmfind& find, TfrmAbout& about
     options.showFretNumbersLabel = [this](bool visible) { lblFretNumbers->setVisible(visible); };
     options.autoCorrectAll = [this] { AutoCorrectAll(); };
     options.soundFontInUse = [](const QString& stored) { return FindSoundFont(stored); };
-}
-
-void TfrmMain::setTabImportPrompt(TabImportPrompt* prompt) { m_import->setPrompt(prompt); }
-
-void TfrmMain::openImportedDocument(const QStringList& lines, const DocumentHeader& header, const QString& name)
-{
-    m_document->OpenImported(lines, header, name);
 }
 
 void TfrmMain::setPrintDialog(PrintDialog* dialog) { m_printDialog = dialog ? dialog : &m_nativePrintDialog; }

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "Accessibility.h"
 #include "ChordEditor.h"
 #include "EditGlyphs.h"
 #include "FretNumbersLabel.h"
@@ -277,6 +278,27 @@ void TfrmMain::buildStatusBar()
     statusPanel1->setFrameShadow(QFrame::Sunken);
     bar->addWidget(statusPanel0);
     bar->addWidget(statusPanel1, 1);
+}
+
+void TfrmMain::showLoopAndTraceForOption()
+{
+    const bool currentLine = playOptionGroup->checkedId() == PlayCurrentLine;
+    chkLoop->setVisible(!currentLine);
+    chkTrace->setVisible(!currentLine);
+}
+
+void TfrmMain::setKeyboardOrder()
+{
+    // Top to bottom, left to right: the neck row, then the editing row.
+    QList<QWidget*> order { imgAllFrets, btnNewChord, btnPlay, btnPrev, btnNext };
+    for (const char* name : { "btnRest", "btnDup", "btnClear", "btnDelete", "btnWholeNote", "btnHalfNote",
+             "btnQuarterNote", "btnEighthNote", "btnSixteenthNote", "btnThirtySecondNote", "btnSixtyFourthNote" })
+        order << grpEditControls->findChild<QToolButton*>(QString::fromLatin1(name));
+    order << chkDotted << chkTriplet << chkChordEntryMode << chkAutoNewLine << btnShiftLeft << btnShiftRight
+          << RichEdit1;
+    order << playOptionGroup->button(0) << playOptionGroup->button(1) << playOptionGroup->button(2)
+          << playOptionGroup->button(3) << chkLoop << chkTrace << trackbarTempo;
+    Accessibility::ChainTabOrder(order);
 }
 
 } // namespace fw

@@ -2,6 +2,7 @@
 
 #include "ChordDocument.h"
 #include "ChordEditor.h"
+#include "ImportWiring.h"
 #include "LineEditCommands.h"
 #include "NeckView.h"
 #include "PlainTextEditorLines.h"
@@ -247,5 +248,12 @@ bool TfrmMain::isMarkerShown(int slot, int fret) const { return imgAllFrets->isM
 void TfrmMain::showPressedMarker(int slot, int fret) { imgAllFrets->showCell(slot, fret); }
 
 void TfrmMain::setHintsEnabled(bool enabled) { HintsEnabled = enabled; }
+
+void TfrmMain::setTabImportPrompt(TabImportPrompt* prompt) { m_import->setPrompt(prompt); }
+
+void TfrmMain::openImportedDocument(const QStringList& lines, const DocumentHeader& header, const QString& name)
+{
+    m_document->OpenImported(lines, header, name);
+}
 
 } // namespace fw

@@ -9,21 +9,9 @@
 #include <ctime>
 #include <random>
 
-namespace {
+using fw::bench::BestCpuMilliseconds;
 
-// The fastest of several runs in milliseconds of this thread's processor time (the machine is shared).
-template <typename Work> double BestCpuMilliseconds(int runs, Work&& work)
-{
-    double best = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        timespec start {}, end {};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &start);
-        work();
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &end);
-        best = std::min(best, (end.tv_sec - start.tv_sec) * 1e3 + (end.tv_nsec - start.tv_nsec) / 1e6);
-    }
-    return best;
-}
+namespace {
 
 QByteArray BigEndian(quint32 value, int bytes)
 {

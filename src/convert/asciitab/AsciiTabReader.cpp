@@ -272,12 +272,16 @@ void Reader::buildItems()
                 continue;
             seenBlock = true;
             addBlock(block, typicalWidth, openBar);
+            // The block's cells are in the bars now.
+            block.bars = BlockBars();
             for (int line : block.lines)
                 if (!m_strings[line]->trailing.isEmpty()) {
                     m_items.push_back({ Item::Comment, CommentLine(m_strings[line]->trailing), 0 });
                     m_report.repeatMark();
                     break;
                 }
+            if (!openBar && m_items.size() >= FlushItems)
+                flush();
             continue;
         }
         if (m_strayLine[i] || m_strings[i]) {

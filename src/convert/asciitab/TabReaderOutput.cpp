@@ -60,10 +60,14 @@ void Reader::placeRhythmTokens(const Block& block)
     }
 }
 
-void Reader::giveDurations()
+void Reader::flush()
 {
     for (std::size_t b = 0; b < m_bars.size(); ++b)
-        giveDurations(m_bars[b], static_cast<int>(b) + 1);
+        giveDurations(m_bars[b], m_barsFlushed + static_cast<int>(b) + 1);
+    emitItems();
+    m_barsFlushed += static_cast<int>(m_bars.size());
+    m_bars.clear();
+    m_items.clear();
 }
 
 void Reader::giveDurations(OutBar& bar, int number)
@@ -150,16 +154,12 @@ void Reader::splitUnbarred(OutBar& bar)
     m_report.unbarred(bar.sourceLine);
 }
 
-QStringList Reader::emit()
+void Reader::emitItems()
 {
-    QStringList out;
-    out.reserve(static_cast<qsizetype>(m_items.size()) * 2);
-    bool tuningWritten = !m_options.writeTuningLine || m_tuning.isStandard();
-    int chordLines = 0;
-    int bars = 0;
+    QStringList& out = m_out;
     auto closeBar = [&] {
         out << QString();
-        ++bars;
+        ++m_closedBars;
     };
     auto writeLine = [&](const FretArray& frets, const QString& duration) {
         ChordDef def;
@@ -167,7 +167,7 @@ QStringList Reader::emit()
         def.Duration = duration;
         def.Name = AutomaticName(def, m_tuning);
         out << BuildLine(def, m_tuning);
-        ++chordLines;
+        ++m_chordLines;
     };
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         const Item& item = m_items[i];
@@ -180,9 +180,9 @@ QStringList Reader::emit()
                 closeBar();
             break;
         case Item::Piece: {
-            if (!tuningWritten) {
+            if (!m_tuningWritten) {
                 out << m_tuning.lineText();
-                tuningWritten = true;
+                m_tuningWritten = true;
             }
             const OutBar& bar = m_bars[item.bar];
             if (bar.firstItem == static_cast<int>(i))
@@ -200,10 +200,6 @@ QStringList Reader::emit()
         }
         }
     }
-    if (!out.isEmpty() && !out.last().isEmpty())
-        closeBar();
-    m_report.summary(static_cast<int>(m_blocks.size()), m_tuning.stringCount(), bars, chordLines);
-    return out;
 }
 
 TabImport Reader::run()
@@ -217,10 +213,16 @@ TabImport Reader::run()
     }
     chooseTuning();
     scanBlocks();
-    buildItems();
     m_report.rhythm(m_options.rhythm, m_options.unit);
-    giveDurations();
-    result.lines = emit();
+    m_tuningWritten = !m_options.writeTuningLine || m_tuning.isStandard();
+    buildItems();
+    flush();
+    if (!m_out.isEmpty() && !m_out.last().isEmpty()) {
+        m_out << QString();
+        ++m_closedBars;
+    }
+    m_report.summary(static_cast<int>(m_blocks.size()), m_tuning.stringCount(), m_closedBars, m_chordLines);
+    result.lines = std::move(m_out);
     result.tempo = m_tempo;
     result.tuning = m_tuning;
     result.report = m_report.lines();

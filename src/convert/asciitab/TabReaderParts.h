@@ -101,10 +101,12 @@ private:
     void addBlock(Block& block, double typicalWidth, std::optional<int>& openBar);
     OutColumn outColumn(const CellColumn& column, const Block& block, int offset);
     void placeRhythmTokens(const Block& block);
-    void giveDurations();
     void giveDurations(OutBar& bar, int number);
     void splitUnbarred(OutBar& bar);
-    QStringList emit();
+    // Times and writes the bars read so far and forgets them, so a long tab is worked in pieces
+    // that stay in the processor's caches. Only called where no bar runs on.
+    void flush();
+    void emitItems();
 
     const TabImportOptions& m_options;
     QStringList m_lines;
@@ -121,6 +123,13 @@ private:
     std::vector<Item> m_items;
     std::optional<int> m_tempo;
     TabReport m_report;
+    // Bars and items kept before a flush: enough to make the flushes rare.
+    static constexpr std::size_t FlushItems = 4096;
+    QStringList m_out;
+    bool m_tuningWritten = false;
+    int m_chordLines = 0;
+    int m_closedBars = 0;
+    int m_barsFlushed = 0;
 };
 
 } // namespace fw::asciitab::detail

@@ -144,7 +144,7 @@ void TabReport::wrappedBar(int fromLine, int toLine)
 
 void TabReport::unbarred(int line)
 {
-    place(QStringLiteral("unbarred"),
+    timingPlace(QStringLiteral("unbarred"),
         QStringLiteral("Line %1: the block has no bar lines; bars of 4/4 were made by counting.")
             .arg(LineNumber(line)));
 }
@@ -165,14 +165,14 @@ void TabReport::strayRhythmToken(int line)
 
 void TabReport::untimedNotes(int line, int count, const QString& unit)
 {
-    place(QStringLiteral("untimed"),
+    timingPlace(QStringLiteral("untimed"),
         QStringLiteral("Line %1: %2 without a duration in the rhythm line, written as %3.")
             .arg(LineNumber(line), Plural(count, QStringLiteral("note"), QStringLiteral("notes")), UnitName(unit)));
 }
 
 void TabReport::barLength(int bar, int line, int ticks)
 {
-    place(QStringLiteral("length"),
+    timingPlace(QStringLiteral("length"),
         QStringLiteral("Bar %1 (line %2) lasts %3, not 4; it was kept as it is.")
             .arg(bar)
             .arg(LineNumber(line), DescribeBeats(ticks)));
@@ -180,7 +180,7 @@ void TabReport::barLength(int bar, int line, int ticks)
 
 void TabReport::barNotFitted(int bar, int line, const QString& unit)
 {
-    place(QStringLiteral("nofit"),
+    timingPlace(QStringLiteral("nofit"),
         QStringLiteral("Bar %1 (line %2): its notes cannot fill a bar of 4/4; each is %3.")
             .arg(bar)
             .arg(LineNumber(line), UnitName(unit)));
@@ -188,7 +188,7 @@ void TabReport::barNotFitted(int bar, int line, const QString& unit)
 
 void TabReport::proportionalWithoutBars(int line, const QString& unit)
 {
-    place(QStringLiteral("propnobars"),
+    timingPlace(QStringLiteral("propnobars"),
         QStringLiteral("Line %1: the block has no bar lines to measure; its notes are %2.")
             .arg(LineNumber(line), UnitName(unit)));
 }
@@ -198,6 +198,13 @@ void TabReport::place(const QString& key, const QString& sentence)
     const int count = ++m_placeCounts[key];
     if (count <= MaxPlacesPerKind)
         m_places << sentence;
+}
+
+void TabReport::timingPlace(const QString& key, const QString& sentence)
+{
+    const int count = ++m_placeCounts[key];
+    if (count <= MaxPlacesPerKind)
+        m_timingPlaces << sentence;
 }
 
 QStringList TabReport::lines() const
@@ -252,7 +259,7 @@ QStringList TabReport::lines() const
         out << QStringLiteral("Rhythm lines kept as comments: %1 (the line rhythm reads them).").arg(m_rhythmLinesKept);
     if (m_emptyBars > 0)
         out << QStringLiteral("Empty bars written as rests: %1.").arg(m_emptyBars);
-    out << m_places;
+    out << m_places << m_timingPlaces;
     for (const auto& [key, count] : m_placeCounts)
         if (count > MaxPlacesPerKind)
             out << QStringLiteral("... and %1 more like it (%2).").arg(count - MaxPlacesPerKind).arg(key);

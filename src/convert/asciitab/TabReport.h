@@ -52,6 +52,9 @@ public:
 private:
     // Sentences about single places, at most a few of each kind, in the order they were found.
     void place(const QString& key, const QString& sentence);
+    // The same for what giving durations finds: said after what reading found, however the reader
+    // interleaves the two.
+    void timingPlace(const QString& key, const QString& sentence);
 
     QString m_summary;
     QString m_tuning;
@@ -63,6 +66,7 @@ private:
     int m_rhythmLinesKept = 0;
     int m_emptyBars = 0;
     QStringList m_places;
+    QStringList m_timingPlaces;
     std::map<QString, int> m_placeCounts;
 };
 

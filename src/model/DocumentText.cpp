@@ -68,6 +68,8 @@ QByteArray EncodeDocumentText(const QString& text)
 QStringList SplitDocumentLines(const QString& text)
 {
     QStringList lines;
+    // A long text would otherwise copy its growing list of lines many times.
+    lines.reserve(text.count(u'\n') + 1);
     qsizetype start = 0;
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n; ++i) {

@@ -92,7 +92,7 @@ void Reader::takeRun(int begin, int end)
         block.first = i;
         for (int k = i; k < i + size; ++k) {
             block.lines.push_back(k);
-            block.labels << m_strings[k]->label;
+            block.labels << m_strings[k]->label.toString();
             m_blockOfLine[k] = static_cast<int>(m_blocks.size());
         }
         m_blocks.push_back(std::move(block));

@@ -124,7 +124,7 @@ std::optional<StringLine> ParseStringLine(QStringView line)
             ++j;
         if (j >= n || !QStringView(u" |:-").contains(line[j]))
             return std::nullopt;
-        result.label = line.mid(i, j - i).toString();
+        result.label = line.mid(i, j - i);
         i = j;
         while (i < n && line[i] == u' ')
             ++i;
@@ -175,9 +175,9 @@ std::optional<StringLine> ParseStringLine(QStringView line)
     const int filled = dashes + bars + others;
     if (dashes < 2 || dashes + bars < 3 || filled < 3 || dashes * 4 < filled || blanks > dashes)
         return std::nullopt;
-    result.body = body.toString();
-    while (result.body.endsWith(u' '))
-        result.body.chop(1);
+    while (body.endsWith(u' '))
+        body.chop(1);
+    result.body = body;
     result.weak = result.label.isEmpty() && !result.opensWithBar && bars == 0 && others == 0;
     return result;
 }

@@ -8,9 +8,11 @@ namespace fw::asciitab {
 
 // A line that can be one string of a tab block: an optional string label, the opening bar line
 // the label carries, then the body of frets, dashes, bar lines and technique marks.
+// Label and body are views into the line read, which must outlive them: a long tab has many string
+// lines, and copies of each would double the memory the reader walks through.
 struct StringLine {
-    QString label; // "G", "Eb", empty when the line has none
-    QString body; // from the first character after the label and its bar line
+    QStringView label; // "G", "Eb", empty when the line has none
+    QStringView body; // from the first character after the label and its bar line
     int bodyStart = 0; // column of body[0] in the line
     bool opensWithBar = false; // a bar line before the body
     bool opensWithRepeat = false; // "|:" or "||:" before the body

@@ -215,6 +215,8 @@ TabImport Reader::run()
     scanBlocks();
     m_report.rhythm(m_options.rhythm, m_options.unit);
     m_tuningWritten = !m_options.writeTuningLine || m_tuning.isStandard();
+    // Tabs hold a few notes per string line; a chord list a line per note.
+    m_out.reserve(m_lines.size() * 3);
     buildItems();
     flush();
     if (!m_out.isEmpty() && !m_out.last().isEmpty()) {

@@ -11,7 +11,7 @@ namespace {
 
     const char* const RetuneUsage = "retune FILE --tuning \"B E A D G\" [--keep pitches|frets] -o OUT.bss";
 
-    int Usage(CliStreams& streams)
+    int RetuneUsageError(CliStreams& streams)
     {
         streams.err << "usage: fretwerk-cli " << RetuneUsage << "\n";
         return ExitUnreadable;
@@ -52,15 +52,15 @@ int RunRetune(const QStringList& args, CliStreams& streams)
             else if (value == QLatin1String("frets"))
                 mode = RetuneMode::KeepFrets;
             else
-                return Usage(streams);
+                return RetuneUsageError(streams);
         } else if (!arg.startsWith(u'-') && input.isEmpty()) {
             input = arg;
         } else {
-            return Usage(streams);
+            return RetuneUsageError(streams);
         }
     }
     if (input.isEmpty() || output.isEmpty() || !tuningGiven)
-        return Usage(streams);
+        return RetuneUsageError(streams);
     std::optional<Tuning> tuning;
     if (!ReadTuningOption(tuningText, tuning, streams))
         return ExitUnreadable;

@@ -9,7 +9,7 @@ BUILD_DIR="${FW_FUZZ_BUILD_DIR:-$ROOT/build-fuzz}"
 TARGETS=(fuzz_line_parser fuzz_document fuzz_midi_file fuzz_ascii_tab fuzz_tab_import fuzz_midi_reader fuzz_musicxml)
 
 cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-    -DFW_FUZZ=ON -DFW_SANITIZE=ON >/dev/null
+    -DFW_FUZZ=ON -DFW_SANITIZE=ON ${FW_CMAKE_ARGS:-} >/dev/null
 cmake --build "$BUILD_DIR" -j"${FW_JOBS:-2}" --target "${TARGETS[@]}"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"

@@ -1,10 +1,9 @@
 #include "EditingHarness.h"
 
 using namespace fw;
+using namespace fw::testing_support;
 
 namespace {
-
-constexpr int A = 5, E = 6;
 
 struct Transpose : testing_support::EditingHarness { };
 struct Durations : testing_support::EditingHarness { };

@@ -13,6 +13,9 @@
 
 namespace fw::testing_support {
 
+// The slots of a four-string bass's strings, by their names.
+inline constexpr int G = 3, D = 4, A = 5, E = 6;
+
 // The main window as the commands see it: an in-memory editor, the real marker state, recorded sounds,
 // boxes, focus and undo blocks.
 struct EditingHarness : ::testing::Test,

@@ -1,10 +1,9 @@
 #include "EditingHarness.h"
 
 using namespace fw;
+using namespace fw::testing_support;
 
 namespace {
-
-constexpr int G = 3, D = 4, A = 5, E = 6;
 
 struct NeckPress : testing_support::EditingHarness { };
 

@@ -129,9 +129,10 @@ std::optional<StringLine> ParseStringLine(QStringView line)
         while (i < n && line[i] == u' ')
             ++i;
     }
-    while (i < n && (line[i] == u'|' || line[i] == u':')) {
+    // "|:" and "||*" open a repeat, as sites and programs write it.
+    while (i < n && (line[i] == u'|' || line[i] == u':' || (line[i] == u'*' && result.opensWithBar))) {
+        result.opensWithRepeat = result.opensWithRepeat || (line[i] != u'|' && result.opensWithBar);
         result.opensWithBar = result.opensWithBar || line[i] == u'|';
-        result.opensWithRepeat = result.opensWithRepeat || (line[i] == u':' && result.opensWithBar);
         ++i;
     }
     if (!result.label.isEmpty() && !result.opensWithBar && i < n && line[i] == u':')

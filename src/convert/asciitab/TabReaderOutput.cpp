@@ -159,7 +159,10 @@ void Reader::emitItems()
     QStringList& out = m_out;
     auto closeBar = [&] {
         out << QString();
-        ++m_closedBars;
+        // A blank after comments alone closes no bar of notes.
+        if (m_chordLines > m_chordLinesAtBar)
+            ++m_closedBars;
+        m_chordLinesAtBar = m_chordLines;
     };
     auto writeLine = [&](const FretArray& frets, const QString& duration) {
         ChordDef def;
@@ -221,7 +224,8 @@ TabImport Reader::run()
     flush();
     if (!m_out.isEmpty() && !m_out.last().isEmpty()) {
         m_out << QString();
-        ++m_closedBars;
+        if (m_chordLines > m_chordLinesAtBar)
+            ++m_closedBars;
     }
     m_report.summary(static_cast<int>(m_blocks.size()), m_tuning.stringCount(), m_closedBars, m_chordLines);
     result.lines = std::move(m_out);

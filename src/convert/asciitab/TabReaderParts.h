@@ -129,6 +129,7 @@ private:
     bool m_tuningWritten = false;
     int m_chordLines = 0;
     int m_closedBars = 0;
+    int m_chordLinesAtBar = 0; // the chord lines written when the last bar was closed
     int m_barsFlushed = 0;
 };
 

@@ -1,5 +1,6 @@
 #include "MidiImport.h"
 #include "DocumentText.h"
+#include "LineParser.h"
 #include "MidiFileWriter.h"
 #include "MidiTestSupport.h"
 #include "Refinger.h"
@@ -43,7 +44,7 @@ namespace {
         std::vector<Meaning> meanings;
         for (int i = 0; i < lines.size(); ++i) {
             ChordDef def;
-            const QString error = ReadChordLine(lines[i], i, tuning, def);
+            const QString error = ParseLineText(lines[i], i, def, tuning).errorText;
             EXPECT_TRUE(error.isEmpty()) << error.toStdString();
             if (IsNoteEntry(def))
                 meanings.push_back(MeaningOf(def, tuning));

@@ -10,13 +10,32 @@
 
 namespace fw {
 
-// One sounding note, times in ticks from the start of the file.
-struct MidiNote {
-    qint64 start = 0;
-    qint64 end = 0;
-    quint8 key = 0;
-    quint8 velocity = 0;
-    quint8 channel = 0; // 0..15
+// One sounding note, times in ticks from the start of the file. Two words, as a long file holds
+// millions of notes: the start with key and velocity, the end with the channel; the reader refuses
+// a track too long for 48-bit ticks.
+class MidiNote {
+public:
+    MidiNote() = default;
+    MidiNote(qint64 start, qint64 end, int key, int velocity, int channel)
+        : m_startKeyVelocity(Tick(start) | quint64(key & 0xFF) << 48 | quint64(velocity & 0xFF) << 56)
+        , m_endChannel(Tick(end) | quint64(channel & 0xFF) << 48)
+    {
+    }
+
+    qint64 start() const { return qint64(m_startKeyVelocity & TickMask); }
+    qint64 end() const { return qint64(m_endChannel & TickMask); }
+    int key() const { return int(m_startKeyVelocity >> 48 & 0xFF); }
+    int velocity() const { return int(m_startKeyVelocity >> 56); }
+    int channel() const { return int(m_endChannel >> 48 & 0xFF); } // 0..15
+
+    void setEnd(qint64 end) { m_endChannel = (m_endChannel & ~TickMask) | Tick(end); }
+
+private:
+    static constexpr quint64 TickMask = (quint64(1) << 48) - 1;
+    static quint64 Tick(qint64 tick) { return quint64(tick) & TickMask; }
+
+    quint64 m_startKeyVelocity = 0;
+    quint64 m_endChannel = 0;
 };
 
 struct MidiTrack {

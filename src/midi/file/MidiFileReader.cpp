@@ -12,9 +12,9 @@ namespace {
     constexpr int MaxVarLenBytes = 4;
     constexpr int ChannelCount = 16;
     constexpr int KeyCount = 128;
-    // Notes keep ticks in 48 bits. Only a long delta can bring a track near this; the one-byte deltas
-    // that may follow the last of them add less than 2^39 in a chunk of 2^32 bytes.
-    constexpr qint64 MaxTrackTick = (qint64(1) << 46) - 1;
+    // Only a long delta can bring a track near the longest start a note can have; the one-byte
+    // deltas that may follow the last of them add less than 2^38 in a chunk of 2^32 bytes.
+    constexpr qint64 MaxTrackTick = MidiNote::MaxStart / 2;
 
     quint32 BigEndian(const uchar* p, int count)
     {
@@ -38,14 +38,15 @@ namespace {
         // Returns the error text, empty on success.
         QString Parse(MidiTrack& track)
         {
-            // A note takes at least six bytes (note-on and note-off with running status), so the list
-            // never grows twice.
-            track.notes.reserve(static_cast<size_t>(m_length / 6));
+            // A note and its end take at least six bytes (with running status), so the list seldom
+            // grows; the room is sized, not reserved, as the notes are written into it by index.
+            m_notes = &track.notes;
+            m_notes->resize(static_cast<size_t>(m_length / 6) + 1);
             m_first.fill(-1);
             quint8 running = 0;
             while (m_pos < m_length) {
                 if ((running & 0xE0) == 0x80) {
-                    RunningNotes(running, track);
+                    RunningNotes(running);
                     if (m_pos >= m_length)
                         break;
                 }
@@ -94,6 +95,7 @@ namespace {
                 }
             }
             track.endTick = m_tick;
+            m_notes->resize(m_count);
             CloseOpenNotes(track);
             return QString();
         }
@@ -160,22 +162,29 @@ namespace {
             if (!DataBytes(kind == 0xC0 || kind == 0xD0 ? 1 : 2, data))
                 return false;
             if (kind == 0x90 && data[1] > 0)
-                StartNote(track, channel, data[0], data[1], m_tick);
+                StartNote(channel, data[0], data[1]);
             else if (kind == 0x80 || kind == 0x90)
-                EndNote(track, channel, data[0], m_tick);
+                EndNote(track, channel, data[0]);
             else if (kind == 0xC0 && track.programs[channel] < 0)
                 track.programs[channel] = data[0];
             return true;
         }
 
         // Note-ons and note-offs in running status with one-byte deltas, the bulk of most files, in a
-        // loop of their own: each is what the general path makes of it, with one check of its bytes.
-        void RunningNotes(quint8 running, MidiTrack& track)
+        // loop of their own that does with them just what the general path would. It stops short of
+        // the first event it cannot take so simply (another kind of event, a key sounding twice, an
+        // end without a start, a full list) and leaves that to the general path.
+        void RunningNotes(quint8 running)
         {
             const uchar* const data = m_data;
             const qsizetype last = m_length - 3;
             const bool noteOn = (running & 0xF0) == 0x90;
             const quint8 channel = running & 0x0F;
+            int* const firsts = m_first.data() + channel * KeyCount;
+            const bool anyWaiting = m_waiting > 0;
+            MidiNote* const notes = m_notes->data();
+            const size_t room = m_notes->size();
+            size_t count = m_count;
             qsizetype pos = m_pos;
             qint64 tick = m_tick;
             while (pos <= last) {
@@ -184,43 +193,53 @@ namespace {
                 const uchar velocity = data[pos + 2];
                 if ((delta | key | velocity) & 0x80)
                     break;
+                int& first = firsts[key];
+                if (noteOn && velocity > 0) {
+                    if (first >= 0 || count == room)
+                        break;
+                    first = static_cast<int>(count);
+                    notes[count++] = MidiNote(tick + delta, tick + delta, key, velocity, channel);
+                } else {
+                    if (first < 0 || anyWaiting)
+                        break;
+                    notes[first].setEnd(tick + delta);
+                    first = -1;
+                }
                 tick += delta;
                 pos += 3;
-                if (noteOn && velocity > 0)
-                    StartNote(track, channel, key, velocity, tick);
-                else
-                    EndNote(track, channel, key, tick);
             }
+            m_count = count;
             m_pos = pos;
             m_tick = tick;
         }
 
-        [[gnu::always_inline]] void StartNote(
-            MidiTrack& track, quint8 channel, quint8 key, quint8 velocity, qint64 tick)
+        void StartNote(quint8 channel, quint8 key, quint8 velocity)
         {
+            if (m_count == m_notes->size())
+                m_notes->resize(2 * m_count);
             const int slot = channel * KeyCount + key;
-            const int index = static_cast<int>(track.notes.size());
+            const int index = static_cast<int>(m_count);
             if (m_first[slot] < 0) {
                 m_first[slot] = index;
             } else {
                 m_more[slot].indexes.push_back(index);
                 ++m_waiting;
             }
-            track.notes.push_back(MidiNote(tick, tick, key, velocity, channel));
+            (*m_notes)[m_count++] = MidiNote(m_tick, m_tick, key, velocity, channel);
         }
 
         // The earliest sounding note of that key ends; an end without a start is a silent mark.
-        [[gnu::always_inline]] void EndNote(MidiTrack& track, quint8 channel, quint8 key, qint64 tick)
+        void EndNote(MidiTrack& track, quint8 channel, quint8 key)
         {
             const int slot = channel * KeyCount + key;
             int& first = m_first[slot];
             if (first < 0) {
-                track.silentMarks.push_back({ tick, channel });
+                track.silentMarks.push_back({ m_tick, channel });
                 return;
             }
-            track.notes[first].setEnd(tick);
+            (*m_notes)[first].setEnd(m_tick);
             Waiting& more = m_more[slot];
-            if (m_waiting == 0 || more.head == more.indexes.size()) {
+            if (more.head == more.indexes.size()) {
                 first = -1;
                 return;
             }
@@ -297,6 +316,9 @@ namespace {
         std::array<int, ChannelCount * KeyCount> m_first;
         std::array<Waiting, ChannelCount * KeyCount> m_more;
         size_t m_waiting = 0; // in all of m_more, so that the common case never looks there
+        // The track's notes, sized ahead: the first m_count are written.
+        MidiNoteList* m_notes = nullptr;
+        size_t m_count = 0;
     };
 
 } // namespace

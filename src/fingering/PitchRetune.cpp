@@ -26,7 +26,8 @@ std::vector<FretArray> FingerInNewTuning(const std::vector<ChordDef>& entries, c
         ownStrings.push_back(std::move(placements));
     }
     const Fingering best = FingerEvents(events, to);
-    const bool keep = allFit && (best.unplayableNotes > 0 || FingeringCost(ownStrings, to) <= best.cost);
+    // The same tuning moves nothing: the list stays as the user fingered it.
+    const bool keep = allFit && (from == to || best.unplayableNotes > 0 || FingeringCost(ownStrings, to) <= best.cost);
     const std::vector<FingeredEvent>& chosen = keep ? ownStrings : best.events;
     std::vector<FretArray> frets(entries.size(), NoFrets);
     for (size_t e = 0; e < chosen.size(); ++e) {

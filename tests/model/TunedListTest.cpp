@@ -136,6 +136,9 @@ TEST(Retune, MovesNotesWritesTheTuningLineAndNamesWhatCannotMove)
             { "* Tuning: B E A D G", "*Title: Up", "G, x, x, x, x, 0, E", "C, x, x, x, 10, x, E",
                 "F, x, x, x, x, 10, E", "D, x, x, x, 12, x, E", "Mine, x, x, x, x, 12, E" },
             {}, {} },
+        // The same tuning again leaves the fingering as it was, easiest or not.
+        { { "B, 7, x, x, x, Q", "D, x, 5, x, x, Q" }, "E A D G", RetuneMode::KeepPitches,
+            { "B, 7, x, x, x, Q", "D, x, 5, x, x, Q" }, {}, {} },
         { { "* Tuning: D A D G", "D, 0, x, x, x, Q" }, "B E A D G", RetuneMode::KeepFrets,
             { "* Tuning: B E A D G", "E, x, 0, x, x, x, Q" }, {}, {} },
         { { "* Tuning: B E A D G C", "C, x, x, x, x, x, 0, Q" }, "E A D G", RetuneMode::KeepFrets,

@@ -2,6 +2,7 @@
 
 #include "DocumentText.h"
 #include "FileReading.h"
+#include "PitchRetune.h"
 #include "Retune.h"
 #include "SafeFileWrite.h"
 
@@ -75,8 +76,8 @@ int RunRetune(const QStringList& args, CliStreams& streams)
     DocumentHeader header;
     // The header lines go back where they were, so the output opens like the input.
     const bool hadHeader = ApplyHeaderLines(lines, header);
-    const RetuneResult result = RetuneLines(lines, *tuning, mode);
-    for (const QString& problem : result.Problems)
+    const RetuneResult result = RetuneLines(lines, *tuning, mode, FingerInNewTuning);
+    for (const QString& problem : result.Problems + result.Rests)
         streams.err << problem << "\n";
     const QStringList written = hadHeader ? HeaderLines(header) + result.Lines : result.Lines;
     const QString error = WriteFileSafely(output, EncodeDocumentText(JoinDocumentLines(written)));
@@ -84,7 +85,7 @@ int RunRetune(const QStringList& args, CliStreams& streams)
         streams.err << "fretwerk-cli: " << error << "\n";
         return ExitUnreadable;
     }
-    return result.Problems.isEmpty() ? ExitOk : ExitFindings;
+    return result.Problems.isEmpty() && result.Rests.isEmpty() ? ExitOk : ExitFindings;
 }
 
 } // namespace fw::cli

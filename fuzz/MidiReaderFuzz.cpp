@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (read.song) {
         for (const MidiTrack& track : read.song->tracks) {
             for (const MidiNote& note : track.notes) {
-                if (note.end < note.start || note.key > 127 || note.channel > 15)
+                if (note.end() < note.start() || note.key() > 127 || note.channel() > 15)
                     Fail("a note out of range");
             }
         }

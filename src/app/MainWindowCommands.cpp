@@ -8,6 +8,7 @@
 #include "MidiPort.h"
 #include "NeckView.h"
 #include "OptionsDialog.h"
+#include "PitchRetune.h"
 #include "PlainTextEditorLines.h"
 #include "PracticeDialog.h"
 #include "Retune.h"
@@ -46,12 +47,12 @@ void TfrmMain::Tuning1Click()
     if (!chosen)
         return;
     const QStringList lines = LineTexts(*m_lines);
-    const RetuneResult result = RetuneLines(lines, *chosen, dialog.mode());
+    const RetuneResult result = RetuneLines(lines, *chosen, dialog.mode(), FingerInNewTuning);
     m_lines->beginEditBlock();
     ApplyRetune(*m_lines, lines, result);
     m_lines->endEditBlock();
-    if (!result.Problems.isEmpty())
-        m_boxes->warningBox(QStringLiteral("These lines were left as they were:\n") + result.Problems.join(u'\n'));
+    if (const QString warning = RetuneWarning(result); !warning.isEmpty())
+        m_boxes->warningBox(warning);
     m_chordList->ShowLineInfo(CurrentLine());
     RichEdit1->setFocus();
 }

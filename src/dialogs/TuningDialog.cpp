@@ -74,7 +74,7 @@ TfrmTuning::TfrmTuning(QWidget* parent)
     moves->setObjectName(QStringLiteral("grpNotes"));
     rdoKeepPitches = Named(new QRadioButton(QStringLiteral("Keep the pitches"), moves), "rdoKeepPitches",
         QStringLiteral("Keep the pitches"),
-        QStringLiteral("Each note sounds as before: on its own string where it fits, else on the nearest string."));
+        QStringLiteral("Each note sounds as before, on the strings and frets easiest to play in the new tuning."));
     rdoKeepFrets = Named(new QRadioButton(QStringLiteral("Keep the frets"), moves), "rdoKeepFrets",
         QStringLiteral("Keep the frets"),
         QStringLiteral("Each note stays on its string and fret and sounds in the new tuning."));

@@ -1,62 +1,10 @@
 #include "Refinger.h"
 
 #include "LineParser.h"
-#include "TextRules.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace fw {
-
-namespace {
-
-    constexpr int NotAnInteger = std::numeric_limits<int>::max();
-
-    QString LinePrefix(int lineIndex) { return QStringLiteral("Line %1    ").arg(lineIndex + 1); }
-
-    // A chord definition with a fret field per string of a tuning other than the standard one, by the
-    // rules of the line parser (names, fret numbers, durations).
-    QString ReadTunedChordLine(QStringView line, int lineIndex, const Tuning& tuning, ChordDef& def)
-    {
-        def = ChordDef {};
-        const QList<QStringView> fields = line.split(u',');
-        const int wanted = tuning.stringCount() + 2;
-        if (fields.size() != wanted)
-            return LinePrefix(lineIndex)
-                + (fields.size() < wanted ? QStringLiteral("Not enough commas.") : QStringLiteral("Too many commas."));
-        def.Name = TrimBlanks(fields[0]).left(79).toString();
-        if (def.Name.isEmpty())
-            return LinePrefix(lineIndex) + QStringLiteral("Note name required.");
-        if (StrToIntDef(def.Name, NotAnInteger) != NotAnInteger)
-            return LinePrefix(lineIndex) + QStringLiteral("Number not allowed for note name.");
-        for (int string = 0; string < tuning.stringCount(); ++string) {
-            const int slot = tuning.slotOfString(string);
-            const QStringView field = TrimBlanks(fields[1 + string]);
-            const bool x = field.size() == 1 && (field[0] == u'x' || field[0] == u'X');
-            const int fret = x ? NotPlayedFret : StrToIntDef(field, NotAnInteger);
-            if (fret == NotAnInteger || fret < NotPlayedFret || fret > FretCount)
-                return LinePrefix(lineIndex) + QStringLiteral("Fret number for ") + tuning.stringName(slot)
-                    + QStringLiteral(" string (\"") + field.toString() + QStringLiteral("\") is not a fret 0 to 18.");
-            def.Frets[slot] = fret;
-            def.Notes[slot]
-                = fret == NotPlayedFret ? NotPlayedNote : static_cast<unsigned char>(tuning.openNote(slot) + fret);
-        }
-        def.Duration = TrimBlanks(fields.back()).left(5).toString();
-        if (DurationValue(def.Duration, 1000) == 0)
-            return LinePrefix(lineIndex) + QStringLiteral("\"") + def.Duration
-                + QStringLiteral("\" invalid. (W)hole,(H)alf,Q,E,S,T,F");
-        def.Duration.truncate(4);
-        return QString();
-    }
-
-} // namespace
-
-QString ReadChordLine(const QString& line, int lineIndex, const Tuning& tuning, ChordDef& def)
-{
-    if (tuning.isStandard() || IsCommentLine(line) || TrimBlanks(line).isEmpty())
-        return ParseLineText(line, lineIndex, def).errorText;
-    return ReadTunedChordLine(line, lineIndex, tuning, def);
-}
 
 FingeringEvent EventNotes(const ChordDef& def, const Tuning& tuning)
 {
@@ -107,7 +55,7 @@ RefingerResult RefingerLines(const QStringList& lines, int first, int last)
     std::vector<FingeredEvent> before;
     for (int i = first; i <= last; ++i) {
         ChordDef def;
-        const QString error = ReadChordLine(lines[i], i, tuning, def);
+        const QString error = ParseLineText(lines[i], i, def, tuning).errorText;
         if (!error.isEmpty()) {
             result.errorText = error;
             result.errorLine = i;

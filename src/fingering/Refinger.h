@@ -10,10 +10,6 @@
 
 namespace fw {
 
-// A chord definition read with one fret field per string of the tuning. Returns the parser's error
-// text (empty on success); comment, blank and count-off lines come back as such (not note entries).
-QString ReadChordLine(const QString& line, int lineIndex, const Tuning& tuning, ChordDef& def);
-
 // The note values of a parsed line's played strings, lowest string first, with their placements.
 FingeringEvent EventNotes(const ChordDef& def, const Tuning& tuning);
 FingeredEvent EventPlacements(const ChordDef& def, const Tuning& tuning);

@@ -35,140 +35,180 @@ namespace {
             .arg(fret);
     }
 
-    bool FitsOn(const Tuning& tuning, int slot, int note)
+    // The same strings and frets in the new tuning, or the text naming the first note that has no place.
+    std::optional<FretArray> KeptFrets(const ChordDef& def, const Tuning& from, const Tuning& to, QString& problem)
     {
-        const int fret = note - tuning.openNote(slot);
-        return tuning.hasSlot(slot) && fret >= 0 && fret <= FretCount;
-    }
-
-    // How far a string's slot moves: strings are matched so their open notes differ least, each
-    // string without a counterpart counting as half an octave. E A D G to B E A D G keeps the E
-    // string the E string (-1); E A D G to D A D G retunes the lowest string (0).
-    int SlotShift(const Tuning& from, const Tuning& to)
-    {
-        constexpr int UnmatchedCost = 6;
-        int best = 0;
-        int bestCost = -1;
-        for (const int shift : { 0, -1, 1, -2, 2 }) {
-            int cost = 0;
-            for (int slot = from.firstSlot(); slot <= LastBassSlot; ++slot) {
-                const int target = slot + shift;
-                cost += to.hasSlot(target) ? std::abs(to.openNote(target) - from.openNote(slot)) : UnmatchedCost;
-            }
-            if (bestCost < 0 || cost < bestCost) {
-                best = shift;
-                bestCost = cost;
-            }
-        }
-        return best;
-    }
-
-    // The frets of def in the new tuning, or the text naming the first note that has no place.
-    std::optional<FretArray> MoveNotes(
-        const ChordDef& def, const Tuning& from, const Tuning& to, RetuneMode mode, QString& problem)
-    {
-        const int shift = SlotShift(from, to);
+        const int shift = StringShift(from, to);
         FretArray frets = NoFrets;
-        if (mode == RetuneMode::KeepFrets) {
-            for (int slot = from.firstSlot(); slot <= LastBassSlot; ++slot) {
-                if (def.Frets[slot] == NotPlayedFret)
-                    continue;
-                if (!to.hasSlot(slot + shift)) {
-                    problem
-                        = Where(from, slot, def.Frets[slot]) + QStringLiteral(": the new tuning has no such string.");
-                    return std::nullopt;
-                }
-                frets[slot + shift] = def.Frets[slot];
-            }
-            return frets;
-        }
-        // Notes that fit on their own string stay there first, so the others only take strings left free.
-        std::array<bool, 7> placed {};
         for (int slot = from.firstSlot(); slot <= LastBassSlot; ++slot) {
-            const int note = from.openNote(slot) + def.Frets[slot];
-            if (def.Frets[slot] != NotPlayedFret && FitsOn(to, slot + shift, note)) {
-                frets[slot + shift] = note - to.openNote(slot + shift);
-                placed[slot] = true;
-            }
-        }
-        for (int slot = from.firstSlot(); slot <= LastBassSlot; ++slot) {
-            if (def.Frets[slot] == NotPlayedFret || placed[slot])
+            if (def.Frets[slot] == NotPlayedFret)
                 continue;
-            const int note = from.openNote(slot) + def.Frets[slot];
-            const int own = slot + shift;
-            int best = 0;
-            for (int other = LastBassSlot; other >= to.firstSlot(); --other) {
-                if (frets[other] != NotPlayedFret || !FitsOn(to, other, note))
-                    continue;
-                if (best == 0 || std::abs(other - own) < std::abs(best - own))
-                    best = other;
-            }
-            if (best == 0) {
-                problem = Where(from, slot, def.Frets[slot])
-                    + QStringLiteral(": no free string of the new tuning can play it.");
+            if (!to.hasSlot(slot + shift)) {
+                problem = Where(from, slot, def.Frets[slot]) + QStringLiteral(": the new tuning has no such string.");
                 return std::nullopt;
             }
-            frets[best] = note - to.openNote(best);
+            frets[slot + shift] = def.Frets[slot];
         }
         return frets;
     }
 
+    // The notes of def that the new frets leave out: each old note is matched with a new one of its pitch.
+    QStringList LostNotes(const ChordDef& def, const Tuning& from, const FretArray& frets, const Tuning& to)
+    {
+        std::array<bool, LastBassSlot + 1> matched {};
+        QStringList lost;
+        for (int slot = LastBassSlot; slot >= from.firstSlot(); --slot) {
+            if (def.Frets[slot] == NotPlayedFret)
+                continue;
+            const int note = from.openNote(slot) + def.Frets[slot];
+            bool found = false;
+            for (int other = LastBassSlot; other >= to.firstSlot() && !found; --other) {
+                found = !matched[other] && frets[other] != NotPlayedFret && to.openNote(other) + frets[other] == note;
+                matched[other] = matched[other] || found;
+            }
+            if (!found)
+                lost << Where(from, slot, def.Frets[slot]);
+        }
+        return lost;
+    }
+
 } // namespace
 
-RetuneResult RetuneLines(const QStringList& lines, const Tuning& to, RetuneMode mode)
+int StringShift(const Tuning& from, const Tuning& to)
+{
+    // A string without a counterpart counts as half an octave.
+    constexpr int UnmatchedCost = 6;
+    int best = 0;
+    int bestCost = -1;
+    for (const int shift : { 0, -1, 1, -2, 2 }) {
+        int cost = 0;
+        for (int slot = from.firstSlot(); slot <= LastBassSlot; ++slot) {
+            const int target = slot + shift;
+            cost += to.hasSlot(target) ? std::abs(to.openNote(target) - from.openNote(slot)) : UnmatchedCost;
+        }
+        if (bestCost < 0 || cost < bestCost) {
+            best = shift;
+            bestCost = cost;
+        }
+    }
+    return best;
+}
+
+RetuneResult RetuneLines(const QStringList& lines, const Tuning& to, RetuneMode mode, const PitchFingering& keepPitches)
 {
     RetuneResult result;
     const Tuning from = TuningOfLines(lines);
-    result.Lines = lines;
-    ChordDef def;
+    std::vector<LineParseResult> parsed(lines.size());
+    std::vector<ChordDef> defs(lines.size());
+    std::vector<ChordDef> entries;
     for (int i = 0; i < lines.size(); ++i) {
-        const LineParseResult parsed = ParseLineText(lines[i], i, def, from);
-        if (parsed.kind != LineKind::ChordDefinition)
-            continue;
-        if (!parsed.errorText.isEmpty()) {
-            result.Problems << parsed.errorText;
+        parsed[i] = ParseLineText(lines[i], i, defs[i], from);
+        if (parsed[i].kind == LineKind::ChordDefinition && parsed[i].errorText.isEmpty())
+            entries.push_back(defs[i]);
+    }
+    std::vector<FretArray> pitchFrets;
+    if (mode == RetuneMode::KeepPitches && !entries.empty())
+        pitchFrets = keepPitches(entries, from, to);
+
+    const int existing = LastTuningLine(lines);
+    int insertAt = -1;
+    if (existing < 0 && !to.isStandard()) {
+        insertAt = 0;
+        while (insertAt < lines.size() && IsTitleLine(lines[insertAt]))
+            ++insertAt;
+    }
+    const auto insert = [&result](const QString& line) {
+        result.InsertedLines.push_back(static_cast<int>(result.Lines.size()));
+        result.Lines << line;
+    };
+    // Messages count the lines of the new list, which the user sees afterwards.
+    const auto prefix = [&result] { return QStringLiteral("Line %1    ").arg(result.Lines.size() + 1); };
+    size_t entry = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i == insertAt)
+            insert(to.lineText());
+        if (i == existing) {
+            result.Lines << to.lineText();
             continue;
         }
-        QString problem;
-        const std::optional<FretArray> frets = MoveNotes(def, from, to, mode, problem);
-        if (!frets) {
-            result.Problems << QStringLiteral("Line %1    ").arg(i + 1) + problem;
+        if (parsed[i].kind != LineKind::ChordDefinition) {
+            result.Lines << lines[i];
             continue;
+        }
+        if (!parsed[i].errorText.isEmpty()) {
+            ChordDef ignored;
+            result.Problems << ParseLineText(lines[i], static_cast<int>(result.Lines.size()), ignored, from).errorText;
+            result.Lines << lines[i];
+            continue;
+        }
+        ChordDef& def = defs[i];
+        FretArray frets = NoFrets;
+        if (mode == RetuneMode::KeepFrets) {
+            QString problem;
+            const std::optional<FretArray> kept = KeptFrets(def, from, to, problem);
+            if (!kept) {
+                result.Problems << prefix() + problem;
+                result.Lines << lines[i];
+                continue;
+            }
+            frets = *kept;
+        } else {
+            if (entry < pitchFrets.size())
+                frets = pitchFrets[entry];
+            ++entry;
+            const QStringList lost = LostNotes(def, from, frets, to);
+            if (!lost.isEmpty()) {
+                insert(QStringLiteral("* Not playable on this tuning: %1 in %2")
+                           .arg(lost.join(QStringLiteral(", ")), from.namesText()));
+                result.Rests << prefix() + lost.join(QStringLiteral(", "))
+                        + (lost.size() == 1 ? QStringLiteral(": no string of the new tuning can play it.")
+                                            : QStringLiteral(": no string of the new tuning can play them."));
+            }
         }
         // A name the program gave follows the new notes; a name of the user's own stays.
         const bool autoNamed = TrimBlanks(def.Name) == AutomaticName(def, from);
-        def.Frets = *frets;
+        def.Frets = frets;
         for (int slot = 1; slot <= LastBassSlot; ++slot)
             def.Notes[slot] = def.Frets[slot] == NotPlayedFret
                 ? NotPlayedNote
                 : static_cast<unsigned char>(to.openNote(slot) + def.Frets[slot]);
         if (autoNamed)
             def.Name = AutomaticName(def, to);
-        result.Lines[i] = BuildLine(def, to);
+        result.Lines << BuildLine(def, to);
     }
-
-    const int existing = LastTuningLine(lines);
-    if (existing >= 0) {
-        result.Lines[existing] = to.lineText();
-    } else if (!to.isStandard()) {
-        int at = 0;
-        while (at < result.Lines.size() && IsTitleLine(result.Lines[at]))
-            ++at;
-        result.Lines.insert(at, to.lineText());
-        result.InsertedLine = at;
-    }
+    if (insertAt == lines.size())
+        insert(to.lineText());
     return result;
+}
+
+QString RetuneWarning(const RetuneResult& result)
+{
+    QStringList parts;
+    if (!result.Problems.isEmpty())
+        parts << QStringLiteral("These lines were left as they were:\n") + result.Problems.join(u'\n');
+    if (!result.Rests.isEmpty())
+        parts << QStringLiteral("These notes have no string in the new tuning; they became rests, each named in a "
+                                "comment above it:\n")
+                + result.Rests.join(u'\n');
+    return parts.join(QStringLiteral("\n\n"));
 }
 
 void ApplyRetune(EditorLines& editor, const QStringList& lines, const RetuneResult& result)
 {
-    for (int i = 0; i < lines.size(); ++i) {
-        const int target = result.InsertedLine >= 0 && i >= result.InsertedLine ? i + 1 : i;
+    // The old lines first, where they are now; then the new ones in rising order, each insert
+    // finding every line above it in place.
+    size_t inserted = 0;
+    int target = 0;
+    for (int i = 0; i < lines.size(); ++i, ++target) {
+        while (inserted < result.InsertedLines.size() && result.InsertedLines[inserted] == target) {
+            ++inserted;
+            ++target;
+        }
         if (result.Lines[target] != lines[i])
             editor.replaceLine(i, result.Lines[target]);
     }
-    if (result.InsertedLine >= 0)
-        editor.insertLine(result.InsertedLine, result.Lines[result.InsertedLine]);
+    for (const int at : result.InsertedLines)
+        editor.insertLine(at, result.Lines[at]);
 }
 
 } // namespace fw

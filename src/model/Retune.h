@@ -5,34 +5,53 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
+#include <vector>
 
 namespace fw {
 
 enum class RetuneMode {
-    // Each note keeps its pitch: on its own string where it fits on the neck, else on the nearest
-    // free string that can play it.
+    // Each note keeps its pitch; the strings and frets are chosen so that the list is easy to play.
     KeepPitches,
     // Each note keeps its string and fret, and so changes pitch with the string.
     KeepFrets,
 };
 
+// Chooses where the notes of a list's note entries are played in a new tuning, each keeping its
+// pitch: gets every note entry of the list in order, parsed on the old tuning, and returns the frets
+// of each on the new one, by slot. A note that no string of the new tuning can play is left out.
+using PitchFingering
+    = std::function<std::vector<FretArray>(const std::vector<ChordDef>& entries, const Tuning& from, const Tuning& to)>;
+
 struct RetuneResult {
     // The whole list in the new tuning.
     QStringList Lines;
-    // Where the tuning line was inserted, or -1 when an existing one was replaced (or none is needed).
-    int InsertedLine = -1;
-    // One text per line left unchanged because a note of it has no place in the new tuning (or the
-    // line is in error), "Line N    " first.
+    // The lines that are new (indexes into Lines, rising): the tuning line where the list had none,
+    // and a comment above each line that lost notes, naming them.
+    std::vector<int> InsertedLines;
+    // One text per line left as it was: in error, or (keeping the frets) on a string the new tuning
+    // has not. "Line N    " first, N counting the lines of the new list.
     QStringList Problems;
+    // One text per line whose notes no string of the new tuning can play, so that they became rests.
+    QStringList Rests;
 };
 
 // The list moved to the tuning to: its tuning line written or replaced (a new one goes after the
-// title lines at the top), every chord definition rewritten for the new strings. Lines whose notes
-// cannot all be placed are left as they were and named in Problems.
-RetuneResult RetuneLines(const QStringList& lines, const Tuning& to, RetuneMode mode);
+// title lines at the top), every chord definition rewritten for the new strings. Keeping the
+// pitches, keepPitches chooses the strings and frets.
+RetuneResult RetuneLines(
+    const QStringList& lines, const Tuning& to, RetuneMode mode, const PitchFingering& keepPitches);
 
-// Brings the editor from lines to result.Lines by replacing the changed lines and inserting the
-// tuning line; callers group it into one undo step.
+// What a retune leaves for the user to look at, empty when every line moved.
+QString RetuneWarning(const RetuneResult& result);
+
+// How many slots a string moves between tunings: strings are matched so their open notes differ
+// least. E A D G to B E A D G keeps the E string the E string (-1); E A D G to D A D G retunes the
+// lowest string (0).
+int StringShift(const Tuning& from, const Tuning& to);
+
+// Brings the editor from lines to result.Lines by replacing the changed lines and inserting the new
+// ones; callers group it into one undo step.
 void ApplyRetune(EditorLines& editor, const QStringList& lines, const RetuneResult& result);
 
 } // namespace fw

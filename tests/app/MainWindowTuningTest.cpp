@@ -88,6 +88,24 @@ TEST_F(TuningWindow, TheTuningDialogMovesTheNotesInOneUndoStep)
     EXPECT_TRUE(boxes.all().isEmpty());
     QTest::keyClick(window.RichEdit1, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(text(), before);
+
+    // Tuned up to A D G C, neither note has a string: each keeps its time as a rest named in a
+    // comment, the warning says so, and one undo brings both back.
+    dialog.showModal = [&] {
+        dialog.edtTuning->clear();
+        QTest::keyClicks(dialog.edtTuning, "A D G C");
+        return int(QDialog::Accepted);
+    };
+    action("Tuning1")->trigger();
+    EXPECT_EQ(text(),
+        "* Title: Song\n* Tuning: A D G C\n* Not playable on this tuning: E (Low E string, fret 0) in E A D G\n"
+        "Rest, x, x, x, x, Q\n* Not playable on this tuning: G (Low E string, fret 3) in E A D G\nRest, x, x, x, x, Q");
+    EXPECT_EQ(boxes.warnings,
+        QStringList({ "These notes have no string in the new tuning; they became rests, each named in a comment above "
+                      "it:\nLine 4    E (Low E string, fret 0): no string of the new tuning can play it.\n"
+                      "Line 6    G (Low E string, fret 3): no string of the new tuning can play it." }));
+    QTest::keyClick(window.RichEdit1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(), before);
 }
 
 TEST_F(NewFiveStringWindow, NewStartsWithTheTuningOfTheSetting)

@@ -139,7 +139,9 @@ TEST_F(TuningCli, RetuneMovesTheFileAndKeepsItsHeader)
     const QString low = write("low.bss", { "* Tuning: B E A D G", "B, 0, x, x, x, x, Q" });
     const CliRun lost = RunCli({ "retune", low, "--tuning", "E A D G", "-o", out("four.bss") });
     EXPECT_EQ(lost.exitCode, 1);
-    EXPECT_EQ(lost.err, "Line 2    B (Low B string, fret 0): no free string of the new tuning can play it.\n");
-    EXPECT_EQ(fw::test::ReadFileBytes(out("four.bss")), "* Tuning: E A D G\r\nB, 0, x, x, x, x, Q\r\n");
+    EXPECT_EQ(lost.err, "Line 3    B (Low B string, fret 0): no string of the new tuning can play it.\n");
+    EXPECT_EQ(fw::test::ReadFileBytes(out("four.bss")),
+        "* Tuning: E A D G\r\n* Not playable on this tuning: B (Low B string, fret 0) in B E A D G\r\n"
+        "Rest, x, x, x, x, Q\r\n");
     EXPECT_EQ(RunCli({ "retune", low, "-o", out("x.bss") }).exitCode, 2);
 }

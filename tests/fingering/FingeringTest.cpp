@@ -1,5 +1,6 @@
 #include "Fingering.h"
 #include "DocumentText.h"
+#include "LineParser.h"
 #include "Refinger.h"
 #include "TestFiles.h"
 
@@ -148,7 +149,7 @@ namespace {
             NamedLine line { name, Tuning(), {} };
             for (int i = 0; i < document.lines.size(); ++i) {
                 ChordDef def;
-                if (ReadChordLine(document.lines[i], i, line.tuning, def).isEmpty() && IsNoteEntry(def))
+                if (ParseLineText(document.lines[i], i, def, line.tuning).errorText.isEmpty() && IsNoteEntry(def))
                     line.events.push_back(EventNotes(def, line.tuning));
             }
             lines.push_back(line);

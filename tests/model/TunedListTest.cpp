@@ -1,5 +1,6 @@
 // Chord lists with a tuning line: parsing, messages, rewriting and moving to another tuning.
 #include "ChordList.h"
+#include "PitchRetune.h"
 #include "Retune.h"
 #include "SilentHost.h"
 #include "StringListLines.h"
@@ -104,6 +105,7 @@ struct RetuneRow {
     RetuneMode mode;
     QStringList expected;
     QStringList problems;
+    QStringList rests;
 };
 
 TEST(Retune, MovesNotesWritesTheTuningLineAndNamesWhatCannotMove)
@@ -111,29 +113,45 @@ TEST(Retune, MovesNotesWritesTheTuningLineAndNamesWhatCannotMove)
     const RetuneRow rows[] = {
         // Drop D: the open E moves up two frets on its own string; D needs no move.
         { { "*Title: Song", "E, 0, x, x, x, Q", "Mine, 2, 2, x, x, H" }, "D A D G", RetuneMode::KeepPitches,
-            { "*Title: Song", "* Tuning: D A D G", "E, 2, x, x, x, Q", "Mine, 4, 2, x, x, H" }, {} },
+            { "*Title: Song", "* Tuning: D A D G", "E, 2, x, x, x, Q", "Mine, 4, 2, x, x, H" }, {}, {} },
         // Four to five strings: same strings, one more field; nothing needs to move.
         { { "G, 3, x, x, x, Q", "* c" }, "B E A D G", RetuneMode::KeepPitches,
-            { "* Tuning: B E A D G", "G, x, 3, x, x, x, Q", "* c" }, {} },
-        // A low B has no string on a four-string bass; its line stays, the others move to the E string.
+            { "* Tuning: B E A D G", "G, x, 3, x, x, x, Q", "* c" }, {}, {} },
+        // A low B has no string on a four-string bass: it becomes a rest that keeps its time, with a
+        // comment naming it; the others move to the E string.
         { { "* Tuning: B E A D G", "B, 0, x, x, x, x, Q", "Chord, 5, x, 2, x, x, E" }, "E A D G",
-            RetuneMode::KeepPitches, { "* Tuning: E A D G", "B, 0, x, x, x, x, Q", "Chord, 0, 2, x, x, E" },
-            { "Line 2    B (Low B string, fret 0): no free string of the new tuning can play it." } },
-        // The C string is gone, so its note goes to the nearest string that can play it.
+            RetuneMode::KeepPitches,
+            { "* Tuning: E A D G", "* Not playable on this tuning: B (Low B string, fret 0) in B E A D G",
+                "Rest, x, x, x, x, Q", "Chord, 0, 2, x, x, E" },
+            {}, { "Line 3    B (Low B string, fret 0): no string of the new tuning can play it." } },
+        // The C string is gone, so its note goes to the easiest string that can play it.
         { { "* Tuning: B E A D G C", "F, x, x, x, x, x, 5, Q" }, "B E A D G", RetuneMode::KeepPitches,
-            { "* Tuning: B E A D G", "F, x, x, x, x, 10, Q" }, {} },
+            { "* Tuning: B E A D G", "F, x, x, x, x, 10, Q" }, {}, {} },
+        // Without the C string a line on the top strings moves as a whole to the tenth position
+        // (the open G string gives the hand time to get there), rather than jumping between the
+        // fifth and the tenth fret of the G string.
+        { { "* Tuning: E A D G C", "*Title: Up", "G, x, x, 5, x, x, E", "C, x, x, x, 5, x, E", "F, x, x, x, x, 5, E",
+              "D, x, x, x, 7, x, E", "Mine, x, x, x, x, 7, E" },
+            "B E A D G", RetuneMode::KeepPitches,
+            { "* Tuning: B E A D G", "*Title: Up", "G, x, x, x, x, 0, E", "C, x, x, x, 10, x, E",
+                "F, x, x, x, x, 10, E", "D, x, x, x, 12, x, E", "Mine, x, x, x, x, 12, E" },
+            {}, {} },
+        // The same tuning again leaves the fingering as it was, easiest or not.
+        { { "B, 7, x, x, x, Q", "D, x, 5, x, x, Q" }, "E A D G", RetuneMode::KeepPitches,
+            { "B, 7, x, x, x, Q", "D, x, 5, x, x, Q" }, {}, {} },
         { { "* Tuning: D A D G", "D, 0, x, x, x, Q" }, "B E A D G", RetuneMode::KeepFrets,
-            { "* Tuning: B E A D G", "E, x, 0, x, x, x, Q" }, {} },
+            { "* Tuning: B E A D G", "E, x, 0, x, x, x, Q" }, {}, {} },
         { { "* Tuning: B E A D G C", "C, x, x, x, x, x, 0, Q" }, "E A D G", RetuneMode::KeepFrets,
             { "* Tuning: E A D G", "C, x, x, x, x, x, 0, Q" },
-            { "Line 2    C (C string, fret 0): the new tuning has no such string." } },
+            { "Line 2    C (C string, fret 0): the new tuning has no such string." }, {} },
     };
     for (const RetuneRow& row : rows) {
         SCOPED_TRACE(row.lines.join(" | ").toStdString());
-        const RetuneResult result
-            = RetuneLines(row.lines, ParseTuningNames(QString::fromLatin1(row.tuning)).tuning, row.mode);
+        const RetuneResult result = RetuneLines(
+            row.lines, ParseTuningNames(QString::fromLatin1(row.tuning)).tuning, row.mode, FingerInNewTuning);
         EXPECT_EQ(result.Lines, row.expected);
         EXPECT_EQ(result.Problems, row.problems);
+        EXPECT_EQ(result.Rests, row.rests);
         StringListLines editor(row.lines);
         ApplyRetune(editor, row.lines, result);
         EXPECT_EQ(editor.lines(), row.expected);

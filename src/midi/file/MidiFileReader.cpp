@@ -12,6 +12,9 @@ namespace {
     constexpr int MaxVarLenBytes = 4;
     constexpr int ChannelCount = 16;
     constexpr int KeyCount = 128;
+    // Only a long delta can bring a track near the longest start a note can have; the one-byte
+    // deltas that may follow the last of them add less than 2^38 in a chunk of 2^32 bytes.
+    constexpr qint64 MaxTrackTick = MidiNote::MaxStart / 2;
 
     quint32 BigEndian(const uchar* p, int count)
     {
@@ -35,12 +38,18 @@ namespace {
         // Returns the error text, empty on success.
         QString Parse(MidiTrack& track)
         {
-            // A note takes at least six bytes (note-on and note-off with running status), so the list
-            // never grows twice.
-            track.notes.reserve(static_cast<size_t>(m_length / 6));
+            // A note and its end take at least six bytes (with running status), so the list seldom
+            // grows; the room is sized, not reserved, as the notes are written into it by index.
+            m_notes = &track.notes;
+            m_notes->resize(static_cast<size_t>(m_length / 6) + 1);
             m_first.fill(-1);
             quint8 running = 0;
             while (m_pos < m_length) {
+                if ((running & 0xE0) == 0x80) {
+                    RunningNotes(running);
+                    if (m_pos >= m_length)
+                        break;
+                }
                 // Most deltas are one byte.
                 if (m_data[m_pos] < 0x80) {
                     m_tick += m_data[m_pos++];
@@ -49,6 +58,8 @@ namespace {
                     if (!ReadVarLen(delta))
                         return m_error;
                     m_tick += delta;
+                    if (m_tick > MaxTrackTick)
+                        return Fail(QStringLiteral("the track lasts longer than %1 ticks").arg(MaxTrackTick));
                 }
                 if (m_pos >= m_length)
                     return Fail(QStringLiteral("the track ends after a delta time, without an event"));
@@ -84,6 +95,7 @@ namespace {
                 }
             }
             track.endTick = m_tick;
+            m_notes->resize(m_count);
             CloseOpenNotes(track);
             return QString();
         }
@@ -142,36 +154,101 @@ namespace {
             return true;
         }
 
-        inline bool ChannelEvent(quint8 status, MidiTrack& track)
+        bool ChannelEvent(quint8 status, MidiTrack& track)
         {
             const int kind = status & 0xF0;
-            const int channel = status & 0x0F;
+            const quint8 channel = status & 0x0F;
             quint8 data[2] = { 0, 0 };
             if (!DataBytes(kind == 0xC0 || kind == 0xD0 ? 1 : 2, data))
                 return false;
-            const int slot = channel * KeyCount + data[0];
-            if (kind == 0x90 && data[1] > 0) {
-                const int index = static_cast<int>(track.notes.size());
-                if (m_first[slot] < 0)
-                    m_first[slot] = index;
-                else
-                    m_more[slot].push_back(index);
-                track.notes.push_back({ m_tick, m_tick, data[0], data[1], static_cast<quint8>(channel) });
-            } else if (kind == 0x80 || kind == 0x90) {
-                // The earliest sounding note of that key ends; an end without a start is a silent mark.
-                if (m_first[slot] >= 0) {
-                    track.notes[m_first[slot]].end = m_tick;
-                    std::vector<int>& more = m_more[slot];
-                    m_first[slot] = more.empty() ? -1 : more.front();
-                    if (!more.empty())
-                        more.erase(more.begin());
-                } else {
-                    track.silentMarks.push_back({ m_tick, channel });
-                }
-            } else if (kind == 0xC0 && track.programs[channel] < 0) {
+            if (kind == 0x90 && data[1] > 0)
+                StartNote(channel, data[0], data[1]);
+            else if (kind == 0x80 || kind == 0x90)
+                EndNote(track, channel, data[0]);
+            else if (kind == 0xC0 && track.programs[channel] < 0)
                 track.programs[channel] = data[0];
-            }
             return true;
+        }
+
+        // Note-ons and note-offs in running status with one-byte deltas, the bulk of most files, in a
+        // loop of their own that does with them just what the general path would. It stops short of
+        // the first event it cannot take so simply (another kind of event, a key sounding twice, an
+        // end without a start, a full list) and leaves that to the general path.
+        void RunningNotes(quint8 running)
+        {
+            const uchar* const data = m_data;
+            const qsizetype last = m_length - 3;
+            const bool noteOn = (running & 0xF0) == 0x90;
+            const quint8 channel = running & 0x0F;
+            int* const firsts = m_first.data() + channel * KeyCount;
+            const bool anyWaiting = m_waiting > 0;
+            MidiNote* const notes = m_notes->data();
+            const size_t room = m_notes->size();
+            size_t count = m_count;
+            qsizetype pos = m_pos;
+            qint64 tick = m_tick;
+            while (pos <= last) {
+                const uchar delta = data[pos];
+                const uchar key = data[pos + 1];
+                const uchar velocity = data[pos + 2];
+                if ((delta | key | velocity) & 0x80)
+                    break;
+                int& first = firsts[key];
+                if (noteOn && velocity > 0) {
+                    if (first >= 0 || count == room)
+                        break;
+                    first = static_cast<int>(count);
+                    notes[count++] = MidiNote(tick + delta, tick + delta, key, velocity, channel);
+                } else {
+                    if (first < 0 || anyWaiting)
+                        break;
+                    notes[first].setEnd(tick + delta);
+                    first = -1;
+                }
+                tick += delta;
+                pos += 3;
+            }
+            m_count = count;
+            m_pos = pos;
+            m_tick = tick;
+        }
+
+        void StartNote(quint8 channel, quint8 key, quint8 velocity)
+        {
+            if (m_count == m_notes->size())
+                m_notes->resize(2 * m_count);
+            const int slot = channel * KeyCount + key;
+            const int index = static_cast<int>(m_count);
+            if (m_first[slot] < 0) {
+                m_first[slot] = index;
+            } else {
+                m_more[slot].indexes.push_back(index);
+                ++m_waiting;
+            }
+            (*m_notes)[m_count++] = MidiNote(m_tick, m_tick, key, velocity, channel);
+        }
+
+        // The earliest sounding note of that key ends; an end without a start is a silent mark.
+        void EndNote(MidiTrack& track, quint8 channel, quint8 key)
+        {
+            const int slot = channel * KeyCount + key;
+            int& first = m_first[slot];
+            if (first < 0) {
+                track.silentMarks.push_back({ m_tick, channel });
+                return;
+            }
+            (*m_notes)[first].setEnd(m_tick);
+            Waiting& more = m_more[slot];
+            if (more.head == more.indexes.size()) {
+                first = -1;
+                return;
+            }
+            first = more.indexes[more.head++];
+            --m_waiting;
+            if (more.head == more.indexes.size()) {
+                more.indexes.clear();
+                more.head = 0;
+            }
         }
 
         bool MetaEvent(MidiTrack& track, bool& ended)
@@ -210,10 +287,11 @@ namespace {
             for (int slot = 0; slot < ChannelCount * KeyCount; ++slot) {
                 if (m_first[slot] < 0)
                     continue;
-                track.notes[m_first[slot]].end = m_tick;
-                for (int index : m_more[slot])
-                    track.notes[index].end = m_tick;
-                unended += 1 + static_cast<int>(m_more[slot].size());
+                track.notes[m_first[slot]].setEnd(m_tick);
+                const Waiting& more = m_more[slot];
+                for (size_t i = more.head; i < more.indexes.size(); ++i)
+                    track.notes[more.indexes[i]].setEnd(m_tick);
+                unended += 1 + static_cast<int>(more.indexes.size() - more.head);
             }
             if (unended > 0)
                 m_song.warnings << QStringLiteral("Track %1: %2 notes never ended; they last to the end of the track.")
@@ -229,9 +307,18 @@ namespace {
         qint64 m_tick = 0;
         QString m_error;
         // The sounding notes of each channel and key, oldest first: the first apart, as a key rarely
-        // sounds twice at once.
+        // sounds twice at once, the others waiting from head on, so that each end takes constant time
+        // however many notes of one key a file piles up.
+        struct Waiting {
+            std::vector<int> indexes;
+            size_t head = 0;
+        };
         std::array<int, ChannelCount * KeyCount> m_first;
-        std::array<std::vector<int>, ChannelCount * KeyCount> m_more;
+        std::array<Waiting, ChannelCount * KeyCount> m_more;
+        size_t m_waiting = 0; // in all of m_more, so that the common case never looks there
+        // The track's notes, sized ahead: the first m_count are written.
+        MidiNoteList* m_notes = nullptr;
+        size_t m_count = 0;
     };
 
 } // namespace

@@ -4,25 +4,70 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <memory>
+#include <new>
 #include <optional>
 #include <utility>
 #include <vector>
 
 namespace fw {
 
-// One sounding note, times in ticks from the start of the file.
-struct MidiNote {
-    qint64 start = 0;
-    qint64 end = 0;
-    quint8 key = 0;
-    quint8 velocity = 0;
-    quint8 channel = 0; // 0..15
+// One sounding note, times in ticks from the start of the file. Two words, as a long file holds
+// millions of notes: the start with key, velocity and channel, and the end, which the reader writes
+// on its own when the note ends. A start takes 40 bits; the reader refuses a track that lasts longer.
+class MidiNote {
+public:
+    static constexpr qint64 MaxStart = (qint64(1) << 40) - 1;
+
+    MidiNote() = default;
+    MidiNote(qint64 start, qint64 end, int key, int velocity, int channel)
+        : m_start((quint64(start) & StartMask) | quint64(key & 0xFF) << 40 | quint64(velocity & 0xFF) << 48
+            | quint64(channel & 0xFF) << 56)
+        , m_end(end)
+    {
+    }
+
+    qint64 start() const { return qint64(m_start & StartMask); }
+    qint64 end() const { return m_end; }
+    int key() const { return int(m_start >> 40 & 0xFF); }
+    int velocity() const { return int(m_start >> 48 & 0xFF); }
+    int channel() const { return int(m_start >> 56); } // 0..15
+
+    void setEnd(qint64 end) { m_end = end; }
+
+private:
+    static constexpr quint64 StartMask = quint64(MaxStart);
+
+    // Left as they are by default construction, so that a list of notes can be sized before it is
+    // written (see MidiNoteList).
+    quint64 m_start;
+    qint64 m_end;
 };
+
+// An allocator whose default construction leaves an element as it is.
+template <typename T> class NoInitAllocator : public std::allocator<T> {
+public:
+    using value_type = T;
+    template <typename U> struct rebind {
+        using other = NoInitAllocator<U>;
+    };
+    NoInitAllocator() = default;
+    template <typename U> NoInitAllocator(const NoInitAllocator<U>&) noexcept { }
+    template <typename U> void construct(U* place) noexcept { ::new (static_cast<void*>(place)) U; }
+    template <typename U, typename... Args> void construct(U* place, Args&&... args)
+    {
+        ::new (static_cast<void*>(place)) U(std::forward<Args>(args)...);
+    }
+};
+
+// The reader sizes the list for the notes a track can hold and then writes them, with no pass that
+// zeroes megabytes first.
+using MidiNoteList = std::vector<MidiNote, NoInitAllocator<MidiNote>>;
 
 struct MidiTrack {
     QString name;
     // Sorted by start (the order of their note-ons).
-    std::vector<MidiNote> notes;
+    MidiNoteList notes;
     // The first program change of each channel, -1 for none.
     std::array<int, 16> programs;
     // Note-offs that end no sounding note, by tick and channel: files written by this program mark

@@ -97,7 +97,7 @@ namespace {
                     part.program = song.tracks[other].programs[channel];
                 part.name = track.name;
                 for (const MidiNote& note : track.notes) {
-                    if (note.channel == channel)
+                    if (note.channel() == channel)
                         part.notes.push_back(note);
                 }
                 if (part.notes.empty())
@@ -108,7 +108,7 @@ namespace {
                 }
                 part.end = part.marks.empty() ? 0 : part.marks.back();
                 for (const MidiNote& note : part.notes)
-                    part.end = std::max(part.end, note.end);
+                    part.end = std::max(part.end, note.end());
                 parts.push_back(std::move(part));
             }
         }
@@ -119,7 +119,7 @@ namespace {
     {
         double sum = 0;
         for (const MidiNote& note : part.notes)
-            sum += note.key;
+            sum += note.key();
         return sum / static_cast<double>(part.notes.size());
     }
 
@@ -175,13 +175,13 @@ namespace {
     {
         std::vector<MidiNote> notes = part.notes;
         std::stable_sort(
-            notes.begin(), notes.end(), [](const MidiNote& a, const MidiNote& b) { return a.start < b.start; });
+            notes.begin(), notes.end(), [](const MidiNote& a, const MidiNote& b) { return a.start() < b.start(); });
         std::vector<Group> groups;
         for (const MidiNote& note : notes) {
-            if (groups.empty() || note.start - groups.back().start >= together)
-                groups.push_back({ note.start, note.end, {} });
-            groups.back().end = std::max(groups.back().end, note.end);
-            groups.back().keys.push_back(note.key);
+            if (groups.empty() || note.start() - groups.back().start >= together)
+                groups.push_back({ note.start(), note.end(), {} });
+            groups.back().end = std::max(groups.back().end, note.end());
+            groups.back().keys.push_back(note.key());
         }
         return groups;
     }
@@ -266,7 +266,7 @@ MidiImportResult ImportMidiChordList(QByteArrayView bytes, const MidiImportOptio
     // chords start on the same tick, and a shorter note than a 64th is meant as it stands.
     const bool onTheGrid = std::all_of(part->marks.begin(), part->marks.end(), onGrid)
         && std::all_of(part->notes.begin(), part->notes.end(),
-            [&](const MidiNote& note) { return onGrid(note.start) && onGrid(note.end); });
+            [&](const MidiNote& note) { return onGrid(note.start()) && onGrid(note.end()); });
     const std::vector<Group> groups = Groups(*part, onTheGrid ? 1 : std::max<qint64>(1, division / 16));
 
     // Exact when, besides, no silence needs rounding: then every silence is a rest.

@@ -1,5 +1,6 @@
 #include "MidiImport.h"
 #include "DocumentText.h"
+#include "LineParser.h"
 #include "MidiFileWriter.h"
 #include "MidiTestSupport.h"
 #include "Refinger.h"
@@ -43,7 +44,7 @@ namespace {
         std::vector<Meaning> meanings;
         for (int i = 0; i < lines.size(); ++i) {
             ChordDef def;
-            const QString error = ReadChordLine(lines[i], i, tuning, def);
+            const QString error = ParseLineText(lines[i], i, def, tuning).errorText;
             EXPECT_TRUE(error.isEmpty()) << error.toStdString();
             if (IsNoteEntry(def))
                 meanings.push_back(MeaningOf(def, tuning));
@@ -176,6 +177,8 @@ namespace {
             { "system exclusive length beyond the track", Header(0, 1, 96) + Track(Hex("00f08fffff7f")),
                 "Track 1, byte 6 of the track: a system exclusive event of 33554431 bytes runs past the end of the "
                 "track." },
+            { "longer than any music", Header(0, 1, 96) + Track(Hex("0090287f") + Hex("ffffff7f287f").repeated(2049)),
+                "Track 1, byte 12296 of the track: the track lasts longer than 549755813887 ticks." },
             { "status byte 0xF4", Header(0, 1, 96) + Track(Hex("00f4") + End),
                 "Track 1, byte 2 of the track: status byte 0xF4 is not allowed in a MIDI file." },
             { "no track", Header(1, 0, 96), "The MIDI file holds no track." },

@@ -60,16 +60,16 @@ int main()
     qsizetype largeLines = 0;
     // One untimed import first, so the first figure does not pay for growing the heap.
     TimeImport(large, fw::TabRhythm::Uniform, 1, largeLines);
-    const double smallMs = TimeImport(small, fw::TabRhythm::Uniform, 5, smallLines);
-    const double largeMs = TimeImport(large, fw::TabRhythm::Uniform, 3, largeLines);
+    const double smallMs = TimeImport(small, fw::TabRhythm::Uniform, 7, smallLines);
+    const double largeMs = TimeImport(large, fw::TabRhythm::Uniform, 4, largeLines);
     std::fprintf(stderr, "1 MB: %lld chord-list lines, 10 MB: %lld\n", static_cast<long long>(smallLines),
         static_cast<long long>(largeLines));
     Row("tab import 1 MB (uniform)", smallMs, " ms", "<=", 300, ok);
     Row("tab import 10 MB / 1 MB (uniform)", largeMs / smallMs, "", "<=", 12, ok);
     for (const auto& [name, rhythm] :
         { std::pair { "grid", fw::TabRhythm::Grid }, std::pair { "proportional", fw::TabRhythm::Proportional } }) {
-        const double ms = TimeImport(small, rhythm, 5, smallLines);
-        const double tenMs = TimeImport(large, rhythm, 2, largeLines);
+        const double ms = TimeImport(small, rhythm, 7, smallLines);
+        const double tenMs = TimeImport(large, rhythm, 4, largeLines);
         Row(qPrintable(QStringLiteral("tab import 1 MB (%1)").arg(QLatin1String(name))), ms, " ms", "<=", 300, ok);
         Row(qPrintable(QStringLiteral("tab import 10 MB / 1 MB (%1)").arg(QLatin1String(name))), tenMs / ms, "",
             "<=", 12, ok);

@@ -65,7 +65,7 @@ QByteArray EncodeDocumentText(const QString& text)
     return bytes;
 }
 
-QStringList SplitDocumentLines(const QString& text)
+QStringList SplitDocumentLines(QStringView text)
 {
     QStringList lines;
     // A long text would otherwise copy its growing list of lines many times.
@@ -76,13 +76,13 @@ QStringList SplitDocumentLines(const QString& text)
         const QChar c = text[i];
         if (c != u'\r' && c != u'\n')
             continue;
-        lines.append(text.mid(start, i - start));
+        lines.append(text.mid(start, i - start).toString());
         if (c == u'\r' && i + 1 < n && text[i + 1] == u'\n')
             ++i;
         start = i + 1;
     }
     if (start < n)
-        lines.append(text.mid(start));
+        lines.append(text.mid(start).toString());
     return lines;
 }
 

@@ -12,7 +12,7 @@ QString DecodeDocumentBytes(const QByteArray& bytes);
 QByteArray EncodeDocumentText(const QString& text);
 
 // Lines end with CR LF, LF or CR; a final line end adds no line.
-QStringList SplitDocumentLines(const QString& text);
+QStringList SplitDocumentLines(QStringView text);
 // Every line ended by CR LF.
 QString JoinDocumentLines(const QStringList& lines);
 

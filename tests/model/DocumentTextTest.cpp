@@ -8,11 +8,11 @@ using namespace fw;
 
 TEST(DocumentLines, SplitOnEveryLineEndWithoutAnExtraFinalLine)
 {
-    EXPECT_EQ(SplitDocumentLines("a\r\nb\nc\rd"), QStringList({ "a", "b", "c", "d" }));
-    EXPECT_EQ(SplitDocumentLines("a\r\n"), QStringList({ "a" }));
-    EXPECT_EQ(SplitDocumentLines("a\r\n\r\n"), QStringList({ "a", "" }));
-    EXPECT_EQ(SplitDocumentLines("\n\r"), QStringList({ "", "" }));
-    EXPECT_TRUE(SplitDocumentLines("").isEmpty());
+    EXPECT_EQ(SplitDocumentLines(u"a\r\nb\nc\rd"), QStringList({ "a", "b", "c", "d" }));
+    EXPECT_EQ(SplitDocumentLines(u"a\r\n"), QStringList({ "a" }));
+    EXPECT_EQ(SplitDocumentLines(u"a\r\n\r\n"), QStringList({ "a", "" }));
+    EXPECT_EQ(SplitDocumentLines(u"\n\r"), QStringList({ "", "" }));
+    EXPECT_TRUE(SplitDocumentLines(u"").isEmpty());
     EXPECT_EQ(JoinDocumentLines({ "a", "" }), "a\r\n\r\n");
 }
 

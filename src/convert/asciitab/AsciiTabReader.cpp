@@ -145,22 +145,32 @@ void Reader::chooseTuning()
     }
 }
 
+BlockBars Reader::scanBlock(const Block& block, MarkTally& tally) const
+{
+    std::vector<BodyScan> scans;
+    // Repeat signs are counted once a block, on its top line, not once a string.
+    int& repeats = tally.marks[static_cast<int>(Mark::RepeatSign)];
+    int topRepeats = 0;
+    for (int line : block.lines) {
+        const int before = repeats;
+        scans.push_back(ScanBody(m_strings[line]->body, tally));
+        if (line == block.first)
+            topRepeats = repeats - before + (m_strings[line]->opensWithRepeat ? 1 : 0);
+        repeats = before;
+    }
+    repeats += topRepeats;
+    return SplitBlock(scans, m_strings[block.first]->opensWithBar);
+}
+
 void Reader::scanBlocks()
 {
+    // Only the tally and the widths of whole bars are kept here: each block is scanned again when
+    // its notes are taken, so a long tab's cells are never all held at once.
     for (Block& block : m_blocks) {
-        std::vector<BodyScan> scans;
-        // Repeat signs are counted once a block, on its top line, not once a string.
-        int& repeats = m_report.marks.marks[static_cast<int>(Mark::RepeatSign)];
-        int topRepeats = 0;
-        for (int line : block.lines) {
-            const int before = repeats;
-            scans.push_back(ScanBody(m_strings[line]->body, m_report.marks));
-            if (line == block.first)
-                topRepeats = repeats - before + (m_strings[line]->opensWithRepeat ? 1 : 0);
-            repeats = before;
-        }
-        repeats += topRepeats;
-        block.bars = SplitBlock(scans, m_strings[block.first]->opensWithBar);
+        const BlockBars bars = scanBlock(block, m_report.marks);
+        for (std::size_t p = 0; p < bars.parts.size(); ++p)
+            if (bars.barred && !(p + 1 == bars.parts.size() && bars.endsOpen))
+                m_barWidths.push_back(bars.parts[p].width);
         const int above = block.first - 1;
         if (above >= 0 && m_blockOfLine[above] < 0 && !m_strings[above] && IsRhythmText(m_lines[above])) {
             block.rhythmLine = above;
@@ -249,13 +259,8 @@ void Reader::addBlock(Block& block, double typicalWidth, std::optional<int>& ope
 
 void Reader::buildItems()
 {
-    std::vector<int> widths;
-    for (const Block& block : m_blocks)
-        for (std::size_t p = 0; p < block.bars.parts.size(); ++p)
-            if (block.bars.barred && !(p + 1 == block.bars.parts.size() && block.bars.endsOpen))
-                widths.push_back(block.bars.parts[p].width);
-    std::sort(widths.begin(), widths.end());
-    const double typicalWidth = widths.empty() ? 0 : widths[widths.size() / 2];
+    std::sort(m_barWidths.begin(), m_barWidths.end());
+    const double typicalWidth = m_barWidths.empty() ? 0 : m_barWidths[m_barWidths.size() / 2];
 
     std::optional<int> openBar;
     bool titleDone = false;
@@ -271,6 +276,8 @@ void Reader::buildItems()
             if (block.first != i)
                 continue;
             seenBlock = true;
+            MarkTally counted; // the first scan counted the marks
+            block.bars = scanBlock(block, counted);
             addBlock(block, typicalWidth, openBar);
             // The block's cells are in the bars now.
             block.bars = BlockBars();

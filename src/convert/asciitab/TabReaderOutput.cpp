@@ -165,11 +165,19 @@ void Reader::emitItems()
         m_chordLinesAtBar = m_chordLines;
     };
     auto writeLine = [&](const FretArray& frets, const QString& duration) {
-        ChordDef def;
-        def.Frets = frets;
-        def.Duration = duration;
-        def.Name = AutomaticName(def, m_tuning);
-        out << BuildLine(def, m_tuning);
+        // A tab repeats few notes many times: each line text is made once and shared.
+        LineKey key { frets, duration };
+        auto found = m_lineTexts.find(key);
+        if (found == m_lineTexts.end()) {
+            if (m_lineTexts.size() >= MaxLineTexts)
+                m_lineTexts.clear();
+            ChordDef def;
+            def.Frets = frets;
+            def.Duration = duration;
+            def.Name = AutomaticName(def, m_tuning);
+            found = m_lineTexts.emplace(std::move(key), BuildLine(def, m_tuning)).first;
+        }
+        out << found->second;
         ++m_chordLines;
     };
     for (std::size_t i = 0; i < m_items.size(); ++i) {

@@ -8,6 +8,7 @@
 #include "TabReport.h"
 
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace fw::asciitab::detail {
@@ -47,6 +48,23 @@ struct OutBar {
     QStringList leadingRests;
 };
 
+// A chord line's frets and duration, which decide its text once the tuning is known.
+struct LineKey {
+    FretArray frets;
+    QString duration;
+    bool operator==(const LineKey&) const = default;
+};
+
+struct LineKeyHash {
+    std::size_t operator()(const LineKey& key) const
+    {
+        std::size_t h = qHash(key.duration);
+        for (int fret : key.frets)
+            h = h * 31 + static_cast<std::size_t>(fret + 1);
+        return h;
+    }
+};
+
 // What the chord list holds, in the order of the tab.
 struct Item {
     enum Kind { Comment, Piece, BarEnd } kind = Comment;
@@ -75,10 +93,10 @@ public:
     Reader(QStringView text, const TabImportOptions& options)
         : m_options(options)
     {
-        const QStringList raw = SplitDocumentLines(text.toString());
-        m_lines.reserve(raw.size());
-        for (const QString& line : raw)
-            m_lines << (line.contains(u'\t') ? ExpandTabs(line) : line);
+        m_lines = SplitDocumentLines(text);
+        for (QString& line : m_lines)
+            if (line.contains(u'\t'))
+                line = ExpandTabs(line);
         m_unitList << options.unit;
     }
 
@@ -96,6 +114,7 @@ private:
     void findBlocks();
     void takeRun(int begin, int end);
     void chooseTuning();
+    BlockBars scanBlock(const Block& block, MarkTally& tally) const;
     void scanBlocks();
     void buildItems();
     void addBlock(Block& block, double typicalWidth, std::optional<int>& openBar);
@@ -117,6 +136,7 @@ private:
     QStringList m_unitList;
     std::vector<bool> m_readRhythmLine; // rhythm lines the line rhythm reads
     std::vector<Block> m_blocks;
+    std::vector<int> m_barWidths; // of the bars that end in their block, for the typical width
     Tuning m_tuning;
     int m_usedTuningLine = -1;
     std::vector<OutBar> m_bars;
@@ -131,6 +151,9 @@ private:
     int m_closedBars = 0;
     int m_chordLinesAtBar = 0; // the chord lines written when the last bar was closed
     int m_barsFlushed = 0;
+    // Line texts made so far; a hostile tab of ever new chords cannot make it grow without end.
+    static constexpr std::size_t MaxLineTexts = 4096;
+    std::unordered_map<LineKey, QString, LineKeyHash> m_lineTexts;
 };
 
 } // namespace fw::asciitab::detail

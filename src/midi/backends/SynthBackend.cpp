@@ -78,9 +78,14 @@ int SynthBackend::open(int device)
         return MidiResult::Ok;
     }
     if (!m_driver) {
-        fluid_settings_setint(m_engine.settings(), "audio.period-size", PeriodFrames);
         fluid_settings_setint(m_engine.settings(), "audio.periods", Periods);
         for (const QString& driver : AvailableAudioDrivers()) {
+            // FluidSynth's PulseAudio output asks the server for a buffer of one period only: with
+            // 128 frames the server runs dry many times a second and each time plays silence in the
+            // middle of the line. One period there holds the whole buffer instead.
+            const bool pulse = driver == QLatin1String("pulseaudio");
+            fluid_settings_setint(
+                m_engine.settings(), "audio.period-size", pulse ? PeriodFrames * Periods : PeriodFrames);
             fluid_settings_setstr(m_engine.settings(), "audio.driver", driver.toLatin1().constData());
             m_driver.reset(new_fluid_audio_driver2(m_engine.settings(), &SynthBackend::AudioCallback, this));
             if (m_driver)

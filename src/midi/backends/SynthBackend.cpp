@@ -63,6 +63,8 @@ int SynthBackend::open(int device)
     }
     if (!m_audioFile.isEmpty()) {
         if (!m_fileSink) {
+            // The file stands for a card that starts to play each period as it asks for the next.
+            m_framesInFlight = PeriodFrames;
             m_fileSink = std::make_unique<AudioFileSink>(m_audioFile, SampleRate, PeriodFrames);
             m_fileSink->start([this](int frames, std::int16_t* interleaved) {
                 m_scheduler.render(
@@ -88,8 +90,10 @@ int SynthBackend::open(int device)
                 m_engine.settings(), "audio.period-size", pulse ? PeriodFrames * Periods : PeriodFrames);
             fluid_settings_setstr(m_engine.settings(), "audio.driver", driver.toLatin1().constData());
             m_driver.reset(new_fluid_audio_driver2(m_engine.settings(), &SynthBackend::AudioCallback, this));
-            if (m_driver)
+            if (m_driver) {
+                m_framesInFlight = PeriodFrames * Periods;
                 break;
+            }
         }
         // No audio output is the synthesizer's way of having no device at all.
         if (!m_driver)
@@ -116,8 +120,17 @@ int SynthBackend::AudioCallback(void* data, int len, int, float*[], int nout, fl
 
 void SynthBackend::apply(std::uint32_t message)
 {
+    // A note-off that reaches FluidSynth after its sounds were cut starts their release again, so
+    // until the next note-on, releases are not asked for.
+    const int status = message & 0xF0;
+    const bool noteOn = status == 0x90 && ((message >> 16) & 0x7F) != 0;
+    if (m_silenced && !noteOn && (status == 0x80 || status == 0x90 || message == SynthScheduler::AllNotesOff))
+        return;
+    m_silenced = message == SynthScheduler::AllSoundsOff || (m_silenced && !noteOn);
     if (message == SynthScheduler::AllNotesOff)
         m_engine.allNotesOff();
+    else if (message == SynthScheduler::AllSoundsOff)
+        m_engine.allSoundsOff();
     else if (message == SynthScheduler::Reset)
         fluid_synth_system_reset(m_engine.synth());
     else
@@ -127,6 +140,10 @@ void SynthBackend::apply(std::uint32_t message)
 void SynthBackend::send(std::uint32_t message) { m_scheduler.send(message); }
 
 void SynthBackend::setEventTime(std::optional<std::int64_t> timeUs) { m_scheduler.setEventTime(timeUs); }
+
+std::optional<std::int64_t> SynthBackend::soundingTimeUs() { return m_scheduler.soundingTimeUs(m_framesInFlight); }
+
+void SynthBackend::silence() { m_scheduler.send(SynthScheduler::AllSoundsOff); }
 
 void SynthBackend::close() { m_scheduler.send(SynthScheduler::AllNotesOff); }
 

@@ -37,6 +37,7 @@ SynthBackend::SynthBackend(QString soundFont, QString audioFile, std::int64_t le
 
 SynthBackend::~SynthBackend()
 {
+    m_pulse.reset();
     m_driver.reset();
     m_fileSink.reset();
 }
@@ -79,9 +80,21 @@ int SynthBackend::open(int device)
         }
         return MidiResult::Ok;
     }
-    if (!m_driver) {
+    if (!m_driver && !m_pulse) {
         fluid_settings_setint(m_engine.settings(), "audio.periods", Periods);
         for (const QString& driver : AvailableAudioDrivers()) {
+            if (driver == QLatin1String("pulseaudio")) {
+                auto output = std::make_unique<PulseOutput>(SampleRate, PeriodFrames, Periods);
+                const bool started = output->start([this](int frames, float* left, float* right) {
+                    float* out[2] = { left, right };
+                    AudioCallback(this, frames, 0, nullptr, 2, out);
+                });
+                if (started) {
+                    m_pulse = std::move(output);
+                    m_framesInFlight = PeriodFrames * Periods;
+                    break;
+                }
+            }
             // FluidSynth's PulseAudio output asks the server for a buffer of one period only: with
             // 128 frames the server runs dry many times a second and each time plays silence in the
             // middle of the line. One period there holds the whole buffer instead.
@@ -96,7 +109,7 @@ int SynthBackend::open(int device)
             }
         }
         // No audio output is the synthesizer's way of having no device at all.
-        if (!m_driver)
+        if (!m_driver && !m_pulse)
             return MidiResult::NoPort;
     }
     return MidiResult::Ok;

@@ -3,6 +3,7 @@
 #include "AudioFileSink.h"
 #include "FluidSynthEngine.h"
 #include "MidiBackend.h"
+#include "PulseOutput.h"
 #include "SynthScheduler.h"
 
 namespace fw {
@@ -62,6 +63,7 @@ private:
     // Declared after what their threads use, so they stop first.
     std::unique_ptr<AudioFileSink> m_fileSink;
     std::unique_ptr<fluid_audio_driver_t, FluidAudioDriverDeleter> m_driver;
+    std::unique_ptr<PulseOutput> m_pulse;
 };
 
 } // namespace fw

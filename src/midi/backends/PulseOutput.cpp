@@ -36,10 +36,10 @@ PulseOutput::~PulseOutput()
 bool PulseOutput::start(RenderFunction render)
 {
     m_render = std::move(render);
-    pa_sample_spec spec {};
-    spec.format = PA_SAMPLE_FLOAT32NE;
-    spec.channels = 2;
-    spec.rate = static_cast<std::uint32_t>(m_sampleRate);
+    pa_sample_spec format {};
+    format.format = PA_SAMPLE_FLOAT32NE;
+    format.channels = 2;
+    format.rate = static_cast<std::uint32_t>(m_sampleRate);
     pa_buffer_attr attr {};
     attr.maxlength = static_cast<std::uint32_t>(-1);
     attr.tlength = static_cast<std::uint32_t>(m_periods * m_periodFrames * BytesPerFrame);
@@ -49,7 +49,7 @@ bool PulseOutput::start(RenderFunction render)
     attr.fragsize = static_cast<std::uint32_t>(-1);
     int error = 0;
     m_stream = pa_simple_new(
-        nullptr, "Fretwerk Bass", PA_STREAM_PLAYBACK, nullptr, "Built-in synthesizer", &spec, nullptr, &attr, &error);
+        nullptr, "Fretwerk Bass", PA_STREAM_PLAYBACK, nullptr, "Built-in synthesizer", &format, nullptr, &attr, &error);
     if (!m_stream)
         return false;
     m_thread = std::thread([this] { run(); });

@@ -176,8 +176,11 @@ void Player::ShowDueEntries()
     if (m_pendingShows.empty())
         return;
     const std::optional<std::int64_t> sounding = m_port.SoundingTime();
+    // An audio clock that stops (a sound server gone) holds the display back no longer than this.
+    const std::int64_t overdue = m_clock.nowUs() - MaxLateUs;
     int due = -1;
-    while (!m_pendingShows.empty() && (!sounding || *sounding >= m_pendingShows.front().timeUs)) {
+    while (!m_pendingShows.empty()
+        && (!sounding || *sounding >= m_pendingShows.front().timeUs || m_pendingShows.front().timeUs < overdue)) {
         due = m_pendingShows.front().index;
         m_pendingShows.pop_front();
     }
@@ -188,16 +191,10 @@ void Player::ShowDueEntries()
 
 void Player::FinishShows()
 {
-    // An audio clock that stops (a sound server gone) holds the end up no longer than this.
-    const std::int64_t giveUpUs = m_clock.nowUs() + MaxLateUs;
     while (!m_pendingShows.empty() && !StopRequested) {
         ShowDueEntries();
         if (m_pendingShows.empty())
             break;
-        if (m_clock.nowUs() >= giveUpUs) {
-            DisplayEntry(m_pendingShows.back().index);
-            break;
-        }
         m_host.processEvents();
         if (StopRequested)
             SilenceOnStop();

@@ -241,6 +241,10 @@ int RunPlay(const QStringList& args, CliStreams& streams)
         }
     }
 #endif
+    // The built-in synthesizer's sound ends with the command: let the last notes ring out first.
+    if (options->audioOut.isEmpty() && !options->events && port.Device == -1 && port.MidiOpen()
+        && playback.errors.isEmpty())
+        QThread::msleep(RenderTailMs);
     port.CloseMidiOut();
     return ReportBoxes(playback, streams);
 }

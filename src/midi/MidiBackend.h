@@ -28,6 +28,12 @@ public:
     // The playback time (on the player's clock) that the messages sent from now on belong to, or
     // none for "now". A backend that can schedule ahead places them exactly at that time.
     virtual void setEventTime(std::optional<std::int64_t> timeUs) { (void)timeUs; }
+    // The playback time (as setEventTime names it) of the sound leaving the audio output now, for a
+    // backend that plays on its own audio clock; none for one that sounds each message as it comes.
+    virtual std::optional<std::int64_t> soundingTimeUs() { return std::nullopt; }
+    // Cuts every sound at once, release and all (a stop); a device that cannot leaves the notes to
+    // end by their note-offs.
+    virtual void silence() { }
     virtual void close() = 0;
     virtual int deviceCount() = 0;
     // "" when the device does not exist.

@@ -36,6 +36,13 @@ public:
     void ProgramChange(unsigned char patch);
     // The playback time the following messages belong to (none: now); see MidiBackend.
     void SetEventTime(std::optional<std::int64_t> timeUs) { m_backend.setEventTime(timeUs); }
+    // The playback time sounding now, when the open device plays on its own audio clock.
+    std::optional<std::int64_t> SoundingTime() { return m_open ? m_backend.soundingTimeUs() : std::nullopt; }
+    void Silence()
+    {
+        if (m_open)
+            m_backend.silence();
+    }
     int MidiDeviceCount();
     QString MidiDeviceName(int index);
 

@@ -135,6 +135,7 @@ void Player::PlayRange(int first, int last)
         for (int index = first; index <= last && !StopRequested; ++index)
             PlayEntry(index);
     } while (m_host.loopChecked() && !StopRequested);
+    FinishShows();
     m_port.ClosePort();
     m_port.SetEventTime(std::nullopt);
     m_scheduled = false;
@@ -147,11 +148,67 @@ void Player::PlayEntry(int index)
     const ChordDef& def = m_chordList.ParsedLines[index];
     if (!IsNoteEntry(def))
         return;
+    ShowEntry(index);
+    PlayChord(def.Notes, def.DurationValue, true);
+}
+
+void Player::ShowEntry(int index)
+{
+    if (m_scheduled && m_port.SoundingTime()) {
+        m_pendingShows.push_back({ m_scheduleUs, index });
+        ShowDueEntries();
+        return;
+    }
+    DisplayEntry(index);
+}
+
+void Player::DisplayEntry(int index)
+{
+    const ChordDef& def = m_chordList.ParsedLines[index];
     m_display.showMarkers(def.Frets);
     if (m_host.traceChecked())
         m_editor.selectLine(index, true);
     m_display.setChordNameCaption(def.Name);
-    PlayChord(def.Notes, def.DurationValue, true);
+}
+
+void Player::ShowDueEntries()
+{
+    if (m_pendingShows.empty())
+        return;
+    const std::optional<std::int64_t> sounding = m_port.SoundingTime();
+    // An audio clock that stops (a sound server gone) holds the display back no longer than this.
+    const std::int64_t overdue = m_clock.nowUs() - MaxLateUs;
+    int due = -1;
+    while (!m_pendingShows.empty()
+        && (!sounding || *sounding >= m_pendingShows.front().timeUs || m_pendingShows.front().timeUs < overdue)) {
+        due = m_pendingShows.front().index;
+        m_pendingShows.pop_front();
+    }
+    // Entries heard together (a late look at the clock) show as the last of them only.
+    if (due >= 0)
+        DisplayEntry(due);
+}
+
+void Player::FinishShows()
+{
+    while (!m_pendingShows.empty() && !StopRequested) {
+        ShowDueEntries();
+        if (m_pendingShows.empty())
+            break;
+        m_host.processEvents();
+        if (StopRequested)
+            SilenceOnStop();
+        else
+            m_clock.napUntil(m_clock.nowUs() + PumpSliceUs);
+    }
+    // What a stop kept from being heard is not shown.
+    m_pendingShows.clear();
+}
+
+void Player::SilenceOnStop()
+{
+    m_port.SetEventTime(std::nullopt);
+    m_port.Silence();
 }
 
 void Player::PlayCountOff()
@@ -177,7 +234,7 @@ void Player::PlayChord(const NoteArray& notes, int milliseconds, bool pump)
     WaitMs(milliseconds, pump);
     // A stop silences at once instead of at the time the notes were meant to end.
     if (StopRequested)
-        m_port.SetEventTime(std::nullopt);
+        SilenceOnStop();
     for (int slot = 1; slot <= LastBassSlot; ++slot) {
         if (notes[slot] != NotPlayedNote)
             m_port.NoteOff(notes[slot]);
@@ -197,6 +254,7 @@ void Player::WaitMs(int milliseconds, bool pump)
     if (m_scheduled)
         m_scheduleUs = deadline;
     while (now < deadline) {
+        ShowDueEntries();
         if (pump)
             m_host.processEvents();
         if (StopRequested)

@@ -10,6 +10,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <deque>
 
 namespace fw {
 
@@ -47,7 +48,9 @@ public:
 //
 // Timing: each wait ends at an absolute deadline (the start of the playback plus all earlier
 // lengths), so delays never add up; pumping waits sleep in short slices and hand input to the
-// host between them, so a stop press is seen within PumpSliceUs.
+// host between them, so a stop press is seen within PumpSliceUs. With a device that plays ahead on
+// its own audio clock (the built-in synthesizer), the messages still go out at the deadlines, while
+// an entry's markers, trace and name wait until the device reports that its sound is being heard.
 class Player : public NoteSounder {
 public:
     Player(ChordList& chordList, LineDisplay& display, MessageBoxes& boxes, PlayerHost& host, MidiPort& port,
@@ -90,6 +93,13 @@ private:
     void Step(int direction, const QString& refusal);
     void SetCaption(const QString& caption);
     void PracticePass(int first, int last, int tempo, bool metronome);
+    // Shows the entry whose messages go out now: at once, or when its sound is heard.
+    void ShowEntry(int index);
+    void DisplayEntry(int index);
+    void ShowDueEntries();
+    // Waits, pumping, for the entries not yet heard at the end of a playback.
+    void FinishShows();
+    void SilenceOnStop();
 
     ChordList& m_chordList;
     EditorLines& m_editor;
@@ -101,6 +111,11 @@ private:
     QString m_caption = QStringLiteral("Play");
     bool m_scheduled = false;
     std::int64_t m_scheduleUs = 0;
+    struct PendingShow {
+        std::int64_t timeUs;
+        int index;
+    };
+    std::deque<PendingShow> m_pendingShows;
 };
 
 } // namespace fw

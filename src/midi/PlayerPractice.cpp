@@ -72,6 +72,7 @@ void Player::PlayPractice(const PracticePlan& plan)
         m_host.showPracticeTempo(tempo);
         PracticePass(first, last, tempo, plan.metronome);
     }
+    FinishShows();
     m_port.ClosePort();
     m_port.SetEventTime(std::nullopt);
     m_scheduled = false;
@@ -148,11 +149,7 @@ void Player::PracticePass(int first, int last, int tempo, bool metronome)
             clicking = true;
             break;
         case Action::NoteOn: {
-            const ChordDef& def = m_chordList.ParsedLines[event.index];
-            m_display.showMarkers(def.Frets);
-            if (m_host.traceChecked())
-                m_editor.selectLine(event.index, true);
-            m_display.setChordNameCaption(def.Name);
+            ShowEntry(event.index);
             sendNotes(event.index, true);
             sounding = event.index;
             break;
@@ -160,7 +157,7 @@ void Player::PracticePass(int first, int last, int tempo, bool metronome)
         }
     }
     if (StopRequested) {
-        m_port.SetEventTime(std::nullopt);
+        SilenceOnStop();
         if (sounding >= 0)
             sendNotes(sounding, false);
         if (clicking)

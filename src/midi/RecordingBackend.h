@@ -38,10 +38,18 @@ public:
     // The reason a failed open gives beyond its code.
     QString failureText;
     QString openErrorText() override { return failureText; }
+    // When set, the device acts as one that plays on its own audio clock, which this tells.
+    std::function<std::int64_t()> audioClock;
+    std::optional<std::int64_t> soundingTimeUs() override
+    {
+        return audioClock ? std::optional<std::int64_t>(audioClock()) : std::nullopt;
+    }
+    void silence() override { ++silenceCount; }
 
     QList<TimedMessage> messages;
     int openCount = 0;
     int closeCount = 0;
+    int silenceCount = 0;
     int lastDevice = 0;
 
 private:

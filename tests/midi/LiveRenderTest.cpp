@@ -66,3 +66,43 @@ TEST(LiveRender, RealTimePlaybackIsTheOfflineRenderSampleForSample)
     EXPECT_EQ(live.left(origin).count('\0'), origin);
     EXPECT_TRUE(live.mid(origin, render.size()) == render);
 }
+
+// A stop cuts the sound, releases and all, within 10 ms of the block playing when it came: the
+// notes would otherwise ring out through their release for far longer.
+TEST(LiveRender, StopSilencesWithinTenMilliseconds)
+{
+    const QString soundFont = FindSoundFont();
+    if (soundFont.isEmpty())
+        GTEST_SKIP() << "no General MIDI SoundFont installed";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString livePath = dir.filePath(QStringLiteral("live.wav"));
+    SynthBackend synth(soundFont, livePath);
+    MidiPort port(synth);
+    port.MidiHeldOpen = true;
+    QString error;
+    port.OpenMidiOut(error);
+    ASSERT_EQ(error, QString());
+    SteadyPlayClock clock;
+    HeadlessPlayback playback({ "Chord, 3, 5, 5, 3, W", "G, 3, x, x, x, W" }, 120, 33, port, clock);
+    const std::int64_t startUs = clock.nowUs();
+    std::int64_t stopFrame = -1;
+    playback.onProcessEvents = [&] {
+        if (stopFrame < 0 && clock.nowUs() - startUs > 400000) {
+            stopFrame = synth.renderedFrames();
+            playback.requestStop();
+        }
+    };
+    ASSERT_TRUE(playback.play());
+    QThread::msleep(300);
+    port.CloseMidiOut();
+    ASSERT_EQ(synth.finishAudioFile(), QString());
+
+    const QByteArray live = Samples(livePath);
+    ASSERT_GT(stopFrame, synth.originFrame());
+    const qsizetype quiet = (stopFrame + SynthBackend::SampleRate / 100) * 4;
+    ASSERT_GT(live.size(), quiet + 4 * 4410);
+    // The chord sounded up to the stop, and nothing is heard from 10 ms after it.
+    EXPECT_LT(live.mid((stopFrame - 4410) * 4, 4 * 4410).count('\0'), 4 * 4410 / 2);
+    EXPECT_EQ(live.mid(quiet).count('\0'), live.size() - quiet);
+}

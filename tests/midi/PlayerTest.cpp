@@ -149,6 +149,53 @@ TEST(PlayerStop, StopMidNoteSendsItsNoteOffsAndEndsPlayback)
     EXPECT_FALSE(rig.player.StopRequested);
     EXPECT_THAT(rig.window.controls, ElementsAre(false, true));
     EXPECT_EQ(rig.recorder.closeCount, 2);
+    // Told to cut the sound too, where the device can (the synthesizer's releases).
+    EXPECT_EQ(rig.recorder.silenceCount, 1);
+}
+
+// With a device that plays ahead on its own audio clock, an entry's name, markers and trace wait
+// until the device says its sound is heard, while every message leaves at the time it leaves for a
+// MIDI port.
+TEST(PlayerDisplay, EntriesShowWhenTheAudioClockReachesThemWhileMessagesKeepTheirTimes)
+{
+    const QStringList lines { "A, x, x, 0, x, Q", "B, x, 2, x, x, /F", "C, x, 3, x, x, E", "D, x, 5, x, x, Q",
+        "E, x, x, 2, x, /F" };
+    // Entry times at tempo 120 (the last one ends at 1270 ms).
+    const std::vector<std::pair<std::int64_t, QString>> entries { { 0, "A" }, { 500000, "B" }, { 510000, "C" },
+        { 760000, "D" }, { 1260000, "E" } };
+    PlayerRig port(lines);
+    port.window.trace = true;
+    port.player.PlayToggle();
+
+    PlayerRig rig(lines);
+    rig.window.trace = true;
+    // The sound heard runs 19 ms behind the player, stands still from 770 to 900 ms (an output that
+    // stalls: the entry due then is shown 100 ms late anyway), then runs 40 ms behind, so the last
+    // entry is heard only after the playback's end.
+    auto heardAt = [](std::int64_t now) { return now < 770000 ? now - 19000 : now < 900000 ? 751000 : now - 40000; };
+    rig.recorder.audioClock = [&] { return heardAt(rig.clock.now); };
+    int checks = 0;
+    rig.window.onPump = [&] {
+        QString expected;
+        int line = 0;
+        for (int i = 0; i < static_cast<int>(entries.size()); ++i) {
+            if (heardAt(rig.clock.now) >= entries[i].first || rig.clock.now - entries[i].first > Player::MaxLateUs) {
+                expected = entries[i].second;
+                line = i;
+            }
+        }
+        EXPECT_EQ(rig.window.chordName, expected) << "at " << rig.clock.now << " us";
+        EXPECT_EQ(rig.editor.currentLine(), line) << "at " << rig.clock.now << " us";
+        ++checks;
+    };
+    rig.player.PlayToggle();
+
+    EXPECT_GT(checks, 600);
+    // Every entry shown in turn, the last one too, then the caret's line as after any playback.
+    EXPECT_EQ(rig.window.markers, port.window.markers);
+    EXPECT_EQ(rig.window.markers.size(), entries.size() + 1);
+    EXPECT_EQ(rig.recorder.messages, port.recorder.messages);
+    EXPECT_EQ(rig.recorder.silenceCount, 0);
 }
 
 TEST(PlayerStop, StopDuringCountOffEndsTheClicks)

@@ -85,12 +85,17 @@ TEST(SynthScheduler, UntimedMessagesActAtOnceAndCancelNotesPlacedAhead)
     scheduler.setEventTime(0);
     scheduler.send(On);
     synth.renderBlocks(50); // past the first note's frame, 4416
+    // The frame heard now, 584 frames behind the last one rendered, is the one placed for time 0.
+    EXPECT_EQ(scheduler.soundingTimeUs(584), 0);
+    EXPECT_EQ(scheduler.soundingTimeUs(0), 13242);
     scheduler.setEventTime(200'000);
     scheduler.send(Off);
     scheduler.send(On);
     scheduler.setEventTime(std::nullopt);
     scheduler.send(Off);
     synth.renderBlocks(200);
+    // Nothing is placed once a stop has ended the playback's times.
+    EXPECT_EQ(scheduler.soundingTimeUs(0), std::nullopt);
     const std::vector<Applied> expected { { 4416, SynthScheduler::Reset }, { 4416, On }, { 5000, Off },
         { 4416 + 8820, Off } };
     EXPECT_EQ(synth.applied, expected);

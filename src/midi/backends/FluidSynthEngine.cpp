@@ -72,6 +72,12 @@ void FluidSynthEngine::allNotesOff()
         fluid_synth_all_notes_off(m_synth.get(), -1);
 }
 
+void FluidSynthEngine::allSoundsOff()
+{
+    if (m_synth)
+        fluid_synth_all_sounds_off(m_synth.get(), -1);
+}
+
 void FluidSynthEngine::writeS16(int frames, std::int16_t* interleaved)
 {
     if (!m_synth || frames <= 0)

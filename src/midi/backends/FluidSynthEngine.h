@@ -29,6 +29,7 @@ public:
     bool isLoaded() const { return m_synth != nullptr; }
     void send(std::uint32_t message);
     void allNotesOff();
+    void allSoundsOff();
     // Renders frames of interleaved 16-bit stereo, rounded without dither, so the same messages at
     // the same frames give the same samples however the frames are split into calls.
     void writeS16(int frames, std::int16_t* interleaved);

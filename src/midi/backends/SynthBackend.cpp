@@ -37,6 +37,7 @@ SynthBackend::SynthBackend(QString soundFont, QString audioFile, std::int64_t le
 
 SynthBackend::~SynthBackend()
 {
+    m_pulse.reset();
     m_driver.reset();
     m_fileSink.reset();
 }
@@ -63,6 +64,8 @@ int SynthBackend::open(int device)
     }
     if (!m_audioFile.isEmpty()) {
         if (!m_fileSink) {
+            // The file stands for a card that starts to play each period as it asks for the next.
+            m_framesInFlight = PeriodFrames;
             m_fileSink = std::make_unique<AudioFileSink>(m_audioFile, SampleRate, PeriodFrames);
             m_fileSink->start([this](int frames, std::int16_t* interleaved) {
                 m_scheduler.render(
@@ -77,17 +80,36 @@ int SynthBackend::open(int device)
         }
         return MidiResult::Ok;
     }
-    if (!m_driver) {
-        fluid_settings_setint(m_engine.settings(), "audio.period-size", PeriodFrames);
+    if (!m_driver && !m_pulse) {
         fluid_settings_setint(m_engine.settings(), "audio.periods", Periods);
         for (const QString& driver : AvailableAudioDrivers()) {
+            if (driver == QLatin1String("pulseaudio")) {
+                auto output = std::make_unique<PulseOutput>(SampleRate, PeriodFrames, Periods);
+                const bool started = output->start([this](int frames, float* left, float* right) {
+                    float* out[2] = { left, right };
+                    AudioCallback(this, frames, 0, nullptr, 2, out);
+                });
+                if (started) {
+                    m_pulse = std::move(output);
+                    m_framesInFlight = PeriodFrames * Periods;
+                    break;
+                }
+            }
+            // FluidSynth's PulseAudio output asks the server for a buffer of one period only: with
+            // 128 frames the server runs dry many times a second and each time plays silence in the
+            // middle of the line. One period there holds the whole buffer instead.
+            const bool pulse = driver == QLatin1String("pulseaudio");
+            fluid_settings_setint(
+                m_engine.settings(), "audio.period-size", pulse ? PeriodFrames * Periods : PeriodFrames);
             fluid_settings_setstr(m_engine.settings(), "audio.driver", driver.toLatin1().constData());
             m_driver.reset(new_fluid_audio_driver2(m_engine.settings(), &SynthBackend::AudioCallback, this));
-            if (m_driver)
+            if (m_driver) {
+                m_framesInFlight = PeriodFrames * Periods;
                 break;
+            }
         }
         // No audio output is the synthesizer's way of having no device at all.
-        if (!m_driver)
+        if (!m_driver && !m_pulse)
             return MidiResult::NoPort;
     }
     return MidiResult::Ok;
@@ -111,8 +133,17 @@ int SynthBackend::AudioCallback(void* data, int len, int, float*[], int nout, fl
 
 void SynthBackend::apply(std::uint32_t message)
 {
+    // A note-off that reaches FluidSynth after its sounds were cut starts their release again, so
+    // until the next note-on, releases are not asked for.
+    const int status = message & 0xF0;
+    const bool noteOn = status == 0x90 && ((message >> 16) & 0x7F) != 0;
+    if (m_silenced && !noteOn && (status == 0x80 || status == 0x90 || message == SynthScheduler::AllNotesOff))
+        return;
+    m_silenced = message == SynthScheduler::AllSoundsOff || (m_silenced && !noteOn);
     if (message == SynthScheduler::AllNotesOff)
         m_engine.allNotesOff();
+    else if (message == SynthScheduler::AllSoundsOff)
+        m_engine.allSoundsOff();
     else if (message == SynthScheduler::Reset)
         fluid_synth_system_reset(m_engine.synth());
     else
@@ -122,6 +153,10 @@ void SynthBackend::apply(std::uint32_t message)
 void SynthBackend::send(std::uint32_t message) { m_scheduler.send(message); }
 
 void SynthBackend::setEventTime(std::optional<std::int64_t> timeUs) { m_scheduler.setEventTime(timeUs); }
+
+std::optional<std::int64_t> SynthBackend::soundingTimeUs() { return m_scheduler.soundingTimeUs(m_framesInFlight); }
+
+void SynthBackend::silence() { m_scheduler.send(SynthScheduler::AllSoundsOff); }
 
 void SynthBackend::close() { m_scheduler.send(SynthScheduler::AllNotesOff); }
 

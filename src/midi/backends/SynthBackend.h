@@ -3,6 +3,7 @@
 #include "AudioFileSink.h"
 #include "FluidSynthEngine.h"
 #include "MidiBackend.h"
+#include "PulseOutput.h"
 #include "SynthScheduler.h"
 
 namespace fw {
@@ -32,6 +33,8 @@ public:
     int open(int device) override;
     void send(std::uint32_t message) override;
     void setEventTime(std::optional<std::int64_t> timeUs) override;
+    std::optional<std::int64_t> soundingTimeUs() override;
+    void silence() override;
     void close() override;
     int deviceCount() override { return 0; }
     QString deviceName(int device) override;
@@ -53,9 +56,14 @@ private:
     QString m_errorText;
     FluidSynthEngine m_engine;
     SynthScheduler m_scheduler;
+    // Rendered frames not yet heard: the output's buffer.
+    std::int64_t m_framesInFlight = 0;
+    // Set by a cut of every sound until the next note-on; only the audio thread uses it.
+    bool m_silenced = false;
     // Declared after what their threads use, so they stop first.
     std::unique_ptr<AudioFileSink> m_fileSink;
     std::unique_ptr<fluid_audio_driver_t, FluidAudioDriverDeleter> m_driver;
+    std::unique_ptr<PulseOutput> m_pulse;
 };
 
 } // namespace fw

@@ -48,6 +48,15 @@ std::int64_t SynthScheduler::originFrame() const
     return m_originFrame;
 }
 
+std::optional<std::int64_t> SynthScheduler::soundingTimeUs(std::int64_t framesInFlight) const
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_anchored)
+        return std::nullopt;
+    const std::int64_t frames = m_rendered - framesInFlight - m_originFrame;
+    return m_originUs + frames * 1000000 / m_sampleRate;
+}
+
 std::int64_t SynthScheduler::renderedFrames() const
 {
     const std::lock_guard lock(m_mutex);

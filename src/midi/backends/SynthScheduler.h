@@ -26,6 +26,8 @@ public:
     // Stands for a return of the synthesizer to the state it is made in (its effects included),
     // placed at the origin of every playback, so a playback sounds as an offline render does.
     static constexpr std::uint32_t Reset = 0xFFFFFFFEu;
+    // Stands for cutting every sound at once, releases included (a stop).
+    static constexpr std::uint32_t AllSoundsOff = 0xFFFFFFFDu;
     static constexpr std::int64_t BlockFrames = 64;
 
     SynthScheduler(int sampleRate, std::int64_t leadFrames);
@@ -35,6 +37,9 @@ public:
     void send(std::uint32_t message);
     // The frame the first message of the running playback sounds at; -1 before one.
     std::int64_t originFrame() const;
+    // The playback time of the frame leaving the audio output now, framesInFlight behind the last
+    // one rendered; none while no playback is placed.
+    std::optional<std::int64_t> soundingTimeUs(std::int64_t framesInFlight) const;
 
     // Called by the audio thread for each block: renderSpan(offset, count) renders count frames at
     // offset inside the block, apply(message) hands a message to the synthesizer.

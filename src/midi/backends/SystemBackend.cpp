@@ -41,6 +41,15 @@ namespace {
             m_synth->setEventTime(timeUs);
             m_ports->setEventTime(timeUs);
         }
+        std::optional<std::int64_t> soundingTimeUs() override
+        {
+            return m_current ? m_current->soundingTimeUs() : std::nullopt;
+        }
+        void silence() override
+        {
+            if (m_current)
+                m_current->silence();
+        }
         void close() override
         {
             if (m_current)

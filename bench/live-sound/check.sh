@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Plays an example live through a private PulseAudio server with a null sink, records the sink's
+# monitor, and compares every note onset of the recording with the offline render of the same
+# example. Run by hand (not by CI): it installs the sound server it needs.
+#
+#   bench/live-sound/check.sh [BUILD_DIR] [EXAMPLE.bss]
+set -euo pipefail
+
+HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+ROOT="$(cd "$HERE/../.." && pwd)"
+BUILD="${1:-$ROOT/build}"
+EXAMPLE="${2:-$ROOT/examples/walking-in-g.bss}"
+CLI="$BUILD/bin/fretwerk-cli"
+
+need=()
+for package in pulseaudio pulseaudio-utils python3-numpy; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || need+=("$package")
+done
+if ((${#need[@]})); then
+    SUDO=""
+    [[ $(id -u) -ne 0 ]] && SUDO="sudo"
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}"
+fi
+
+WORK="$(mktemp -d)"
+export XDG_RUNTIME_DIR="$WORK/runtime"
+export HOME="$WORK/home"
+mkdir -p "$XDG_RUNTIME_DIR" "$HOME"
+chmod 700 "$XDG_RUNTIME_DIR"
+server_pid=""
+record_pid=""
+cleanup() {
+    [[ -n "$record_pid" ]] && kill "$record_pid" 2>/dev/null || true
+    [[ -n "$server_pid" ]] && kill "$server_pid" 2>/dev/null || true
+    wait 2>/dev/null || true
+    if [[ -n "${KEEP:-}" ]]; then echo "kept $WORK"; else rm -rf "$WORK"; fi
+}
+trap cleanup EXIT
+
+pulseaudio ${PULSE_VERBOSE:-} -n --daemonize=no --exit-idle-time=-1 --log-target=file:"$WORK/pulse.log" \
+    -L "module-null-sink sink_name=fw rate=44100 channels=2" -L module-native-protocol-unix &
+server_pid=$!
+for _ in $(seq 50); do
+    [[ -S "$XDG_RUNTIME_DIR/pulse/native" ]] && pactl info >/dev/null 2>&1 && break
+    sleep 0.1
+done
+pactl set-default-sink fw
+
+"$CLI" wav "$EXAMPLE" -o "$WORK/render.wav"
+"$CLI" play "$EXAMPLE" --events > "$WORK/events.txt"
+
+parecord -d fw.monitor --format=s16le --rate=44100 --channels=2 --file-format=wav "$WORK/live.wav" &
+record_pid=$!
+sleep 0.5
+/usr/bin/time -f "play: %e s wall, %U s user, %S s sys" "$CLI" play "$EXAMPLE"
+sleep 1.5
+kill -INT "$record_pid"
+wait "$record_pid" 2>/dev/null || true
+record_pid=""
+
+/usr/bin/python3 "$HERE/compare.py" "$WORK/render.wav" "$WORK/live.wav" "$WORK/events.txt"

@@ -1,0 +1,87 @@
+"""Compares the note onsets of a live recording with the offline render of the same playback.
+
+Usage: compare.py RENDER.wav LIVE.wav EVENTS.txt
+
+EVENTS.txt is the output of `fretwerk-cli play FILE --events`: "ms status data1 data2" per message,
+from which the note onsets (note-ons with a velocity) are taken. The recording is aligned on its
+first sound; then each onset is found by cross-correlating the render's first 20 ms of that note
+with the recording around where it should be. Prints the differences and exits 1 when one is
+more than 2 ms.
+"""
+import sys
+import wave
+
+import numpy as np
+
+RATE = 44100
+WINDOW = RATE // 50  # 20 ms after each onset
+SEARCH = RATE // 20  # look up to 50 ms either side
+LIMIT_MS = 2.0
+
+
+def read(path):
+    with wave.open(path, "rb") as w:
+        assert w.getframerate() == RATE and w.getnchannels() == 2 and w.getsampwidth() == 2, path
+        data = np.frombuffer(w.readframes(w.getnframes()), dtype="<i2").astype(np.float64)
+    return data.reshape(-1, 2)[:, 0]
+
+
+def onsets(events_path):
+    times = []
+    for line in open(events_path):
+        parts = line.split()
+        if len(parts) != 4:
+            continue
+        ms, status, _, velocity = float(parts[0]), int(parts[1], 16), parts[2], int(parts[3], 16)
+        if status & 0xF0 == 0x90 and velocity > 0 and (not times or times[-1] != ms):
+            times.append(ms)
+    return [int(ms * 1000) * RATE // 1000000 for ms in times]
+
+
+def first_sound(x, threshold=64):
+    above = np.nonzero(np.abs(x) > threshold)[0]
+    return int(above[0]) if len(above) else None
+
+
+def main():
+    render, live, frames = read(sys.argv[1]), read(sys.argv[2]), onsets(sys.argv[3])
+    start_render, start_live = first_sound(render), first_sound(live)
+    if start_live is None:
+        print("the recording is silent")
+        return 1
+    shift = start_live - start_render
+    diffs = []
+    for k, frame in enumerate(frames):
+        segment = render[frame : frame + WINDOW]
+        if len(segment) < WINDOW or np.dot(segment, segment) == 0:
+            continue
+        lo = frame + shift - SEARCH
+        hi = frame + shift + SEARCH + WINDOW
+        if lo < 0 or hi > len(live):
+            print(f"note {k}: outside the recording")
+            diffs.append(float("inf"))
+            continue
+        around = live[lo:hi]
+        # Normalised cross-correlation over every lag in the search range.
+        corr = np.correlate(around, segment, mode="valid")
+        energy = np.sqrt(np.convolve(around * around, np.ones(WINDOW), mode="valid")) + 1e-9
+        lag = int(np.argmax(corr / energy)) - SEARCH
+        diffs.append(lag * 1000.0 / RATE)
+    finite = [abs(d) for d in diffs if d != float("inf")]
+    print("onset differences (ms):", " ".join(f"{d:+.2f}" for d in diffs))
+    print(
+        f"notes: {len(diffs)}  max |diff|: {max(finite):.3f} ms  mean |diff|: {sum(finite) / len(finite):.3f} ms"
+        f"  first sound at live frame {start_live}"
+    )
+    aligned = live[shift : shift + len(render)]
+    common = min(len(aligned), len(render))
+    differ = np.nonzero(np.abs(aligned[:common] - render[:common]) > 1)[0]
+    print(
+        f"samples compared after aligning the start: {common}, differing by more than 1: {len(differ)}"
+        + (f" (first at {differ[0] / RATE:.3f} s)" if len(differ) else "")
+    )
+    return 0 if len(finite) == len(diffs) and max(finite) <= LIMIT_MS else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <thread>
+#include <vector>
+
+struct pa_simple;
+
+namespace fw {
+
+// The built-in synthesizer's own output to a PulseAudio (or PipeWire) server. It asks for a buffer
+// of `periods` periods and writes one period at a time; and the server plays on without waiting
+// for the buffer to fill again when a period comes late (a loaded machine): what came too late is
+// skipped, and every later sample plays at its own time on the server's clock. (FluidSynth's own
+// output lets the server hold the stream back instead, so that each late period delays all the
+// rest of a playback.)
+class PulseOutput {
+public:
+    // render(frames, left, right) fills frames samples of each channel; the buffers come zeroed.
+    using RenderFunction = std::function<void(int frames, float* left, float* right)>;
+
+    PulseOutput(int sampleRate, int periodFrames, int periods);
+    ~PulseOutput();
+    PulseOutput(const PulseOutput&) = delete;
+    PulseOutput& operator=(const PulseOutput&) = delete;
+
+    // Connects to the server and starts the audio thread; false when no server takes the stream.
+    bool start(RenderFunction render);
+
+private:
+    void run();
+
+    int m_sampleRate;
+    int m_periodFrames;
+    int m_periods;
+    RenderFunction m_render;
+    pa_simple* m_stream = nullptr;
+    std::atomic_bool m_stop = false;
+    std::thread m_thread;
+};
+
+} // namespace fw

@@ -29,9 +29,9 @@ PulseOutput::~PulseOutput()
     m_stop = true;
     if (m_thread.joinable())
         m_thread.join();
-    if (m_stream)
-        pa_simple_free(m_stream);
 }
+
+void PulseOutput::StreamFree::operator()(pa_simple* stream) const { pa_simple_free(stream); }
 
 bool PulseOutput::start(RenderFunction render)
 {
@@ -48,8 +48,8 @@ bool PulseOutput::start(RenderFunction render)
     attr.minreq = static_cast<std::uint32_t>(m_periodFrames * BytesPerFrame);
     attr.fragsize = static_cast<std::uint32_t>(-1);
     int error = 0;
-    m_stream = pa_simple_new(
-        nullptr, "Fretwerk Bass", PA_STREAM_PLAYBACK, nullptr, "Built-in synthesizer", &format, nullptr, &attr, &error);
+    m_stream.reset(pa_simple_new(nullptr, "Fretwerk Bass", PA_STREAM_PLAYBACK, nullptr, "Built-in synthesizer", &format,
+        nullptr, &attr, &error));
     if (!m_stream)
         return false;
     m_thread = std::thread([this] { run(); });
@@ -75,7 +75,7 @@ void PulseOutput::run()
         }
         int error = 0;
         // Returns once the server has room for the period: this paces the thread.
-        if (pa_simple_write(m_stream, interleaved.data(), interleaved.size() * sizeof(float), &error) < 0)
+        if (pa_simple_write(m_stream.get(), interleaved.data(), interleaved.size() * sizeof(float), &error) < 0)
             break;
     }
 }
@@ -91,6 +91,8 @@ PulseOutput::PulseOutput(int sampleRate, int periodFrames, int periods)
 }
 
 PulseOutput::~PulseOutput() = default;
+
+void PulseOutput::StreamFree::operator()(pa_simple*) const { }
 
 bool PulseOutput::start(RenderFunction) { return false; }
 

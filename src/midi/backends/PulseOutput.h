@@ -3,6 +3,7 @@
 #include <QString>
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -36,7 +37,11 @@ private:
     int m_periodFrames;
     int m_periods;
     RenderFunction m_render;
-    pa_simple* m_stream = nullptr;
+    struct StreamFree {
+        void operator()(pa_simple* stream) const;
+    };
+    // Freed after the destructor has joined the audio thread that writes to it.
+    std::unique_ptr<pa_simple, StreamFree> m_stream;
     std::atomic_bool m_stop = false;
     std::thread m_thread;
 };

@@ -12,6 +12,8 @@
 namespace fw {
 namespace {
 
+    using test::Be;
+
     // What a note entry means, whatever strings and names were chosen: sorted pitches and ticks.
     struct Meaning {
         std::vector<int> pitches;
@@ -123,13 +125,6 @@ namespace {
     }
 
     // Builders for files written by hand: a header and tracks of raw event bytes.
-    QByteArray Be(quint64 value, int bytes)
-    {
-        QByteArray out;
-        for (int i = bytes - 1; i >= 0; --i)
-            out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
-        return out;
-    }
     QByteArray Header(int format, int tracks, int division)
     {
         return QByteArray("MThd") + Be(6, 4) + Be(format, 2) + Be(tracks, 2) + Be(division, 2);

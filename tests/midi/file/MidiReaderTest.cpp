@@ -1,5 +1,6 @@
 // The reader's notes against a plain reading of the same events, and a file that piles up notes.
 #include "MidiFileReader.h"
+#include "MidiTestSupport.h"
 
 #include <QElapsedTimer>
 #include <deque>
@@ -9,6 +10,8 @@
 
 namespace fw {
 namespace {
+
+    using test::Be;
 
     struct PlainNote {
         qint64 start = 0;
@@ -38,14 +41,6 @@ namespace {
         QByteArray out;
         out.append(static_cast<char>(first));
         out.append(static_cast<char>(second));
-        return out;
-    }
-
-    QByteArray Be(quint32 value, int bytes)
-    {
-        QByteArray out;
-        for (int i = bytes - 1; i >= 0; --i)
-            out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
         return out;
     }
 

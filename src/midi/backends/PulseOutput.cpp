@@ -77,6 +77,8 @@ void PulseOutput::run()
         // Returns once the server has room for the period: this paces the thread.
         if (pa_simple_write(m_stream.get(), interleaved.data(), interleaved.size() * sizeof(float), &error) < 0)
             break;
+        if (m_discard.exchange(false) && pa_simple_flush(m_stream.get(), &error) < 0)
+            break;
     }
 }
 

@@ -29,6 +29,9 @@ public:
 
     // Connects to the server and starts the audio thread; false when no server takes the stream.
     bool start(RenderFunction render);
+    // Drops what the server still holds to play, once the period being written is in: a stop is
+    // then heard within a period, not after the whole buffer. Any thread may ask.
+    void discardQueued() { m_discard = true; }
 
 private:
     void run();
@@ -43,6 +46,7 @@ private:
     // Freed after the destructor has joined the audio thread that writes to it.
     std::unique_ptr<pa_simple, StreamFree> m_stream;
     std::atomic_bool m_stop = false;
+    std::atomic_bool m_discard = false;
     std::thread m_thread;
 };
 

@@ -156,7 +156,12 @@ void SynthBackend::setEventTime(std::optional<std::int64_t> timeUs) { m_schedule
 
 std::optional<std::int64_t> SynthBackend::soundingTimeUs() { return m_scheduler.soundingTimeUs(m_framesInFlight); }
 
-void SynthBackend::silence() { m_scheduler.send(SynthScheduler::AllSoundsOff); }
+void SynthBackend::silence()
+{
+    m_scheduler.send(SynthScheduler::AllSoundsOff);
+    if (m_pulse)
+        m_pulse->discardQueued();
+}
 
 void SynthBackend::close() { m_scheduler.send(SynthScheduler::AllNotesOff); }
 

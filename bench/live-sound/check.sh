@@ -51,6 +51,12 @@ pactl set-default-sink fw
 
 parecord -d fw.monitor --format=s16le --rate=44100 --channels=2 --file-format=wav "$WORK/live.wav" &
 record_pid=$!
+# The recorder's stream sets the sink's latency when it connects: playing before that would let
+# the sink change its timing in the middle of the playback.
+for _ in $(seq 100); do
+    pactl list short source-outputs 2>/dev/null | grep -q . && break
+    sleep 0.1
+done
 sleep 0.5
 /usr/bin/time -f "play: %e s wall, %U s user, %S s sys" "$CLI" play "$EXAMPLE"
 sleep 1.5

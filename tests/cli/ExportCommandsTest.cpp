@@ -1,30 +1,14 @@
+#include "CliRunner.h"
 #include "TestFiles.h"
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString err;
-};
-
-CliRun RunCli(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(FW_CLI_PATH), args);
-    CliRun run;
-    if (!process.waitForFinished(60000)) {
-        ADD_FAILURE() << "fretwerk-cli did not finish";
-        return run;
-    }
-    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using fw::test::CliRun;
+using fw::test::RunCli;
 
 QString Data(const char* name) { return QStringLiteral(FW_SOURCE_DIR "/tests/cli/data/") + QLatin1String(name); }
 

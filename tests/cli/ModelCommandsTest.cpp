@@ -1,27 +1,15 @@
+#include "CliRunner.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun RunCli(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(FW_CLI_PATH), args);
-    process.waitForFinished(30000);
-    return { process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
-        QString::fromUtf8(process.readAllStandardError()) };
-}
+using fw::test::CliRun;
+using fw::test::RunCli;
 
 struct CliFixture : testing::Test {
     QTemporaryDir dir;

@@ -1,9 +1,9 @@
 // The command-line verbs on five- and six-string lists and with --tuning, run as the user runs them.
+#include "CliRunner.h"
 #include "QtPrinters.h"
 #include "SmfReader.h"
 #include "TestFiles.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -12,21 +12,8 @@ using fw::test::SmfReader;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun RunCli(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(FW_CLI_PATH), args);
-    if (!process.waitForFinished(60000))
-        ADD_FAILURE() << "fretwerk-cli did not finish";
-    return { process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-        QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError()) };
-}
+using fw::test::CliRun;
+using fw::test::RunCli;
 
 // The keys of the note-ons `play --events` prints, in order.
 QList<int> NoteOnKeys(const QString& events)
@@ -64,7 +51,7 @@ TEST_F(TuningCli, PlayAndMidiSoundTheTuningsNotes)
     const CliRun played = RunCli({ "play", six, "--events", "--tempo", "500" });
     EXPECT_EQ(played.exitCode, 0) << played.err.toStdString();
     // Note values are one octave above the sound: B 35 -> key 23; E string fret 2 is 42; C fret 5 is 65.
-    EXPECT_EQ(NoteOnKeys(played.out), QList<int>({ 23, 53, 30, 48 }));
+    EXPECT_EQ(NoteOnKeys(QString::fromUtf8(played.out)), QList<int>({ 23, 53, 30, 48 }));
 
     ASSERT_EQ(RunCli({ "midi", six, "-o", out("six.mid") }).exitCode, 0);
     const auto song = SmfReader::Read(fw::test::ReadFileBytes(out("six.mid")));
@@ -77,7 +64,7 @@ TEST_F(TuningCli, PlayAndMidiSoundTheTuningsNotes)
     // A four-string file played as drop D: the low string sounds a whole step down.
     const QString four = write("four.bss", { "E, 0, x, x, x, Q", "A, x, 0, x, x, Q" });
     const CliRun dropped = RunCli({ "play", four, "--events", "--tuning", "D A D G" });
-    EXPECT_EQ(NoteOnKeys(dropped.out), QList<int>({ 26, 33 }));
+    EXPECT_EQ(NoteOnKeys(QString::fromUtf8(dropped.out)), QList<int>({ 26, 33 }));
     const CliRun bad = RunCli({ "midi", four, "--tuning", "E A H", "-o", out("bad.mid") });
     EXPECT_EQ(bad.exitCode, 2);
     EXPECT_EQ(bad.err, "fretwerk-cli: --tuning \"E A H\": \"H\" is not a note name.\n");

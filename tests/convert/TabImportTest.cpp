@@ -1,6 +1,7 @@
 #include "AsciiRhythmLine.h"
 #include "AsciiTab.h"
 #include "AsciiTabReader.h"
+#include "CliRunner.h"
 #include "Conversion.h"
 #include "TabBuilder.h"
 #include "TestFiles.h"
@@ -33,13 +34,10 @@ fw::ConvertOptions OptionsOf(const QString& path)
 
 int RunCli(const QStringList& args, QString* err = nullptr)
 {
-    QProcess process;
-    process.start(QStringLiteral(FW_CLI_PATH), args);
-    if (!process.waitForFinished(60000))
-        return -1;
+    const fw::test::CliRun run = fw::test::RunCli(args);
     if (err)
-        *err = QString::fromUtf8(process.readAllStandardError());
-    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        *err = run.err;
+    return run.exitCode;
 }
 
 // Every tab of the corpus reads as its chord list, with its report, through the .tab reader that

@@ -1,7 +1,6 @@
 #include "MusicXmlCommand.h"
 
 #include "CliDocument.h"
-#include "FileReading.h"
 #include "MusicXml.h"
 #include "SafeFileWrite.h"
 
@@ -29,12 +28,9 @@ int RunMusicXml(const QStringList& args, CliStreams& streams)
         }
         bytes = exported.bytes;
     } else {
-        QString reason;
-        const auto score = ReadWholeFile(input, reason);
-        if (!score) {
-            streams.err << "fretwerk-cli: cannot read " << input << ": " << reason << "\n";
+        const auto score = ReadInputFile(input, streams);
+        if (!score)
             return ExitUnreadable;
-        }
         const MusicXmlImport imported = ImportMusicXml(*score);
         if (!imported.error.isEmpty()) {
             streams.err << "fretwerk-cli: " << input << ": " << imported.error << "\n";

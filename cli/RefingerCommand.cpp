@@ -1,7 +1,7 @@
 #include "RefingerCommand.h"
 
+#include "CliDocument.h"
 #include "DocumentText.h"
-#include "FileReading.h"
 #include "Refinger.h"
 #include "SafeFileWrite.h"
 
@@ -24,12 +24,9 @@ int RunRefinger(const QStringList& args, CliStreams& streams)
         streams.err << "usage: fretwerk-cli refinger FILE -o OUT.bss\n";
         return ExitUnreadable;
     }
-    QString reason;
-    const std::optional<QByteArray> bytes = ReadWholeFile(input, reason);
-    if (!bytes) {
-        streams.err << "fretwerk-cli: cannot read " << input << ": " << reason << "\n";
+    const std::optional<QByteArray> bytes = ReadInputFile(input, streams);
+    if (!bytes)
         return ExitUnreadable;
-    }
     // The header lines are comment lines to the re-fingering, so they pass through unchanged.
     const QStringList lines = SplitDocumentLines(DecodeDocumentBytes(*bytes));
     const RefingerResult result = RefingerLines(lines, 0, static_cast<int>(lines.size()) - 1);

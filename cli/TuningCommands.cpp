@@ -1,7 +1,7 @@
 #include "TuningCommands.h"
 
+#include "CliDocument.h"
 #include "DocumentText.h"
-#include "FileReading.h"
 #include "PitchRetune.h"
 #include "Retune.h"
 #include "SafeFileWrite.h"
@@ -66,12 +66,9 @@ int RunRetune(const QStringList& args, CliStreams& streams)
     if (!ReadTuningOption(tuningText, tuning, streams))
         return ExitUnreadable;
 
-    QString reason;
-    const std::optional<QByteArray> bytes = ReadWholeFile(input, reason);
-    if (!bytes) {
-        streams.err << "fretwerk-cli: cannot read " << input << ": " << reason << "\n";
+    const std::optional<QByteArray> bytes = ReadInputFile(input, streams);
+    if (!bytes)
         return ExitUnreadable;
-    }
     QStringList lines = SplitDocumentLines(DecodeDocumentBytes(*bytes));
     DocumentHeader header;
     // The header lines go back where they were, so the output opens like the input.

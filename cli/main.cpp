@@ -4,8 +4,8 @@
 #include "ModelCommands.h"
 #include "MusicXmlCommand.h"
 #include "PlayCommands.h"
-#include "TuningCommands.h"
 #include "RefingerCommand.h"
+#include "TuningCommands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -44,10 +44,7 @@ void Player::PlayToggle()
         m_boxes.errorBox(QStringLiteral("No notes to play - no lines in editor."));
         return;
     }
-    m_host.setBusyCursor(true);
-    const bool parsed = m_chordList.ParseAllLines(QString(), true);
-    m_host.setBusyCursor(false);
-    if (!parsed)
+    if (!ParseForPlayback())
         return;
     SetCaption(QStringLiteral("Stop"));
     PlayChordList(m_host.playOption());
@@ -203,6 +200,14 @@ void Player::FinishShows()
     }
     // What a stop kept from being heard is not shown.
     m_pendingShows.clear();
+}
+
+bool Player::ParseForPlayback()
+{
+    m_host.setBusyCursor(true);
+    const bool parsed = m_chordList.ParseAllLines(QString(), true);
+    m_host.setBusyCursor(false);
+    return parsed;
 }
 
 void Player::SilenceOnStop()

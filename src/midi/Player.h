@@ -100,6 +100,8 @@ private:
     // Waits, pumping, for the entries not yet heard at the end of a playback.
     void FinishShows();
     void SilenceOnStop();
+    // Parses every line under a busy cursor; false when a line is wrong (its message was shown).
+    bool ParseForPlayback();
 
     ChordList& m_chordList;
     EditorLines& m_editor;

@@ -32,10 +32,7 @@ void Player::PlayPractice(const PracticePlan& plan)
         m_boxes.errorBox(error);
         return;
     }
-    m_host.setBusyCursor(true);
-    const bool parsed = m_chordList.ParseAllLines(QString(), true);
-    m_host.setBusyCursor(false);
-    if (!parsed)
+    if (!ParseForPlayback())
         return;
     const int selStart = m_editor.selectionStart();
     const int selLength = m_editor.selectionLength();

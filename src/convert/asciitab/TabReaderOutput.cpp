@@ -154,16 +154,18 @@ void Reader::splitUnbarred(OutBar& bar)
     m_report.unbarred(bar.sourceLine);
 }
 
+void Reader::closeBar()
+{
+    m_out << QString();
+    // A blank after comments alone closes no bar of notes.
+    if (m_chordLines > m_chordLinesAtBar)
+        ++m_closedBars;
+    m_chordLinesAtBar = m_chordLines;
+}
+
 void Reader::emitItems()
 {
     QStringList& out = m_out;
-    auto closeBar = [&] {
-        out << QString();
-        // A blank after comments alone closes no bar of notes.
-        if (m_chordLines > m_chordLinesAtBar)
-            ++m_closedBars;
-        m_chordLinesAtBar = m_chordLines;
-    };
     auto writeLine = [&](const FretArray& frets, const QString& duration) {
         // A tab repeats few notes many times: each line text is made once and shared.
         LineKey key { frets, duration };
@@ -230,11 +232,8 @@ TabImport Reader::run()
     m_out.reserve(m_lines.size() * 3);
     buildItems();
     flush();
-    if (!m_out.isEmpty() && !m_out.last().isEmpty()) {
-        m_out << QString();
-        if (m_chordLines > m_chordLinesAtBar)
-            ++m_closedBars;
-    }
+    if (!m_out.isEmpty() && !m_out.last().isEmpty())
+        closeBar();
     m_report.summary(static_cast<int>(m_blocks.size()), m_tuning.stringCount(), m_closedBars, m_chordLines);
     result.lines = std::move(m_out);
     result.tempo = m_tempo;

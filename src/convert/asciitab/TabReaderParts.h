@@ -126,6 +126,8 @@ private:
     // that stay in the processor's caches. Only called where no bar runs on.
     void flush();
     void emitItems();
+    // Writes the blank line that ends a bar.
+    void closeBar();
 
     const TabImportOptions& m_options;
     QStringList m_lines;

@@ -193,18 +193,15 @@ void TabReport::proportionalWithoutBars(int line, const QString& unit)
             .arg(LineNumber(line), UnitName(unit)));
 }
 
-void TabReport::place(const QString& key, const QString& sentence)
-{
-    const int count = ++m_placeCounts[key];
-    if (count <= MaxPlacesPerKind)
-        m_places << sentence;
-}
+void TabReport::place(const QString& key, const QString& sentence) { addPlace(m_places, key, sentence); }
 
-void TabReport::timingPlace(const QString& key, const QString& sentence)
+void TabReport::timingPlace(const QString& key, const QString& sentence) { addPlace(m_timingPlaces, key, sentence); }
+
+void TabReport::addPlace(QStringList& places, const QString& key, const QString& sentence)
 {
     const int count = ++m_placeCounts[key];
     if (count <= MaxPlacesPerKind)
-        m_timingPlaces << sentence;
+        places << sentence;
 }
 
 QStringList TabReport::lines() const

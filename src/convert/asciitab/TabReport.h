@@ -55,6 +55,7 @@ private:
     // The same for what giving durations finds: said after what reading found, however the reader
     // interleaves the two.
     void timingPlace(const QString& key, const QString& sentence);
+    void addPlace(QStringList& places, const QString& key, const QString& sentence);
 
     QString m_summary;
     QString m_tuning;

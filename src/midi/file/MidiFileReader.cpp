@@ -1,5 +1,6 @@
 #include "MidiFileReader.h"
 
+#include <QtEndian>
 #include <algorithm>
 #include <array>
 
@@ -12,9 +13,9 @@ namespace {
     constexpr int MaxVarLenBytes = 4;
     constexpr int ChannelCount = 16;
     constexpr int KeyCount = 128;
-    // Only a long delta can bring a track near the longest start a note can have; the one-byte
-    // deltas that may follow the last of them add less than 2^38 in a chunk of 2^32 bytes.
-    constexpr qint64 MaxTrackTick = MidiNote::MaxStart / 2;
+    // Only a long delta can bring a track near the longest time a note can have; the one-byte
+    // deltas that may follow the last of them add less than 2^37.5 in a chunk of 2^32 bytes.
+    constexpr qint64 MaxTrackTick = MidiNote::MaxStart / 4;
 
     quint32 BigEndian(const uchar* p, int count)
     {
@@ -22,6 +23,17 @@ namespace {
         for (int i = 0; i < count; ++i)
             value = (value << 8) | p[i];
         return value;
+    }
+
+    // Whether the first six of eight bytes are a note-on and, at once, its own end by velocity 0, in
+    // running status: delta, key, velocity, delta, the same key, 0.
+    inline bool IsLonePair(quint64 bytes)
+    {
+        const bool dataOnly = (bytes & 0x808080808080) == 0;
+        const bool sameKey = ((bytes >> 8 ^ bytes >> 32) & 0xFF) == 0;
+        const bool sounds = (bytes & 0xFF0000) != 0;
+        const bool ends = (bytes & 0xFF0000000000) == 0;
+        return dataOnly & sameKey & sounds & ends;
     }
 
     // Reads one track chunk's events into a track. Every read is checked against the chunk's end.
@@ -178,6 +190,7 @@ namespace {
         {
             const uchar* const data = m_data;
             const qsizetype last = m_length - 3;
+            const qsizetype lastPair = m_length - 8; // the pair is read as eight bytes
             const bool noteOn = (running & 0xF0) == 0x90;
             const quint8 channel = running & 0x0F;
             int* const firsts = m_first.data() + channel * KeyCount;
@@ -188,6 +201,22 @@ namespace {
             qsizetype pos = m_pos;
             qint64 tick = m_tick;
             while (pos <= last) {
+                // A note-on followed at once by its own end (velocity 0), as a line of single notes
+                // is written, is taken six bytes at a time; the key's slot stays free throughout.
+                if (noteOn) {
+                    while (pos <= lastPair && count < room) {
+                        const quint64 word = qFromLittleEndian<quint64>(data + pos);
+                        const uchar key = uchar(word >> 8);
+                        if (!IsLonePair(word) || firsts[key] >= 0)
+                            break;
+                        const qint64 start = tick + uchar(word);
+                        tick = start + uchar(word >> 24);
+                        notes[count++] = MidiNote(start, tick, key, uchar(word >> 16), channel);
+                        pos += 6;
+                    }
+                    if (pos > last)
+                        break;
+                }
                 const uchar delta = data[pos];
                 const uchar key = data[pos + 1];
                 const uchar velocity = data[pos + 2];

@@ -12,36 +12,43 @@
 
 namespace fw {
 
-// One sounding note, times in ticks from the start of the file. Two words, as a long file holds
-// millions of notes: the start with key, velocity and channel, and the end, which the reader writes
-// on its own when the note ends. A start takes 40 bits; the reader refuses a track that lasts longer.
+// One sounding note, times in ticks from the start of the file. Twelve bytes, as a long file holds
+// millions of notes: the low words of start and end, and one word with their high bits, key,
+// velocity and channel. The reader writes the end on its own when the note ends. Times take 38 bits;
+// the reader refuses a track that lasts longer.
 class MidiNote {
 public:
-    static constexpr qint64 MaxStart = (qint64(1) << 40) - 1;
+    static constexpr qint64 MaxStart = (qint64(1) << 38) - 1;
 
     MidiNote() = default;
     MidiNote(qint64 start, qint64 end, int key, int velocity, int channel)
-        : m_start((quint64(start) & StartMask) | quint64(key & 0xFF) << 40 | quint64(velocity & 0xFF) << 48
-            | quint64(channel & 0xFF) << 56)
-        , m_end(end)
+        : m_startLow(quint32(start))
+        , m_endLow(quint32(end))
+        , m_high(quint32(start >> 32 & HighMask) | quint32(end >> 32 & HighMask) << 6 | quint32(key & 0x7F) << 12
+              | quint32(velocity & 0x7F) << 19 | quint32(channel & 0x0F) << 26)
     {
     }
 
-    qint64 start() const { return qint64(m_start & StartMask); }
-    qint64 end() const { return m_end; }
-    int key() const { return int(m_start >> 40 & 0xFF); }
-    int velocity() const { return int(m_start >> 48 & 0xFF); }
-    int channel() const { return int(m_start >> 56); } // 0..15
+    qint64 start() const { return qint64(m_high & HighMask) << 32 | m_startLow; }
+    qint64 end() const { return qint64(m_high >> 6 & HighMask) << 32 | m_endLow; }
+    int key() const { return int(m_high >> 12 & 0x7F); }
+    int velocity() const { return int(m_high >> 19 & 0x7F); }
+    int channel() const { return int(m_high >> 26 & 0x0F); }
 
-    void setEnd(qint64 end) { m_end = end; }
+    void setEnd(qint64 end)
+    {
+        m_endLow = quint32(end);
+        m_high = (m_high & ~(HighMask << 6)) | quint32(end >> 32 & HighMask) << 6;
+    }
 
 private:
-    static constexpr quint64 StartMask = quint64(MaxStart);
+    static constexpr quint32 HighMask = 0x3F;
 
     // Left as they are by default construction, so that a list of notes can be sized before it is
     // written (see MidiNoteList).
-    quint64 m_start;
-    qint64 m_end;
+    quint32 m_startLow;
+    quint32 m_endLow;
+    quint32 m_high;
 };
 
 // An allocator whose default construction leaves an element as it is.

@@ -173,7 +173,7 @@ namespace {
                 "Track 1, byte 6 of the track: a system exclusive event of 33554431 bytes runs past the end of the "
                 "track." },
             { "longer than any music", Header(0, 1, 96) + Track(Hex("0090287f") + Hex("ffffff7f287f").repeated(2049)),
-                "Track 1, byte 12296 of the track: the track lasts longer than 549755813887 ticks." },
+                "Track 1, byte 1544 of the track: the track lasts longer than 68719476735 ticks." },
             { "status byte 0xF4", Header(0, 1, 96) + Track(Hex("00f4") + End),
                 "Track 1, byte 2 of the track: status byte 0xF4 is not allowed in a MIDI file." },
             { "no track", Header(1, 0, 96), "The MIDI file holds no track." },

@@ -62,8 +62,12 @@ namespace {
         quint8 running = 0;
         qint64 tick = 0;
         for (int e = 0; e < events; ++e) {
-            const int deltaKind = static_cast<int>(random() % 10);
-            const quint32 delta = deltaKind < 7 ? random() % 128 : deltaKind < 9 ? 0 : random() % (1u << 21);
+            // Now and then the longest delta, so that times pass 2^32 ticks.
+            const int deltaKind = static_cast<int>(random() % 20);
+            const quint32 delta = deltaKind < 14 ? random() % 128
+                : deltaKind < 18                 ? 0
+                : deltaKind < 19                 ? random() % (1u << 21)
+                                                 : (1u << 28) - 1;
             AppendVarLen(bytes, delta);
             tick += delta;
             const int kind = static_cast<int>(random() % 10);
@@ -104,6 +108,18 @@ namespace {
                 bytes.append(static_cast<char>(status));
             running = status;
             bytes += data;
+            // Often a note ends at once by velocity 0, as a line of single notes is written.
+            if (kind < 4 && random() % 2 == 0) {
+                const quint32 length = random() % 128;
+                bytes.append(static_cast<char>(length));
+                tick += length;
+                if (random() % 4 == 0)
+                    bytes.append(static_cast<char>(status));
+                bytes += Bytes(key, 0);
+                std::deque<size_t>& waiting = sounding[{ channel, key }];
+                notes[waiting.front()].end = tick;
+                waiting.pop_front();
+            }
         }
         bytes += QByteArray::fromHex("00ff2f00");
         for (auto& [where, waiting] : sounding) {

@@ -193,6 +193,7 @@ namespace {
             const qsizetype lastPair = m_length - 8; // the pair is read as eight bytes
             const bool noteOn = (running & 0xF0) == 0x90;
             const quint8 channel = running & 0x0F;
+            const quint32 channelBits = quint32(channel) << 16;
             int* const firsts = m_first.data() + channel * KeyCount;
             const bool anyWaiting = m_waiting > 0;
             MidiNote* const notes = m_notes->data();
@@ -211,7 +212,7 @@ namespace {
                             break;
                         const qint64 start = tick + uchar(word);
                         tick = start + uchar(word >> 24);
-                        notes[count++] = MidiNote(start, tick, key, uchar(word >> 16), channel);
+                        notes[count++] = MidiNote(start, tick, (quint32(word >> 8) & 0xFFFF) | channelBits);
                         pos += 6;
                     }
                     if (pos > last)

@@ -13,32 +13,37 @@
 namespace fw {
 
 // One sounding note, times in ticks from the start of the file. Twelve bytes, as a long file holds
-// millions of notes: the low words of start and end, and one word with their high bits, key,
-// velocity and channel. The reader writes the end on its own when the note ends. Times take 38 bits;
-// the reader refuses a track that lasts longer.
+// millions of notes: the low words of start and end, and one word with the key in its first byte,
+// the velocity in its second (where a MIDI event has them, so the reader moves both at once), the
+// channel, and the high bits of both times. Times take 38 bits; the reader refuses a track that lasts
+// longer. The reader writes the end on its own when the note ends.
 class MidiNote {
 public:
     static constexpr qint64 MaxStart = (qint64(1) << 38) - 1;
 
     MidiNote() = default;
     MidiNote(qint64 start, qint64 end, int key, int velocity, int channel)
+        : MidiNote(start, end, quint32(key & 0x7F) | quint32(velocity & 0x7F) << 8 | quint32(channel & 0x0F) << 16)
+    {
+    }
+    // KEY_VELOCITY_CHANNEL: the key | the velocity << 8 | the channel << 16.
+    MidiNote(qint64 start, qint64 end, quint32 keyVelocityChannel)
         : m_startLow(quint32(start))
         , m_endLow(quint32(end))
-        , m_high(quint32(start >> 32 & HighMask) | quint32(end >> 32 & HighMask) << 6 | quint32(key & 0x7F) << 12
-              | quint32(velocity & 0x7F) << 19 | quint32(channel & 0x0F) << 26)
+        , m_high(keyVelocityChannel | quint32(start >> 32) << 20 | quint32(end >> 32) << 26)
     {
     }
 
-    qint64 start() const { return qint64(m_high & HighMask) << 32 | m_startLow; }
-    qint64 end() const { return qint64(m_high >> 6 & HighMask) << 32 | m_endLow; }
-    int key() const { return int(m_high >> 12 & 0x7F); }
-    int velocity() const { return int(m_high >> 19 & 0x7F); }
-    int channel() const { return int(m_high >> 26 & 0x0F); }
+    qint64 start() const { return qint64(m_high >> 20 & HighMask) << 32 | m_startLow; }
+    qint64 end() const { return qint64(m_high >> 26) << 32 | m_endLow; }
+    int key() const { return int(m_high & 0x7F); }
+    int velocity() const { return int(m_high >> 8 & 0x7F); }
+    int channel() const { return int(m_high >> 16 & 0x0F); }
 
     void setEnd(qint64 end)
     {
         m_endLow = quint32(end);
-        m_high = (m_high & ~(HighMask << 6)) | quint32(end >> 32 & HighMask) << 6;
+        m_high = (m_high & ~(HighMask << 26)) | quint32(end >> 32) << 26;
     }
 
 private:

@@ -29,12 +29,11 @@ namespace {
     // running status: delta, key, velocity, delta, the same key, 0.
     inline bool IsLonePair(quint64 bytes)
     {
-        const bool dataOnly = (bytes & 0x808080808080) == 0;
-        const bool sameKey = ((bytes >> 8 ^ bytes >> 32) & 0xFF) == 0;
-        const bool sounds = (bytes & 0xFF0000) != 0;
-        const bool ends = (bytes & 0xFF0000000000) == 0;
-        return dataOnly & sameKey & sounds & ends;
+        const bool dataOnlyEndedSameKey = ((bytes & 0xFF8080808080) | ((bytes ^ bytes >> 24) & 0xFF00)) == 0;
+        return dataOnlyEndedSameKey & ((bytes & 0xFF0000) != 0);
     }
+
+    constexpr qint64 LowTicks = qint64(1) << 32;
 
     // Reads one track chunk's events into a track. Every read is checked against the chunk's end.
     class TrackParser {
@@ -204,17 +203,25 @@ namespace {
             while (pos <= last) {
                 // A note-on followed at once by its own end (velocity 0), as a line of single notes
                 // is written, is taken six bytes at a time; the key's slot stays free throughout.
-                if (noteOn) {
-                    while (pos <= lastPair && count < room) {
-                        const quint64 word = qFromLittleEndian<quint64>(data + pos);
-                        const uchar key = uchar(word >> 8);
-                        if (!IsLonePair(word) || firsts[key] >= 0)
+                // Below 2^32 ticks the times need no high bits; a pair adds at most 2 x 127 ticks.
+                if (noteOn && pos <= lastPair && tick < LowTicks) {
+                    const qsizetype pairs = std::min({ (lastPair - pos) / 6 + 1, static_cast<qsizetype>(room - count),
+                        (LowTicks - 1 - tick) / 254 });
+                    quint32 time = static_cast<quint32>(tick);
+                    const uchar* in = data + pos;
+                    MidiNote* out = notes + count;
+                    for (qsizetype i = 0; i < pairs; ++i) {
+                        const quint64 word = qFromLittleEndian<quint64>(in);
+                        if (!IsLonePair(word) || firsts[uchar(word >> 8)] >= 0)
                             break;
-                        const qint64 start = tick + uchar(word);
-                        tick = start + uchar(word >> 24);
-                        notes[count++] = MidiNote(start, tick, (quint32(word >> 8) & 0xFFFF) | channelBits);
-                        pos += 6;
+                        const quint32 start = time + uchar(word);
+                        time = start + uchar(word >> 24);
+                        *out++ = MidiNote::BeforeTick2To32(start, time, (quint32(word >> 8) & 0xFFFF) | channelBits);
+                        in += 6;
                     }
+                    tick = time;
+                    pos = in - data;
+                    count = static_cast<size_t>(out - notes);
                     if (pos > last)
                         break;
                 }

@@ -34,6 +34,16 @@ public:
     {
     }
 
+    // A note that starts and ends before tick 2^32, as nearly all do: no high bits to place.
+    static MidiNote BeforeTick2To32(quint32 start, quint32 end, quint32 keyVelocityChannel)
+    {
+        MidiNote note;
+        note.m_startLow = start;
+        note.m_endLow = end;
+        note.m_high = keyVelocityChannel;
+        return note;
+    }
+
     qint64 start() const { return qint64(m_high >> 20 & HighMask) << 32 | m_startLow; }
     qint64 end() const { return qint64(m_high >> 26) << 32 | m_endLow; }
     int key() const { return int(m_high & 0x7F); }

@@ -62,12 +62,17 @@ namespace {
         quint8 running = 0;
         qint64 tick = 0;
         for (int e = 0; e < events; ++e) {
-            // Now and then the longest delta, so that times pass 2^32 ticks.
+            // Now and then the longest delta, so that times pass 2^32 ticks, stopping once a little
+            // short of it.
             const int deltaKind = static_cast<int>(random() % 20);
+            const qint64 shortOf2To32 = (qint64(1) << 32) - 1 - static_cast<qint64>(random() % 600);
+            const quint32 longest = tick < shortOf2To32 && shortOf2To32 - tick < (1 << 28)
+                ? static_cast<quint32>(shortOf2To32 - tick)
+                : (1u << 28) - 1;
             const quint32 delta = deltaKind < 14 ? random() % 128
                 : deltaKind < 18                 ? 0
                 : deltaKind < 19                 ? random() % (1u << 21)
-                                                 : (1u << 28) - 1;
+                                                 : longest;
             AppendVarLen(bytes, delta);
             tick += delta;
             const int kind = static_cast<int>(random() % 10);

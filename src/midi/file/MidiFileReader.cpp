@@ -35,6 +35,25 @@ namespace {
 
     constexpr qint64 LowTicks = qint64(1) << 32;
 
+    // Takes up to PAIRS lone pairs from IN into OUT, times from TIME on, and returns how many. A
+    // key that sounds already must wait its turn (the general path's queue), which only needs
+    // looking at while some key sounds.
+    template <bool AnyKeySounding>
+    qsizetype TakeLonePairs(
+        const uchar* in, qsizetype pairs, quint32& time, MidiNote* out, quint32 channelBits, const int* firsts)
+    {
+        qsizetype taken = 0;
+        for (; taken < pairs; ++taken, in += 6) {
+            const quint64 word = qFromLittleEndian<quint64>(in);
+            if (!IsLonePair(word) || (AnyKeySounding && firsts[uchar(word >> 8)] >= 0))
+                break;
+            const quint32 start = time + uchar(word);
+            time = start + uchar(word >> 24);
+            out[taken] = MidiNote::BeforeTick2To32(start, time, (quint32(word >> 8) & 0xFFFF) | channelBits);
+        }
+        return taken;
+    }
+
     // Reads one track chunk's events into a track. Every read is checked against the chunk's end.
     class TrackParser {
     public:
@@ -200,6 +219,7 @@ namespace {
             size_t count = m_count;
             qsizetype pos = m_pos;
             qint64 tick = m_tick;
+            size_t sounding = m_sounding;
             while (pos <= last) {
                 // A note-on followed at once by its own end (velocity 0), as a line of single notes
                 // is written, is taken six bytes at a time; the key's slot stays free throughout.
@@ -208,20 +228,12 @@ namespace {
                     const qsizetype pairs = std::min({ (lastPair - pos) / 6 + 1, static_cast<qsizetype>(room - count),
                         (LowTicks - 1 - tick) / 254 });
                     quint32 time = static_cast<quint32>(tick);
-                    const uchar* in = data + pos;
-                    MidiNote* out = notes + count;
-                    for (qsizetype i = 0; i < pairs; ++i) {
-                        const quint64 word = qFromLittleEndian<quint64>(in);
-                        if (!IsLonePair(word) || firsts[uchar(word >> 8)] >= 0)
-                            break;
-                        const quint32 start = time + uchar(word);
-                        time = start + uchar(word >> 24);
-                        *out++ = MidiNote::BeforeTick2To32(start, time, (quint32(word >> 8) & 0xFFFF) | channelBits);
-                        in += 6;
-                    }
+                    const qsizetype taken = sounding == 0
+                        ? TakeLonePairs<false>(data + pos, pairs, time, notes + count, channelBits, firsts)
+                        : TakeLonePairs<true>(data + pos, pairs, time, notes + count, channelBits, firsts);
                     tick = time;
-                    pos = in - data;
-                    count = static_cast<size_t>(out - notes);
+                    pos += 6 * taken;
+                    count += static_cast<size_t>(taken);
                     if (pos > last)
                         break;
                 }
@@ -235,17 +247,20 @@ namespace {
                     if (first >= 0 || count == room)
                         break;
                     first = static_cast<int>(count);
+                    ++sounding;
                     notes[count++] = MidiNote(tick + delta, tick + delta, key, velocity, channel);
                 } else {
                     if (first < 0 || anyWaiting)
                         break;
                     notes[first].setEnd(tick + delta);
                     first = -1;
+                    --sounding;
                 }
                 tick += delta;
                 pos += 3;
             }
             m_count = count;
+            m_sounding = sounding;
             m_pos = pos;
             m_tick = tick;
         }
@@ -258,6 +273,7 @@ namespace {
             const int index = static_cast<int>(m_count);
             if (m_first[slot] < 0) {
                 m_first[slot] = index;
+                ++m_sounding;
             } else {
                 m_more[slot].indexes.push_back(index);
                 ++m_waiting;
@@ -278,6 +294,7 @@ namespace {
             Waiting& more = m_more[slot];
             if (more.head == more.indexes.size()) {
                 first = -1;
+                --m_sounding;
                 return;
             }
             first = more.indexes[more.head++];
@@ -353,6 +370,7 @@ namespace {
         std::array<int, ChannelCount * KeyCount> m_first;
         std::array<Waiting, ChannelCount * KeyCount> m_more;
         size_t m_waiting = 0; // in all of m_more, so that the common case never looks there
+        size_t m_sounding = 0; // keys with a first sounding note, on every channel
         // The track's notes, sized ahead: the first m_count are written.
         MidiNoteList* m_notes = nullptr;
         size_t m_count = 0;

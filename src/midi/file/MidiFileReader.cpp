@@ -42,16 +42,19 @@ namespace {
     qsizetype TakeLonePairs(
         const uchar* in, qsizetype pairs, quint32& time, MidiNote* out, quint32 channelBits, const int* firsts)
     {
-        qsizetype taken = 0;
-        for (; taken < pairs; ++taken, in += 6) {
+        const uchar* const first = in;
+        const uchar* const end = in + 6 * pairs;
+        quint32 now = time;
+        for (; in != end; in += 6, ++out) {
             const quint64 word = qFromLittleEndian<quint64>(in);
             if (!IsLonePair(word) || (AnyKeySounding && firsts[uchar(word >> 8)] >= 0))
                 break;
-            const quint32 start = time + uchar(word);
-            time = start + uchar(word >> 24);
-            out[taken] = MidiNote::BeforeTick2To32(start, time, (quint32(word >> 8) & 0xFFFF) | channelBits);
+            const quint32 start = now + uchar(word);
+            now = start + uchar(word >> 24);
+            *out = MidiNote::BeforeTick2To32(start, now, (quint32(word >> 8) & 0xFFFF) | channelBits);
         }
-        return taken;
+        time = now;
+        return (in - first) / 6;
     }
 
     // Reads one track chunk's events into a track. Every read is checked against the chunk's end.

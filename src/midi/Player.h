@@ -109,7 +109,8 @@ private:
     MessageBoxes& m_boxes;
     PlayerHost& m_host;
     MidiPort& m_port;
-    PlayClock& m_clock;
+    // The given clock, following the audio clock of the device while it plays on one.
+    ShiftedPlayClock m_clock;
     QString m_caption = QStringLiteral("Play");
     bool m_scheduled = false;
     std::int64_t m_scheduleUs = 0;

@@ -55,17 +55,20 @@ def main():
         segment = render[frame : frame + WINDOW]
         if len(segment) < WINDOW or np.dot(segment, segment) == 0:
             continue
-        lo = frame + shift - SEARCH
-        hi = frame + shift + SEARCH + WINDOW
-        if lo < 0 or hi > len(live):
+        expected = frame + shift
+        if expected < 0 or expected + WINDOW > len(live):
             print(f"note {k}: outside the recording")
             diffs.append(float("inf"))
             continue
+        # The search range is cut at the ends of the recording: the server sends no leading silence
+        # when nothing played before, so the first note may be close to the recording's start.
+        lo = max(expected - SEARCH, 0)
+        hi = min(expected + SEARCH + WINDOW, len(live))
         around = live[lo:hi]
         # Normalised cross-correlation over every lag in the search range.
         corr = np.correlate(around, segment, mode="valid")
         energy = np.sqrt(np.convolve(around * around, np.ones(WINDOW), mode="valid")) + 1e-9
-        lag = int(np.argmax(corr / energy)) - SEARCH
+        lag = lo + int(np.argmax(corr / energy)) - expected
         diffs.append(lag * 1000.0 / RATE)
     finite = [abs(d) for d in diffs if d != float("inf")]
     print("onset differences (ms):", " ".join(f"{d:+.2f}" for d in diffs))

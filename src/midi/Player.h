@@ -49,8 +49,9 @@ public:
 // Timing: each wait ends at an absolute deadline (the start of the playback plus all earlier
 // lengths), so delays never add up; pumping waits sleep in short slices and hand input to the
 // host between them, so a stop press is seen within PumpSliceUs. With a device that plays ahead on
-// its own audio clock (the built-in synthesizer), the messages still go out at the deadlines, while
-// an entry's markers, trace and name wait until the device reports that its sound is being heard.
+// its own audio clock (the built-in synthesizer), the messages still go out at the deadlines, on
+// the player's clock moved to follow the audio clock (MidiPort::ClockShift), while an entry's
+// markers, trace and name wait until the device reports that its sound is being heard.
 class Player : public NoteSounder {
 public:
     Player(ChordList& chordList, LineDisplay& display, MessageBoxes& boxes, PlayerHost& host, MidiPort& port,

@@ -31,6 +31,10 @@ public:
     // The playback time (as setEventTime names it) of the sound leaving the audio output now, for a
     // backend that plays on its own audio clock; none for one that sounds each message as it comes.
     virtual std::optional<std::int64_t> soundingTimeUs() { return std::nullopt; }
+    // How far ahead of the player's clock (behind, when negative) the playback time has moved whose
+    // messages are due now to sound a lead ahead of the audio, since the running playback was placed:
+    // the drift between the audio clock and the player's. 0 for a backend without an audio clock.
+    virtual std::int64_t clockShiftUs() { return 0; }
     // Cuts every sound at once, release and all (a stop); a device that cannot leaves the notes to
     // end by their note-offs.
     virtual void silence() { }

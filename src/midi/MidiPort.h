@@ -38,6 +38,8 @@ public:
     void SetEventTime(std::optional<std::int64_t> timeUs) { m_backend.setEventTime(timeUs); }
     // The playback time sounding now, when the open device plays on its own audio clock.
     std::optional<std::int64_t> SoundingTime() { return m_open ? m_backend.soundingTimeUs() : std::nullopt; }
+    // What the player's clock is moved by to follow the open device's audio clock; see MidiBackend.
+    std::int64_t ClockShift() { return m_open ? m_backend.clockShiftUs() : 0; }
     void Silence()
     {
         if (m_open)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace fw {
 
@@ -41,6 +42,26 @@ public:
 
 private:
     std::int64_t m_now = 0;
+};
+
+// Another clock moved by a shift that may change at any time: the player's clock during a playback
+// on a device with its own audio clock, which runs a little fast or slow against the system's
+// (hundreds of parts per million are common): following it, the player sends every message the
+// same lead ahead of the audio from the first note to the last, however long the playback.
+class ShiftedPlayClock : public PlayClock {
+public:
+    ShiftedPlayClock(PlayClock& base, std::function<std::int64_t()> shiftUs)
+        : m_base(base)
+        , m_shiftUs(std::move(shiftUs))
+    {
+    }
+    std::int64_t nowUs() override { return m_base.nowUs() + m_shiftUs(); }
+    void sleepUntil(std::int64_t deadlineUs) override { m_base.sleepUntil(deadlineUs - m_shiftUs()); }
+    void napUntil(std::int64_t untilUs) override { m_base.napUntil(untilUs - m_shiftUs()); }
+
+private:
+    PlayClock& m_base;
+    std::function<std::int64_t()> m_shiftUs;
 };
 
 } // namespace fw

@@ -20,7 +20,7 @@ Player::Player(
     , m_boxes(boxes)
     , m_host(host)
     , m_port(port)
-    , m_clock(clock)
+    , m_clock(clock, [&port] { return port.ClockShift(); })
 {
 }
 

@@ -49,8 +49,9 @@ public:
 // Timing: each wait ends at an absolute deadline (the start of the playback plus all earlier
 // lengths), so delays never add up; pumping waits sleep in short slices and hand input to the
 // host between them, so a stop press is seen within PumpSliceUs. With a device that plays ahead on
-// its own audio clock (the built-in synthesizer), the messages still go out at the deadlines, while
-// an entry's markers, trace and name wait until the device reports that its sound is being heard.
+// its own audio clock (the built-in synthesizer), the messages still go out at the deadlines, on
+// the player's clock moved to follow the audio clock (MidiPort::ClockShift), while an entry's
+// markers, trace and name wait until the device reports that its sound is being heard.
 class Player : public NoteSounder {
 public:
     Player(ChordList& chordList, LineDisplay& display, MessageBoxes& boxes, PlayerHost& host, MidiPort& port,
@@ -109,7 +110,8 @@ private:
     MessageBoxes& m_boxes;
     PlayerHost& m_host;
     MidiPort& m_port;
-    PlayClock& m_clock;
+    // The given clock, following the audio clock of the device while it plays on one.
+    ShiftedPlayClock m_clock;
     QString m_caption = QStringLiteral("Play");
     bool m_scheduled = false;
     std::int64_t m_scheduleUs = 0;

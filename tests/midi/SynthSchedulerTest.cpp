@@ -1,4 +1,5 @@
 #include "SynthScheduler.h"
+#include "PlayClock.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -42,6 +43,14 @@ private:
 };
 
 constexpr std::uint32_t On = 0x7F1C90, Off = 0x1C80, Program = 0x21C0;
+
+// The player's clock, moved by hand.
+class FakeClock : public PlayClock {
+public:
+    std::int64_t nowUs() override { return now; }
+    void sleepUntil(std::int64_t) override { }
+    std::int64_t now = 0;
+};
 
 } // namespace
 
@@ -99,4 +108,48 @@ TEST(SynthScheduler, UntimedMessagesActAtOnceAndCancelNotesPlacedAhead)
     const std::vector<Applied> expected { { 4416, SynthScheduler::Reset }, { 4416, On }, { 5000, Off },
         { 4416 + 8820, Off } };
     EXPECT_EQ(synth.applied, expected);
+}
+
+// An audio clock 0.3% fast or slow against the player's drifts 180 ms from it in a minute: a player
+// that follows the scheduler's shift still sends every note before its frame is rendered, so the
+// last note starts at its own frame as the first does.
+TEST(SynthScheduler, APlayerFollowingTheShiftKeepsAheadOfAnAudioClockThatDrifts)
+{
+    for (const int ppm : { -3000, 0, 3000 }) {
+        SCOPED_TRACE(ppm);
+        FakeClock wall;
+        SynthScheduler scheduler(44100, 441, [&wall] { return wall.now; });
+        ShiftedPlayClock player(wall, [&scheduler] { return scheduler.clockShiftUs(); });
+        FakeSynth synth(scheduler, 128);
+        synth.renderBlocks(10);
+        EXPECT_EQ(scheduler.clockShiftUs(), 0);
+        const std::int64_t stepUs = 250'000;
+        std::int64_t nextUs = player.nowUs();
+        const std::int64_t startUs = nextUs;
+        std::vector<std::int64_t> sent;
+        // The player wakes up for its deadlines within the blocks of the audio, each a block long
+        // on the audio clock and a little longer or shorter on the player's.
+        for (int block = 0; block < 60 * 44100 / 128; ++block) {
+            while (player.nowUs() >= nextUs) {
+                scheduler.setEventTime(nextUs);
+                scheduler.send(On);
+                sent.push_back(nextUs - startUs);
+                nextUs += stepUs;
+            }
+            synth.renderBlocks(1);
+            wall.now = (block + 1) * 128LL * (1'000'000 - ppm) / 44100;
+        }
+        const std::int64_t origin = scheduler.originFrame();
+        std::vector<Applied> expected { { origin, SynthScheduler::Reset } };
+        for (std::int64_t timeUs : sent)
+            expected.push_back({ origin + timeUs * 44100 / 1'000'000, On });
+        // The last notes sent may still wait for their frames.
+        synth.applied.resize(std::min(synth.applied.size(), expected.size()));
+        expected.resize(synth.applied.size());
+        EXPECT_GT(expected.size(), 230u);
+        EXPECT_EQ(synth.applied, expected);
+        // The player's clock has moved by the drift, as it was about a second ago (the smoothing),
+        // give or take a block (measured as each block is done).
+        EXPECT_NEAR(player.nowUs() - wall.now, ppm * 59, 4000);
+    }
 }

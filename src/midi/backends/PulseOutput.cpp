@@ -1,13 +1,21 @@
 #include "PulseOutput.h"
 
 #include <algorithm>
+#include <future>
 #include <pthread.h>
 #include <sched.h>
 #ifdef FW_HAVE_PULSE
-#include <pulse/simple.h>
+#include <pulse/pulseaudio.h>
 #endif
 
 namespace fw {
+
+PulseOutput::PulseOutput(int sampleRate, int periodFrames, int periods)
+    : m_sampleRate(sampleRate)
+    , m_periodFrames(periodFrames)
+    , m_periods(periods)
+{
+}
 
 #ifdef FW_HAVE_PULSE
 
@@ -17,29 +25,89 @@ namespace {
 
 } // namespace
 
-PulseOutput::PulseOutput(int sampleRate, int periodFrames, int periods)
-    : m_sampleRate(sampleRate)
-    , m_periodFrames(periodFrames)
-    , m_periods(periods)
-{
-}
-
 PulseOutput::~PulseOutput()
 {
     m_stop = true;
+    if (m_loop)
+        pa_mainloop_wakeup(m_loop);
     if (m_thread.joinable())
         m_thread.join();
+    if (m_loop)
+        pa_mainloop_free(m_loop);
 }
-
-void PulseOutput::StreamFree::operator()(pa_simple* stream) const { pa_simple_free(stream); }
 
 bool PulseOutput::start(RenderFunction render)
 {
     m_render = std::move(render);
+    const auto frames = static_cast<size_t>(m_periodFrames);
+    m_left.resize(frames);
+    m_right.resize(frames);
+    m_interleaved.resize(2 * frames);
+    m_loop = pa_mainloop_new();
+    if (!m_loop)
+        return false;
+    std::promise<bool> connected;
+    std::future<bool> result = connected.get_future();
+    m_thread = std::thread([this, &connected] { run([&connected](bool ok) { connected.set_value(ok); }); });
+    if (result.get())
+        return true;
+    m_thread.join();
+    return false;
+}
+
+void PulseOutput::discardQueued()
+{
+    m_discard = true;
+    if (m_loop)
+        pa_mainloop_wakeup(m_loop);
+}
+
+void PulseOutput::run(std::function<void(bool)> started)
+{
+    // As FluidSynth's own outputs do; without the right to it the thread runs at normal priority.
+    sched_param priority {};
+    priority.sched_priority = 60;
+    pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority);
+
+    const bool ok = connect();
+    started(ok);
+    while (ok && !m_stop) {
+        if (pa_mainloop_iterate(m_loop, 1, nullptr) < 0 || pa_stream_get_state(m_stream) != PA_STREAM_READY)
+            break;
+        if (m_discard.exchange(false)) {
+            if (pa_operation* flush = pa_stream_flush(m_stream, nullptr, nullptr))
+                pa_operation_unref(flush);
+        }
+    }
+    if (m_stream) {
+        pa_stream_disconnect(m_stream);
+        pa_stream_unref(m_stream);
+    }
+    if (m_context) {
+        pa_context_disconnect(m_context);
+        pa_context_unref(m_context);
+    }
+}
+
+bool PulseOutput::connect()
+{
+    m_context = pa_context_new(pa_mainloop_get_api(m_loop), "Fretwerk Bass");
+    // A missing server is not started for us: the synthesizer then tries its other outputs.
+    if (!m_context || pa_context_connect(m_context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
+        return false;
+    for (pa_context_state_t state; (state = pa_context_get_state(m_context)) != PA_CONTEXT_READY;) {
+        if (!PA_CONTEXT_IS_GOOD(state) || m_stop || pa_mainloop_iterate(m_loop, 1, nullptr) < 0)
+            return false;
+    }
     pa_sample_spec format {};
     format.format = PA_SAMPLE_FLOAT32NE;
     format.channels = 2;
     format.rate = static_cast<std::uint32_t>(m_sampleRate);
+    m_stream = pa_stream_new(m_context, "Built-in synthesizer", &format, nullptr);
+    if (!m_stream)
+        return false;
+    pa_stream_set_write_callback(
+        m_stream, [](pa_stream*, size_t, void* self) { static_cast<PulseOutput*>(self)->writeRequested(); }, this);
     pa_buffer_attr attr {};
     attr.maxlength = static_cast<std::uint32_t>(-1);
     attr.tlength = static_cast<std::uint32_t>(m_periods * m_periodFrames * BytesPerFrame);
@@ -47,58 +115,62 @@ bool PulseOutput::start(RenderFunction render)
     attr.prebuf = 0;
     attr.minreq = static_cast<std::uint32_t>(m_periodFrames * BytesPerFrame);
     attr.fragsize = static_cast<std::uint32_t>(-1);
-    int error = 0;
-    m_stream.reset(pa_simple_new(nullptr, "Fretwerk Bass", PA_STREAM_PLAYBACK, nullptr, "Built-in synthesizer", &format,
-        nullptr, &attr, &error));
-    if (!m_stream)
+    // The server sets its device's latency to what the buffer asks (the whole of it in flight), and
+    // keeps the client's account of the stream's timing up to date.
+    const auto flags = static_cast<pa_stream_flags_t>(
+        PA_STREAM_ADJUST_LATENCY | PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
+    if (pa_stream_connect_playback(m_stream, nullptr, &attr, flags, nullptr, nullptr) < 0)
         return false;
-    m_thread = std::thread([this] { run(); });
+    for (pa_stream_state_t state; (state = pa_stream_get_state(m_stream)) != PA_STREAM_READY;) {
+        if (!PA_STREAM_IS_GOOD(state) || m_stop || pa_mainloop_iterate(m_loop, 1, nullptr) < 0)
+            return false;
+    }
     return true;
 }
 
-void PulseOutput::run()
+void PulseOutput::writeRequested()
 {
-    // As FluidSynth's own outputs do; without the right to it the thread runs at normal priority.
-    sched_param priority {};
-    priority.sched_priority = 60;
-    pthread_setschedparam(pthread_self(), SCHED_FIFO, &priority);
-
-    const auto frames = static_cast<size_t>(m_periodFrames);
-    std::vector<float> left(frames), right(frames), interleaved(2 * frames);
-    while (!m_stop) {
-        std::fill(left.begin(), left.end(), 0.0f);
-        std::fill(right.begin(), right.end(), 0.0f);
-        m_render(m_periodFrames, left.data(), right.data());
-        for (size_t i = 0; i < frames; ++i) {
-            interleaved[2 * i] = left[i];
-            interleaved[2 * i + 1] = right[i];
+    const size_t bytes = m_interleaved.size() * sizeof(float);
+    for (size_t room = pa_stream_writable_size(m_stream); room != static_cast<size_t>(-1) && room >= bytes;
+         room = pa_stream_writable_size(m_stream)) {
+        std::fill(m_left.begin(), m_left.end(), 0.0f);
+        std::fill(m_right.begin(), m_right.end(), 0.0f);
+        m_render(m_periodFrames, m_left.data(), m_right.data());
+        for (size_t i = 0; i < m_left.size(); ++i) {
+            m_interleaved[2 * i] = m_left[i];
+            m_interleaved[2 * i + 1] = m_right[i];
         }
-        int error = 0;
-        // Returns once the server has room for the period: this paces the thread.
-        if (pa_simple_write(m_stream.get(), interleaved.data(), interleaved.size() * sizeof(float), &error) < 0)
-            break;
-        if (m_discard.exchange(false) && pa_simple_flush(m_stream.get(), &error) < 0)
-            break;
+        if (pa_stream_write(m_stream, m_interleaved.data(), bytes, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+            return;
     }
+    noteLatency();
+}
+
+void PulseOutput::noteLatency()
+{
+    pa_usec_t latency = 0;
+    int negative = 0;
+    // After an underrun the server plays ahead of what was written: nothing is in flight then.
+    if (pa_stream_get_latency(m_stream, &latency, &negative) == 0)
+        m_framesInFlight = negative ? 0 : static_cast<std::int64_t>(latency) * m_sampleRate / 1000000;
 }
 
 #else
 
 // Built without the PulseAudio client library: FluidSynth's own outputs serve instead.
-PulseOutput::PulseOutput(int sampleRate, int periodFrames, int periods)
-    : m_sampleRate(sampleRate)
-    , m_periodFrames(periodFrames)
-    , m_periods(periods)
-{
-}
-
 PulseOutput::~PulseOutput() = default;
-
-void PulseOutput::StreamFree::operator()(pa_simple*) const { }
 
 bool PulseOutput::start(RenderFunction) { return false; }
 
-void PulseOutput::run() { }
+void PulseOutput::discardQueued() { }
+
+void PulseOutput::run(std::function<void(bool)>) { }
+
+bool PulseOutput::connect() { return false; }
+
+void PulseOutput::writeRequested() { }
+
+void PulseOutput::noteLatency() { }
 
 #endif
 

@@ -154,7 +154,12 @@ void SynthBackend::send(std::uint32_t message) { m_scheduler.send(message); }
 
 void SynthBackend::setEventTime(std::optional<std::int64_t> timeUs) { m_scheduler.setEventTime(timeUs); }
 
-std::optional<std::int64_t> SynthBackend::soundingTimeUs() { return m_scheduler.soundingTimeUs(m_framesInFlight); }
+std::optional<std::int64_t> SynthBackend::soundingTimeUs()
+{
+    // The server's own account of what it holds, once it has given one.
+    const std::int64_t serverFrames = m_pulse ? m_pulse->framesInFlight() : -1;
+    return m_scheduler.soundingTimeUs(serverFrames >= 0 ? serverFrames : m_framesInFlight);
+}
 
 void SynthBackend::silence()
 {

@@ -34,6 +34,7 @@ public:
     void send(std::uint32_t message) override;
     void setEventTime(std::optional<std::int64_t> timeUs) override;
     std::optional<std::int64_t> soundingTimeUs() override;
+    std::int64_t clockShiftUs() override { return m_scheduler.clockShiftUs(); }
     void silence() override;
     void close() override;
     int deviceCount() override { return 0; }

@@ -1,12 +1,23 @@
 #include "SynthScheduler.h"
 
+#include "PlayClock.h"
+
 #include <algorithm>
 
 namespace fw {
 
-SynthScheduler::SynthScheduler(int sampleRate, std::int64_t leadFrames)
+namespace {
+
+    // The weight of a new measurement of the shift grows with the time since the last one: a late
+    // block and the burst that catches up after it move the shift by a fraction of a millisecond.
+    constexpr std::int64_t ShiftSmoothingUs = 1000000;
+
+} // namespace
+
+SynthScheduler::SynthScheduler(int sampleRate, std::int64_t leadFrames, std::function<std::int64_t()> nowUs)
     : m_sampleRate(sampleRate)
     , m_leadFrames(leadFrames)
+    , m_nowUs(nowUs ? std::move(nowUs) : [] { return SteadyPlayClock().nowUs(); })
 {
     // The audio thread should not allocate while it holds the lock.
     m_due.reserve(256);
@@ -16,8 +27,11 @@ SynthScheduler::SynthScheduler(int sampleRate, std::int64_t leadFrames)
 void SynthScheduler::setEventTime(std::optional<std::int64_t> timeUs)
 {
     const std::lock_guard lock(m_mutex);
-    if (!timeUs)
+    if (!timeUs) {
         m_anchored = false;
+        m_shiftKnown = false;
+        m_shiftUs = 0;
+    }
     m_eventTimeUs = timeUs;
 }
 
@@ -57,6 +71,12 @@ std::optional<std::int64_t> SynthScheduler::soundingTimeUs(std::int64_t framesIn
     return m_originUs + frames * 1000000 / m_sampleRate;
 }
 
+std::int64_t SynthScheduler::clockShiftUs() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_shiftUs;
+}
+
 std::int64_t SynthScheduler::renderedFrames() const
 {
     const std::lock_guard lock(m_mutex);
@@ -81,6 +101,15 @@ void SynthScheduler::render(int frames, const std::function<void(int offset, int
             m_queue.pop_front();
         }
         m_rendered = end;
+        if (m_anchored) {
+            const std::int64_t now = m_nowUs();
+            const std::int64_t shift
+                = m_originUs + (m_rendered + m_leadFrames - m_originFrame) * 1000000 / m_sampleRate - now;
+            const std::int64_t since = now - m_shiftMeasuredUs;
+            m_shiftUs = m_shiftKnown ? m_shiftUs + (shift - m_shiftUs) * since / (since + ShiftSmoothingUs) : shift;
+            m_shiftKnown = true;
+            m_shiftMeasuredUs = now;
+        }
     }
     int done = 0;
     for (const Event& e : m_due) {

@@ -19,6 +19,12 @@ namespace fw {
 // audio thread (render) applies each message at its exact offset inside the block it renders.
 // Messages without a playback time (previews, a stop) take effect at the start of the next block;
 // note-ons still waiting are dropped then, so a stop starts no note after it.
+//
+// The audio clock runs a little fast or slow against the player's, so with the anchor alone the
+// messages of a long playback would come later and later against the audio, and at last after
+// their frames were rendered. After every block, the scheduler measures how far the playback time
+// due a lead ahead of the audio has moved from the player's clock (clockShiftUs), and the player
+// follows it.
 class SynthScheduler {
 public:
     // Stands for the release of every sounding note (the end of a sounding action).
@@ -30,7 +36,8 @@ public:
     static constexpr std::uint32_t AllSoundsOff = 0xFFFFFFFDu;
     static constexpr std::int64_t BlockFrames = 64;
 
-    SynthScheduler(int sampleRate, std::int64_t leadFrames);
+    // nowUs: the player's clock (the system's monotonic clock when not given).
+    SynthScheduler(int sampleRate, std::int64_t leadFrames, std::function<std::int64_t()> nowUs = {});
 
     // Called by the sending thread.
     void setEventTime(std::optional<std::int64_t> timeUs);
@@ -40,6 +47,8 @@ public:
     // The playback time of the frame leaving the audio output now, framesInFlight behind the last
     // one rendered; none while no playback is placed.
     std::optional<std::int64_t> soundingTimeUs(std::int64_t framesInFlight) const;
+    // See MidiBackend::clockShiftUs; 0 until the audio thread has rendered a block of the playback.
+    std::int64_t clockShiftUs() const;
 
     // Called by the audio thread for each block: renderSpan(offset, count) renders count frames at
     // offset inside the block, apply(message) hands a message to the synthesizer.
@@ -55,6 +64,7 @@ private:
 
     const int m_sampleRate;
     const std::int64_t m_leadFrames;
+    const std::function<std::int64_t()> m_nowUs;
     mutable std::mutex m_mutex;
     std::deque<Event> m_queue;
     std::vector<std::uint32_t> m_now;
@@ -64,6 +74,9 @@ private:
     std::int64_t m_originUs = 0;
     std::int64_t m_originFrame = -1;
     std::int64_t m_rendered = 0;
+    bool m_shiftKnown = false;
+    std::int64_t m_shiftUs = 0;
+    std::int64_t m_shiftMeasuredUs = 0;
 };
 
 } // namespace fw

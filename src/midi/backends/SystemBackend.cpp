@@ -45,6 +45,7 @@ namespace {
         {
             return m_current ? m_current->soundingTimeUs() : std::nullopt;
         }
+        std::int64_t clockShiftUs() override { return m_current ? m_current->clockShiftUs() : 0; }
         void silence() override
         {
             if (m_current)

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <algorithm>
 #include <ctime>
+#include <vector>
 
 namespace fw::bench {
 
@@ -33,6 +34,14 @@ template <typename Work> double BestCpuMilliseconds(int runs, Work&& work)
         best = std::min(best, (end.tv_sec - start.tv_sec) * 1e3 + (end.tv_nsec - start.tv_nsec) / 1e6);
     }
     return best;
+}
+
+// The middle one of several figures taken in rounds side by side: on a shared machine the speed
+// drifts from minute to minute, and one disturbed round should not decide.
+inline double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 } // namespace fw::bench

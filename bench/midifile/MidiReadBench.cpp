@@ -11,6 +11,7 @@
 #include <vector>
 
 using fw::bench::BestCpuMilliseconds;
+using fw::bench::Median;
 
 namespace {
 
@@ -87,18 +88,14 @@ int main()
         readTimes.push_back(BestCpuMilliseconds(3, readMidi));
         ratios.push_back(readTimes.back() / bytesTimes.back());
     }
-    const auto median = [](std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        return values[values.size() / 2];
-    };
-    const double ratio = median(ratios);
+    const double ratio = Median(ratios);
     std::fprintf(stderr, "ratios");
     for (double each : ratios)
         std::fprintf(stderr, " %.2f", each);
     std::fprintf(stderr, "\n");
     std::printf("midi file                                %.1f MB, %zu notes\n", file.size() / 1048576.0, notes);
-    std::printf("read its bytes                           %.2f ms cpu (median of rounds)\n", median(bytesTimes));
-    std::printf("read the MIDI file                       %.2f ms cpu (median of rounds)\n", median(readTimes));
+    std::printf("read its bytes                           %.2f ms cpu (median of rounds)\n", Median(bytesTimes));
+    std::printf("read the MIDI file                       %.2f ms cpu (median of rounds)\n", Median(readTimes));
     std::printf(
         "MIDI file / bytes ratio                  %.2f  target <= 5  %s\n", ratio, ratio <= 5.0 ? "PASS" : "FAIL");
     std::printf("(checksum %lld)\n", static_cast<long long>(checksum));

@@ -44,14 +44,6 @@ private:
 
 constexpr std::uint32_t On = 0x7F1C90, Off = 0x1C80, Program = 0x21C0;
 
-// The player's clock, moved by hand.
-class FakeClock : public PlayClock {
-public:
-    std::int64_t nowUs() override { return now; }
-    void sleepUntil(std::int64_t) override { }
-    std::int64_t now = 0;
-};
-
 } // namespace
 
 // Whatever the audio block size, a playback's messages land at the frames its times give, counted
@@ -117,8 +109,8 @@ TEST(SynthScheduler, APlayerFollowingTheShiftKeepsAheadOfAnAudioClockThatDrifts)
 {
     for (const int ppm : { -3000, 0, 3000 }) {
         SCOPED_TRACE(ppm);
-        FakeClock wall;
-        SynthScheduler scheduler(44100, 441, [&wall] { return wall.now; });
+        InstantPlayClock wall;
+        SynthScheduler scheduler(44100, 441, [&wall] { return wall.nowUs(); });
         ShiftedPlayClock player(wall, [&scheduler] { return scheduler.clockShiftUs(); });
         FakeSynth synth(scheduler, 128);
         synth.renderBlocks(10);
@@ -137,7 +129,7 @@ TEST(SynthScheduler, APlayerFollowingTheShiftKeepsAheadOfAnAudioClockThatDrifts)
                 nextUs += stepUs;
             }
             synth.renderBlocks(1);
-            wall.now = (block + 1) * 128LL * (1'000'000 - ppm) / 44100;
+            wall.sleepUntil((block + 1) * 128LL * (1'000'000 - ppm) / 44100);
         }
         const std::int64_t origin = scheduler.originFrame();
         std::vector<Applied> expected { { origin, SynthScheduler::Reset } };
@@ -150,6 +142,6 @@ TEST(SynthScheduler, APlayerFollowingTheShiftKeepsAheadOfAnAudioClockThatDrifts)
         EXPECT_EQ(synth.applied, expected);
         // The player's clock has moved by the drift, as it was about a second ago (the smoothing),
         // give or take a block (measured as each block is done).
-        EXPECT_NEAR(player.nowUs() - wall.now, ppm * 59, 4000);
+        EXPECT_NEAR(player.nowUs() - wall.nowUs(), ppm * 59, 4000);
     }
 }

@@ -23,18 +23,15 @@ public:
 
     MidiNote() = default;
     MidiNote(qint64 start, qint64 end, int key, int velocity, int channel)
-        : MidiNote(start, end, quint32(key & 0x7F) | quint32(velocity & 0x7F) << 8 | quint32(channel & 0x0F) << 16)
-    {
-    }
-    // KEY_VELOCITY_CHANNEL: the key | the velocity << 8 | the channel << 16.
-    MidiNote(qint64 start, qint64 end, quint32 keyVelocityChannel)
         : m_startLow(quint32(start))
         , m_endLow(quint32(end))
-        , m_high(keyVelocityChannel | quint32(start >> 32) << 20 | quint32(end >> 32) << 26)
+        , m_high(quint32(key & 0x7F) | quint32(velocity & 0x7F) << 8 | quint32(channel & 0x0F) << 16
+              | quint32(start >> 32) << 20 | quint32(end >> 32) << 26)
     {
     }
 
     // A note that starts and ends before tick 2^32, as nearly all do: no high bits to place.
+    // KEY_VELOCITY_CHANNEL: the key | the velocity << 8 | the channel << 16.
     static MidiNote BeforeTick2To32(quint32 start, quint32 end, quint32 keyVelocityChannel)
     {
         MidiNote note;

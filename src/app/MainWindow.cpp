@@ -311,7 +311,10 @@ void TfrmMain::RichEdit1KeyUp(int key)
         // A rename caused by typing is undone with the typing.
         const bool joinTyping = RichEdit1->editedSinceKeyPress();
         m_lines->beginQuietBlock(joinTyping);
-        m_chordList->AutoNameLine(CurrentLine());
+        if (joinTyping)
+            m_chordList->AutoNameTypedLine(CurrentLine());
+        else
+            m_chordList->AutoNameLine(CurrentLine());
         m_lines->endQuietBlock();
         if (joinTyping)
             RichEdit1->extendTypingStep();

@@ -167,7 +167,11 @@ void ChordList::SetStringFret(int lineIndex, int slot, int fret)
     ShowLineInfo(lineIndex);
 }
 
-void ChordList::AutoNameLine(int lineIndex)
+void ChordList::AutoNameLine(int lineIndex) { AutoName(lineIndex, false); }
+
+void ChordList::AutoNameTypedLine(int lineIndex) { AutoName(lineIndex, true); }
+
+void ChordList::AutoName(int lineIndex, bool typing)
 {
     const QString line = m_editor.lineText(lineIndex);
     if (IsCommentLine(line))
@@ -181,7 +185,10 @@ void ChordList::AutoNameLine(int lineIndex)
         return;
 
     const Tuning& listTuning = tuning();
-    def.Name = AutomaticName(def, listTuning);
+    // Only names the program wrote are replaced; a name the user chose is kept as written.
+    const bool writingName = typing && selStart - m_editor.lineStart(lineIndex) <= line.indexOf(u',');
+    if (IsProgramName(def.Name) && !writingName)
+        def.Name = AutomaticName(def, listTuning);
 
     // An unchanged line is left alone, so moving the caret neither marks the document modified
     // nor fills the undo history.

@@ -27,6 +27,9 @@ public:
 
     void SetStringFret(int lineIndex, int slot, int fret);
     void AutoNameLine(int lineIndex);
+    // As AutoNameLine, after a key typed into the line: while the caret stands in the name field the user
+    // is still writing the name, so it is kept whatever it reads so far ("A" on the way to "Am7").
+    void AutoNameTypedLine(int lineIndex);
     bool ShowLineInfo(int lineIndex);
 
     // A line that parses without error and is a note entry (chords and rests).
@@ -48,6 +51,7 @@ private:
     Tuning ScanTuning() const;
     QString ParseText(const QString& line, int lineIndex, bool showDialog, ChordDef& def, const Tuning& with);
     void ReplaceChordLine(int lineIndex, const QString& text);
+    void AutoName(int lineIndex, bool typing);
     void RememberTuning(Tuning tuning);
 
     EditorLines& m_editor;

@@ -232,4 +232,20 @@ QString AutomaticName(const ChordDef& def, const Tuning& tuning)
     return played == 0 ? QStringLiteral("Rest") : QStringLiteral("Chord");
 }
 
+bool IsProgramName(QStringView name)
+{
+    const QStringView trimmed = TrimBlanks(name);
+    if (trimmed.isEmpty())
+        return true;
+    for (const char* word : { "New", "Rest", "Chord", "x" }) {
+        if (trimmed.compare(QLatin1String(word), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    for (int pitchClass = 0; pitchClass < 12; ++pitchClass) {
+        if (trimmed.compare(PitchClassName(pitchClass), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 } // namespace fw

@@ -87,5 +87,9 @@ QString BuildLine(const ChordDef& def, const Tuning& tuning);
 QString NoteName(const Tuning& tuning, int slot, int fret, const QString& fallback);
 // The name automatic naming gives a parsed line: the note's name, "Rest" or "Chord".
 QString AutomaticName(const ChordDef& def, const Tuning& tuning);
+// A name the program writes itself (empty, "New", "Rest", "Chord" or a note name such as "F#/Gb", in any
+// letter case), or "x", the list's own mark for nothing, typed where no name is meant yet: automatic naming
+// may replace it. Any other name ("Gmaj7", "Intro") is the user's own.
+bool IsProgramName(QStringView name);
 
 } // namespace fw

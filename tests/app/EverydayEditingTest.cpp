@@ -43,9 +43,30 @@ TEST_F(EverydayEditing, TwoLinesTypedKeyByKeyAreRenamedWithoutLosingACharacter)
     EXPECT_EQ(caret(), 16) << "the caret stays at the end of the renamed line";
     press(Qt::Key_Return);
     type("Bass,x,2,x,x,H");
-    EXPECT_EQ(text(), "G, 3, x, x, x, Q\nB, x, 2, x, x, H");
+    EXPECT_EQ(text(), "G, 3, x, x, x, Q\nBass, x, 2, x, x, H") << "a name of the user's own is kept";
     EXPECT_EQ(caret(), text().size()) << "at the end of the second line, not on another line";
     EXPECT_TRUE(window.Modified);
+}
+
+TEST_F(EverydayEditing, ANameTypedOverAnotherIsKeptLetterByLetter)
+{
+    type("x,3,x,x,x,Q");
+    ASSERT_EQ(text(), "G, 3, x, x, x, Q");
+    // "A" alone reads as a note name on the way to "Am7"; it must not become "G" under the caret.
+    press(Qt::Key_Home);
+    press(Qt::Key_Delete);
+    type("Am7");
+    EXPECT_EQ(text(), "Am7, 3, x, x, x, Q");
+    EXPECT_EQ(caret(), 3);
+    // A note name typed into the frets' line is set right once the caret leaves the name.
+    press(Qt::Key_Home);
+    press(Qt::Key_Delete);
+    press(Qt::Key_Delete);
+    press(Qt::Key_Delete);
+    type("A");
+    EXPECT_EQ(text(), "A, 3, x, x, x, Q");
+    press(Qt::Key_End);
+    EXPECT_EQ(text(), "G, 3, x, x, x, Q");
 }
 
 TEST_F(EverydayEditing, CtrlZTakesBackTheTypingWithItsRenameAndTheUndoKeyRenamesNothing)

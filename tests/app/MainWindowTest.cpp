@@ -278,15 +278,26 @@ TEST_F(Documents, SavingOverAFolderReportsItAndKeepsTheFolder)
     EXPECT_TRUE(boxes.errors.first().contains("taken.bss"));
 }
 
-TEST_F(Documents, OpeningRenamesEveryLineWhenAutoCorrectIsOn)
+TEST_F(Documents, OpeningRenamesTheProgramsNamesAndKeepsTheUsersWhenAutoCorrectIsOn)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("raw.bss");
-    ASSERT_TRUE(test::WriteFileBytes(path, "x,x,2,4,x,q\r\nfoo, 3, x, x, x, E\r\nbad\r\n"));
+    ASSERT_TRUE(test::WriteFileBytes(
+        path, "x,x,2,4,x,q\r\nGmaj7,3,2,4,x,Q\r\nC/E , x, 3,x,x,E\r\nIntro, 3, x, x, x, Q\r\nA,3,x,x,x,E\r\nbad\r\n"));
     window.OpenCommandLineFile({ "fretwerk-bass", path });
-    EXPECT_EQ(text(), "Chord, x, 2, 4, x, q\nG, 3, x, x, x, E\nbad\n");
+    const QString opened = "Chord, x, 2, 4, x, q\nGmaj7, 3, 2, 4, x, Q\nC/E, x, 3, x, x, E\nIntro, 3, x, x, x, Q\n"
+                           "G, 3, x, x, x, E\nbad\n";
+    EXPECT_EQ(text(), opened);
     window.RichEdit1->undo();
-    EXPECT_EQ(text(), "Chord, x, 2, 4, x, q\nG, 3, x, x, x, E\nbad\n");
+    EXPECT_EQ(text(), opened);
+    // Moving over the lines and typing in a name keeps it too.
+    window.SelectLine(1, false);
+    QTest::keyClick(window.RichEdit1, Qt::Key_End);
+    QTest::keyClick(window.RichEdit1, Qt::Key_Home);
+    QTest::keyClicks(window.RichEdit1, "Am");
+    QTest::keyClick(window.RichEdit1, Qt::Key_Down);
+    EXPECT_EQ(window.RichEdit1->document()->findBlockByNumber(1).text(), "AmGmaj7, 3, 2, 4, x, Q");
+    EXPECT_EQ(window.RichEdit1->document()->findBlockByNumber(2).text(), "C/E, x, 3, x, x, E");
 }
 
 using LineKindsShown = MainWindowFixture;

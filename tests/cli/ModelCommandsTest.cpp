@@ -62,10 +62,10 @@ using AutonameCommand = CliFixture;
 
 TEST_F(AutonameCommand, PrintsEveryLineAsOpeningWithAutoCorrectionShowsIt)
 {
-    const QString path = write("raw.bss", "x,x,2,4,x,q\r\nfoo, 3, x, x, x, E\r\n* keep, 1\r\n\r\nbad\r\nR,x,x,x,x,w");
+    const QString path = write("raw.bss", "x,x,2,4,x,q\r\nfoo, 3, x, x, x, E\r\n* keep, 1\r\n\r\nbad\r\nNew,x,x,x,x,w");
     const CliRun run = RunCli({ "autoname", path });
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, "Chord, x, 2, 4, x, q\nG, 3, x, x, x, E\n* keep, 1\n\nbad\nRest, x, x, x, x, w\n");
+    EXPECT_EQ(run.out, "Chord, x, 2, 4, x, q\nfoo, 3, x, x, x, E\n* keep, 1\n\nbad\nRest, x, x, x, x, w\n");
 }
 
 TEST(CliOptions, HelpAndVersion)

@@ -4,6 +4,8 @@
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
+#include <iterator>
+#include <utility>
 
 using namespace fw;
 
@@ -161,14 +163,34 @@ TEST_F(StringFret, LeavesErrorsCommentsAndBlanksAlone)
 
 using AutoName = ChordListFixture;
 
-TEST_F(AutoName, NamesAfterThePlayedStrings)
+TEST_F(AutoName, RenamesOnlyNamesTheProgramWrites)
 {
-    given({ "x, x, 2, 4, x, Q", "x, 3, x, x, x, Q", "Bass, x, x, x, x, Q", "B,x,2,x,x,q", "* Title", "", "bad" });
+    // Names the program writes follow the played strings; the user's own names stay as written, and
+    // every line is brought to canonical form.
+    const std::pair<const char*, const char*> cases[] = {
+        { "New , x, 2, 4, x, Q", "Chord, x, 2, 4, x, Q" },
+        { "chord,3,x,x,x,Q", "G, 3, x, x, x, Q" },
+        { "x,x,x,2,x,Q", "E, x, x, 2, x, Q" },
+        { "Chord, x, x, x, x, Q", "Rest, x, x, x, x, Q" },
+        { "Rest, x, 0, x, x, E", "A, x, 0, x, x, E" },
+        { "D#/Eb, 3, x, x, x, Q", "G, 3, x, x, x, Q" },
+        { "F#/Gb,x,x,4,x,.q", "F#/Gb, x, x, 4, x, .q" },
+        { "Gmaj7,3,2,4,x,Q", "Gmaj7, 3, 2, 4, x, Q" },
+        { "C/E, x, 3, x, x, H", "C/E, x, 3, x, x, H" },
+        { "  Intro , 3, x, x, x, Q", "Intro, 3, x, x, x, Q" },
+        { "Gb, 2, x, x, x, Q", "Gb, 2, x, x, x, Q" },
+        { "* Title", "* Title" },
+        { "", "" },
+        { "bad", "bad" },
+    };
+    QStringList lines;
+    for (const auto& [before, after] : cases)
+        lines << QString::fromLatin1(before);
+    given(lines);
     for (int i = 0; i <= editor.lineCount(); ++i)
         list.AutoNameLine(i);
-    EXPECT_EQ(editor.lines(),
-        QStringList({ "Chord, x, 2, 4, x, Q", "G, 3, x, x, x, Q", "Rest, x, x, x, x, Q", "B, x, 2, x, x, q", "* Title",
-            "", "bad" }));
+    for (int i = 0; i < static_cast<int>(std::size(cases)); ++i)
+        EXPECT_EQ(editor.lineText(i), QString::fromLatin1(cases[i].second)) << cases[i].first;
 }
 
 TEST_F(AutoName, KeepsTheSelectionOnTheTextItCovered)

@@ -47,14 +47,20 @@ TEST_F(Keyboard, TheNeckIsPlayedWithArrowsAndSpaceAndNamesItsCell)
     EXPECT_EQ(text(), "C, x, 3, x, x, Q\n");
     EXPECT_EQ(statuses(), QList<int>({ 0xC0, 0x90, 0x80 }));
     EXPECT_EQ(midi->messages[1].data1(), 45 + 3 - 12);
-    EXPECT_TRUE(window.RichEdit1->hasFocus()) << "the command hands the focus back to the editor";
+    EXPECT_TRUE(neck->hasFocus()) << "the neck keeps the focus for the next note";
+    // Note after note from the keyboard alone: the arrows move over the neck, not the editor's caret.
+    for (Qt::Key key : { Qt::Key_Right, Qt::Key_Right, Qt::Key_Space, Qt::Key_Up, Qt::Key_Space, Qt::Key_Return })
+        QTest::keyClick(QApplication::focusWidget(), key);
+    EXPECT_EQ(text(), "C, x, 3, x, x, Q\nD, x, 5, x, x, Q\nG, x, x, 5, x, Q\n");
+    EXPECT_TRUE(neck->hasFocus());
 
     // Delete is the middle button: on the shown marker of the caret's line it removes the note, silently.
     clickOnLine(0);
     neck->setFocus();
-    QTest::keyClick(neck, Qt::Key_Delete);
-    EXPECT_EQ(text(), "C, x, x, x, x, Q\n");
-    EXPECT_EQ(midi->messages.size(), 3);
+    for (Qt::Key key : { Qt::Key_Down, Qt::Key_Left, Qt::Key_Left, Qt::Key_Delete })
+        QTest::keyClick(neck, key);
+    EXPECT_EQ(text(), "C, x, x, x, x, Q\nD, x, 5, x, x, Q\nG, x, x, 5, x, Q\n");
+    EXPECT_EQ(midi->messages.size(), 9);
 }
 
 TEST_F(Keyboard, TabLeavesTheEditorBothWaysWithoutWritingATab)

@@ -66,12 +66,14 @@ void NeckView::keyPressEvent(QKeyEvent* event)
         cell.fret = FretCount;
         break;
     case Qt::Key_Space:
-        if (!event->isAutoRepeat())
-            Q_EMIT cellPressed(Qt::LeftButton, m_focusCell.slot, m_focusCell.fret);
-        return;
     case Qt::Key_Delete:
-        if (!event->isAutoRepeat())
-            Q_EMIT cellPressed(Qt::MiddleButton, m_focusCell.slot, m_focusCell.fret);
+        if (!event->isAutoRepeat()) {
+            Q_EMIT cellPressed(
+                event->key() == Qt::Key_Space ? Qt::LeftButton : Qt::MiddleButton, m_focusCell.slot, m_focusCell.fret);
+            // The press's command hands the focus to the editor, as a mouse press wants; from the keyboard
+            // the next arrows and Space belong to the neck again, so one note follows another.
+            setFocus(Qt::OtherFocusReason);
+        }
         return;
     default:
         QWidget::keyPressEvent(event);

@@ -113,9 +113,16 @@ void Player::PlayChordList(int option)
     } else {
         m_boxes.errorBox(nothingText);
     }
-    if (selected)
-        m_editor.setSelection(selStart, selLength);
+    RestoreSelection(selStart, selLength);
     m_host.focusEditor();
+}
+
+void Player::RestoreSelection(int selStart, int selLength)
+{
+    if (selLength > 0)
+        m_editor.setSelection(selStart, selLength);
+    else if (m_editor.selectionLength() > 0)
+        m_editor.selectLine(m_editor.currentLine(), false);
 }
 
 void Player::PlayRange(int first, int last)

@@ -93,6 +93,9 @@ private:
     bool IsStepLine(int line) const;
     void Step(int direction, const QString& refusal);
     void SetCaption(const QString& caption);
+    // After a playback: the user's own highlight comes back; a line the trace highlighted does not stay
+    // selected, or the next key typed would replace it. The caret is left at the start of that line.
+    void RestoreSelection(int selStart, int selLength);
     void PracticePass(int first, int last, int tempo, bool metronome);
     // Shows the entry whose messages go out now: at once, or when its sound is heard.
     void ShowEntry(int index);

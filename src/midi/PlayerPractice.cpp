@@ -76,8 +76,7 @@ void Player::PlayPractice(const PracticePlan& plan)
 
     m_host.showPracticeTempo(m_host.tempo());
     m_host.SetPlayControls(true);
-    if (selected)
-        m_editor.setSelection(selStart, selLength);
+    RestoreSelection(selStart, selLength);
     m_chordList.ShowLineInfo(m_editor.currentLine());
     StopRequested = false;
     SetCaption(QStringLiteral("Play"));

@@ -54,6 +54,19 @@ TEST_F(Playing, AllPlaysEveryChordWithProgramChangeAndCountOff)
     EXPECT_FALSE(window.Stop1->isVisible());
 }
 
+TEST_F(Playing, AfterATracedPlaybackTheNextKeyTypesAtTheStartOfTheLastLineInsteadOfReplacingIt)
+{
+    window.trackbarTempo->setValue(500);
+    window.chkTrace->setChecked(true);
+    window.RichEdit1->setPlainText("G, 3, x, x, x, F\nA, x, 0, x, x, F\n* end\n");
+    QTest::keyClick(window.btnPlay, Qt::Key_Space);
+    ASSERT_EQ(window.btnPlay->text(), "Play");
+    ASSERT_TRUE(window.RichEdit1->hasFocus());
+    EXPECT_EQ(window.RichEdit1->textCursor().selectedText(), "");
+    type("1");
+    EXPECT_EQ(text(), "G, 3, x, x, x, F\n1A, x, 0, x, x, F\n* end\n");
+}
+
 TEST_F(Playing, ASecondPressStopsMidNoteLocksTheControlsMeanwhileAndRestoresTheSelection)
 {
     window.trackbarTempo->setValue(60);

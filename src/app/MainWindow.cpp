@@ -151,6 +151,7 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
     m_import = std::make_unique<ImportWiring>(*this, *m_dialogs, *m_boxes);
 
     resize(DesignOuterWidth - OuterExtraWidth, DesignOuterHeight - OuterExtraHeight + menuBar()->sizeHint().height());
+    setMinimumSize(minimumWindowSize());
     ArrangeMainWindow();
     m_chordList->ShowLineInfo(0);
     Accessibility::DescribeHints(this);
@@ -242,12 +243,17 @@ void TfrmMain::resizeEvent(QResizeEvent* event)
     QMainWindow::resizeEvent(event);
 }
 
-void TfrmMain::ArrangeMainWindow()
+QSize TfrmMain::minimumWindowSize() const
 {
-    if (!RichEdit1 || !centralWidget())
-        return;
+    // Smaller, the controls would cover each other.
+    const QSize outer = fw::MinimumOuterSize(layoutInput(), OuterExtraWidth, OuterExtraHeight);
+    return { outer.width() - OuterExtraWidth, outer.height() - OuterExtraHeight + menuBar()->sizeHint().height() };
+}
+
+MainWindowLayoutInput TfrmMain::layoutInput() const
+{
     const QWidget* surface = centralWidget();
-    MainWindowLayoutInput in {
+    return {
         surface->width() + OuterExtraWidth,
         surface->height() + statusBar()->height() + OuterExtraHeight,
         statusBar()->height(),
@@ -257,7 +263,13 @@ void TfrmMain::ArrangeMainWindow()
         pnlPlayButtons->geometry(),
         grpEditControls->geometry(),
     };
-    const MainWindowLayout out = fw::ArrangeMainWindow(in);
+}
+
+void TfrmMain::ArrangeMainWindow()
+{
+    if (!RichEdit1 || !centralWidget())
+        return;
+    const MainWindowLayout out = fw::ArrangeMainWindow(layoutInput());
     grpPlayControls->setGeometry(out.playControls);
     RichEdit1->setGeometry(out.editor);
     pnlPlayButtons->setGeometry(out.playButtons);
@@ -326,7 +338,7 @@ void TfrmMain::RichEdit1KeyUp(int key)
 void TfrmMain::RichEdit1Change()
 {
     if (m_lines && m_lines->lineCount() >= 1)
-        Modified = true;
+        setModified(true);
 }
 
 void TfrmMain::Exit1Click() { close(); }
@@ -335,7 +347,7 @@ void TfrmMain::SynthBass11Click(QAction* item)
 {
     Patch = item->data().toInt() - 1;
     item->setChecked(true);
-    Modified = true;
+    setModified(true);
 }
 
 void TfrmMain::setBassSoundChecked(int patch)
@@ -347,7 +359,7 @@ void TfrmMain::setBassSoundChecked(int patch)
 void TfrmMain::trackbarTempoChange(int position)
 {
     lblTempo->setText(QString::number(position));
-    Modified = true;
+    setModified(true);
 }
 
 void TfrmMain::connectEditControls()

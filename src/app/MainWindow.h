@@ -6,6 +6,7 @@
 #include "DocumentText.h"
 #include "EditHost.h"
 #include "LineDisplay.h"
+#include "MainWindowLayout.h"
 #include "Player.h"
 #include "SaveFileDialog.h"
 #include "Settings.h"
@@ -103,6 +104,8 @@ public:
     void SelectLine(int line, bool highlight);
     void ShowCurrentLine();
     void ArrangeMainWindow();
+    // The smallest size at which no control covers another.
+    QSize minimumWindowSize() const;
     bool IsPlaying() const;
 
     void ResetDocument();
@@ -218,6 +221,7 @@ private:
     void showLoopAndTraceForOption();
     void setKeyboardOrder();
 
+    MainWindowLayoutInput layoutInput() const;
     void buildNeckArea(QWidget* surface);
     void buildPlayButtons(QWidget* surface);
     void buildEditControls(QWidget* surface);

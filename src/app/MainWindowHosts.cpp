@@ -57,7 +57,7 @@ void TfrmMain::resetDocumentState()
     setBassSoundChecked(Patch);
     m_chordList->CountOffBeats = 0;
     m_settings.Octave = -12;
-    Modified = false;
+    setModified(false);
 }
 
 void TfrmMain::ResetDocument() { m_document->ResetDocument(); }
@@ -90,7 +90,11 @@ void TfrmMain::SaveAs1Click() { m_document->SaveAs1Click(); }
 
 bool TfrmMain::modified() const { return Modified; }
 
-void TfrmMain::setModified(bool modified) { Modified = modified; }
+void TfrmMain::setModified(bool modified)
+{
+    Modified = modified;
+    setWindowModified(modified);
+}
 
 DocumentHeader TfrmMain::headerValues() const { return { Patch, DefaultInfo3Value, trackbarTempo->value() }; }
 
@@ -106,7 +110,13 @@ void TfrmMain::setEditorText(const QString& text) { RichEdit1->setPlainText(text
 
 QStringList TfrmMain::autoNameLines(const QStringList& lines) { return AutoNameLinesShowingProgress(lines); }
 
-void TfrmMain::showDocumentName(const QString& fileName) { lblFilename->setText(QFileInfo(fileName).fileName()); }
+void TfrmMain::showDocumentName(const QString& fileName)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    lblFilename->setText(name);
+    // "[*]" is where the window system shows the unsaved-changes marker.
+    setWindowTitle(QStringLiteral("%1[*] \u2014 Fretwerk Bass").arg(name));
+}
 
 void TfrmMain::showRecentFiles(const QStringList& names)
 {

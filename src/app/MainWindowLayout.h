@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRect>
+#include <QSize>
 
 namespace fw {
 
@@ -25,5 +26,10 @@ struct MainWindowLayoutInput {
 };
 
 MainWindowLayout ArrangeMainWindow(const MainWindowLayoutInput& in);
+
+// The smallest outer size at which the arranged controls lie inside the window's surface, none covers
+// another and the editor keeps room for a few lines. The surface is the outer size less extraWidth
+// across and less extraHeight and the status bar down.
+QSize MinimumOuterSize(const MainWindowLayoutInput& in, int extraWidth, int extraHeight);
 
 } // namespace fw

@@ -1,4 +1,5 @@
 #include "MainWindowFixture.h"
+#include "QtPrinters.h"
 #include "ScratchFileSystem.h"
 #include "TestFiles.h"
 
@@ -7,6 +8,7 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -153,6 +155,32 @@ TEST_F(BassSoundsMenu, ChoosingASoundSetsThePatchAndMarksTheDocument)
     EXPECT_FALSE(window.findChild<QAction*>("ElectricBassfinger1")->isChecked());
 }
 
+using WindowSize = MainWindowFixture;
+
+TEST_F(WindowSize, ShrinkingStopsWhereTheControlsWouldCoverEachOther)
+{
+    for (const QSize asked : { QSize(400, 300), QSize(900, 700) }) {
+        window.resize(asked);
+        QApplication::processEvents();
+        const QWidget* surface = window.centralWidget();
+        const std::pair<const char*, QRect> parts[] = {
+            { "neck", window.shpNeckRect->geometry() },
+            { "play buttons", window.pnlPlayButtons->geometry() },
+            { "edit controls", window.grpEditControls->geometry() },
+            { "editor", window.RichEdit1->geometry() },
+            { "play controls", window.grpPlayControls->geometry() },
+        };
+        for (size_t i = 0; i < std::size(parts); ++i) {
+            EXPECT_TRUE(surface->rect().contains(parts[i].second))
+                << parts[i].first << " at " << asked.width() << ": " << parts[i].second.bottom() << " "
+                << parts[i].second.right() << " in " << surface->height();
+            for (size_t j = i + 1; j < std::size(parts); ++j)
+                EXPECT_FALSE(parts[i].second.intersects(parts[j].second))
+                    << parts[i].first << " and " << parts[j].first << " at " << asked.width();
+        }
+    }
+}
+
 using Closing = MainWindowFixture;
 
 TEST_F(Closing, AModifiedDocumentAsksAndCancelKeepsTheWindow)
@@ -204,10 +232,16 @@ TEST_F(Documents, CommandLineFileOpensWithItsHeaderAppliedAndAddsARecentFile)
     EXPECT_FALSE(window.Modified);
     EXPECT_EQ(window.settings().RecentFile0, path);
     EXPECT_TRUE(window.mnuFilename[0]->isVisible());
+    EXPECT_EQ(window.windowTitle(), "walk in g.bss[*] \u2014 Fretwerk Bass");
+    EXPECT_FALSE(window.isWindowModified());
+    type("x");
+    EXPECT_TRUE(window.isWindowModified()) << "the title marks unsaved changes";
 
     // Saving writes the same bytes back.
+    QTest::keyClick(window.RichEdit1, Qt::Key_Backspace);
     ASSERT_TRUE(window.SaveDocument());
     EXPECT_EQ(test::ReadFileBytes(path), bytes);
+    EXPECT_FALSE(window.isWindowModified());
 }
 
 TEST_F(Documents, CommandLineIgnoresOtherFiles)

@@ -9,7 +9,7 @@
 #include "EditGlyphs.h"
 #include "FileReading.h"
 #include "FindDialog.h"
-#include "FretNumbersLabel.h"
+#include "NeckLabels.h"
 #include "HelpWindow.h"
 #include "ImportWiring.h"
 #include "LineEditCommands.h"

@@ -3,8 +3,8 @@
 #include "Accessibility.h"
 #include "ChordEditor.h"
 #include "EditGlyphs.h"
-#include "FretNumbersLabel.h"
 #include "LineEditCommands.h"
+#include "NeckLabels.h"
 #include "NeckView.h"
 #include "PlayButton.h"
 
@@ -82,15 +82,8 @@ void TfrmMain::buildNeckArea(QWidget* surface)
 
     lblFretNumbers = new FretNumbersLabel(surface);
 
-    lblChordName
-        = Named(new QLabel(surface), "lblChordName", QStringLiteral("Chord name"), QStringLiteral("Chord name."));
-    lblChordName->setGeometry(225, 48, 261, 16);
-    lblChordName->setAlignment(Qt::AlignCenter);
-    lblChordName->setWordWrap(true);
-    lblChordName->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
-    QFont nameFont = lblChordName->font();
-    nameFont.setPointSize(10);
-    lblChordName->setFont(nameFont);
+    lblChordName = Named(
+        new ChordNameLabel(surface), "lblChordName", QStringLiteral("Chord name"), QStringLiteral("Chord name."));
 
     btnNewChord = Named(new QToolButton(surface), "btnNewChord", QStringLiteral("New note"),
         QStringLiteral("Finish with the current chord and start a new one."));

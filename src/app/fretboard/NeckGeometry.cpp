@@ -55,6 +55,15 @@ QPoint cellCentre(int slot, int fret)
     return { r.left() + r.width() / 2, r.top() + r.height() / 2 };
 }
 
+QRectF markerRect(int slot, int fret)
+{
+    const QRect cell = cellRect(slot, fret);
+    if (cell.isEmpty())
+        return {};
+    // A string's line covers the pixel row of its y, so its middle is half a pixel below.
+    return QRectF(cell.left(), stringY(slot) + 0.5 - CellHeight / 2.0, CellWidth, CellHeight);
+}
+
 bool isVisibleCell(int slot, int fret, int strings) { return inGrid(slot, fret) && slot >= firstVisibleSlot(strings); }
 
 QString cellName(int slot, int fret) { return QString::asprintf("DOT_s%.2d_f%.2d", slot, fret); }
@@ -98,6 +107,6 @@ QString cellHint(int slot, int fret, const Tuning& tuning)
 
 QRect fretNumbersRect() { return QRect(64 - PictureLeft, 116 - PictureTop, 423, 13); }
 
-QRect chordNameRect() { return QRect(225 - PictureLeft, 48 - PictureTop, 261, 16); }
+QRect chordNameRect() { return QRect(225 - PictureLeft, 3, 261, 17); }
 
 } // namespace fw::NeckGeometry

@@ -4,6 +4,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QRectF>
 #include <QString>
 #include <QStringView>
 
@@ -59,6 +60,9 @@ namespace NeckGeometry {
     // An empty rectangle for a slot or fret outside the grid.
     QRect cellRect(int slot, int fret);
     QPoint cellCentre(int slot, int fret);
+    // Where a shown marker is drawn: the cell's size and column, centred on its string rather than on
+    // the row, which lies a little above the string.
+    QRectF markerRect(int slot, int fret);
     bool isVisibleCell(int slot, int fret, int strings = FourStrings);
 
     // "DOT_s%.2d_f%.2d".
@@ -78,7 +82,7 @@ namespace NeckGeometry {
     QRect fretNumbersRect();
     inline const QString FretNumbersCaption = QStringLiteral("1      2     3      4      5      6      7      8      9 "
                                                              "     10    11    12    13    14    15    16    17    18");
-    // The chord-name label lblChordName, in picture coordinates.
+    // The chord-name label lblChordName, in picture coordinates: in the sky above the strings of any neck.
     QRect chordNameRect();
     inline const QString ChordNameHint = QStringLiteral("Chord name.");
 

@@ -116,6 +116,28 @@ namespace {
         painter.restore();
     }
 
+    void paintStringNames(QPainter& painter, const Tuning& tuning)
+    {
+        painter.save();
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setFont(labelFont(10, true));
+        // On the headstock between the tuner posts and the nut, level with each string, on a small tag
+        // that the string line does not cross.
+        const int left = StringStartX + 5;
+        const QRect column(left, 0, HeadstockEnd - left, G::PictureHeight);
+        for (int slot = tuning.firstSlot(); slot <= G::LastSlot; ++slot) {
+            const QString name = tuning.pitchName(slot);
+            const QRect box(left, G::stringY(slot) - 4, column.width(), 9);
+            const int width = painter.fontMetrics().horizontalAdvance(name) + 4;
+            painter.setPen(Qt::NoPen);
+            painter.setBrush(StringNameTag);
+            painter.drawRoundedRect(QRectF(box.center().x() + 1 - width / 2.0, box.top(), width, box.height()), 2, 2);
+            painter.setPen(StringNameColor);
+            painter.drawText(box.adjusted(0, -2, 0, 2), Qt::AlignCenter, name);
+        }
+        painter.restore();
+    }
+
 } // namespace
 
 void paintMarker(QPainter& painter, const QRectF& cell, MarkerShape shape, const QColor& color)
@@ -152,8 +174,9 @@ void paintFrame(QPainter& painter)
         FrameColor);
 }
 
-void paintNeck(QPainter& painter, int strings)
+void paintNeck(QPainter& painter, const Tuning& tuning)
 {
+    const int strings = tuning.stringCount();
     painter.save();
     painter.setClipRect(QRect(0, 0, G::PictureWidth, G::PictureHeight));
     paintSky(painter);
@@ -161,6 +184,7 @@ void paintNeck(QPainter& painter, int strings)
     paintInlays(painter, strings);
     paintWires(painter, strings);
     paintStrings(painter, strings);
+    paintStringNames(painter, tuning);
     painter.restore();
 }
 
@@ -174,7 +198,7 @@ void paintMarkers(QPainter& painter, const MarkerGrid& markers, int strings)
         for (int fret = 0; fret <= FretCount; ++fret) {
             const MarkerGrid::Cell marker = markers.cell(slot, fret);
             if (marker.shown)
-                paintMarker(painter, G::cellRect(slot, fret), marker.shape, marker.color);
+                paintMarker(painter, G::markerRect(slot, fret), marker.shape, marker.color);
         }
     }
     painter.restore();
@@ -196,20 +220,29 @@ void paintFretNumbers(QPainter& painter)
 
 void paintChordName(QPainter& painter, const QString& text)
 {
+    if (text.isEmpty())
+        return;
     painter.save();
     const QRect label = G::chordNameRect();
     painter.setClipRect(label);
+    painter.setFont(labelFont(13, true));
+    // White on a dark backdrop just around the text: readable over the light and the dark sky alike.
+    const QString shown = painter.fontMetrics().elidedText(text, Qt::ElideRight, label.width() - 12);
+    const QRect textRect = painter.fontMetrics().boundingRect(label, Qt::AlignCenter, shown);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ChordNameBackdrop);
+    painter.drawRoundedRect(QRectF(textRect.adjusted(-6, 0, 6, 0)).intersected(label), 4, 4);
     painter.setPen(LabelColor);
-    painter.setFont(labelFont(13, false));
-    painter.drawText(label, Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, text);
+    painter.drawText(label, Qt::AlignCenter, shown);
     painter.restore();
 }
 
-void paintAll(QPainter& painter, const MarkerGrid& markers, const Labels& labels, int strings)
+void paintAll(QPainter& painter, const MarkerGrid& markers, const Labels& labels, const Tuning& tuning)
 {
     paintFrame(painter);
-    paintNeck(painter, strings);
-    paintMarkers(painter, markers, strings);
+    paintNeck(painter, tuning);
+    paintMarkers(painter, markers, tuning.stringCount());
     if (labels.fretNumbers)
         paintFretNumbers(painter);
     if (labels.chordName)

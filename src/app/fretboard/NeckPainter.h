@@ -1,6 +1,8 @@
 #pragma once
 
 #include "MarkerGrid.h"
+#include "NeckGeometry.h"
+#include "Tuning.h"
 
 #include <QColor>
 #include <QCursor>
@@ -21,6 +23,9 @@ namespace NeckPainter {
     inline const QColor StringColor = QColor(0xE4, 0xE2, 0xD8);
     inline const QColor WireColor = QColor(0xC4, 0xC6, 0xCC);
     inline const QColor LabelColor = Qt::white;
+    inline const QColor ChordNameBackdrop = QColor(0x10, 0x20, 0x38, 0xD0);
+    inline const QColor StringNameColor = QColor(0x2A, 0x14, 0x06);
+    inline const QColor StringNameTag = QColor(0xF6, 0xE8, 0xC8);
 
     struct Labels {
         bool fretNumbers = true;
@@ -31,8 +36,9 @@ namespace NeckPainter {
     // Everything below paints in picture coordinates (origin at the picture's top-left).
     // The frame lies outside the picture, FrameWidth pixels on every side.
     void paintFrame(QPainter& painter);
-    // A neck with strings strings (4 to 6), widening upward from the four-string neck.
-    void paintNeck(QPainter& painter, int strings = NeckGeometry::FourStrings);
+    // A neck with the tuning's strings (4 to 6), widening upward from the four-string neck, each
+    // string's name on the headstock beside its tuner.
+    void paintNeck(QPainter& painter, const Tuning& tuning = StandardTuning());
     // The shown cells of the neck's strings (slots 3..6 on four strings).
     void paintMarkers(QPainter& painter, const MarkerGrid& markers, int strings = NeckGeometry::FourStrings);
     // One marker of SHAPE filling CELL (square shapes centred in it), in the painter's current pen.
@@ -41,7 +47,7 @@ namespace NeckPainter {
     void paintChordName(QPainter& painter, const QString& text);
     // Frame, neck, markers and the labels that are switched on, in that order.
     void paintAll(
-        QPainter& painter, const MarkerGrid& markers, const Labels& labels, int strings = NeckGeometry::FourStrings);
+        QPainter& painter, const MarkerGrid& markers, const Labels& labels, const Tuning& tuning = StandardTuning());
 
     // The pointer over the cells: a ring 13 x 11 pixels around the hot spot (13, 15) of a 32 x 32 image.
     inline constexpr int PickCursorSize = 32;

@@ -183,7 +183,7 @@ void NeckView::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     painter.translate(NeckGeometry::FrameWidth, NeckGeometry::FrameWidth);
-    NeckPainter::paintAll(painter, m_markers, m_labels, m_tuning.stringCount());
+    NeckPainter::paintAll(painter, m_markers, m_labels, m_tuning);
     if (hasFocus())
         paintFocusCell(painter);
 }
@@ -191,7 +191,7 @@ void NeckView::paintEvent(QPaintEvent*)
 void NeckView::paintFocusCell(QPainter& painter) const
 {
     // A ring in the marker's place, in two colours so it shows on the sky and on the wood alike.
-    const QRect cell = NeckGeometry::cellRect(m_focusCell.slot, m_focusCell.fret).adjusted(-1, -1, 0, 0);
+    const QRectF cell = NeckGeometry::markerRect(m_focusCell.slot, m_focusCell.fret).adjusted(-1, -1, 0, 0);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Qt::black, 3));
     painter.drawRect(cell);

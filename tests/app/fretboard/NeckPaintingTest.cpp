@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <cmath>
 #include <gtest/gtest.h>
 
 using namespace fw;
@@ -14,7 +15,8 @@ namespace Geo = fw::NeckGeometry;
 namespace {
 
 // The framed neck painted into an image at the given ratio, as the view paints it.
-QImage paintNeck(const MarkerGrid& markers, qreal ratio, const NeckPainter::Labels& labels = {})
+QImage paintNeck(const MarkerGrid& markers, qreal ratio, const NeckPainter::Labels& labels = {},
+    const Tuning& tuning = StandardTuning())
 {
     const QSize size(Geo::PictureWidth + 2 * Geo::FrameWidth, Geo::PictureHeight + 2 * Geo::FrameWidth);
     QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
@@ -22,7 +24,7 @@ QImage paintNeck(const MarkerGrid& markers, qreal ratio, const NeckPainter::Labe
     image.fill(Qt::magenta);
     QPainter painter(&image);
     painter.translate(Geo::FrameWidth, Geo::FrameWidth);
-    NeckPainter::paintAll(painter, markers, labels);
+    NeckPainter::paintAll(painter, markers, labels, tuning);
     return image;
 }
 
@@ -51,10 +53,12 @@ TEST_P(NeckPainting, ShownMarkersHaveTheMarkerColourAndHiddenCellsShowTheNeck)
         markers.ShowMarkers({ -1, -1, -1, 7, -1, 12, 0 });
         const QImage image = paintNeck(markers, GetParam());
         for (const auto& [slot, fret] : { std::pair { 3, 7 }, { 5, 12 }, { 6, 0 } }) {
-            for (const QColor& c : devicePixels(image, Geo::cellCentre(slot, fret)))
+            // On the string, where the marker is centred.
+            const QPoint onString(Geo::cellCentre(slot, fret).x(), Geo::stringY(slot));
+            for (const QColor& c : devicePixels(image, onString))
                 EXPECT_EQ(c, QColor(255, 0, 0)) << "shape " << shape << " cell " << slot << "/" << fret;
         }
-        for (const QColor& c : devicePixels(image, Geo::cellCentre(4, 7)))
+        for (const QColor& c : devicePixels(image, QPoint(Geo::cellCentre(4, 7).x(), Geo::stringY(4))))
             EXPECT_NE(c, QColor(255, 0, 0));
     }
 }
@@ -68,9 +72,9 @@ TEST_P(NeckPainting, SquareAndCircleStayInsideTheLargestCentredSquare)
     const QRect cell = Geo::cellRect(5, 4);
     const QImage image = paintNeck(markers, GetParam());
     // The square is 12 wide in a 16-wide cell: the outer two columns on each side show the neck.
-    for (const QColor& c : devicePixels(image, QPoint(cell.left(), Geo::cellCentre(5, 4).y())))
+    for (const QColor& c : devicePixels(image, QPoint(cell.left(), Geo::stringY(5))))
         EXPECT_NE(c, QColor(255, 0, 0));
-    for (const QColor& c : devicePixels(image, QPoint(cell.left() + 2, Geo::cellCentre(5, 4).y())))
+    for (const QColor& c : devicePixels(image, QPoint(cell.left() + 2, Geo::stringY(5))))
         EXPECT_EQ(c, QColor(255, 0, 0));
 }
 
@@ -116,6 +120,44 @@ TEST_P(NeckPainting, LabelsDrawOnlyWhenSwitchedOn)
     const QImage with = paintNeck(MarkerGrid(), GetParam(), { true, true, "Gmaj" });
     EXPECT_GT(whitePixels(with, numbers), whitePixels(without, numbers) + 20);
     EXPECT_GT(whitePixels(with, Geo::chordNameRect()), whitePixels(without, Geo::chordNameRect()) + 10);
+}
+
+TEST_P(NeckPainting, TheChordNameStandsOnADarkBackdropAndTheNutNamesTheStrings)
+{
+    const auto luminance = [](const QColor& c) {
+        const auto linear = [](qreal v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+    };
+    // Every pixel around the letters, across the label's height, leaves white text readable.
+    const QImage named = paintNeck(MarkerGrid(), GetParam(), { false, true, "Gmaj7" });
+    const QRect label = Geo::chordNameRect();
+    for (int y = label.top() + 2; y <= label.bottom() - 2; ++y) {
+        for (const int x : { label.center().x() - 24, label.center().x() + 24 }) {
+            for (const QColor& c : devicePixels(named, QPoint(x, y)))
+                EXPECT_GE(1.05 / (luminance(c) + 0.05), 4.5) << x << "," << y;
+        }
+    }
+
+    // The lowest string's name on the headstock differs between E and drop-D tuning; the others agree.
+    const QImage standard = paintNeck(MarkerGrid(), GetParam());
+    const QImage dropD = paintNeck(MarkerGrid(), GetParam(), {}, ParseTuningNames(u"D A D G").tuning);
+    const auto differs = [&](int slot) {
+        int count = 0;
+        for (int y = Geo::stringY(slot) - 4; y <= Geo::stringY(slot) + 4; ++y) {
+            for (int x = 16; x < Geo::NutX - 4; ++x)
+                count += devicePixels(standard, QPoint(x, y)) != devicePixels(dropD, QPoint(x, y));
+        }
+        return count;
+    };
+    EXPECT_GT(differs(6), 5);
+    for (const int slot : { 3, 4, 5 })
+        EXPECT_EQ(differs(slot), 0) << slot;
+    int dark = 0;
+    for (int x = 16; x < Geo::NutX - 4; ++x) {
+        for (const QColor& c : devicePixels(standard, QPoint(x, Geo::stringY(4))))
+            dark += c.lightness() < 80;
+    }
+    EXPECT_GT(dark, 0) << "the D string's name is written in dark letters on the maple";
 }
 
 INSTANTIATE_TEST_SUITE_P(Ratios, NeckPainting, testing::Values(1.0, 2.0));

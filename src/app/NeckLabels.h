@@ -15,4 +15,15 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
+// The caret line's name over the sky above the neck, on a dark backdrop so it reads on any part of
+// the picture. A label of its own, so screen readers find it.
+class ChordNameLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit ChordNameLabel(QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 } // namespace fw

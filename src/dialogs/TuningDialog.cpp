@@ -18,15 +18,6 @@ namespace {
 
     const QString CustomCaption = QStringLiteral("Custom");
 
-    template <typename W> W* Named(W* widget, const char* objectName, const QString& name, const QString& hint)
-    {
-        widget->setObjectName(QString::fromLatin1(objectName));
-        widget->setAccessibleName(name);
-        widget->setAccessibleDescription(hint);
-        widget->setToolTip(hint);
-        return widget;
-    }
-
     // The strings as a user reads them: "Low B, E, A, D, G".
     QString Description(const Tuning& tuning)
     {
@@ -59,12 +50,12 @@ TfrmTuning::TfrmTuning(QWidget* parent)
     setAccessibleName(QStringLiteral("Tuning"));
     showModal = [this] { return exec(); };
 
-    cboPreset = Named(new QComboBox(this), "cboPreset", QStringLiteral("Preset:"),
+    cboPreset = NamedControl(new QComboBox(this), "cboPreset", QStringLiteral("Preset:"),
         QStringLiteral("A common tuning, or Custom to type your own."));
     for (const Preset& preset : Presets())
         cboPreset->addItem(preset.caption, preset.names);
     cboPreset->addItem(CustomCaption, QString());
-    edtTuning = Named(new QLineEdit(this), "edtTuning", QStringLiteral("Strings:"),
+    edtTuning = NamedControl(new QLineEdit(this), "edtTuning", QStringLiteral("Strings:"),
         QStringLiteral("4 to 6 note names, lowest string first, such as B E A D G; an octave digit is optional (B0)."));
     lblCheck = new QLabel(this);
     lblCheck->setObjectName(QStringLiteral("lblCheck"));
@@ -72,10 +63,10 @@ TfrmTuning::TfrmTuning(QWidget* parent)
 
     auto* moves = new QGroupBox(QStringLiteral("Notes already written"), this);
     moves->setObjectName(QStringLiteral("grpNotes"));
-    rdoKeepPitches = Named(new QRadioButton(QStringLiteral("Keep the pitches"), moves), "rdoKeepPitches",
+    rdoKeepPitches = NamedControl(new QRadioButton(QStringLiteral("Keep the pitches"), moves), "rdoKeepPitches",
         QStringLiteral("Keep the pitches"),
         QStringLiteral("Each note sounds as before, on the strings and frets easiest to play in the new tuning."));
-    rdoKeepFrets = Named(new QRadioButton(QStringLiteral("Keep the frets"), moves), "rdoKeepFrets",
+    rdoKeepFrets = NamedControl(new QRadioButton(QStringLiteral("Keep the frets"), moves), "rdoKeepFrets",
         QStringLiteral("Keep the frets"),
         QStringLiteral("Each note stays on its string and fret and sounds in the new tuning."));
     rdoKeepPitches->setChecked(true);

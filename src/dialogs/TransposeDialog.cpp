@@ -5,12 +5,10 @@
 
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 namespace fw {
 
@@ -28,33 +26,19 @@ TfrmTranspose::TfrmTranspose(QWidget* parent)
     lblMove = new QLabel(this);
     lblMove->setObjectName(QStringLiteral("lblMove"));
 
-    auto* which = new QGroupBox(QStringLiteral("Lines to move"), this);
-    which->setObjectName(QStringLiteral("grpLines"));
-    rdoHighlighted = NamedControl(new QRadioButton(QStringLiteral("&Highlighted lines"), which), "rdoHighlighted",
+    rdoHighlighted = NamedControl(new QRadioButton(QStringLiteral("&Highlighted lines"), this), "rdoHighlighted",
         QStringLiteral("Highlighted lines"), QStringLiteral("Move only the lines highlighted in the chord list."));
-    rdoWholeList = NamedControl(new QRadioButton(QStringLiteral("&Whole list"), which), "rdoWholeList",
+    rdoWholeList = NamedControl(new QRadioButton(QStringLiteral("&Whole list"), this), "rdoWholeList",
         QStringLiteral("Whole list"), QStringLiteral("Move every line of the chord list."));
-    auto* whichLayout = new QVBoxLayout(which);
-    whichLayout->addWidget(rdoHighlighted);
-    whichLayout->addWidget(rdoWholeList);
-
-    std::tie(btnOK, btnCancel) = MakeOkCancelButtons(this);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    QGroupBox* which
+        = MakeRadioGroup(this, "grpLines", QStringLiteral("Lines to move"), { rdoHighlighted, rdoWholeList });
 
     auto* form = new QFormLayout;
     auto* semitonesLabel = new QLabel(QStringLiteral("&Semitones:"), this);
     semitonesLabel->setBuddy(spnSemitones);
     form->addRow(semitonesLabel, spnSemitones);
     form->addRow(QString(), lblMove);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(which);
-    layout->addLayout(buttons);
+    LayOutFormDialog(this, form, which, btnOK, btnCancel);
     setTabOrder(spnSemitones, rdoHighlighted);
     setTabOrder(rdoHighlighted, rdoWholeList);
     setTabOrder(rdoWholeList, btnOK);

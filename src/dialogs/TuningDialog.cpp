@@ -5,12 +5,10 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 namespace fw {
 
@@ -61,22 +59,15 @@ TfrmTuning::TfrmTuning(QWidget* parent)
     lblCheck->setObjectName(QStringLiteral("lblCheck"));
     lblCheck->setWordWrap(true);
 
-    auto* moves = new QGroupBox(QStringLiteral("Notes already written"), this);
-    moves->setObjectName(QStringLiteral("grpNotes"));
-    rdoKeepPitches = NamedControl(new QRadioButton(QStringLiteral("Keep the pitches"), moves), "rdoKeepPitches",
+    rdoKeepPitches = NamedControl(new QRadioButton(QStringLiteral("Keep the pitches"), this), "rdoKeepPitches",
         QStringLiteral("Keep the pitches"),
         QStringLiteral("Each note sounds as before, on the strings and frets easiest to play in the new tuning."));
-    rdoKeepFrets = NamedControl(new QRadioButton(QStringLiteral("Keep the frets"), moves), "rdoKeepFrets",
+    rdoKeepFrets = NamedControl(new QRadioButton(QStringLiteral("Keep the frets"), this), "rdoKeepFrets",
         QStringLiteral("Keep the frets"),
         QStringLiteral("Each note stays on its string and fret and sounds in the new tuning."));
     rdoKeepPitches->setChecked(true);
-    auto* movesLayout = new QVBoxLayout(moves);
-    movesLayout->addWidget(rdoKeepPitches);
-    movesLayout->addWidget(rdoKeepFrets);
-
-    std::tie(btnOK, btnCancel) = MakeOkCancelButtons(this);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    QGroupBox* moves
+        = MakeRadioGroup(this, "grpNotes", QStringLiteral("Notes already written"), { rdoKeepPitches, rdoKeepFrets });
 
     auto* form = new QFormLayout;
     auto* presetLabel = new QLabel(QStringLiteral("&Preset:"), this);
@@ -86,14 +77,7 @@ TfrmTuning::TfrmTuning(QWidget* parent)
     form->addRow(presetLabel, cboPreset);
     form->addRow(stringsLabel, edtTuning);
     form->addRow(QString(), lblCheck);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(moves);
-    layout->addLayout(buttons);
+    LayOutFormDialog(this, form, moves, btnOK, btnCancel);
 
     connect(cboPreset, &QComboBox::activated, this, &TfrmTuning::cboPresetChange);
     connect(edtTuning, &QLineEdit::textChanged, this, &TfrmTuning::edtTuningChange);

@@ -35,6 +35,7 @@ TfrmTranspose::TfrmTranspose(QWidget* parent)
 
     auto* form = new QFormLayout;
     auto* semitonesLabel = new QLabel(QStringLiteral("&Semitones:"), this);
+    semitonesLabel->setObjectName(QStringLiteral("lblSemitones"));
     semitonesLabel->setBuddy(spnSemitones);
     form->addRow(semitonesLabel, spnSemitones);
     form->addRow(QString(), lblMove);

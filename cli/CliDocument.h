@@ -17,4 +17,15 @@ std::optional<QByteArray> ReadInputFile(const QString& path, CliStreams& streams
 // message to streams.err and returns nothing.
 std::optional<LoadedDocument> LoadDocumentFile(const QString& path, CliStreams& streams);
 
+// A chord list read by a verb that rewrites it: its lines as the editor shows them, without the four
+// header lines, which WriteListFile puts back in front, so the output opens like the input.
+struct ListFile {
+    QStringList lines;
+    bool hadHeader = false;
+    DocumentHeader header;
+};
+std::optional<ListFile> ReadListFile(const QString& path, CliStreams& streams);
+// Writes lines with the header lines of file safely; on failure tells streams.err and returns false.
+bool WriteListFile(const QString& path, const ListFile& file, const QStringList& lines, CliStreams& streams);
+
 } // namespace fw::cli

@@ -1,9 +1,7 @@
 #include "RefingerCommand.h"
 
 #include "CliDocument.h"
-#include "DocumentText.h"
 #include "Refinger.h"
-#include "SafeFileWrite.h"
 
 namespace fw::cli {
 
@@ -24,22 +22,18 @@ int RunRefinger(const QStringList& args, CliStreams& streams)
         streams.err << "usage: fretwerk-cli refinger FILE -o OUT.bss\n";
         return ExitUnreadable;
     }
-    const std::optional<QByteArray> bytes = ReadInputFile(input, streams);
-    if (!bytes)
+    // Without the header lines, so that messages count the lines as the editor shows them.
+    const std::optional<ListFile> file = ReadListFile(input, streams);
+    if (!file)
         return ExitUnreadable;
-    // The header lines are comment lines to the re-fingering, so they pass through unchanged.
-    const QStringList lines = SplitDocumentLines(DecodeDocumentBytes(*bytes));
-    const RefingerResult result = RefingerLines(lines, 0, static_cast<int>(lines.size()) - 1);
+    const RefingerResult result = RefingerLines(file->lines, 0, static_cast<int>(file->lines.size()) - 1);
     if (!result.errorText.isEmpty()) {
         streams.err << result.errorText << "\n"
                     << "Fix errors before optimizing the fingering.\n";
         return ExitFindings;
     }
-    const QString error = WriteFileSafely(output, EncodeDocumentText(JoinDocumentLines(result.lines)));
-    if (!error.isEmpty()) {
-        streams.err << "fretwerk-cli: " << error << "\n";
+    if (!WriteListFile(output, *file, result.lines, streams))
         return ExitUnreadable;
-    }
     streams.out << "cost before: " << result.costBefore << "\n"
                 << "cost after: " << result.costAfter << "\n"
                 << "lines changed: " << result.changedLines << "\n";

@@ -1,10 +1,8 @@
 #include "TuningCommands.h"
 
 #include "CliDocument.h"
-#include "DocumentText.h"
 #include "PitchRetune.h"
 #include "Retune.h"
-#include "SafeFileWrite.h"
 
 namespace fw::cli {
 
@@ -66,22 +64,14 @@ int RunRetune(const QStringList& args, CliStreams& streams)
     if (!ReadTuningOption(tuningText, tuning, streams))
         return ExitUnreadable;
 
-    const std::optional<QByteArray> bytes = ReadInputFile(input, streams);
-    if (!bytes)
+    const std::optional<ListFile> file = ReadListFile(input, streams);
+    if (!file)
         return ExitUnreadable;
-    QStringList lines = SplitDocumentLines(DecodeDocumentBytes(*bytes));
-    DocumentHeader header;
-    // The header lines go back where they were, so the output opens like the input.
-    const bool hadHeader = ApplyHeaderLines(lines, header);
-    const RetuneResult result = RetuneLines(lines, *tuning, mode, FingerInNewTuning);
+    const RetuneResult result = RetuneLines(file->lines, *tuning, mode, FingerInNewTuning);
     for (const QString& problem : result.Problems + result.Rests)
         streams.err << problem << "\n";
-    const QStringList written = hadHeader ? HeaderLines(header) + result.Lines : result.Lines;
-    const QString error = WriteFileSafely(output, EncodeDocumentText(JoinDocumentLines(written)));
-    if (!error.isEmpty()) {
-        streams.err << "fretwerk-cli: " << error << "\n";
+    if (!WriteListFile(output, *file, result.Lines, streams))
         return ExitUnreadable;
-    }
     return result.Problems.isEmpty() && result.Rests.isEmpty() ? ExitOk : ExitFindings;
 }
 

@@ -5,6 +5,7 @@
 #include "MusicXmlCommand.h"
 #include "PlayCommands.h"
 #include "RefingerCommand.h"
+#include "TransposeCommand.h"
 #include "TuningCommands.h"
 
 #include <QCoreApplication>
@@ -35,6 +36,9 @@ const std::array Commands {
         "convert", "convert IN -o OUT [options]  convert by extension; convert --formats lists them", RunConvert },
     CliCommand { "refinger",
         "refinger FILE -o OUT.bss  choose easier strings and frets; print the cost before and after", RunRefinger },
+    CliCommand { "transpose",
+        "transpose FILE --semitones N [--lines A-B] -o OUT.bss  move the notes N semitones up (or down when N < 0)",
+        RunTranspose },
     CliCommand {
         "musicxml", "musicxml FILE -o OUT.musicxml|.mxl  write a score; SCORE -o OUT.bss reads one", RunMusicXml },
 };

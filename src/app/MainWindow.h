@@ -47,6 +47,7 @@ class TfrmAbout;
 class TfrmNewUserMessage;
 class TfrmOptions;
 class Tfrmfind;
+class TfrmTranspose;
 class TfrmTuning;
 
 // The main window: the neck on top, the chord-list editor below it with the edit controls to its
@@ -139,6 +140,10 @@ public:
     // Special > Tuning...: the chosen tuning's line written and the notes moved, as one undo step.
     void Tuning1Click();
     TfrmTuning& tuningDialog();
+    // Special > Transpose...: the notes of the highlighted lines, or of the whole list, moved by the
+    // chosen number of semitones, as one undo step.
+    void Transpose1Click();
+    TfrmTranspose& transposeDialog();
     void About1Click();
     void Print1Click();
     void Tab1Click();
@@ -278,6 +283,7 @@ private:
     TfrmOptions* m_options = nullptr;
     Tfrmfind* m_find = nullptr;
     TfrmTuning* m_tuningDialog = nullptr;
+    TfrmTranspose* m_transposeDialog = nullptr;
     TfrmAbout* m_about = nullptr;
     TfrmNewUserMessage* m_welcome = nullptr;
     // The menu items a playback disabled, enabled again when it ends.

@@ -14,6 +14,8 @@
 #include "Retune.h"
 #include "SaveAsMidi.h"
 #include "SoundFont.h"
+#include "TransposeCommand.h"
+#include "TransposeDialog.h"
 #include "TuningDialog.h"
 #include "WavRender.h"
 
@@ -49,11 +51,29 @@ void TfrmMain::Tuning1Click()
     const QStringList lines = LineTexts(*m_lines);
     const RetuneResult result = RetuneLines(lines, *chosen, dialog.mode(), FingerInNewTuning);
     m_lines->beginEditBlock();
-    ApplyRetune(*m_lines, lines, result);
+    ApplyRewrite(*m_lines, lines, result);
     m_lines->endEditBlock();
     if (const QString warning = RetuneWarning(result); !warning.isEmpty())
         m_boxes->warningBox(warning);
     m_chordList->ShowLineInfo(CurrentLine());
+    RichEdit1->setFocus();
+}
+
+TfrmTranspose& TfrmMain::transposeDialog()
+{
+    if (!m_transposeDialog)
+        m_transposeDialog = new TfrmTranspose(this);
+    return *m_transposeDialog;
+}
+
+void TfrmMain::Transpose1Click()
+{
+    if (IsPlaying())
+        return;
+    TfrmTranspose& dialog = transposeDialog();
+    dialog.prepare(m_lines->selectionLength() > 0);
+    if (dialog.showModal() == QDialog::Accepted)
+        TransposeNotes(*m_chordList, *this, *m_boxes, *this, dialog.semitones(), dialog.highlightedOnly());
     RichEdit1->setFocus();
 }
 

@@ -140,6 +140,9 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(Special1, "OptimizeFingering1", QStringLiteral("Optimize &Fingering"),
                 QStringLiteral("Choose strings and frets that are easy to play.")),
         &QAction::triggered, this, [this] { OptimizeFingering(*m_chordList, *this, *m_boxes, *this); });
+    connect(addMenuItem(Special1, "Transpose1", QStringLiteral("T&ranspose..."),
+                QStringLiteral("Move the highlighted lines, or the whole list, up or down.")),
+        &QAction::triggered, this, &TfrmMain::Transpose1Click);
 
     Play1 = addMenu("Play1", QStringLiteral("&Play"), QStringLiteral("Play chords."));
     Start1 = addMenuItem(

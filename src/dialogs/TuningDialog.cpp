@@ -5,27 +5,16 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
 namespace fw {
 
 namespace {
 
     const QString CustomCaption = QStringLiteral("Custom");
-
-    template <typename W> W* Named(W* widget, const char* objectName, const QString& name, const QString& hint)
-    {
-        widget->setObjectName(QString::fromLatin1(objectName));
-        widget->setAccessibleName(name);
-        widget->setAccessibleDescription(hint);
-        widget->setToolTip(hint);
-        return widget;
-    }
 
     // The strings as a user reads them: "Low B, E, A, D, G".
     QString Description(const Tuning& tuning)
@@ -59,33 +48,26 @@ TfrmTuning::TfrmTuning(QWidget* parent)
     setAccessibleName(QStringLiteral("Tuning"));
     showModal = [this] { return exec(); };
 
-    cboPreset = Named(new QComboBox(this), "cboPreset", QStringLiteral("Preset:"),
+    cboPreset = NamedControl(new QComboBox(this), "cboPreset", QStringLiteral("Preset:"),
         QStringLiteral("A common tuning, or Custom to type your own."));
     for (const Preset& preset : Presets())
         cboPreset->addItem(preset.caption, preset.names);
     cboPreset->addItem(CustomCaption, QString());
-    edtTuning = Named(new QLineEdit(this), "edtTuning", QStringLiteral("Strings:"),
+    edtTuning = NamedControl(new QLineEdit(this), "edtTuning", QStringLiteral("Strings:"),
         QStringLiteral("4 to 6 note names, lowest string first, such as B E A D G; an octave digit is optional (B0)."));
     lblCheck = new QLabel(this);
     lblCheck->setObjectName(QStringLiteral("lblCheck"));
     lblCheck->setWordWrap(true);
 
-    auto* moves = new QGroupBox(QStringLiteral("Notes already written"), this);
-    moves->setObjectName(QStringLiteral("grpNotes"));
-    rdoKeepPitches = Named(new QRadioButton(QStringLiteral("Keep the pitches"), moves), "rdoKeepPitches",
+    rdoKeepPitches = NamedControl(new QRadioButton(QStringLiteral("Keep the pitches"), this), "rdoKeepPitches",
         QStringLiteral("Keep the pitches"),
         QStringLiteral("Each note sounds as before, on the strings and frets easiest to play in the new tuning."));
-    rdoKeepFrets = Named(new QRadioButton(QStringLiteral("Keep the frets"), moves), "rdoKeepFrets",
+    rdoKeepFrets = NamedControl(new QRadioButton(QStringLiteral("Keep the frets"), this), "rdoKeepFrets",
         QStringLiteral("Keep the frets"),
         QStringLiteral("Each note stays on its string and fret and sounds in the new tuning."));
     rdoKeepPitches->setChecked(true);
-    auto* movesLayout = new QVBoxLayout(moves);
-    movesLayout->addWidget(rdoKeepPitches);
-    movesLayout->addWidget(rdoKeepFrets);
-
-    std::tie(btnOK, btnCancel) = MakeOkCancelButtons(this);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    QGroupBox* moves
+        = MakeRadioGroup(this, "grpNotes", QStringLiteral("Notes already written"), { rdoKeepPitches, rdoKeepFrets });
 
     auto* form = new QFormLayout;
     auto* presetLabel = new QLabel(QStringLiteral("&Preset:"), this);
@@ -95,14 +77,7 @@ TfrmTuning::TfrmTuning(QWidget* parent)
     form->addRow(presetLabel, cboPreset);
     form->addRow(stringsLabel, edtTuning);
     form->addRow(QString(), lblCheck);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    layout->addWidget(moves);
-    layout->addLayout(buttons);
+    LayOutFormDialog(this, form, moves, btnOK, btnCancel);
 
     connect(cboPreset, &QComboBox::activated, this, &TfrmTuning::cboPresetChange);
     connect(edtTuning, &QLineEdit::textChanged, this, &TfrmTuning::edtTuningChange);

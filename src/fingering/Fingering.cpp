@@ -265,6 +265,20 @@ namespace {
         return chosen;
     }
 
+    // The one candidate of placements given by the caller; none when no placement is playable.
+    void AddGivenCandidate(const FingeredEvent& event, const Tuning& tuning, std::vector<Candidate>& out)
+    {
+        Candidate candidate;
+        for (int i = 0; i < static_cast<int>(event.size()) && candidate.playedCount < MaxTuningStrings; ++i) {
+            if (event[i].playable() && tuning.hasSlot(event[i].slot))
+                candidate.played[candidate.playedCount++] = { i, event[i] };
+        }
+        if (candidate.playedCount > 0) {
+            Describe(candidate, tuning);
+            out.push_back(candidate);
+        }
+    }
+
     int CountUnplayable(const FingeredEvent& event)
     {
         return static_cast<int>(std::count_if(
@@ -275,12 +289,21 @@ namespace {
 
 Fingering FingerEvents(const std::vector<FingeringEvent>& events, const Tuning& tuning)
 {
+    return FingerAround(events, {}, tuning);
+}
+
+Fingering FingerAround(
+    const std::vector<FingeringEvent>& events, const std::vector<FingeredEvent>& kept, const Tuning& tuning)
+{
     CandidateTable table;
     table.all.reserve(events.size() * 4);
     table.offsets.reserve(events.size() + 1);
     std::vector<int> order;
-    for (const FingeringEvent& notes : events) {
-        AddCandidates(notes, tuning, order, table.all);
+    for (size_t e = 0; e < events.size(); ++e) {
+        if (e < kept.size() && !kept[e].empty())
+            AddGivenCandidate(kept[e], tuning, table.all);
+        else
+            AddCandidates(events[e], tuning, order, table.all);
         table.offsets.push_back(static_cast<int>(table.all.size()));
     }
     Fingering result;
@@ -303,15 +326,7 @@ long long FingeringCost(const std::vector<FingeredEvent>& events, const Tuning& 
 {
     CandidateTable table;
     for (const FingeredEvent& event : events) {
-        Candidate candidate;
-        for (int i = 0; i < static_cast<int>(event.size()) && candidate.playedCount < MaxTuningStrings; ++i) {
-            if (event[i].playable() && tuning.hasSlot(event[i].slot))
-                candidate.played[candidate.playedCount++] = { i, event[i] };
-        }
-        if (candidate.playedCount > 0) {
-            Describe(candidate, tuning);
-            table.all.push_back(candidate);
-        }
+        AddGivenCandidate(event, tuning, table.all);
         table.offsets.push_back(static_cast<int>(table.all.size()));
     }
     long long cost = 0;

@@ -36,6 +36,11 @@ struct Fingering {
 // range, and the highest notes of a chord that cannot be played together, are left unplayable.
 Fingering FingerEvents(const std::vector<FingeringEvent>& events, const Tuning& tuning);
 
+// As FingerEvents, but an event whose entry in kept is not empty is played where kept says (one
+// placement per note, in the order of its notes): only the other events are chosen, around them.
+Fingering FingerAround(
+    const std::vector<FingeringEvent>& events, const std::vector<FingeredEvent>& kept, const Tuning& tuning);
+
 // The cost of given placements (the hand position chosen as well as it can be), so that a line as
 // written can be compared with its optimised fingering. Unplayable placements are left out.
 long long FingeringCost(const std::vector<FingeredEvent>& events, const Tuning& tuning);

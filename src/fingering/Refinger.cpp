@@ -26,7 +26,7 @@ FingeredEvent EventPlacements(const ChordDef& def, const Tuning& tuning)
     return placements;
 }
 
-QString RewrittenLine(const ChordDef& def, const FingeredEvent& placements, const Tuning& tuning)
+QString RewrittenLine(const ChordDef& def, const FingeredEvent& placements, const Tuning& tuning, bool renamed)
 {
     ChordDef written = def;
     written.Frets = NoFrets;
@@ -37,7 +37,7 @@ QString RewrittenLine(const ChordDef& def, const FingeredEvent& placements, cons
         written.Frets[placement.slot] = placement.fret;
         written.Notes[placement.slot] = static_cast<unsigned char>(tuning.openNote(placement.slot) + placement.fret);
     }
-    if (def.Name == AutomaticName(def, tuning))
+    if (renamed)
         written.Name = AutomaticName(written, tuning);
     return tuning.isStandard() ? BuildLine(written) : BuildLine(written, tuning);
 }
@@ -79,7 +79,9 @@ RefingerResult RefingerLines(const QStringList& lines, int first, int last)
     for (size_t e = 0; e < events.size(); ++e) {
         if (fingering.events[e] == before[e])
             continue;
-        result.lines[lineOf[e]] = RewrittenLine(defs[e], fingering.events[e], tuning);
+        // A name that automatic naming would give the old frets is given again for the new ones.
+        const bool renamed = defs[e].Name == AutomaticName(defs[e], tuning);
+        result.lines[lineOf[e]] = RewrittenLine(defs[e], fingering.events[e], tuning, renamed);
         ++result.changedLines;
     }
     return result;

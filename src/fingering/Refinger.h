@@ -14,10 +14,9 @@ namespace fw {
 FingeringEvent EventNotes(const ChordDef& def, const Tuning& tuning);
 FingeredEvent EventPlacements(const ChordDef& def, const Tuning& tuning);
 
-// A line written with new placements: the same duration and name rule. A name that automatic naming
-// would give the old frets (a note name, "Rest" or "Chord") is given again for the new ones; any
-// other name stays as typed.
-QString RewrittenLine(const ChordDef& def, const FingeredEvent& placements, const Tuning& tuning);
+// A line written with new placements (unplayable ones left out) and the same duration. With
+// renamed the line takes the name automatic naming gives the new frets; otherwise its name stays.
+QString RewrittenLine(const ChordDef& def, const FingeredEvent& placements, const Tuning& tuning, bool renamed);
 
 struct RefingerResult {
     // Every line of the list; lines first..last with new strings and frets where that is easier.

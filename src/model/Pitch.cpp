@@ -30,6 +30,15 @@ QString NoteName(int slot, int fret, const QString& fallback)
     return PitchClassName(OpenStringNote(slot) + fret);
 }
 
+QString SemitonesText(int semitones)
+{
+    const int size = semitones < 0 ? -semitones : semitones;
+    return QStringLiteral("%1 %2 %3")
+        .arg(size)
+        .arg(size == 1 ? QStringLiteral("semitone") : QStringLiteral("semitones"),
+            semitones < 0 ? QStringLiteral("down") : QStringLiteral("up"));
+}
+
 static int DivisorOf(char16_t letter)
 {
     switch (letter) {

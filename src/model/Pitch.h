@@ -20,6 +20,11 @@ QString PitchClassName(int noteValue);
 // The name of the slot's open note plus fret for bass slots and frets 0..24; otherwise fallback unchanged.
 QString NoteName(int slot, int fret, const QString& fallback);
 
+// Transpositions go at most two octaves either way: further, no note of a bass stays on the neck.
+inline constexpr int MaxTransposeSemitones = 24;
+// How far a transposition moves, as users read it: "2 semitones up", "1 semitone down".
+QString SemitonesText(int semitones);
+
 // Length of a duration text ("Q", ".e", "/W", ...) for the given whole-note value; 0 when invalid.
 int DurationValue(QStringView text, int whole);
 

@@ -28,13 +28,6 @@ namespace {
         return -1;
     }
 
-    QString Where(const Tuning& tuning, int slot, int fret)
-    {
-        return QStringLiteral("%1 (%2 string, fret %3)")
-            .arg(PitchClassName(tuning.openNote(slot) + fret), tuning.stringName(slot))
-            .arg(fret);
-    }
-
     // The same strings and frets in the new tuning, or the text naming the first note that has no place.
     std::optional<FretArray> KeptFrets(const ChordDef& def, const Tuning& from, const Tuning& to, QString& problem)
     {
@@ -44,7 +37,8 @@ namespace {
             if (def.Frets[slot] == NotPlayedFret)
                 continue;
             if (!to.hasSlot(slot + shift)) {
-                problem = Where(from, slot, def.Frets[slot]) + QStringLiteral(": the new tuning has no such string.");
+                problem
+                    = NoteWhere(from, slot, def.Frets[slot]) + QStringLiteral(": the new tuning has no such string.");
                 return std::nullopt;
             }
             frets[slot + shift] = def.Frets[slot];
@@ -67,12 +61,19 @@ namespace {
                 matched[other] = matched[other] || found;
             }
             if (!found)
-                lost << Where(from, slot, def.Frets[slot]);
+                lost << NoteWhere(from, slot, def.Frets[slot]);
         }
         return lost;
     }
 
 } // namespace
+
+QString NoteWhere(const Tuning& tuning, int slot, int fret)
+{
+    return QStringLiteral("%1 (%2 string, fret %3)")
+        .arg(PitchClassName(tuning.openNote(slot) + fret), tuning.stringName(slot))
+        .arg(fret);
+}
 
 int StringShift(const Tuning& from, const Tuning& to)
 {
@@ -193,22 +194,22 @@ QString RetuneWarning(const RetuneResult& result)
     return parts.join(QStringLiteral("\n\n"));
 }
 
-void ApplyRetune(EditorLines& editor, const QStringList& lines, const RetuneResult& result)
+void ApplyRewrite(EditorLines& editor, const QStringList& lines, const ListRewrite& rewrite)
 {
     // The old lines first, where they are now; then the new ones in rising order, each insert
     // finding every line above it in place.
     size_t inserted = 0;
     int target = 0;
     for (int i = 0; i < lines.size(); ++i, ++target) {
-        while (inserted < result.InsertedLines.size() && result.InsertedLines[inserted] == target) {
+        while (inserted < rewrite.InsertedLines.size() && rewrite.InsertedLines[inserted] == target) {
             ++inserted;
             ++target;
         }
-        if (result.Lines[target] != lines[i])
-            editor.replaceLine(i, result.Lines[target]);
+        if (rewrite.Lines[target] != lines[i])
+            editor.replaceLine(i, rewrite.Lines[target]);
     }
-    for (const int at : result.InsertedLines)
-        editor.insertLine(at, result.Lines[at]);
+    for (const int at : rewrite.InsertedLines)
+        editor.insertLine(at, rewrite.Lines[at]);
 }
 
 } // namespace fw

@@ -23,12 +23,16 @@ enum class RetuneMode {
 using PitchFingering
     = std::function<std::vector<FretArray>(const std::vector<ChordDef>& entries, const Tuning& from, const Tuning& to)>;
 
-struct RetuneResult {
-    // The whole list in the new tuning.
+// A whole list rewritten: every line, and which of them are new.
+struct ListRewrite {
     QStringList Lines;
-    // The lines that are new (indexes into Lines, rising): the tuning line where the list had none,
-    // and a comment above each line that lost notes, naming them.
+    // The lines that are new (indexes into Lines, rising).
     std::vector<int> InsertedLines;
+};
+
+// Lines: the whole list in the new tuning. InsertedLines: the tuning line where the list had none,
+// and a comment above each line that lost notes, naming them.
+struct RetuneResult : ListRewrite {
     // One text per line left as it was: in error, or (keeping the frets) on a string the new tuning
     // has not. "Line N    " first, N counting the lines of the new list.
     QStringList Problems;
@@ -50,8 +54,11 @@ QString RetuneWarning(const RetuneResult& result);
 // lowest string (0).
 int StringShift(const Tuning& from, const Tuning& to);
 
-// Brings the editor from lines to result.Lines by replacing the changed lines and inserting the new
+// Brings the editor from lines to rewrite.Lines by replacing the changed lines and inserting the new
 // ones; callers group it into one undo step.
-void ApplyRetune(EditorLines& editor, const QStringList& lines, const RetuneResult& result);
+void ApplyRewrite(EditorLines& editor, const QStringList& lines, const ListRewrite& rewrite);
+
+// A note as messages and comments name it: "G (Low E string, fret 3)".
+QString NoteWhere(const Tuning& tuning, int slot, int fret);
 
 } // namespace fw

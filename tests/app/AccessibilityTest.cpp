@@ -10,6 +10,7 @@
 #include "PlayClock.h"
 #include "RecordingBackend.h"
 #include "TabWindows.h"
+#include "TransposeDialog.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -133,7 +134,8 @@ TEST_F(ProgramWindows, EveryControlIsNamedByWhatItShowsAndDescribedByItsHint)
     QStringList faults;
     for (QWidget* window : std::initializer_list<QWidget*> { windows->main.get(), windows->about.get(),
              windows->tab.get(), windows->options.get(), windows->getTabInfo.get(), windows->writeMidiFile.get(),
-             windows->noSoundMessage.get(), windows->find.get(), windows->newUserMessage.get() })
+             windows->noSoundMessage.get(), windows->find.get(), windows->newUserMessage.get(),
+             &main->transposeDialog() })
         faults << AccessibilityFaults(window);
     EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();
 }

@@ -103,7 +103,10 @@ TEST_F(RefingerCommand, RewritesStringsAndFretsAndPrintsTheCosts)
               "F#/Gb, x, 2, x, x, x, /E\r\nRest, x, x, x, x, x, Q\r\nChord, x, 0, 2, x, x, H\r\nOutro, x, 3, x, x, x, "
               "W\r\n");
 
-    const QString bad = write("bad.bss", "G, 3, x, x, x, Q\r\nG, 3, x, x, Q\r\n");
+    // Lines count as the editor shows them, after the header.
+    const QString bad = write("bad.bss",
+        "*Info 1: Fretwerk Bass Version 1.0 File Information\r\n*Info 2:33\r\n*Info 3:555555\r\n*Info 4:100\r\n"
+        "G, 3, x, x, x, Q\r\nG, 3, x, x, Q\r\n");
     const CliRun refused = RunCli({ "refinger", bad, "-o", out });
     EXPECT_EQ(refused.exitCode, 1);
     EXPECT_EQ(refused.err, "Line 2    Not enough commas.\nFix errors before optimizing the fingering.\n");

@@ -153,7 +153,7 @@ TEST(Retune, MovesNotesWritesTheTuningLineAndNamesWhatCannotMove)
         EXPECT_EQ(result.Problems, row.problems);
         EXPECT_EQ(result.Rests, row.rests);
         StringListLines editor(row.lines);
-        ApplyRetune(editor, row.lines, result);
+        ApplyRewrite(editor, row.lines, result);
         EXPECT_EQ(editor.lines(), row.expected);
     }
     EXPECT_EQ(NewDocumentLines(""), QStringList());

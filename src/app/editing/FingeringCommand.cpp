@@ -1,34 +1,9 @@
 #include "FingeringCommand.h"
 
+#include "HighlightedLines.h"
 #include "Refinger.h"
 
-#include <algorithm>
-
 namespace fw {
-
-namespace {
-
-    // The line holding a character offset; a line owns its characters and the line break after them.
-    int LineOfPosition(const EditorLines& editor, int position)
-    {
-        int lineStart = 0;
-        for (int line = 0; line < editor.lineCount(); ++line) {
-            lineStart += static_cast<int>(editor.lineText(line).size()) + 1;
-            if (position < lineStart)
-                return line;
-        }
-        return editor.lineCount();
-    }
-
-    int LineStart(const EditorLines& editor, int line)
-    {
-        int start = 0;
-        for (int i = 0; i < line; ++i)
-            start += static_cast<int>(editor.lineText(i).size()) + 1;
-        return start;
-    }
-
-} // namespace
 
 void OptimizeFingering(ChordList& chords, EditHost& host, MessageBoxes& boxes, LineDisplay& display)
 {
@@ -36,14 +11,9 @@ void OptimizeFingering(ChordList& chords, EditHost& host, MessageBoxes& boxes, L
         return;
     EditorLines& editor = chords.editor();
     const QStringList lines = LineTexts(editor);
-    const int selStart = editor.selectionStart();
-    const int selLength = editor.selectionLength();
-    int first = 0;
-    int last = static_cast<int>(lines.size()) - 1;
-    if (selLength > 0) {
-        first = LineOfPosition(editor, selStart);
-        last = std::min(LineOfPosition(editor, selStart + selLength - 1), last);
-    }
+    const std::optional<LineRange> highlighted = HighlightedLines(editor);
+    const int first = highlighted ? highlighted->first : 0;
+    const int last = highlighted ? highlighted->last : static_cast<int>(lines.size()) - 1;
     const RefingerResult result = RefingerLines(lines, first, last);
     if (!result.errorText.isEmpty()) {
         boxes.errorBox(result.errorText);
@@ -59,12 +29,8 @@ void OptimizeFingering(ChordList& chords, EditHost& host, MessageBoxes& boxes, L
                 editor.replaceLine(i, result.lines[i]);
         }
         host.endEditBlock();
-        // The same lines stay highlighted, though their lengths may have changed.
-        if (selLength > 0) {
-            const int start = LineStart(editor, first);
-            const int end = LineStart(editor, last) + static_cast<int>(editor.lineText(last).size());
-            editor.setSelection(start, end - start);
-        }
+        if (highlighted)
+            HighlightLines(editor, *highlighted);
     }
     chords.ShowLineInfo(editor.currentLine());
     display.setStatusMessage(result.changedLines > 0

@@ -3,6 +3,7 @@
 #include "AsciiRhythmLine.h"
 #include "AsciiTab.h"
 #include "DialogButtons.h"
+#include "FixedPitchFont.h"
 #include "MessageBoxes.h"
 #include "SaveFileDialog.h"
 #include "TabPainter.h"
@@ -11,7 +12,6 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -174,9 +174,7 @@ void TfrmTab::CreateControls()
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The window scrolls the memo as a whole, so it keeps no vertical position of its own.
     Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPixelSize(13);
-    Memo1->setFont(fixed);
+    Memo1->setFont(FixedPitchFont(13));
     QPalette memoColours = Memo1->palette();
     memoColours.setColor(QPalette::Text, Qt::black);
     memoColours.setColor(QPalette::Base, Qt::white);

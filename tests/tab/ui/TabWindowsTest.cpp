@@ -181,7 +181,7 @@ namespace {
         EXPECT_TRUE(window.Memo1->isReadOnly());
         EXPECT_EQ(window.Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
         EXPECT_EQ(window.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        EXPECT_TRUE(QFontInfo(window.Memo1->font()).fixedPitch());
+        test::ExpectColumnsLineUp(*window.Memo1);
         // The whole text fits the memo: the window scrolls, not the memo.
         EXPECT_EQ(window.Memo1->verticalScrollBar()->maximum(), 0);
     }

@@ -90,6 +90,10 @@ Tablature Tablature::Build(const ParsedLineList& lines, const Tuning& tuning)
 {
     Tablature tab;
     tab.FirstSlot = tuning.firstSlot();
+    tab.StringTuning = tuning;
+    tab.NamesStrings = !tuning.isStandard() || std::any_of(lines.begin(), lines.end(), [](const ChordDef& def) {
+        return ParseTuningLine(def.Name).kind == TuningLineKind::Valid;
+    });
     tab.Columns = BuildTabList(lines);
     tab.BarCount = MarkBars(tab.Columns);
     tab.Bars = VisitBars(tab.Columns);

@@ -411,6 +411,15 @@ void TfrmTab::PrintTo(QPrinter& printer)
 {
     // The print dialog deactivated the window, which released the tablature.
     const Tablature tab = m_tab ? *m_tab : Tablature::Build(m_inputs.ParsedLines, TuningOfLines(m_inputs.EditorLines));
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        // A PDF file is written as File > Export and the command line write it: same margins and
+        // resolution, and a previous file is replaced only by a complete one.
+        QString errorText;
+        if (!WriteTablaturePdf(printer.outputFileName(), tab, TabTitle, TabSubtitle, m_inputs.TabFont,
+                printer.pageLayout().pageSize(), &errorText, printer.pageLayout().orientation()))
+            m_boxes.errorBox(errorText);
+        return;
+    }
     QPainter painter;
     if (!painter.begin(&printer)) {
         m_boxes.errorBox(QStringLiteral("The tablature could not be printed: the printer could not be started."));

@@ -25,6 +25,7 @@ struct FakeSaveDialog : SaveFileDialog {
 // Picks "print to file" for the given PDF, as a user would in the platform dialog.
 struct PdfPrintDialog : PrintDialog {
     QString fileName;
+    QPageSize pageSize { QPageSize::A4 };
     int shown = 0;
     bool choosePrinter(QWidget*, QPrinter& printer) override
     {
@@ -33,6 +34,7 @@ struct PdfPrintDialog : PrintDialog {
             return false;
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(fileName);
+        printer.setPageSize(pageSize);
         return true;
     }
 };

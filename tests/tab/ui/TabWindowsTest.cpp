@@ -186,6 +186,16 @@ namespace {
         test::ExpectColumnsLineUp(*window.Memo1);
         // The whole text fits the memo: the window scrolls, not the memo.
         EXPECT_EQ(window.Memo1->verticalScrollBar()->maximum(), 0);
+        window.hide();
+
+        // A list in its own tuning shows it, and the string names, in the same columns.
+        Open(Inputs(QStringList { "* Tuning: D A D# G" } + Bars(3), 1));
+        const QStringList text = window.Memo1->toPlainText().split(u'\n');
+        ASSERT_GT(text.size(), 9);
+        EXPECT_EQ(text[0], QStringLiteral("Tuning: D A D# G"));
+        EXPECT_EQ(text.mid(6, 4).join(u' ').remove(u'-').remove(QRegularExpression(QStringLiteral("\\d"))),
+            QStringLiteral("G ||| D#||| A ||| D |||"));
+        test::ExpectColumnsLineUp(*window.Memo1);
     }
 
     TEST_F(TabWindowTest, TruncationIsWarnedOncePerOpeningInBothModes)

@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 #include <vector>
 
@@ -34,6 +35,16 @@ template <typename Work> double BestCpuMilliseconds(int runs, Work&& work)
         best = std::min(best, (end.tv_sec - start.tv_sec) * 1e3 + (end.tv_nsec - start.tv_nsec) / 1e6);
     }
     return best;
+}
+
+// One line of bench/run.sh's table: "figure  value unit  target <= limit unit  PASS"; ok turns false on a miss.
+inline void PrintFigure(
+    const char* figure, double value, const char* unit, const char* comparison, double limit, bool& ok)
+{
+    const bool pass = comparison[0] == '<' ? value <= limit : value >= limit;
+    ok = ok && pass;
+    std::printf(
+        "%-40s  %.2f%s  target %s %g%s  %s\n", figure, value, unit, comparison, limit, unit, pass ? "PASS" : "FAIL");
 }
 
 // The middle one of several figures taken in rounds side by side: on a shared machine the speed

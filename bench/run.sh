@@ -60,16 +60,6 @@ for path in sorted(glob.glob(os.path.join(out_dir, "*.out"))):
                 unit = "%" if key == "cpu" else " us"
                 verdict = "PASS" if meets(value, comparison, number(limit)) else "FAIL"
                 found.append((key, values[key] + unit, "%s %s" % (comparison, limit), verdict))
-    # "ratio: R (limit L), larger limit M ms" after "ascii tab N lines: T ms" lines
-    ratio = re.search(r"^ratio: ([\d.]+) \(limit ([\d.]+)\), larger limit ([\d.]+) ms", text, re.M)
-    if ratio:
-        found.append(("growth ratio 10k -> 100k lines", ratio.group(1), "<= " + ratio.group(2),
-                      "PASS" if float(ratio.group(1)) <= float(ratio.group(2)) else "FAIL"))
-        sizes = re.findall(r"^ascii tab\s+(\d+) lines:\s+([\d.]+) ms", text, re.M)
-        if sizes:
-            lines, ms = max(sizes, key=lambda size: int(size[0]))
-            found.append(("ascii tab %s lines" % lines, ms + " ms", "<= %s ms" % ratio.group(3),
-                          "PASS" if float(ms) <= float(ratio.group(3)) else "FAIL"))
     if not found:
         found.append(("(no figures recognised)", "-", "exit 0", "PASS" if status == 0 else "FAIL"))
     if status != 0:

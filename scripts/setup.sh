@@ -29,7 +29,7 @@ PACKAGES=(
     librtmidi-dev libfluidsynth-dev fluidsynth timgm6mb-soundfont
     libpulse-dev
     libgtest-dev libgmock-dev
-    xvfb xauth x11-utils imagemagick fonts-dejavu-core
+    xvfb xauth x11-utils imagemagick fonts-dejavu-core poppler-utils
     midicsv python3-mido
     libzip-dev
     clang libclang-rt-14-dev

@@ -43,14 +43,6 @@ double TimeImport(const QString& text, fw::TabRhythm rhythm, int runs, qsizetype
     return fw::bench::BestCpuMilliseconds(runs, [&] { lines = fw::ImportAsciiTabText(text, options).lines.size(); });
 }
 
-void Row(const char* figure, double value, const char* unit, const char* comparison, double limit, bool& ok)
-{
-    const bool pass = comparison[0] == '<' ? value <= limit : value >= limit;
-    ok = ok && pass;
-    std::printf(
-        "%-40s  %.2f%s  target %s %g%s  %s\n", figure, value, unit, comparison, limit, unit, pass ? "PASS" : "FAIL");
-}
-
 } // namespace
 
 // The growth figure is the median of rounds of one 1 MB figure (best of three) next to one 10 MB
@@ -81,8 +73,9 @@ int main()
         for (double ratio : ratios)
             std::fprintf(stderr, " %.2f", ratio);
         std::fprintf(stderr, "\n");
-        Row(qPrintable(QStringLiteral("tab import 1 MB (%1)").arg(QLatin1String(name))), smallMs, " ms", "<=", 300, ok);
-        Row(qPrintable(QStringLiteral("tab import 10 MB / 1 MB (%1)").arg(QLatin1String(name))),
+        fw::bench::PrintFigure(
+            qPrintable(QStringLiteral("tab import 1 MB (%1)").arg(QLatin1String(name))), smallMs, " ms", "<=", 300, ok);
+        fw::bench::PrintFigure(qPrintable(QStringLiteral("tab import 10 MB / 1 MB (%1)").arg(QLatin1String(name))),
             fw::bench::Median(ratios), "", "<=", 12, ok);
     }
     return ok ? 0 : 1;

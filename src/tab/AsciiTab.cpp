@@ -4,6 +4,8 @@
 #include "SafeFileWrite.h"
 #include "TextRules.h"
 
+#include <algorithm>
+
 namespace fw {
 
 namespace {
@@ -35,21 +37,38 @@ namespace {
 
 } // namespace
 
-void AsciiHeader(QStringList& text, const QString& title, const QString& subtitle)
+void AsciiHeader(QStringList& text, const Tablature& tab, const QString& title, const QString& subtitle)
 {
-    text << QString() << QString() << QString() << Centred(title) << Centred(subtitle) << QString();
+    const QString first = tab.NamesStrings ? QStringLiteral("Tuning: ") + tab.StringTuning.namesText() : QString();
+    text << first << QString() << QString() << Centred(title) << Centred(subtitle) << QString();
 }
 
-void AppendAsciiBar(
-    TabLineArray& lines, const TabList& list, const TabBar& bar, bool firstOfGroup, bool& truncated, int firstSlot)
+TabLineArray AsciiLineStarts(const Tablature& tab)
 {
+    TabLineArray starts;
+    qsizetype width = 0;
+    if (tab.NamesStrings) {
+        for (int slot = tab.FirstSlot; slot <= LastBassSlot; ++slot)
+            width = std::max(width, tab.StringTuning.pitchName(slot).size());
+    }
+    for (int slot = tab.FirstSlot; slot <= LastBassSlot; ++slot) {
+        const QString name = tab.NamesStrings ? tab.StringTuning.pitchName(slot) : QString();
+        starts[slot] = name.leftJustified(width, u' ') + u'|';
+    }
+    return starts;
+}
+
+void AppendAsciiBar(TabLineArray& lines, const Tablature& tab, const TabBar& bar, bool firstOfGroup,
+    const TabLineArray& starts, bool& truncated)
+{
+    const int firstSlot = tab.FirstSlot;
     const int c = SpacingCount(bar.BarLength);
     if (firstOfGroup) {
         // Room for both bars of the group, so the line is allocated once.
         for (int slot = firstSlot; slot <= LastBassSlot; ++slot) {
             lines[slot] = QString();
-            lines[slot].reserve(2 * (AsciiBarWidth + 4) + 2);
-            lines[slot] += u'|';
+            lines[slot].reserve(starts[slot].size() + 2 * (AsciiBarWidth + 4) + 1);
+            lines[slot] += starts[slot];
         }
     }
     const QString dashes((AsciiBarWidth - c) / (c + 1), u'-');
@@ -62,7 +81,7 @@ void AppendAsciiBar(
             break;
         }
         for (int slot = firstSlot; slot <= LastBassSlot; ++slot) {
-            AppendCell(lines[slot], list[i].Frets[slot]);
+            AppendCell(lines[slot], tab.Columns[i].Frets[slot]);
             lines[slot] += dashes;
         }
     }
@@ -75,20 +94,20 @@ AsciiTab BuildAsciiTab(const Tablature& tab, const QString& title, const QString
     AsciiTab result;
     QStringList& text = result.Lines;
     text.reserve(8 + 3 * tab.Bars.size());
-    AsciiHeader(text, title, subtitle);
+    AsciiHeader(text, tab, title, subtitle);
+    const TabLineArray starts = AsciiLineStarts(tab);
     TabLineArray lines;
     bool first = true;
     bool pending = false;
-    const int firstSlot = tab.FirstSlot;
     const auto flushGroup = [&] {
-        for (int slot = firstSlot; slot <= LastBassSlot; ++slot)
+        for (int slot = tab.FirstSlot; slot <= LastBassSlot; ++slot)
             text << lines[slot];
         text << QString() << QString();
         result.Height += AsciiGroupHeightFor(tab.StringCount());
         pending = false;
     };
     for (const TabBar& bar : tab.Bars) {
-        AppendAsciiBar(lines, tab.Columns, bar, first, result.Truncated, firstSlot);
+        AppendAsciiBar(lines, tab, bar, first, starts, result.Truncated);
         pending = true;
         if (!first)
             flushGroup();

@@ -18,13 +18,18 @@ inline constexpr int AsciiGroupHeightFor(int strings) { return AsciiGroupHeight 
 // five- or six-string bass also fills slot 2 or 1 and 2.
 using TabLineArray = std::array<QString, 7>;
 
-// Lines 1 to 6: three empty lines, the centred title, the centred subtitle, an empty line.
-void AsciiHeader(QStringList& text, const QString& title, const QString& subtitle);
+// Lines 1 to 6: three empty lines, the centred title, the centred subtitle, an empty line. A
+// tablature that names its strings has "Tuning: " and the names, lowest first, as its first line.
+void AsciiHeader(QStringList& text, const Tablature& tab, const QString& title, const QString& subtitle);
 
-// Appends one bar to lines ("|" first when it starts a line group). Sets truncated when the bar has
-// more columns than are shown. firstSlot is the highest string's slot.
-void AppendAsciiBar(TabLineArray& lines, const TabList& list, const TabBar& bar, bool firstOfGroup, bool& truncated,
-    int firstSlot = FirstBassSlot);
+// What each string line of a line group starts with, by slot: "|", or for a tablature that names its
+// strings the name and "|", names padded to one width ("D |", "D#|").
+TabLineArray AsciiLineStarts(const Tablature& tab);
+
+// Appends one bar to lines, setting them to starts first when the bar starts a line group. Sets
+// truncated when the bar has more columns than are shown.
+void AppendAsciiBar(TabLineArray& lines, const Tablature& tab, const TabBar& bar, bool firstOfGroup,
+    const TabLineArray& starts, bool& truncated);
 
 struct AsciiTab {
     // One entry per text line, without line ends.

@@ -90,6 +90,11 @@ Tablature Tablature::Build(const ParsedLineList& lines, const Tuning& tuning)
 {
     Tablature tab;
     tab.FirstSlot = tuning.firstSlot();
+    tab.StringTuning = tuning;
+    // Comments first: a parse result holds a tuning, and long lists should not build one per line.
+    tab.NamesStrings = !tuning.isStandard() || std::any_of(lines.begin(), lines.end(), [](const ChordDef& def) {
+        return IsCommentLine(def.Name) && ParseTuningLine(def.Name).kind == TuningLineKind::Valid;
+    });
     tab.Columns = BuildTabList(lines);
     tab.BarCount = MarkBars(tab.Columns);
     tab.Bars = VisitBars(tab.Columns);

@@ -64,6 +64,10 @@ struct Tablature {
     int BarCount = 0;
     // The highest string's slot: one tab line per string from there down to slot 6.
     int FirstSlot = FirstBassSlot;
+    Tuning StringTuning;
+    // The list has a tuning line or is not in E A D G: text forms name the strings and the tuning,
+    // so the tab reads back at its pitches. A list without either is written as it always was.
+    bool NamesStrings = false;
 
     static Tablature Build(const ParsedLineList& lines, const Tuning& tuning = StandardTuning());
     int StringCount() const { return LastBassSlot + 1 - FirstSlot; }

@@ -7,6 +7,7 @@
 #include <QPdfWriter>
 #include <QPen>
 #include <QSaveFile>
+#include <QVarLengthArray>
 #include <algorithm>
 
 namespace fw {
@@ -70,7 +71,8 @@ TabLayout TabLayout::Printer(int pageWidth, int pageHeight, int strings)
     layout.StringGap = pageHeight / 60;
     layout.Strings = strings;
     layout.StaffHeight = (strings - 1) * layout.StringGap;
-    layout.TabLeft = 50;
+    // A row's string lines run from TabLeft to TabLeft + 2 x (TabRight div 2): as much room on either side.
+    layout.TabLeft = (pageWidth - 2 * (layout.TabRight / 2)) / 2;
     layout.FirstStaffTop = 2 * layout.StaffHeight;
     layout.TitleTop = 110;
     layout.SubtitlePointSize = 12;
@@ -171,7 +173,7 @@ void TabPainter::PrintTitles(QPainter& painter, const TabLayout& layout) const
 {
     painter.save();
     painter.setFont(TitleFont(TitlePointSize));
-    const int centre = (layout.TabRight + layout.TabLeft) / 2;
+    const int centre = layout.RowCentre();
     int y = layout.TitleTop;
     TextOut(painter, centre - TextWidth(painter, m_title) / 2, y, m_title);
     if (!TrimBlanks(m_subtitle).isEmpty()) {
@@ -185,12 +187,20 @@ void TabPainter::PrintTitles(QPainter& painter, const TabLayout& layout) const
 
 int TabPainter::DrawBar(QPainter& painter, const TabLayout& layout, const TabBar& bar, int width, int y, int x)
 {
+    DrawStaff(painter, layout, x, y, width);
     const int c = SpacingCount(bar.BarLength);
     const int step = width / (c + 1);
     int col = x;
     painter.save();
     painter.setFont(FretFont(layout.FretPointSize, m_boldFrets));
-    const int halfHeight = TextHeight(painter) / 2;
+    const QFontMetrics metrics(painter.font(), painter.device());
+    // The digits' top sits half a text height above their string line.
+    const int baselineBelowLine = metrics.ascent() - metrics.height() / 2;
+    struct FretNumber {
+        QPoint baseline;
+        QString text;
+    };
+    QVarLengthArray<FretNumber, 4 * MaxTabColumns> numbers;
     int shown = 0;
     for (qsizetype i = bar.FirstColumn; i < bar.EndIndex; ++i) {
         if (++shown > MaxTabColumns) {
@@ -202,12 +212,20 @@ int TabPainter::DrawBar(QPainter& painter, const TabLayout& layout, const TabBar
         for (int slot = m_tab.FirstSlot; slot <= LastBassSlot; ++slot) {
             if (column.Frets[slot] != NotPlayedFret) {
                 const int sy = y + (slot - m_tab.FirstSlot) * layout.StringGap;
-                TextOut(painter, col, sy - halfHeight, QString::number(column.Frets[slot]));
+                numbers.append({ QPoint(col, sy + baselineBelowLine), QString::number(column.Frets[slot]) });
             }
         }
     }
+    // Every gap before any digit, so a wide gap never clips its neighbour's digits.
+    const int margin = std::max(2, layout.StringGap / 8);
+    for (const FretNumber& number : numbers)
+        painter.fillRect(metrics.tightBoundingRect(number.text)
+                             .translated(number.baseline)
+                             .adjusted(-margin, -margin, margin, margin),
+            Qt::white);
+    for (const FretNumber& number : numbers)
+        painter.drawText(number.baseline, number.text);
     painter.restore();
-    DrawStaff(painter, layout, x, y, width);
     return y + (layout.Strings + 1) * layout.StringGap;
 }
 
@@ -227,7 +245,7 @@ int TabPainter::PrintTablature(
     painter.setPen(QPen(Qt::black, std::max<qreal>(1.0, dpi / 150.0)));
     painter.setBrush(Qt::NoBrush);
     painter.setFont(FretFont(layout.FretPointSize, false));
-    const int labelX = layout.TabRight - 2 * TextWidth(painter, PageLabel(1));
+    const int labelX = layout.TabLeft + layout.TabRight - 2 * TextWidth(painter, PageLabel(1));
     const QList<PrintedBar> plan = PlanPrintout(layout, pageHeight, m_tab.Bars.size());
     int pages = plan.isEmpty() ? 0 : 1;
     for (qsizetype i = 0; i < plan.size(); ++i) {
@@ -249,17 +267,21 @@ int TabPainter::PrintTablature(
     return pages;
 }
 
+QPageLayout TabPdfPageLayout(const QPageSize& pageSize, QPageLayout::Orientation orientation)
+{
+    return QPageLayout(pageSize, orientation, QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+}
+
 bool WriteTablaturePdf(const QString& fileName, const Tablature& tab, const QString& title, const QString& subtitle,
-    bool boldFrets, const QPageSize& pageSize, QString* errorText)
+    bool boldFrets, const QPageSize& pageSize, QString* errorText, QPageLayout::Orientation orientation)
 {
     QSaveFile file(fileName);
     file.setDirectWriteFallback(false);
     bool ok = file.open(QIODevice::WriteOnly);
     if (ok) {
         QPdfWriter writer(&file);
-        writer.setResolution(600);
-        writer.setPageSize(pageSize);
-        writer.setPageMargins(QMarginsF(0.25, 0.25, 0.25, 0.25), QPageLayout::Inch);
+        writer.setResolution(TabPdfResolution);
+        writer.setPageLayout(TabPdfPageLayout(pageSize, orientation));
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Fretwerk Bass"));
         QPainter painter;

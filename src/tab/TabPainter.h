@@ -3,6 +3,7 @@
 #include "TabBuilder.h"
 
 #include <QList>
+#include <QPageLayout>
 #include <QPageSize>
 #include <QRect>
 #include <QString>
@@ -27,10 +28,13 @@ struct TabLayout {
 
     // The window's preset, for a paint area of the given width.
     static TabLayout Screen(int paintWidth, int strings = 4);
-    // The printer's preset, for a printable page of the given size in device pixels.
+    // The printer's preset, for a printable page of the given size in device pixels: the rows take
+    // nine tenths of its width and are centred on it.
     static TabLayout Printer(int pageWidth, int pageHeight, int strings = 4);
 
     int BarWidth() const { return TabRight / 2; }
+    // The middle of a row, over which printed titles are centred.
+    int RowCentre() const { return TabLeft + TabRight / 2; }
     // x of a bar: the right bar shares the left bar's closing bar line.
     int BarLeft(bool leftHalf) const { return leftHalf ? TabLeft : TabLeft + TabRight / 2 - 1; }
     // Distance between rows on screen.
@@ -68,8 +72,9 @@ public:
 
     void DrawTitles(QPainter& painter, const TabLayout& layout) const;
     void PrintTitles(QPainter& painter, const TabLayout& layout) const;
-    // Fret numbers of the bar's columns (at most 16; more set Truncated), then the staff. Returns
-    // the bar's bottom reference: y + (strings + 1) string gaps.
+    // The staff, then the fret numbers of the bar's columns (at most 16; more set Truncated), each on
+    // a gap of background cut into its string line. Returns the bar's bottom reference:
+    // y + (strings + 1) string gaps.
     int DrawBar(QPainter& painter, const TabLayout& layout, const TabBar& bar, int width, int y, int x);
     void DrawStaff(QPainter& painter, const TabLayout& layout, int x, int y, int width) const;
 
@@ -89,9 +94,16 @@ private:
     bool m_truncated = false;
 };
 
-// Prints the tablature to a PDF file of the given page size (600 dots per inch, quarter-inch
-// margins). The file is replaced only when complete; errorText names the file and the reason.
+inline constexpr int TabPdfResolution = 600;
+
+// The page of a tablature PDF: margins of 12 mm on every side, inside which the rows are centred.
+QPageLayout TabPdfPageLayout(const QPageSize& pageSize, QPageLayout::Orientation orientation = QPageLayout::Portrait);
+
+// Prints the tablature to a PDF file on TabPdfPageLayout pages at TabPdfResolution; the window's
+// print-to-file, File > Export and fretwerk-cli all come here. The file is replaced only when
+// complete; errorText names the file and the reason.
 bool WriteTablaturePdf(const QString& fileName, const Tablature& tab, const QString& title, const QString& subtitle,
-    bool boldFrets, const QPageSize& pageSize, QString* errorText = nullptr);
+    bool boldFrets, const QPageSize& pageSize, QString* errorText = nullptr,
+    QPageLayout::Orientation orientation = QPageLayout::Portrait);
 
 } // namespace fw

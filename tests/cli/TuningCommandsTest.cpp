@@ -85,17 +85,21 @@ TEST_F(TuningCli, TabHasOneLinePerStringAndCheckNamesTheStrings)
         SCOPED_TRACE(row.strings);
         ASSERT_EQ(RunCli({ "tab", write("t.bss", row.lines), "-o", out("t.tab") }).exitCode, 0);
         const QStringList tab = QString::fromLatin1(fw::test::ReadFileBytes(out("t.tab"))).split("\r\n");
-        EXPECT_EQ(tab.filter(QRegularExpression("^\\|-")).size(), row.strings);
+        // A list with a tuning line names each string before its line.
+        const char* stringLine = row.strings == 4 ? "^\\|-" : "^[A-G][#b]? *\\|-";
+        EXPECT_EQ(tab.filter(QRegularExpression(QLatin1String(stringLine))).size(), row.strings);
     }
-    // Highest string on top: the C string's frets 5 and 0 first, the E string's 2, the Low B's 0 last.
+    // Highest string on top: the C string's frets 5 and 0 first, the E string's 2, the Low B's 0 last;
+    // the tuning heads the file.
     const QStringList six = QString::fromLatin1(fw::test::ReadFileBytes(out("t.tab"))).split("\r\n");
+    EXPECT_EQ(six.first(), QStringLiteral("Tuning: B E A D G C"));
     EXPECT_EQ(six.mid(6, 6),
-        QStringList({ "|-------------------5--------|-------------0------------|",
-            "|----------------------------|--------------------------|",
-            "|----------------------------|--------------------------|",
-            "|----------------------------|--------------------------|",
-            "|-------------------2--------|--------------------------|",
-            "|---------0------------------|--------------------------|" }));
+        QStringList({ "C|-------------------5--------|-------------0------------|",
+            "G|----------------------------|--------------------------|",
+            "D|----------------------------|--------------------------|",
+            "A|----------------------------|--------------------------|",
+            "E|-------------------2--------|--------------------------|",
+            "B|---------0------------------|--------------------------|" }));
 
     const QString broken = write(
         "broken.bss", { "* Tuning: B E A D G", "E, 0, x, x, x, Q", "N, x, q, x, x, x, Q", "N, 19, x, x, x, x, Q" });

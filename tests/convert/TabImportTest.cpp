@@ -3,6 +3,7 @@
 #include "AsciiTabReader.h"
 #include "CliRunner.h"
 #include "Conversion.h"
+#include "LineParser.h"
 #include "TabBuilder.h"
 #include "TestFiles.h"
 #include "Tuning.h"
@@ -118,9 +119,7 @@ TEST(RhythmLine, GeneratedListsComeBackAsTheyWere)
             const QStringList text = fw::WithRhythmLines(ascii.Lines, tab);
             fw::TabImportOptions options;
             options.rhythm = fw::TabRhythm::Line;
-            // Unlabelled lines say only how many strings there are; another tuning is given, as --tuning gives it.
-            if (tuning.stringCount() == 4 && !tuning.isStandard())
-                options.tuning = tuning;
+            // The tab names its tuning: drop D comes back as drop D without being told.
             const fw::TabImport back = fw::ImportAsciiTabText(text.join(u'\n'), options);
             ASSERT_TRUE(back.error.isEmpty()) << back.error.toStdString();
             QStringList chordLines;
@@ -128,6 +127,57 @@ TEST(RhythmLine, GeneratedListsComeBackAsTheyWere)
                 if (!line.startsWith(QLatin1String("* Title:")))
                     chordLines << line;
             ASSERT_EQ(chordLines.join(u'\n'), list.expected.join(u'\n')) << text.join(u'\n').toStdString();
+        }
+    }
+}
+
+// Lists in other tunings, exported as ASCII tab and imported back through the .tab reader, keep their
+// tuning and every note's pitch; with the rhythm line the durations come back too.
+TEST(TabTuningRoundTrip, ExportedTabReadsBackAtTheSamePitches)
+{
+    const QStringList lists[] = {
+        { "* Tuning: D A D G", "D, 0, x, x, x, Q", "Fifth, 0, 0, x, x, E", "", "A, x, 0, x, x, H",
+            "G, x, x, x, 12, Q" },
+        { "* Tuning: B E A D G", "B, 0, x, x, x, x, Q", "Chord, x, 2, 4, x, 5, .E", "", "E, 5, x, x, x, x, /S" },
+        { "* Tuning: B E A D G C", "C, x, x, x, x, x, 3, Q", "Low, 1, x, x, x, x, x, E", "", "D, x, x, x, 0, x, x, H" },
+        { "* Tuning: B E A D# G", "D#, x, x, x, 0, x, Q", "B, 0, x, x, x, x, Q" },
+    };
+    QTemporaryDir dir;
+    for (const QStringList& lines : lists) {
+        SCOPED_TRACE(lines.first().toStdString());
+        const fw::Tuning tuning = fw::TuningOfLines(lines);
+        for (const bool rhythmLine : { false, true }) {
+            const QString path = dir.filePath(QStringLiteral("song.tab"));
+            fw::ConvertOptions writeOptions;
+            if (rhythmLine)
+                writeOptions.insert(QStringLiteral("rhythm-line"), QString());
+            const fw::WriteResult written
+                = fw::Formats().writerFor(path)->write({ lines, {}, QStringLiteral("song.bss") }, path, writeOptions);
+            ASSERT_TRUE(written.error.isEmpty()) << written.error.toStdString();
+            fw::ConvertOptions readOptions;
+            if (rhythmLine)
+                readOptions.insert(QStringLiteral("rhythm"), QStringLiteral("line"));
+            const fw::ReadResult read = fw::ReadFileAs(fw::Formats(), path, readOptions);
+            ASSERT_TRUE(read.document) << read.error.toStdString();
+            const QStringList& back = read.document->lines;
+            ASSERT_TRUE(fw::TuningOfLines(back) == tuning) << back.join(u'\n').toStdString();
+            // The notes by pitch (and duration with the rhythm line), in order.
+            const auto notes = [&tuning, rhythmLine](const QStringList& list) {
+                QStringList out;
+                for (int i = 0; i < list.size(); ++i) {
+                    fw::ChordDef def;
+                    fw::ParseLineText(list[i], i, def, tuning);
+                    if (!fw::IsNoteEntry(def))
+                        continue;
+                    QStringList pitches;
+                    for (int slot = tuning.firstSlot(); slot <= 6; ++slot)
+                        pitches << QString::number(def.Frets[slot] < 0 ? -1 : tuning.openNote(slot) + def.Frets[slot]);
+                    out << pitches.join(u' ') + (rhythmLine ? u' ' + def.Duration : QString());
+                }
+                return out;
+            };
+            EXPECT_EQ(notes(back).join(u'\n').toStdString(), notes(lines).join(u'\n').toStdString())
+                << "rhythm line " << rhythmLine;
         }
     }
 }

@@ -106,6 +106,46 @@ namespace {
         ExpectGolden(tab, QStringLiteral("truncated.tab"));
     }
 
+    // A list with a tuning line names its tuning above the title and each string before its line, so the
+    // tab reads back at its pitches; names of one width or padded to it keep the bar lines aligned.
+    TEST(AsciiTab, ListsWithATuningLineNameTheirStrings)
+    {
+        struct Case {
+            QStringList lines;
+            QStringList expected; // the first line, then the string lines of the first group
+        };
+        const Case cases[] = {
+            { { "* Tuning: D A D G", "E, 2, x, x, x, Q" },
+                { "Tuning: D A D G", "G|--------------------------|", "D|--------------------------|",
+                    "A|--------------------------|", "D|-------------2------------|" } },
+            { { "* Tuning: E A D G", "E, x, x, x, 5, Q" },
+                { "Tuning: E A D G", "G|-------------5------------|", "D|--------------------------|",
+                    "A|--------------------------|", "E|--------------------------|" } },
+            { { "* Tuning: B E A D# G", "B, 0, x, x, x, x, Q", "", "D, x, x, x, 0, x, Q" },
+                { "Tuning: B E A D# G", "G |--------------------------|--------------------------|",
+                    "D#|--------------------------|-------------0------------|",
+                    "A |--------------------------|--------------------------|",
+                    "E |--------------------------|--------------------------|",
+                    "B |-------------0------------|--------------------------|" } },
+            { { "* Tuning: B E A D G C", "C, x, x, x, x, x, 0, Q" },
+                { "Tuning: B E A D G C", "C|-------------0------------|", "G|--------------------------|",
+                    "D|--------------------------|", "A|--------------------------|", "E|--------------------------|",
+                    "B|--------------------------|" } },
+        };
+        for (const Case& c : cases) {
+            const Tuning tuning = TuningOfLines(c.lines);
+            const AsciiTab tab = BuildAsciiTab(
+                Tablature::Build(test::ParseEveryLine(c.lines, tuning), tuning), QStringLiteral("Song"), QString());
+            SCOPED_TRACE(c.lines.first().toStdString());
+            const qsizetype strings = c.expected.size() - 1;
+            ASSERT_EQ(tab.Lines.size(), 6 + strings + 2 + 1);
+            EXPECT_EQ(tab.Lines.mid(0, 6),
+                QStringList({ c.expected.first(), "", "", QString(38, u' ') + "Song", QString(40, u' '), "" }));
+            EXPECT_EQ(tab.Lines.mid(6, strings).join(u'\n').toStdString(), c.expected.mid(1).join(u'\n').toStdString());
+            EXPECT_EQ(tab.Height, AsciiGroupHeightFor(static_cast<int>(strings)));
+        }
+    }
+
     TEST(AsciiTab, FileLinesEndWithCrLf)
     {
         EXPECT_EQ(AsciiTabFileBytes({ "", "a", "" }), QByteArray("\r\na\r\n\r\n"));

@@ -63,7 +63,8 @@ namespace {
         EXPECT_EQ(printer.TabRight, 4590);
         EXPECT_EQ(printer.StringGap, 110);
         EXPECT_EQ(printer.StaffHeight, 330);
-        EXPECT_EQ(printer.TabLeft, 50);
+        // The rows are centred: 255 pixels on either side of 2 x 2295.
+        EXPECT_EQ(printer.TabLeft, 255);
         EXPECT_EQ(printer.FirstStaffTop, 660);
         EXPECT_EQ(printer.TitleTop, 110);
     }
@@ -85,7 +86,7 @@ namespace {
             const int row = i / 2 < 9 ? i / 2 : i / 2 - 9;
             EXPECT_EQ(plan[i].Page, i < 18 ? 1 : 2) << i;
             EXPECT_EQ(plan[i].Y, 660 + row * 660) << i;
-            EXPECT_EQ(plan[i].X, i % 2 == 0 ? 50 : 50 + 2295 - 1) << i;
+            EXPECT_EQ(plan[i].X, i % 2 == 0 ? 255 : 255 + 2295 - 1) << i;
             EXPECT_EQ(plan[i].FirstOnPage, i == 0 || i == 18) << i;
         }
         // A last row that fills the page exactly ends the printout: no further page.
@@ -93,7 +94,7 @@ namespace {
         // An odd last bar stands in the left half.
         const QList<PrintedBar> odd = PlanPrintout(printer, 6600, 19);
         EXPECT_EQ(odd.last().Page, 2);
-        EXPECT_EQ(odd.last().X, 50);
+        EXPECT_EQ(odd.last().X, 255);
     }
 
     TEST(TabPainter, PrintTablatureStartsPagesAndLabelsThem)
@@ -111,7 +112,7 @@ namespace {
         EXPECT_EQ(pages, 2);
         EXPECT_EQ(newPages, 1);
         // The page label sits at the top right, left of the staff's right end.
-        EXPECT_GT(DarkPixels(page, QRect(3000, 0, 1590, 100)), 0);
+        EXPECT_GT(DarkPixels(page, QRect(3000, 0, 255 + 4590 - 3000, 100)), 0);
         EXPECT_FALSE(tabPainter.Truncated());
     }
 
@@ -150,6 +151,75 @@ namespace {
         EXPECT_EQ(DarkPixels(image, QRect(10, 65, 1, 46)), 46);
         EXPECT_EQ(DarkPixels(image, QRect(291, 65, 1, 46)), 46);
         EXPECT_EQ(DarkPixels(image, QRect(11, 66, 279, 14)), 0);
+    }
+
+    // Each fret number stands on a gap of background in its string line, on screen and on a page at
+    // printer resolution, in both weights: the line stops short of the digits' ink on both sides, goes
+    // on beyond the gap, and the digits themselves are dark.
+    TEST(TabPainter, FretNumbersSitOnGapsInTheirStringLines)
+    {
+        struct Canvas {
+            const char* name;
+            QSize size;
+            int dotsPerInch;
+            TabLayout layout;
+        };
+        const Canvas canvases[] = {
+            { "screen", QSize(600, 200), 96, TabLayout::Screen(593) },
+            { "page", QSize(5100, 1200), 600, TabLayout::Printer(5100, 6600) },
+        };
+        // Fret 1 on the D string and 12 on the A string, then fret 7 on the D string.
+        const Tablature tab = Build({ "N, x, 12, 1, x, Q", "N, x, x, 7, x, Q" });
+        for (const Canvas& canvas : canvases) {
+            for (const bool bold : { false, true }) {
+                SCOPED_TRACE(std::string(canvas.name) + (bold ? " bold" : ""));
+                QImage image = WhiteImage(canvas.size.width(), canvas.size.height());
+                image.setDotsPerMeterX(qRound(canvas.dotsPerInch / 0.0254));
+                image.setDotsPerMeterY(qRound(canvas.dotsPerInch / 0.0254));
+                const TabLayout& layout = canvas.layout;
+                const int x = layout.TabLeft;
+                const int y = layout.FirstStaffTop;
+                const int width = layout.BarWidth();
+                QPainter painter(&image);
+                TabPainter(tab, QString(), QString(), bold).DrawBar(painter, layout, tab.Bars[0], width, y, x);
+                painter.end();
+                // Two columns: c = 3, step = width div 4.
+                const int step = width / 4;
+                struct Number {
+                    int string; // 0 = G
+                    int column; // 1 or 2
+                };
+                for (const Number number : { Number { 1, 1 }, Number { 2, 1 }, Number { 1, 2 } }) {
+                    SCOPED_TRACE(number.string * 10 + number.column);
+                    const int lineY = y + number.string * layout.StringGap;
+                    // The digits' ink, found between this string line and the neighbouring ones.
+                    const QRect cell(x + number.column * step - step / 2, lineY - layout.StringGap / 2 + 1, step,
+                        layout.StringGap - 2);
+                    int left = -1;
+                    int right = -1;
+                    for (int px = cell.left(); px <= cell.right(); ++px) {
+                        for (int py = cell.top(); py <= cell.bottom(); ++py) {
+                            if (py != lineY && IsDark(image.pixel(px, py))) {
+                                left = left < 0 ? px : left;
+                                right = px;
+                            }
+                        }
+                    }
+                    ASSERT_GE(left, 0) << "the digits are drawn";
+                    EXPECT_GT(DarkPixels(image, QRect(left, cell.top(), right - left + 1, cell.height())),
+                        (right - left + 1) / 2)
+                        << "the digits are dark";
+                    EXPECT_FALSE(IsDark(image.pixel(left - 1, lineY))) << "a gap before the digits";
+                    EXPECT_FALSE(IsDark(image.pixel(right + 1, lineY))) << "a gap after the digits";
+                    const int beyond = 2 + layout.StringGap / 4;
+                    EXPECT_TRUE(IsDark(image.pixel(left - beyond, lineY))) << "the line goes on before the gap";
+                    EXPECT_TRUE(IsDark(image.pixel(right + beyond, lineY))) << "the line goes on after the gap";
+                }
+                // Strings without numbers are whole.
+                EXPECT_EQ(DarkPixels(image, QRect(x, y, width, 1)), width);
+                EXPECT_EQ(DarkPixels(image, QRect(x, y + 3 * layout.StringGap, width, 1)), width);
+            }
+        }
     }
 
     TEST(TabPainter, SeventeenColumnsSetTruncated)
@@ -244,7 +314,7 @@ namespace {
         ASSERT_GE(first, 0);
         EXPECT_LT(first, Room) << "a title wider than the page starts left of it";
         EXPECT_GT(last, Room + 593) << "and ends right of it";
-        EXPECT_NEAR((first + last) / 2.0, Room + (paper.TabLeft + paper.TabRight) / 2.0, 8);
+        EXPECT_NEAR((first + last) / 2.0, Room + 593 / 2.0, 8);
     }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "ImportTabDialog.h"
 
 #include "DialogButtons.h"
+#include "FixedPitchFont.h"
 
 #include <QComboBox>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -55,7 +55,7 @@ namespace {
         box->setLineWrapMode(QPlainTextEdit::NoWrap);
         // Tab moves on to the next control, so the dialog works from the keyboard alone.
         box->setTabChangesFocus(true);
-        box->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        box->setFont(FixedPitchFont());
         return box;
     }
 

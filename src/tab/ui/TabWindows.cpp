@@ -3,6 +3,7 @@
 #include "AsciiRhythmLine.h"
 #include "AsciiTab.h"
 #include "DialogButtons.h"
+#include "FixedPitchFont.h"
 #include "MessageBoxes.h"
 #include "SaveFileDialog.h"
 #include "TabPainter.h"
@@ -11,7 +12,6 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QGridLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -174,9 +174,7 @@ void TfrmTab::CreateControls()
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The window scrolls the memo as a whole, so it keeps no vertical position of its own.
     Memo1->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPixelSize(13);
-    Memo1->setFont(fixed);
+    Memo1->setFont(FixedPitchFont(13));
     QPalette memoColours = Memo1->palette();
     memoColours.setColor(QPalette::Text, Qt::black);
     memoColours.setColor(QPalette::Base, Qt::white);
@@ -413,6 +411,15 @@ void TfrmTab::PrintTo(QPrinter& printer)
 {
     // The print dialog deactivated the window, which released the tablature.
     const Tablature tab = m_tab ? *m_tab : Tablature::Build(m_inputs.ParsedLines, TuningOfLines(m_inputs.EditorLines));
+    if (printer.outputFormat() == QPrinter::PdfFormat) {
+        // A PDF file is written as File > Export and the command line write it: same margins and
+        // resolution, and a previous file is replaced only by a complete one.
+        QString errorText;
+        if (!WriteTablaturePdf(printer.outputFileName(), tab, TabTitle, TabSubtitle, m_inputs.TabFont,
+                printer.pageLayout().pageSize(), &errorText, printer.pageLayout().orientation()))
+            m_boxes.errorBox(errorText);
+        return;
+    }
     QPainter painter;
     if (!painter.begin(&printer)) {
         m_boxes.errorBox(QStringLiteral("The tablature could not be printed: the printer could not be started."));

@@ -131,6 +131,8 @@ TEST(ImportTabDialogKeys, PreviewFollowsTypingAndControlsAreNamedAndReachable)
     }
     QTRY_VERIFY_WITH_TIMEOUT(dialog.btnOK->isEnabled(), 2000);
     EXPECT_EQ(dialog.memPreview->toPlainText(), QStringLiteral("* Title: no tab here\nChord, x, 3, x, 5, E\n"));
+    test::ExpectColumnsLineUp(*dialog.edtText);
+    test::ExpectColumnsLineUp(*dialog.memPreview);
 
     QWidget* expectedOrder[] = { dialog.cboRhythm, dialog.cboUnit, dialog.memPreview, dialog.memReport, dialog.btnOK };
     const char* names[] = { "Rhythm", "Unit", "Chord list", "Report", "OK" };

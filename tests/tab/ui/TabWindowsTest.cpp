@@ -11,10 +11,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -181,9 +183,19 @@ namespace {
         EXPECT_TRUE(window.Memo1->isReadOnly());
         EXPECT_EQ(window.Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
         EXPECT_EQ(window.Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
-        EXPECT_TRUE(QFontInfo(window.Memo1->font()).fixedPitch());
+        test::ExpectColumnsLineUp(*window.Memo1);
         // The whole text fits the memo: the window scrolls, not the memo.
         EXPECT_EQ(window.Memo1->verticalScrollBar()->maximum(), 0);
+        window.hide();
+
+        // A list in its own tuning shows it, and the string names, in the same columns.
+        Open(Inputs(QStringList { "* Tuning: D A D# G" } + Bars(3), 1));
+        const QStringList text = window.Memo1->toPlainText().split(u'\n');
+        ASSERT_GT(text.size(), 9);
+        EXPECT_EQ(text[0], QStringLiteral("Tuning: D A D# G"));
+        EXPECT_EQ(text.mid(6, 4).join(u' ').remove(u'-').remove(QRegularExpression(QStringLiteral("\\d"))),
+            QStringLiteral("G ||| D#||| A ||| D |||"));
+        test::ExpectColumnsLineUp(*window.Memo1);
     }
 
     TEST_F(TabWindowTest, TruncationIsWarnedOncePerOpeningInBothModes)
@@ -389,10 +401,39 @@ namespace {
 
     int ExpectedPages(int bars)
     {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        const TabLayout layout = TabLayout::Printer(printer.width(), printer.height());
-        return PlanPrintout(layout, printer.height(), bars).last().Page;
+        const QRect page = TabPdfPageLayout(QPageSize(QPageSize::A4)).paintRectPixels(TabPdfResolution);
+        return PlanPrintout(TabLayout::Printer(page.width(), page.height()), page.height(), bars).last().Page;
+    }
+
+    struct InkMargins {
+        double left = 0, right = 0, top = 0, bottom = 0; // millimetres
+    };
+
+    // The margins around the ink of each page of a PDF, from its pages rendered by pdftoppm (poppler-utils).
+    QList<InkMargins> PdfInkMargins(const QString& pdf)
+    {
+        constexpr int Dpi = 144;
+        QTemporaryDir pages;
+        QProcess render;
+        render.start(QStandardPaths::findExecutable(QStringLiteral("pdftoppm")),
+            { QStringLiteral("-r"), QString::number(Dpi), QStringLiteral("-gray"), pdf, pages.filePath("page") });
+        if (!render.waitForFinished(60000) || render.exitCode() != 0) {
+            ADD_FAILURE() << "pdftoppm failed on " << pdf.toStdString();
+            return {};
+        }
+        QList<InkMargins> margins;
+        for (const QString& name : QDir(pages.path()).entryList({ "page-*.pgm" }, QDir::Files, QDir::Name)) {
+            const QImage image(pages.filePath(name));
+            QRect ink;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qGray(image.pixel(x, y)) < 224)
+                        ink |= QRect(x, y, 1, 1);
+            const double mm = 25.4 / Dpi;
+            margins.append({ ink.left() * mm, (image.width() - 1 - ink.right()) * mm, ink.top() * mm,
+                (image.height() - 1 - ink.bottom()) * mm });
+        }
+        return margins;
     }
 
     TEST_F(TabWindowTest, PrintsToAPdfChosenInThePrintDialog)
@@ -416,6 +457,46 @@ namespace {
         window.btnPrintClick();
         EXPECT_EQ(PdfPageCount(test::ReadFile(printDialog.fileName)), expectedPages);
         EXPECT_TRUE(boxes.all().isEmpty());
+    }
+
+    // A PDF printed from the window and one exported (as File > Export and fretwerk-cli pdf write it)
+    // are the same pages: centred, with at least 12 mm of paper around the ink on every side.
+    TEST_F(TabWindowTest, PdfPagesAreCentredWithTwelveMillimetreMargins)
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+            GTEST_SKIP() << "pdftoppm (poppler-utils, installed by scripts/setup.sh) renders the pages";
+        ASSERT_TRUE(dir.isValid());
+        const QStringList lines = BluesLines + Bars(40, 3);
+        Open(Inputs(lines, 0));
+        printDialog.fileName = dir.filePath(QStringLiteral("window.pdf"));
+        QTest::mouseClick(window.btnPrint, Qt::LeftButton);
+        ASSERT_TRUE(boxes.all().isEmpty());
+        const Tablature tab = Tablature::Build(test::ParseEveryLine(lines));
+        for (const QPageSize::PageSizeId size : { QPageSize::A4, QPageSize::Letter }) {
+            const QString name = dir.filePath(QStringLiteral("export%1.pdf").arg(size));
+            ASSERT_TRUE(WriteTablaturePdf(
+                name, tab, QStringLiteral("Blues in A"), QStringLiteral("Verse"), false, QPageSize(size)));
+        }
+        const QList<InkMargins> fromWindow = PdfInkMargins(printDialog.fileName);
+        const QList<InkMargins> a4 = PdfInkMargins(dir.filePath(QStringLiteral("export%1.pdf").arg(QPageSize::A4)));
+        ASSERT_EQ(fromWindow.size(), 3);
+        ASSERT_EQ(a4.size(), 3);
+        for (const auto& [name, pages] : { std::pair { "window", fromWindow }, std::pair { "A4", a4 },
+                 std::pair {
+                     "Letter", PdfInkMargins(dir.filePath(QStringLiteral("export%1.pdf").arg(QPageSize::Letter))) } }) {
+            for (int page = 0; page < pages.size(); ++page) {
+                SCOPED_TRACE(std::string(name) + " page " + std::to_string(page + 1));
+                const InkMargins& m = pages[page];
+                EXPECT_NEAR(m.left, m.right, 1.0);
+                for (const double margin : { m.left, m.right, m.top, m.bottom })
+                    EXPECT_GE(margin, 12.0);
+            }
+        }
+        for (int page = 0; page < 3; ++page) {
+            EXPECT_NEAR(fromWindow[page].left, a4[page].left, 0.5) << page;
+            EXPECT_NEAR(fromWindow[page].right, a4[page].right, 0.5) << page;
+            EXPECT_NEAR(fromWindow[page].top, a4[page].top, 0.5) << page;
+        }
     }
 
     TEST_F(TabWindowTest, CancelledPrintDialogPrintsNothing)

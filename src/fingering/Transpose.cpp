@@ -9,22 +9,6 @@
 
 namespace fw {
 
-namespace {
-
-    // The names the program writes itself; they follow the notes when the notes move.
-    bool IsProgramName(QStringView name)
-    {
-        static const QStringList names = [] {
-            QStringList all { QString(), QStringLiteral("New"), QStringLiteral("Rest"), QStringLiteral("Chord") };
-            for (int pitchClass = 0; pitchClass < 12; ++pitchClass)
-                all << PitchClassName(pitchClass);
-            return all;
-        }();
-        return names.contains(TrimBlanks(name));
-    }
-
-} // namespace
-
 TransposeResult TransposeLines(const QStringList& lines, int semitones, int first, int last)
 {
     TransposeResult result;

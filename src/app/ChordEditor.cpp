@@ -60,6 +60,9 @@ bool ChordEditor::isMenuKey(const QKeyEvent& event)
 {
     static const QKeyCombination menuKeys[] = {
         Qt::CTRL | Qt::Key_Z,
+        Qt::CTRL | Qt::Key_Y,
+        Qt::CTRL | Qt::SHIFT | Qt::Key_Z,
+        Qt::CTRL | Qt::SHIFT | Qt::Key_A,
         Qt::CTRL | Qt::Key_X,
         Qt::CTRL | Qt::Key_C,
         Qt::CTRL | Qt::Key_V,
@@ -77,6 +80,12 @@ void ChordEditor::undoEdit()
 {
     m_undone = true;
     undo();
+}
+
+void ChordEditor::redoEdit()
+{
+    m_undone = true;
+    redo();
 }
 
 void ChordEditor::startKeyPress(const QKeyEvent& event)
@@ -115,10 +124,8 @@ void ChordEditor::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    // Ctrl+Y and Ctrl+Shift+Z redo whatever the desktop's key scheme says.
-    const QKeyCombination pressed(event->modifiers() & ~Qt::KeypadModifier, static_cast<Qt::Key>(event->key()));
-    if (pressed == (Qt::CTRL | Qt::Key_Y) || pressed == (Qt::CTRL | Qt::SHIFT | Qt::Key_Z)
-        || event->matches(QKeySequence::Redo) || event->matches(QKeySequence::Undo)) {
+    // The desktop's own undo and redo keys, where they differ from the menu's, do what the menu does.
+    if (event->matches(QKeySequence::Redo) || event->matches(QKeySequence::Undo)) {
         m_undone = true;
         m_typing = false;
         if (event->matches(QKeySequence::Undo))

@@ -26,6 +26,7 @@ public:
     bool undoneSinceKeyPress() const { return m_undone; }
     // Undo, remembered as such until the next key press.
     void undoEdit();
+    void redoEdit();
     // A change just joined to the undo step of the last key keeps that step open for more typing.
     void extendTypingStep();
     // While a playback runs the list must stay as it is: no typing, no context menu.

@@ -94,6 +94,8 @@ public:
     // Asks for the plan of a practice run (nothing: cancelled); the practice dialog unless a test
     // answers instead.
     std::function<std::optional<PracticePlan>()> askPracticePlan;
+    // Tests look at the editor's context menu instead of showing it; unset, it pops up at the pointer.
+    std::function<void(QMenu& popup)> showEditorPopup;
 
     Player& player() { return *m_player; }
 
@@ -249,6 +251,7 @@ private:
     void Open1Click();
     void SaveAs1Click();
     void Undo1Click();
+    void Redo1Click();
     void Cut1Click();
     void Copy1Click();
     void Paste1Click();

@@ -89,6 +89,7 @@ void TfrmMain::Practice1Click()
         auto* dialog = findChild<TfrmPractice*>();
         if (!dialog)
             dialog = new TfrmPractice(this);
+        dialog->setDocumentTempo(tempo());
         if (dialog->exec() == QDialog::Accepted)
             plan = dialog->plan();
     }
@@ -126,6 +127,7 @@ void TfrmMain::Edit1Click()
 {
     const EditCommands::Enabling enabling = EditCommands::EditMenuEnabling(*RichEdit1);
     findChild<QAction*>(QStringLiteral("Undo1"))->setEnabled(enabling.undo);
+    findChild<QAction*>(QStringLiteral("Redo1"))->setEnabled(enabling.redo);
     findChild<QAction*>(QStringLiteral("Cut1"))->setEnabled(enabling.cut);
     findChild<QAction*>(QStringLiteral("Copy1"))->setEnabled(enabling.copy);
     findChild<QAction*>(QStringLiteral("Delete1"))->setEnabled(enabling.del);
@@ -137,6 +139,13 @@ void TfrmMain::Edit1Click()
 void TfrmMain::Undo1Click()
 {
     RichEdit1->undoEdit();
+    m_chordList->ShowLineInfo(CurrentLine());
+    RichEdit1->setFocus();
+}
+
+void TfrmMain::Redo1Click()
+{
+    RichEdit1->redoEdit();
     m_chordList->ShowLineInfo(CurrentLine());
     RichEdit1->setFocus();
 }
@@ -178,16 +187,33 @@ void TfrmMain::mnuEditorPopUpPopup(const QPoint& position)
     QMenu popup(this);
     popup.setObjectName(QStringLiteral("mnuEditorPopUp"));
     const EditCommands::Enabling enabling = EditCommands::EditMenuEnabling(*RichEdit1);
-    QAction* cut = popup.addAction(QStringLiteral("Cut"), this, &TfrmMain::Cut1Click);
-    cut->setObjectName(QStringLiteral("Cut2"));
-    cut->setEnabled(enabling.cut);
-    QAction* copy = popup.addAction(QStringLiteral("Copy"), this, &TfrmMain::Copy1Click);
-    copy->setObjectName(QStringLiteral("Copy2"));
-    copy->setEnabled(enabling.copy);
-    QAction* paste = popup.addAction(QStringLiteral("Paste"), this, &TfrmMain::Paste1Click);
-    paste->setObjectName(QStringLiteral("Paste2"));
-    paste->setEnabled(enabling.paste);
-    popup.exec(RichEdit1->viewport()->mapToGlobal(position));
+    // The Edit menu's commands, each as its own item of this menu, showing the Edit menu's keys.
+    const auto add = [&](const char* objectName, const char* menuItem, const QString& caption,
+                         void (TfrmMain::*command)(), bool enabled) {
+        QAction* item = popup.addAction(caption, this, command);
+        item->setObjectName(QString::fromLatin1(objectName));
+        item->setEnabled(enabled);
+        const QAction* twin = findChild<QAction*>(QString::fromLatin1(menuItem));
+        item->setStatusTip(twin->statusTip());
+        item->setShortcut(twin->shortcut());
+        item->setShortcutVisibleInContextMenu(true);
+        // The menu's keys are the Edit menu's; these items only show them.
+        item->setShortcutContext(Qt::WidgetShortcut);
+    };
+    add("Undo2", "Undo1", QStringLiteral("&Undo"), &TfrmMain::Undo1Click, enabling.undo);
+    add("Redo2", "Redo1", QStringLiteral("&Redo"), &TfrmMain::Redo1Click, enabling.redo);
+    popup.addSeparator();
+    add("Cut2", "Cut1", QStringLiteral("Cu&t"), &TfrmMain::Cut1Click, enabling.cut);
+    add("Copy2", "Copy1", QStringLiteral("&Copy"), &TfrmMain::Copy1Click, enabling.copy);
+    add("Paste2", "Paste1", QStringLiteral("&Paste"), &TfrmMain::Paste1Click, enabling.paste);
+    add("Delete2", "Delete1", QStringLiteral("&Delete"), &TfrmMain::Delete1Click, enabling.del);
+    popup.addSeparator();
+    add("SelectAll2", "SelectAll1", QStringLiteral("Select &All"), &TfrmMain::SelectAll1Click,
+        !RichEdit1->document()->isEmpty());
+    if (showEditorPopup)
+        showEditorPopup(popup);
+    else
+        popup.exec(RichEdit1->viewport()->mapToGlobal(position));
 }
 
 void TfrmMain::Find1Click()

@@ -45,7 +45,7 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(File1, "Import1", QStringLiteral("&Import..."),
                 QStringLiteral("Import a tab or another file as a new chord list.")),
         &QAction::triggered, this, [this] { m_import->importFile(); });
-    Export1 = File1->addMenu(QStringLiteral("&Export"));
+    Export1 = File1->addMenu(QStringLiteral("Expo&rt"));
     Export1->setObjectName(QStringLiteral("Export1"));
     Export1->menuAction()->setStatusTip(QStringLiteral("Write the chord list in another format."));
     for (const WriterFormat& writer : Formats().writers()) {
@@ -84,6 +84,9 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(Edit1, "Undo1", QStringLiteral("&Undo"), QStringLiteral("Undo most recent edit."),
                 QKeySequence(Qt::CTRL | Qt::Key_Z)),
         &QAction::triggered, this, &TfrmMain::Undo1Click);
+    QAction* redo = addMenuItem(Edit1, "Redo1", QStringLiteral("&Redo"), QStringLiteral("Redo the edit just undone."));
+    redo->setShortcuts({ Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z });
+    connect(redo, &QAction::triggered, this, &TfrmMain::Redo1Click);
     Edit1->addSeparator();
     connect(addMenuItem(Edit1, "Cut1", QStringLiteral("Cu&t"), QStringLiteral("Remove selected text to Clipboard."),
                 QKeySequence(Qt::CTRL | Qt::Key_X)),
@@ -101,8 +104,9 @@ void TfrmMain::buildMenus()
                 QStringLiteral("Delete selected text without writing to Clipboard."),
                 QKeySequence(Qt::CTRL | Qt::Key_Delete)),
         &QAction::triggered, this, &TfrmMain::Delete1Click);
-    connect(addMenuItem(
-                Edit1, "SelectAll1", QStringLiteral("Select &All"), QStringLiteral("Select all lines in chord list.")),
+    // Ctrl+A stays Save As, as it always was.
+    connect(addMenuItem(Edit1, "SelectAll1", QStringLiteral("Select &All"),
+                QStringLiteral("Select all lines in chord list."), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A)),
         &QAction::triggered, this, &TfrmMain::SelectAll1Click);
     Edit1->addSeparator();
     // The editor's other clipboard keys run the menu's commands too.
@@ -132,7 +136,7 @@ void TfrmMain::buildMenus()
                 QStringLiteral("Create a MIDI file."), QKeySequence(Qt::Key_F6)),
         &QAction::triggered, this, &TfrmMain::SaveAsMidiFile1Click);
     connect(addMenuItem(
-                Special1, "AudioFile1", QStringLiteral("&Audio File..."), QStringLiteral("Create a WAV audio file.")),
+                Special1, "AudioFile1", QStringLiteral("Au&dio File..."), QStringLiteral("Create a WAV audio file.")),
         &QAction::triggered, this, &TfrmMain::SaveAsWavFile);
     connect(addMenuItem(Special1, "Tuning1", QStringLiteral("T&uning..."),
                 QStringLiteral("Choose the tuning of this chord list.")),

@@ -160,6 +160,7 @@ namespace EditCommands {
     {
         Enabling enabling;
         enabling.undo = editor.document()->isUndoAvailable();
+        enabling.redo = editor.document()->isRedoAvailable();
         enabling.copy = enabling.cut = enabling.del = editor.textCursor().hasSelection();
         const QMimeData* data = QApplication::clipboard()->mimeData();
         enabling.paste = data && data->hasText();

@@ -65,12 +65,13 @@ namespace EditCommands {
 
     struct Enabling {
         bool undo = false;
+        bool redo = false;
         bool cut = false;
         bool copy = false;
         bool paste = false;
         bool del = false;
     };
-    // Undo when the editor can undo; Cut, Copy and Delete with a selection; Paste when the clipboard
+    // Undo and Redo when the editor can; Cut, Copy and Delete with a selection; Paste when the clipboard
     // holds text.
     Enabling EditMenuEnabling(const QPlainTextEdit& editor);
 

@@ -42,13 +42,18 @@ std::optional<PracticePlan> ParsePracticePlan(const QString& text)
     return plan;
 }
 
+int PercentTempo(int documentTempo, int percent)
+{
+    return std::clamp(documentTempo * percent / 100, MinTempo, MaxTempo);
+}
+
 std::vector<int> PassTempos(const PracticePlan& plan, int documentTempo)
 {
     std::vector<int> tempos;
     if (!PracticePlanError(plan).isEmpty())
         return tempos;
     for (int percent = plan.startPercent;; percent = std::min(percent + plan.stepPercent, plan.targetPercent)) {
-        const int tempo = std::clamp(documentTempo * percent / 100, MinTempo, MaxTempo);
+        const int tempo = PercentTempo(documentTempo, percent);
         tempos.insert(tempos.end(), static_cast<size_t>(plan.passes), tempo);
         if (percent >= plan.targetPercent)
             break;

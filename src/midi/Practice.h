@@ -26,6 +26,9 @@ QString PracticePlanError(const PracticePlan& plan);
 // Reads "START:STEP:PASSES:TARGET"; nothing when it is not four whole numbers.
 std::optional<PracticePlan> ParsePracticePlan(const QString& text);
 
+// A share of the document's tempo as a tempo the player can play: rounded down, within the tempo range.
+int PercentTempo(int documentTempo, int percent);
+
 // The tempo of every pass in order: each percentage (the start, raised by the step, the last raise
 // stopping at the target) for the given number of passes, as the document's tempo times the
 // percentage divided by 100, rounded down, at least 1.

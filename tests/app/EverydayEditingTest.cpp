@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTemporaryDir>
 
 using namespace fw;
@@ -83,6 +85,42 @@ TEST_F(EverydayEditing, CtrlZTakesBackTheTypingWithItsRenameAndTheUndoKeyRenames
     EXPECT_EQ(text(), "G, 3, x, x, x, Q");
     EXPECT_EQ(caret(), 16);
     EXPECT_TRUE(window.Modified);
+}
+
+TEST_F(EverydayEditing, RedoSelectAllAndTheContextMenuDoWhatTheEditMenuDoes)
+{
+    type("x,3,x,x,x,Q");
+    ctrl(Qt::Key_Z);
+    ASSERT_EQ(text(), "");
+    window.Edit1->aboutToShow();
+    EXPECT_TRUE(child<QAction>("Redo1")->isEnabled());
+    Q_EMIT window.Edit1->aboutToHide();
+    ctrl(Qt::Key_Z, Qt::ShiftModifier);
+    EXPECT_EQ(text(), "G, 3, x, x, x, Q");
+    ctrl(Qt::Key_A, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), "G, 3, x, x, x, Q");
+
+    // The context menu, opened from the keyboard, lists the whole set and runs the Edit menu's commands.
+    QStringList items;
+    QString enabled;
+    window.showEditorPopup = [&](QMenu& popup) {
+        for (QAction* item : popup.actions()) {
+            if (item->isSeparator())
+                continue;
+            items << item->objectName();
+            enabled += item->isEnabled() ? u'+' : u'-';
+            EXPECT_FALSE(item->statusTip().isEmpty()) << item->objectName().toStdString();
+        }
+        popup.findChild<QAction*>("Delete2")->trigger();
+    };
+    QApplication::clipboard()->setText("kept");
+    const QPoint at = window.RichEdit1->cursorRect().center();
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, at, window.RichEdit1->mapToGlobal(at));
+    QApplication::sendEvent(window.RichEdit1, &menuKey);
+    EXPECT_EQ(items, QStringList({ "Undo2", "Redo2", "Cut2", "Copy2", "Paste2", "Delete2", "SelectAll2" }));
+    EXPECT_EQ(enabled, "+-+++++");
+    EXPECT_EQ(text(), "");
+    EXPECT_EQ(QApplication::clipboard()->text(), "kept");
 }
 
 TEST_F(EverydayEditing, CtrlVInsertsBeforeTheSelectionAndShiftInsertToo)

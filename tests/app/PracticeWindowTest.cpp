@@ -76,6 +76,12 @@ TEST(PracticeDialog, KeyboardFillsThePlanAndAnImpossiblePlanCannotStart)
     QTest::keyClick(dialog.chkMetronome, Qt::Key_Space);
     EXPECT_TRUE(dialog.btnStart->isEnabled());
     EXPECT_EQ(dialog.plan(), (PracticePlan { 120, 10, 3, 150, true }));
+    // The shares as the tempos they give at the document's tempo, said beside the boxes and to a screen reader.
+    dialog.setDocumentTempo(90);
+    EXPECT_EQ(dialog.lblStartTempo->text(), "108 BPM");
+    EXPECT_EQ(dialog.lblTargetTempo->text(), "135 BPM");
+    EXPECT_EQ(dialog.lblTempos->text(), "Tempos of the document's 90 BPM: 108, 117, 126, 135 BPM.");
+    EXPECT_TRUE(dialog.spnTarget->accessibleDescription().endsWith("135 BPM."));
     QTest::keyClick(dialog.chkMetronome, Qt::Key_Return);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
 }

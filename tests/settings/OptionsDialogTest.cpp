@@ -2,6 +2,7 @@
 
 #include "FakeMessageBoxes.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
@@ -60,6 +61,21 @@ namespace {
         QStringList calls;
         TfrmOptions dialog;
     };
+
+    TEST_F(OptionsDialog, EveryPageShowsEachLineOfItsTextsWhole)
+    {
+        dialog.show();
+        for (int page = 0; page < dialog.PageControl1->count(); ++page) {
+            dialog.PageControl1->setCurrentIndex(page);
+            QApplication::processEvents();
+            for (const QLabel* label : dialog.PageControl1->widget(page)->findChildren<QLabel*>()) {
+                if (label->wordWrap()) {
+                    EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                        << label->text().toStdString();
+                }
+            }
+        }
+    }
 
     TEST_F(OptionsDialog, HasItsTabsControlsAndTexts)
     {

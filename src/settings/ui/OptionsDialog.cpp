@@ -162,7 +162,9 @@ TfrmOptions::TfrmOptions(QWidget* parent)
     column->addWidget(PageControl1);
     column->addLayout(buttons);
 
-    setFixedSize(420, 400);
+    // As tall as the wrapped explanations need at this width, whatever the font, so none is cut.
+    setFixedWidth(420);
+    setFixedHeight(column->totalHeightForWidth(420));
 }
 
 QWidget* TfrmOptions::buildGeneralTab()

@@ -3,6 +3,7 @@
 #include "PlayClock.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace fw {
 
@@ -75,6 +76,30 @@ std::int64_t SynthScheduler::clockShiftUs() const
 {
     const std::lock_guard lock(m_mutex);
     return m_shiftUs;
+}
+
+void SynthScheduler::raiseLead(std::int64_t leadFrames)
+{
+    const std::lock_guard lock(m_mutex);
+    if (leadFrames <= m_leadFrames)
+        return;
+    if (m_shiftKnown)
+        m_shiftUs += (leadFrames - m_leadFrames) * 1000000 / m_sampleRate;
+    m_leadFrames = leadFrames;
+}
+
+std::int64_t SynthScheduler::leadFrames() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_leadFrames;
+}
+
+std::int64_t SynthScheduler::framesSentAhead() const
+{
+    const std::lock_guard lock(m_mutex);
+    if (!m_anchored || !m_eventTimeUs)
+        return std::numeric_limits<std::int64_t>::max();
+    return m_originFrame + (*m_eventTimeUs - m_originUs) * m_sampleRate / 1000000 - m_rendered;
 }
 
 std::int64_t SynthScheduler::renderedFrames() const

@@ -148,8 +148,7 @@ bool SynthBackend::mayGrowBuffer(int fromFrames, int toFrames)
 {
     // The lead follows the buffer, so that the burst of the growth, and every later one as large,
     // renders only what the player has sent already.
-    m_scheduler.raiseLead(m_baseLeadFrames + toFrames - PeriodFrames * Periods);
-    return m_scheduler.framesSentAhead() >= toFrames - fromFrames + SynthScheduler::BlockFrames;
+    return m_scheduler.readyForBurst(m_baseLeadFrames + toFrames - PeriodFrames * Periods, toFrames - fromFrames);
 }
 
 QStringList SynthBackend::outputReport()

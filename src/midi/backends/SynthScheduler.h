@@ -49,14 +49,13 @@ public:
     std::optional<std::int64_t> soundingTimeUs(std::int64_t framesInFlight) const;
     // See MidiBackend::clockShiftUs; 0 until the audio thread has rendered a block of the playback.
     std::int64_t clockShiftUs() const;
-    // Raises the lead (the audio output's buffer grew, so it renders in larger bursts): a running
-    // playback's shift steps by the difference at once, so the player sends that much earlier.
-    void raiseLead(std::int64_t leadFrames);
+    // Called by the audio thread before its output renders burstFrames more than usual at once (its
+    // buffer grows): raises the lead to leadFrames, so that a running playback's shift steps by the
+    // difference and the player sends that much earlier from now on, and tells whether every message
+    // of the burst's frames has been sent, so that it may be rendered now. The player sends nothing
+    // for a time before the one it named last.
+    bool readyForBurst(std::int64_t leadFrames, std::int64_t burstFrames);
     std::int64_t leadFrames() const;
-    // How far past the rendered frames the running playback's messages have all been sent: the
-    // player sends nothing for a time before the one it named last. Unbounded while no playback
-    // is placed.
-    std::int64_t framesSentAhead() const;
 
     // Called by the audio thread for each block: renderSpan(offset, count) renders count frames at
     // offset inside the block, apply(message) hands a message to the synthesizer.

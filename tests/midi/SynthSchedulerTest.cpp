@@ -13,7 +13,10 @@ struct Applied {
     std::int64_t frame;
     std::uint32_t message;
     friend bool operator==(const Applied&, const Applied&) = default;
-    friend void PrintTo(const Applied& a, std::ostream* os) { *os << a.frame << ":" << std::hex << a.message << std::dec; }
+    friend void PrintTo(const Applied& a, std::ostream* os)
+    {
+        *os << a.frame << ":" << std::hex << a.message << std::dec;
+    }
 };
 
 // Renders frames in blocks of the given size and notes the frame each message is applied at.

@@ -49,6 +49,22 @@ private:
 
 constexpr std::uint32_t On = 0x7F1C90, Off = 0x1C80, Program = 0x21C0;
 
+// Every note-on sent (at these times from the first) was applied at the frame its time gives, after
+// the reset at the origin, and more than atLeast of them; the last ones may still wait for their frames.
+void ExpectEveryNoteAtItsFrame(
+    const SynthScheduler& scheduler, const FakeSynth& synth, const std::vector<std::int64_t>& sentUs, size_t atLeast)
+{
+    const std::int64_t origin = scheduler.originFrame();
+    std::vector<Applied> expected { { origin, SynthScheduler::Reset } };
+    for (std::int64_t timeUs : sentUs)
+        expected.push_back({ origin + timeUs * 44100 / 1'000'000, On });
+    std::vector<Applied> applied = synth.applied;
+    applied.resize(std::min(applied.size(), expected.size()));
+    expected.resize(applied.size());
+    EXPECT_GT(expected.size(), atLeast);
+    EXPECT_EQ(applied, expected);
+}
+
 } // namespace
 
 // Whatever the audio block size, a playback's messages land at the frames its times give, counted
@@ -136,15 +152,7 @@ TEST(SynthScheduler, APlayerFollowingTheShiftKeepsAheadOfAnAudioClockThatDrifts)
             synth.renderBlocks(1);
             wall.sleepUntil((block + 1) * 128LL * (1'000'000 - ppm) / 44100);
         }
-        const std::int64_t origin = scheduler.originFrame();
-        std::vector<Applied> expected { { origin, SynthScheduler::Reset } };
-        for (std::int64_t timeUs : sent)
-            expected.push_back({ origin + timeUs * 44100 / 1'000'000, On });
-        // The last notes sent may still wait for their frames.
-        synth.applied.resize(std::min(synth.applied.size(), expected.size()));
-        expected.resize(synth.applied.size());
-        EXPECT_GT(expected.size(), 230u);
-        EXPECT_EQ(synth.applied, expected);
+        ExpectEveryNoteAtItsFrame(scheduler, synth, sent, 230);
         // The player's clock has moved by the drift, as it was about a second ago (the smoothing),
         // give or take a block (measured as each block is done).
         EXPECT_NEAR(player.nowUs() - wall.nowUs(), ppm * 59, 4000);
@@ -194,12 +202,5 @@ TEST(SynthScheduler, ABufferThatGrowsDuringAPlaybackRendersOnlyWhatThePlayerHasS
     EXPECT_EQ(growths, 4);
     EXPECT_EQ(buffer, 14 * Period);
     EXPECT_EQ(scheduler.leadFrames(), Lead + 11 * Period);
-    const std::int64_t origin = scheduler.originFrame();
-    std::vector<Applied> expected { { origin, SynthScheduler::Reset } };
-    for (std::int64_t timeUs : sent)
-        expected.push_back({ origin + timeUs * 44100 / 1'000'000, On });
-    synth.applied.resize(std::min(synth.applied.size(), expected.size()));
-    expected.resize(synth.applied.size());
-    EXPECT_GT(expected.size(), 1900u);
-    EXPECT_EQ(synth.applied, expected);
+    ExpectEveryNoteAtItsFrame(scheduler, synth, sent, 1900);
 }

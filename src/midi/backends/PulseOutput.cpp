@@ -144,7 +144,10 @@ bool PulseOutput::connect()
         return fail(QStringLiteral("refused the connection: %1.")
                         .arg(QString::fromLocal8Bit(pa_strerror(pa_context_errno(m_context)))));
     };
-    const QString silent = QStringLiteral("did not answer within %1 seconds.").arg(ConnectTimeoutMs / 1000);
+    auto timeOut = [this, &fail] {
+        m_timedOut = true;
+        return fail(QStringLiteral("did not answer within %1 seconds.").arg(ConnectTimeoutMs / 1000));
+    };
     m_context = pa_context_new(pa_mainloop_get_api(m_loop), "Fretwerk Bass");
     if (!m_context)
         return fail(QStringLiteral("could not be reached."));
@@ -155,7 +158,7 @@ bool PulseOutput::connect()
         if (!PA_CONTEXT_IS_GOOD(state))
             return refused();
         if (m_stop || !iterateUntil(deadline))
-            return fail(silent);
+            return timeOut();
     }
     pa_sample_spec format {};
     format.format = PA_SAMPLE_FLOAT32NE;
@@ -185,7 +188,7 @@ bool PulseOutput::connect()
         if (!PA_STREAM_IS_GOOD(state))
             return refused();
         if (m_stop || !iterateUntil(deadline))
-            return fail(silent);
+            return timeOut();
     }
     return true;
 }

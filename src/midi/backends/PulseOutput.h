@@ -59,6 +59,8 @@ public:
     // with the reason in errorText.
     bool start(RenderFunction render, GrowthGate gate = {});
     QString errorText() const { return m_errorText; }
+    // Whether start failed because the server did not answer in time (asking again would wait again).
+    bool timedOut() const { return m_timedOut; }
     // Drops what the server still holds to play: a stop is then heard within a period, not after
     // the whole buffer. Any thread may ask.
     void discardQueued();
@@ -85,6 +87,7 @@ private:
     RenderFunction m_render;
     GrowthGate m_gate;
     QString m_errorText;
+    bool m_timedOut = false;
     std::vector<float> m_left, m_right, m_interleaved;
     // Made before and freed after the audio thread, so that other threads may wake it up.
     pa_mainloop* m_loop = nullptr;

@@ -125,8 +125,9 @@ bool SynthBackend::startAudioOutput(QStringList& reasons)
                 return true;
             }
             // FluidSynth's own client would wait on the same server for half a minute.
-            m_serverGivenUp = output->errorText();
-            reasons.append(m_serverGivenUp);
+            if (output->timedOut())
+                m_serverGivenUp = output->errorText();
+            reasons.append(output->errorText());
             continue;
         }
         // FluidSynth's PulseAudio output asks the server for a buffer of one period only: with

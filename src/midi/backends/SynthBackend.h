@@ -73,8 +73,8 @@ private:
     std::int64_t m_framesInFlight = 0;
     // Set by a cut of every sound until the next note-on; only the audio thread uses it.
     bool m_silenced = false;
-    // Why the sound server was given up; it is not asked again in this run, since each try would
-    // keep the program waiting.
+    // Why the sound server was given up for not answering; it is not asked again in this run, since
+    // each try would keep the program waiting.
     QString m_serverGivenUp;
     // Declared after what their threads use, so they stop first.
     std::unique_ptr<AudioFileSink> m_fileSink;

@@ -6,6 +6,7 @@
 #include "PlayClock.h"
 #include "Practice.h"
 #include "RecordingBackend.h"
+#include "SafeFileWrite.h"
 #include "SoundFont.h"
 #include "SystemBackend.h"
 #include "TextRules.h"
@@ -36,6 +37,7 @@ namespace {
         std::optional<Tuning> tuning;
         bool events = false;
         bool list = false;
+        bool verbose = false;
     };
 
     // Reads the options a verb allows; on a mistake writes the usage and returns nothing.
@@ -53,6 +55,8 @@ namespace {
                 return fail(QStringLiteral("unknown option %1").arg(arg));
             if (arg == QLatin1String("--events")) {
                 options.events = true;
+            } else if (arg == QLatin1String("--verbose")) {
+                options.verbose = true;
             } else if (arg == QLatin1String("--metronome")) {
                 options.metronome = true;
             } else if (arg == QLatin1String("--trainer")) {
@@ -150,9 +154,46 @@ namespace {
         return ExitOk;
     }
 
+    // The SoundFont to play, or nothing when the one named cannot be played or none is installed
+    // (said on stderr).
+    std::optional<QString> PlayableSoundFont(const QString& named, CliStreams& streams)
+    {
+        const SoundFontChoice choice = ChooseSoundFont(named);
+        if (choice.problem.isEmpty())
+            return choice.path;
+        streams.err << "fretwerk-cli: " << (named.isEmpty() ? NoSoundFontAdvice() : choice.problem) << "\n";
+        return std::nullopt;
+    }
+
+    // Each line of a text that may hold several, as messages of the tool.
+    void WriteLines(const QString& text, CliStreams& streams)
+    {
+        for (const QString& line : text.split(u'\n', Qt::SkipEmptyParts))
+            streams.err << "fretwerk-cli: " << line << "\n";
+    }
+
+    // What play --audio-out can tell before it plays: that the file can be written there, and that
+    // the piece fits into a WAV file (the live file holds a little more than the export: the sound
+    // before the first note).
+    bool AudioOutFits(const PlayOptions& options, const LoadedDocument& document, int tempo, CliStreams& streams)
+    {
+        if (const QString problem = FileWriteProblem(options.audioOut); !problem.isEmpty()) {
+            streams.err << "fretwerk-cli: " << problem << "\n";
+            return false;
+        }
+        if (options.trainer)
+            return true;
+        const RecordedPlayback recorded
+            = RecordPlayback(document.lines, tempo, static_cast<unsigned char>(document.header.Patch), options.tuning);
+        const QString tooLong = WavLengthProblem(options.audioOut, WavFrames(recorded.messages) + WavSampleRate);
+        if (!tooLong.isEmpty())
+            streams.err << "fretwerk-cli: " << tooLong << "\n";
+        return tooLong.isEmpty();
+    }
+
     const char* const PlayUsage
         = "play FILE [--device N] [--tempo N] [--events] [--soundfont SF2] [--tuning NAMES] [--audio-out LIVE.wav] "
-          "[--trainer START:STEP:PASSES:TARGET [--metronome]] | play --list";
+          "[--trainer START:STEP:PASSES:TARGET [--metronome]] [--verbose] | play --list";
     const char* const WavUsage = "wav FILE -o OUT.wav [--tempo N] [--soundfont SF2] [--tuning NAMES]";
 
 } // namespace
@@ -161,7 +202,7 @@ int RunPlay(const QStringList& args, CliStreams& streams)
 {
     const auto options = ParseOptions(args,
         { "--device", "--tempo", "--events", "--list", "--soundfont", "--tuning", "--audio-out", "--trainer",
-            "--metronome" },
+            "--metronome", "--verbose" },
         PlayUsage, streams);
     if (!options)
         return ExitUnreadable;
@@ -183,12 +224,16 @@ int RunPlay(const QStringList& args, CliStreams& streams)
 #ifdef FW_HAVE_FLUIDSYNTH
     SynthBackend* fileSynth = nullptr;
 #endif
+    const int device = options->audioOut.isEmpty() ? options->device.value_or(-1) : -1;
+    // A SoundFont named is played or refused before anything sounds, never replaced by another.
+    const bool synthesizer = !options->audioOut.isEmpty() || (!options->events && device == -1);
+    if (synthesizer && (!options->soundFont.isEmpty() || !options->audioOut.isEmpty())
+        && !PlayableSoundFont(options->soundFont, streams))
+        return ExitUnreadable;
     if (!options->audioOut.isEmpty()) {
 #ifdef FW_HAVE_FLUIDSYNTH
-        if (FindSoundFont(options->soundFont).isEmpty()) {
-            streams.err << "fretwerk-cli: no General MIDI SoundFont found; name one with --soundfont\n";
+        if (!AudioOutFits(*options, *document, tempo, streams))
             return ExitUnreadable;
-        }
         // The live path of the built-in synthesizer, with a file where the sound card would be.
         auto synth = std::make_unique<SynthBackend>(options->soundFont, options->audioOut);
         fileSynth = synth.get();
@@ -209,12 +254,19 @@ int RunPlay(const QStringList& args, CliStreams& streams)
         backend = CreateSystemBackend(options->soundFont);
     }
     MidiPort port(*backend);
-    port.Device = options->audioOut.isEmpty() ? options->device.value_or(-1) : -1;
+    port.Device = device;
     // Held open for the whole command, as External MIDI does: one open, its failure told once.
     port.MidiHeldOpen = true;
     QString openError;
     port.OpenMidiOut(openError);
-    if (!openError.isEmpty())
+    if (!openError.isEmpty() && !options->audioOut.isEmpty()) {
+        // Nothing would reach the file: refused before playing, not after.
+        WriteLines(openError, streams);
+        return ExitUnreadable;
+    }
+    if (!openError.isEmpty() && device == -1)
+        WriteLines(openError, streams);
+    else if (!openError.isEmpty())
         streams.err << "fretwerk-cli: cannot open MIDI device " << port.Device << ": " << openError
                     << "; playing without sound\n";
 
@@ -246,6 +298,8 @@ int RunPlay(const QStringList& args, CliStreams& streams)
         && playback.errors.isEmpty())
         QThread::msleep(RenderTailMs);
     port.CloseMidiOut();
+    if (options->verbose)
+        WriteLines(backend->outputReport().join(u'\n'), streams);
     return ReportBoxes(playback, streams);
 }
 
@@ -261,12 +315,9 @@ int RunWav(const QStringList& args, CliStreams& streams)
     const auto document = LoadDocumentFile(options->file, streams);
     if (!document)
         return ExitUnreadable;
-    const QString soundFont = FindSoundFont(options->soundFont);
-    if (soundFont.isEmpty()) {
-        streams.err << "fretwerk-cli: no General MIDI SoundFont found; install one (such as the fluid-soundfont-gm "
-                       "package) or name it with --soundfont\n";
+    const std::optional<QString> soundFont = PlayableSoundFont(options->soundFont, streams);
+    if (!soundFont)
         return ExitUnreadable;
-    }
     const int tempo = options->tempo.value_or(document->header.Tempo);
     const RecordedPlayback playback
         = RecordPlayback(document->lines, tempo, static_cast<unsigned char>(document->header.Patch), options->tuning);
@@ -274,7 +325,7 @@ int RunWav(const QStringList& args, CliStreams& streams)
         streams.err << "fretwerk-cli: " << text << "\n";
     if (!playback.errors.isEmpty())
         return ExitFindings;
-    const QString error = RenderMessagesToWav(playback.messages, soundFont, options->output);
+    const QString error = RenderMessagesToWav(playback.messages, *soundFont, options->output);
     if (!error.isEmpty()) {
         streams.err << "fretwerk-cli: " << error << "\n";
         return ExitUnreadable;

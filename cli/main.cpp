@@ -23,10 +23,14 @@ const std::array Commands {
     CliCommand { "check", "check FILE             print every line in error; exit 1 when there is one", RunCheck },
     CliCommand { "autoname", "autoname FILE          print every line as auto-correction names it", RunAutoname },
     CliCommand { "play",
-        "play FILE [--device N] [--tempo N] [--events] [--audio-out LIVE.wav] [--trainer START:STEP:PASSES:TARGET "
-        "[--metronome]]  play it; play --list: devices",
+        "play FILE [--device N] [--tempo N] [--events] [--soundfont SF2] [--audio-out LIVE.wav] "
+        "[--trainer START:STEP:PASSES:TARGET [--metronome]] [--verbose]  play it (--verbose: what the audio output "
+        "did); play --list: devices",
         RunPlay },
-    CliCommand { "wav", "wav FILE -o OUT.wav [--tempo N]  render it as a 44.1 kHz WAV file", RunWav },
+    CliCommand { "wav",
+        "wav FILE -o OUT.wav [--tempo N] [--soundfont SF2]  render it as a 44.1 kHz WAV file (up to "
+        "6 h 45 min)",
+        RunWav },
     CliCommand { "midi", "midi FILE -o OUT.mid [--tempo N]  write the chord list as a Standard MIDI file", RunMidi },
     CliCommand { "tab", "tab FILE -o OUT.tab [--rhythm-line]  write the ASCII tablature", RunTab },
     CliCommand { "pdf", "pdf FILE -o OUT.pdf [--page A4|Letter]  print the tablature to a PDF file", RunPdf },

@@ -27,7 +27,7 @@ PACKAGES=(
     build-essential cmake pkg-config git
     qt6-base-dev qt6-base-dev-tools libgl-dev
     librtmidi-dev libfluidsynth-dev fluidsynth timgm6mb-soundfont
-    libpulse-dev
+    libpulse-dev pulseaudio
     libgtest-dev libgmock-dev
     xvfb xauth x11-utils imagemagick fonts-dejavu-core poppler-utils
     midicsv python3-mido

@@ -6,7 +6,9 @@
 #   bench/live-sound/check.sh [BUILD_DIR] [EXAMPLE.bss]
 #
 # Exits 0 when every onset is within 2 ms of the render's, 1 when one is not, 2 when only notes that
-# could not be measured (a gap in the sound at their onset) kept the run from passing.
+# could not be measured (a gap in the sound at their onset) kept the run from passing. Prints the
+# underruns twice: as the program counts them (play --verbose: when each came, how its buffer grew,
+# how many came after the first second) and as the server's log shows them.
 # KEEP=1 keeps the work directory; the server logs at debug level there (PULSE_VERBOSE overrides
 # -vvvv), and the check counts the underruns of the playback stream the log shows.
 set -euo pipefail
@@ -42,7 +44,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-pulseaudio ${PULSE_VERBOSE--vvvv} -n --daemonize=no --exit-idle-time=-1 --log-target=file:"$WORK/pulse.log" \
+pulseaudio ${PULSE_VERBOSE--vvvv} --log-time=1 -n --daemonize=no --exit-idle-time=-1 --log-target=file:"$WORK/pulse.log" \
     -L "module-null-sink sink_name=fw rate=44100 channels=2" -L module-native-protocol-unix &
 server_pid=$!
 for _ in $(seq 50); do
@@ -64,7 +66,11 @@ for _ in $(seq 100); do
 done
 sleep 0.5
 echo "load: $(cut -d' ' -f1-3 /proc/loadavg)"
-/usr/bin/time -f "play: %e s wall, %U s user, %S s sys" "$CLI" play "$EXAMPLE"
+/usr/bin/time -f "play: %e s wall, %U s user, %S s sys" "$CLI" play "$EXAMPLE" --verbose 2> "$WORK/play.txt" || true
+# The program's own account: each underrun and growth of its buffer, then the counts.
+grep -v "^fretwerk-cli: audio output: \(underrun\|buffer grown\)" "$WORK/play.txt" || true
+grep -c "^fretwerk-cli: audio output: underrun" "$WORK/play.txt" | sed 's/^/program: /; s/$/ underruns reported/' || true
+grep "^fretwerk-cli: audio output: buffer grown" "$WORK/play.txt" | sed 's/^fretwerk-cli: audio output: /program: /' || true
 sleep 1.5
 kill -INT "$record_pid"
 wait "$record_pid" 2>/dev/null || true

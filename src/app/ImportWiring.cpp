@@ -55,6 +55,8 @@ QString ImportWiring::lastFolder() const { return m_window.settings().LastDir; }
 
 void ImportWiring::setLastFolder(const QString& folder) { m_window.settings().LastDir = folder; }
 
+QString ImportWiring::soundFontSetting() const { return m_window.settings().SoundFont; }
+
 std::optional<TabImport> ImportWiring::ask(
     QWidget* parent, const QString& title, const QString& text, const TabImportOptions& options)
 {

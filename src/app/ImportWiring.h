@@ -33,6 +33,7 @@ private:
     QString documentName() const override;
     QString lastFolder() const override;
     void setLastFolder(const QString& folder) override;
+    QString soundFontSetting() const override;
 
     // TabImportPrompt, forwarding to the dialog or to a test's fake.
     std::optional<TabImport> ask(

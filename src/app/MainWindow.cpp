@@ -124,6 +124,10 @@ TfrmMain::TfrmMain(Settings settings, std::unique_ptr<MidiBackend> backend, QWid
     m_settings.Octave = -12;
     m_port->Octave = m_settings.Octave;
     m_port->setBusyCursor = [this](bool busy) { setBusyCursor(busy); };
+    m_port->noSoundNotice = [this](const QString& errorText) {
+        if (showNoSoundMessage)
+            showNoSoundMessage(errorText);
+    };
     m_clock = std::make_unique<SteadyPlayClock>();
     m_player = std::make_unique<Player>(
         *m_chordList, static_cast<LineDisplay&>(*this), *m_boxes, static_cast<PlayerHost&>(*this), *m_port, *m_clock);

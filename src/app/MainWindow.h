@@ -89,7 +89,8 @@ public:
     // Writes the settings when the window closes; the application stores them for the user.
     std::function<void(const Settings&)> saveSettings;
     SaveFileDialog& saveFileDialog();
-    // Shows the device error dialog at start-up; the application sets it to its modal dialog.
+    // Shows the device error dialog: at start-up for a device held open, and the first time a sound
+    // finds the built-in synthesizer silent. The application sets it to its modal dialog.
     std::function<void(const QString& errorText)> showNoSoundMessage;
     // Asks for the plan of a practice run (nothing: cancelled); the practice dialog unless a test
     // answers instead.

@@ -106,6 +106,11 @@ void TfrmMain::SaveAsWavFile()
             m_boxes->errorBox(error);
         return;
     }
+    const SoundFontChoice soundFont = ChooseSoundFont(m_settings.SoundFont);
+    if (!soundFont.problem.isEmpty()) {
+        m_boxes->errorBox(soundFont.problem);
+        return;
+    }
     QString proposed = QFileInfo(m_document->name()).completeBaseName() + QStringLiteral(".wav");
     if (!m_settings.LastDir.isEmpty())
         proposed = QDir(m_settings.LastDir).filePath(proposed);
@@ -114,7 +119,7 @@ void TfrmMain::SaveAsWavFile()
     if (fileName.isEmpty())
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const QString error = RenderMessagesToWav(playback.messages, FindSoundFont(m_settings.SoundFont), fileName);
+    const QString error = RenderMessagesToWav(playback.messages, soundFont.path, fileName);
     QApplication::restoreOverrideCursor();
     if (!error.isEmpty())
         m_boxes->errorBox(error);

@@ -170,10 +170,10 @@ void RegisterWavFormat(FormatRegistry& registry)
         const std::optional<int> tempo = TempoOption(document, options, result);
         if (!tempo)
             return result;
-        const QString soundFont = FindSoundFont(options.value(QStringLiteral("soundfont")));
-        if (soundFont.isEmpty()) {
-            result.error = QStringLiteral("no General MIDI SoundFont found; install one (such as the "
-                                          "fluid-soundfont-gm package) or name it with --soundfont");
+        const QString named = options.value(QStringLiteral("soundfont"));
+        const SoundFontChoice soundFont = ChooseSoundFont(named);
+        if (!soundFont.problem.isEmpty()) {
+            result.error = named.isEmpty() ? NoSoundFontAdvice() : soundFont.problem;
             return result;
         }
         const RecordedPlayback playback
@@ -183,7 +183,7 @@ void RegisterWavFormat(FormatRegistry& registry)
             result.listErrors = true;
             return result;
         }
-        result.error = RenderMessagesToWav(playback.messages, soundFont, path);
+        result.error = RenderMessagesToWav(playback.messages, soundFont.path, path);
         return result;
     };
     registry.addWriter(writer);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 
@@ -45,6 +46,9 @@ public:
     // Why the last open failed, when the backend can say more than its result code (the SoundFont
     // it looked for); "" leaves the text to the code.
     virtual QString openErrorText() { return QString(); }
+    // What the audio output did in this run (its buffer, its underruns), one line each, for a
+    // verbose report; empty for a backend without one.
+    virtual QStringList outputReport() { return {}; }
 };
 
 } // namespace fw

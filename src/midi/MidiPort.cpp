@@ -85,6 +85,10 @@ void MidiPort::OpenPort(QString& errorText)
     OpenMidiOut(errorText);
     if (setBusyCursor)
         setBusyCursor(false);
+    if (!m_open && Device == -1 && !m_noSoundTold && noSoundNotice) {
+        m_noSoundTold = true;
+        noSoundNotice(errorText);
+    }
 }
 
 void MidiPort::ClosePort()

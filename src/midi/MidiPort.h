@@ -54,10 +54,15 @@ public:
 
     // Shows or hides the hourglass while OpenPort opens the device; may stay empty.
     std::function<void(bool busy)> setBusyCursor;
+    // Told, with the reason, the first time in a run that OpenPort finds the default device (the
+    // built-in synthesizer) without sound, so the user learns why playing is silent. A chosen MIDI
+    // port that fails leaves each action silent without a word.
+    std::function<void(const QString& errorText)> noSoundNotice;
 
 private:
     MidiBackend& m_backend;
     bool m_open = false;
+    bool m_noSoundTold = false;
 };
 
 // The items of the Settings dialog's device list: the default device with " (Default)", then every

@@ -263,8 +263,12 @@ void Player::WaitMs(int milliseconds, bool pump)
         start = m_scheduleUs < now - MaxLateUs ? now : m_scheduleUs;
     }
     const std::int64_t deadline = start + static_cast<std::int64_t>(milliseconds) * 1000;
-    if (m_scheduled)
+    if (m_scheduled) {
         m_scheduleUs = deadline;
+        // What is sent next belongs to the deadline, however late the wake-up comes. Named now, it
+        // also tells the device that nothing before it is still to come.
+        m_port.SetEventTime(deadline);
+    }
     while (now < deadline) {
         ShowDueEntries();
         if (pump)
@@ -278,9 +282,6 @@ void Player::WaitMs(int milliseconds, bool pump)
             m_clock.sleepUntil(deadline);
         now = m_clock.nowUs();
     }
-    // What is sent next belongs to the deadline, however late the wake-up came.
-    if (m_scheduled)
-        m_port.SetEventTime(deadline);
 }
 
 bool Player::HasPlayableLine(int first, int last)

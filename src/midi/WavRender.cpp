@@ -8,7 +8,9 @@
 #include "backends/FluidSynthEngine.h"
 #endif
 
-#include <QSaveFile>
+#include "SafeFileWrite.h"
+
+#include <QDir>
 #include <QtEndian>
 #include <algorithm>
 #include <vector>
@@ -26,8 +28,6 @@ RecordedPlayback RecordPlayback(
     playback.play();
     return { recorder.messages, playback.errors };
 }
-
-#ifdef FW_HAVE_FLUIDSYNTH
 
 namespace {
 
@@ -69,27 +69,50 @@ namespace {
 
 } // namespace
 
+qint64 WavFrames(const QList<TimedMessage>& messages)
+{
+    const std::int64_t spanUs = messages.isEmpty() ? 0 : messages.last().timeUs - messages.first().timeUs;
+    return FrameAt(spanUs + RenderTailMs * 1000);
+}
+
+QString WavLengthProblem(const QString& wavPath, qint64 frames)
+{
+    if (frames <= MaxWavFrames)
+        return QString();
+    const qint64 minutes = frames / WavSampleRate / 60;
+    const double gigabytes = static_cast<double>(44 + frames * Channels * BytesPerSample) / 1e9;
+    return QStringLiteral("Cannot write \"%1\": %2 h %3 min of sound would make a WAV file of %4 GB, more than the "
+                          "4 GB (6 h 45 min) a WAV file can hold. Choose a faster tempo or a shorter part.")
+        .arg(QDir::toNativeSeparators(wavPath))
+        .arg(minutes / 60)
+        .arg(minutes % 60)
+        .arg(gigabytes, 0, 'f', 1);
+}
+
+#ifdef FW_HAVE_FLUIDSYNTH
+
 QString RenderMessagesToWav(const QList<TimedMessage>& messages, const QString& soundFontPath, const QString& wavPath)
 {
     if (soundFontPath.isEmpty())
         return QStringLiteral("no General MIDI SoundFont found");
+    const qint64 totalFrames = WavFrames(messages);
+    if (const QString tooLong = WavLengthProblem(wavPath, totalFrames); !tooLong.isEmpty())
+        return tooLong;
     FluidSynthEngine engine;
     if (engine.load(soundFontPath, WavSampleRate) != MidiResult::Ok)
         return QStringLiteral("cannot load SoundFont %1").arg(soundFontPath);
 
     const std::int64_t originUs = messages.isEmpty() ? 0 : messages.first().timeUs;
-    const std::int64_t endUs = (messages.isEmpty() ? 0 : messages.last().timeUs - originUs) + RenderTailMs * 1000;
-    const qint64 totalFrames = FrameAt(endUs);
-
-    QSaveFile file(wavPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write %1: %2").arg(wavPath, file.errorString());
+    SafeFile file(wavPath);
+    if (!file.openForWriting())
+        return file.errorText();
     file.write(WavHeader(totalFrames));
 
     std::vector<qint16> buffer;
     qint64 written = 0;
     auto renderTo = [&](qint64 frame) {
-        while (written < frame) {
+        // A write that failed (a full disk) ends the rendering; the file is refused at its end.
+        while (written < frame && file.error() == QFileDevice::NoError) {
             const int count = static_cast<int>(std::min<qint64>(frame - written, 4096));
             buffer.resize(static_cast<size_t>(count) * Channels);
             engine.writeS16(count, buffer.data());
@@ -107,9 +130,8 @@ QString RenderMessagesToWav(const QList<TimedMessage>& messages, const QString& 
         engine.send(message.message);
     }
     renderTo(totalFrames);
-    // Only flush() reports a full disk for the last buffered data; commit() alone would not.
-    if (!file.flush() || !file.commit())
-        return QStringLiteral("cannot write %1: %2").arg(wavPath, file.errorString());
+    if (!file.finish())
+        return file.errorText();
     return QString();
 }
 

@@ -1,12 +1,12 @@
 #include "TabPainter.h"
 
+#include "SafeFileWrite.h"
 #include "TextRules.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPen>
-#include <QSaveFile>
 #include <QVarLengthArray>
 #include <algorithm>
 
@@ -275,9 +275,9 @@ QPageLayout TabPdfPageLayout(const QPageSize& pageSize, QPageLayout::Orientation
 bool WriteTablaturePdf(const QString& fileName, const Tablature& tab, const QString& title, const QString& subtitle,
     bool boldFrets, const QPageSize& pageSize, QString* errorText, QPageLayout::Orientation orientation)
 {
-    QSaveFile file(fileName);
-    file.setDirectWriteFallback(false);
-    bool ok = file.open(QIODevice::WriteOnly);
+    SafeFile file(fileName);
+    bool ok = file.openForWriting();
+    bool drawn = true;
     if (ok) {
         QPdfWriter writer(&file);
         writer.setResolution(TabPdfResolution);
@@ -285,24 +285,23 @@ bool WriteTablaturePdf(const QString& fileName, const Tablature& tab, const QStr
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Fretwerk Bass"));
         QPainter painter;
-        ok = painter.begin(&writer);
-        if (ok) {
+        drawn = painter.begin(&writer);
+        if (drawn) {
             const TabLayout layout = TabLayout::Printer(writer.width(), writer.height(), tab.StringCount());
             TabPainter tabPainter(tab, title, subtitle, boldFrets);
             tabPainter.PrintTablature(painter, layout, writer.height(), [&writer] { return writer.newPage(); });
-            ok = painter.end();
+            drawn = painter.end();
         }
+        ok = drawn && file.finish();
     }
-    // Only flush() reports a full disk; commit() alone would replace the previous file with a cut one.
-    if (ok)
-        ok = file.flush() && file.commit();
-    else
-        file.cancelWriting();
     if (!ok && errorText) {
-        const QString reason
-            = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("the PDF could not be drawn");
-        *errorText = QStringLiteral("Cannot write \"%1\": %2").arg(fileName, reason);
+        *errorText = file.error() != QFileDevice::NoError || drawn
+            ? file.errorText()
+            : QStringLiteral("Cannot write \"%1\": the PDF could not be drawn").arg(fileName);
     }
+    // Read before, since cancelling sets an error text of its own.
+    if (!ok)
+        file.cancelWriting();
     return ok;
 }
 

@@ -1,4 +1,6 @@
+#include "AppWindows.h"
 #include "MainWindowFixture.h"
+#include "NoSoundMessage.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -252,4 +254,88 @@ TEST_F(StoredOctave, NeverReachesThePortBeforeTheSettingsDialog)
     window.PlayToggle();
     ASSERT_TRUE(statuses().contains(0x90));
     EXPECT_EQ(midi->messages[statuses().indexOf(0x90)].data1(), 43 - 12);
+}
+
+namespace {
+
+// Counts the showings of the no-sound dialog, keeps what it said, and answers it with Enter as a user
+// would.
+struct NoSoundDialogWatch : QObject {
+    explicit NoSoundDialogWatch(TfrmNoSoundMessage& dialog)
+        : m_dialog(dialog)
+    {
+        dialog.installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            shown << m_dialog.lblOpenError->text();
+            QTimer::singleShot(0, &m_dialog, [this] { QTest::keyClick(&m_dialog, Qt::Key_Return); });
+        }
+        return false;
+    }
+    QStringList shown;
+
+private:
+    TfrmNoSoundMessage& m_dialog;
+};
+
+} // namespace
+
+// When the built-in synthesizer cannot sound (no audio output, or the SoundFont named in the
+// settings cannot be read), the first sound of the run says why in the device error dialog; later
+// plays and previews run silently without asking again. A chosen MIDI port that fails stays silent
+// without a word, as it always has.
+TEST(NoSound, TheFirstSoundOfARunSaysWhyOnceAndLaterOnesPlaySilently)
+{
+    const QString noOutput = "No audio output was found: playback runs silently. WAV export still works.";
+    struct Case {
+        const char* name;
+        bool fakeDevice;
+        int device;
+        QStringList expected;
+    };
+    const Case cases[] {
+        { "no audio output", true, -1, { noOutput } },
+        { "named SoundFont missing", false, -1,
+            { "The SoundFont \"/nowhere/bass.sf2\" cannot be read: No such file or directory." } },
+        { "a chosen MIDI port", true, 0, {} },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+#ifndef FW_HAVE_FLUIDSYNTH
+        if (!c.fakeDevice)
+            continue;
+#endif
+        SteadyPlayClock clock;
+        std::unique_ptr<RecordingBackend> fake;
+        if (c.fakeDevice) {
+            fake = std::make_unique<RecordingBackend>(clock);
+            fake->openResult = MidiResult::NoPort;
+            fake->failureText = noOutput;
+        }
+        Settings settings;
+        settings.Welcomed = true;
+        settings.CursorPlays = true;
+        settings.SoundFont = QStringLiteral("/nowhere/bass.sf2");
+        settings.Device = c.device;
+        AppWindows windows(settings, std::move(fake));
+        TfrmMain& window = *windows.main;
+        FakeMessageBoxes boxes;
+        window.setMessageBoxes(&boxes);
+        window.show();
+        NoSoundDialogWatch watch(*windows.noSoundMessage);
+        window.trackbarTempo->setValue(500);
+        window.RichEdit1->setPlainText("G, 3, x, x, x, F\nA, x, 0, x, x, F\n");
+
+        QTest::mouseClick(window.btnPlay, Qt::LeftButton);
+        EXPECT_EQ(watch.shown, c.expected);
+        EXPECT_EQ(window.btnPlay->text(), "Play");
+        QTest::mouseClick(window.btnPlay, Qt::LeftButton);
+        window.RichEdit1->setFocus();
+        QTest::keyClick(window.RichEdit1, Qt::Key_Down);
+        EXPECT_EQ(watch.shown, c.expected) << "told once per run, not at every sound";
+        EXPECT_TRUE(boxes.all().isEmpty());
+        EXPECT_FALSE(windows.noSoundMessage->isVisible());
+    }
 }

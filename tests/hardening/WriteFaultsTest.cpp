@@ -1,5 +1,6 @@
 #include "CliRunner.h"
 #include "ScratchFileSystem.h"
+#include "SoundFont.h"
 #include "TestFiles.h"
 
 #include <QDir>
@@ -100,6 +101,23 @@ namespace {
             SCOPED_TRACE(e.verb);
             ExpectRefused(
                 RunCli({ e.verb, Input, "-o", Path(e.name) }), Path(e.name), QStringLiteral("No space left on device"));
+        }
+        ExpectPreviousFilesIntact({ "filler" });
+    }
+
+    // Room for only part of a file: the write stops part way, where Qt itself reports "Unknown error".
+    TEST_F(SmallFileSystem, RoomForOnlyPartOfTheFile)
+    {
+        ASSERT_TRUE(test::WriteFileBytes(Path("filler"), QByteArray(52 * 1024, 'f')));
+        const bool soundFont = !FindSoundFont().isEmpty();
+        for (const Export& e : { Export { "musicxml", "song.musicxml" }, Export { "pdf", "song.pdf" },
+                 Export { "convert", "converted.musicxml" }, Export { "wav", "song.wav" } }) {
+            SCOPED_TRACE(e.verb);
+            if (QLatin1String(e.verb) == QLatin1String("wav") && !soundFont)
+                continue;
+            ExpectRefused(
+                RunCli({ e.verb, Input, "-o", Path(e.name) }), Path(e.name), QStringLiteral("No space left on device"));
+            EXPECT_FALSE(QFileInfo::exists(Path(e.name)));
         }
         ExpectPreviousFilesIntact({ "filler" });
     }

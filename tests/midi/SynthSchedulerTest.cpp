@@ -2,6 +2,7 @@
 #include "PlayClock.h"
 
 #include <gtest/gtest.h>
+#include <ostream>
 #include <vector>
 
 using namespace fw;
@@ -12,6 +13,10 @@ struct Applied {
     std::int64_t frame;
     std::uint32_t message;
     friend bool operator==(const Applied&, const Applied&) = default;
+    friend void PrintTo(const Applied& a, std::ostream* os)
+    {
+        *os << a.frame << ":" << std::hex << a.message << std::dec;
+    }
 };
 
 // Renders frames in blocks of the given size and notes the frame each message is applied at.
@@ -43,6 +48,22 @@ private:
 };
 
 constexpr std::uint32_t On = 0x7F1C90, Off = 0x1C80, Program = 0x21C0;
+
+// Every note-on sent (at these times from the first) was applied at the frame its time gives, after
+// the reset at the origin, and more than atLeast of them; the last ones may still wait for their frames.
+void ExpectEveryNoteAtItsFrame(
+    const SynthScheduler& scheduler, const FakeSynth& synth, const std::vector<std::int64_t>& sentUs, size_t atLeast)
+{
+    const std::int64_t origin = scheduler.originFrame();
+    std::vector<Applied> expected { { origin, SynthScheduler::Reset } };
+    for (std::int64_t timeUs : sentUs)
+        expected.push_back({ origin + timeUs * 44100 / 1'000'000, On });
+    std::vector<Applied> applied = synth.applied;
+    applied.resize(std::min(applied.size(), expected.size()));
+    expected.resize(applied.size());
+    EXPECT_GT(expected.size(), atLeast);
+    EXPECT_EQ(applied, expected);
+}
 
 } // namespace
 
@@ -131,17 +152,55 @@ TEST(SynthScheduler, APlayerFollowingTheShiftKeepsAheadOfAnAudioClockThatDrifts)
             synth.renderBlocks(1);
             wall.sleepUntil((block + 1) * 128LL * (1'000'000 - ppm) / 44100);
         }
-        const std::int64_t origin = scheduler.originFrame();
-        std::vector<Applied> expected { { origin, SynthScheduler::Reset } };
-        for (std::int64_t timeUs : sent)
-            expected.push_back({ origin + timeUs * 44100 / 1'000'000, On });
-        // The last notes sent may still wait for their frames.
-        synth.applied.resize(std::min(synth.applied.size(), expected.size()));
-        expected.resize(synth.applied.size());
-        EXPECT_GT(expected.size(), 230u);
-        EXPECT_EQ(synth.applied, expected);
+        ExpectEveryNoteAtItsFrame(scheduler, synth, sent, 230);
         // The player's clock has moved by the drift, as it was about a second ago (the smoothing),
         // give or take a block (measured as each block is done).
         EXPECT_NEAR(player.nowUs() - wall.nowUs(), ppm * 59, 4000);
     }
+}
+
+// After underruns the output's buffer grows by three periods at a time, and each growth renders the
+// extra periods at once: more than the lead here, and more than the time between two notes. Every
+// note still starts at its own frame: the lead grows with the buffer, the player moves ahead at
+// once, and the burst waits until the player has sent everything it renders.
+TEST(SynthScheduler, ABufferThatGrowsDuringAPlaybackRendersOnlyWhatThePlayerHasSent)
+{
+    constexpr int Period = 128, Lead = 100;
+    InstantPlayClock wall;
+    SynthScheduler scheduler(44100, Lead, [&wall] { return wall.nowUs(); });
+    ShiftedPlayClock player(wall, [&scheduler] { return scheduler.clockShiftUs(); });
+    FakeSynth synth(scheduler, Period);
+    synth.renderBlocks(3);
+    int buffer = 3 * Period;
+    int wanted = buffer;
+    int growths = 0;
+    const std::int64_t stepUs = 5000;
+    std::int64_t nextUs = player.nowUs();
+    const std::int64_t startUs = nextUs;
+    std::vector<std::int64_t> sent;
+    for (int block = 0; block < 10 * 44100 / Period; ++block) {
+        // The player sends what is due, then names the deadline it waits for.
+        while (player.nowUs() >= nextUs) {
+            scheduler.setEventTime(nextUs);
+            scheduler.send(On);
+            sent.push_back(nextUs - startUs);
+            nextUs += stepUs;
+            scheduler.setEventTime(nextUs);
+        }
+        // An underrun every second, until the buffer holds 14 periods.
+        if (block % 344 == 100 && wanted == buffer)
+            wanted = std::min(buffer + 3 * Period, 14 * Period);
+        if (wanted > buffer && scheduler.readyForBurst(Lead + wanted - 3 * Period, wanted - buffer)) {
+            synth.renderBlocks((wanted - buffer) / Period);
+            buffer = wanted;
+            ++growths;
+        }
+        synth.renderBlocks(1);
+        // The audio is heard a buffer behind what was rendered.
+        wall.sleepUntil((scheduler.renderedFrames() - buffer) * 1'000'000 / 44100);
+    }
+    EXPECT_EQ(growths, 4);
+    EXPECT_EQ(buffer, 14 * Period);
+    EXPECT_EQ(scheduler.leadFrames(), Lead + 11 * Period);
+    ExpectEveryNoteAtItsFrame(scheduler, synth, sent, 1900);
 }

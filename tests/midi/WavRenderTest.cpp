@@ -2,6 +2,7 @@
 #include "SoundFont.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
@@ -90,4 +91,32 @@ TEST(WavRender, MissingSoundFontIsReportedNotWritten)
     EXPECT_FALSE(RenderMessagesToWav({}, QString(), path).isEmpty());
     EXPECT_FALSE(RenderMessagesToWav({}, dir.filePath(QStringLiteral("none.sf2")), path).isEmpty());
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// A WAV file's sizes are 32-bit numbers: the longest sound that fits is written with exact sizes, and
+// one frame more is refused before anything is rendered or written, never given a wrapped header.
+TEST(WavRender, APieceTooLongForAWavFileIsRefusedBeforeWriting)
+{
+    const QByteArray header = WavHeader(MaxWavFrames);
+    EXPECT_EQ(Le32(header, 4), 36u + 4u * static_cast<quint32>(MaxWavFrames));
+    EXPECT_EQ(Le32(header, 40), 4u * static_cast<quint32>(MaxWavFrames));
+    EXPECT_GE(Le32(header, 4), 0xFFFFFFFFu - 3) << "no room for another frame";
+    EXPECT_EQ(WavLengthProblem("song.wav", MaxWavFrames), QString());
+    EXPECT_NE(WavLengthProblem("song.wav", MaxWavFrames + 1), QString());
+
+    QStringList lines;
+    for (int i = 0; i < 110; ++i)
+        lines << "G, 3, x, x, x, W";
+    const RecordedPlayback playback = RecordPlayback(lines, 1, 33);
+    // 110 whole notes of 240 s each, and the tail.
+    EXPECT_EQ(WavFrames(playback.messages), (110LL * 240 + 1) * 44100);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("long.wav"));
+    const QString error = RenderMessagesToWav(playback.messages, QStringLiteral("/never/loaded.sf2"), path);
+    EXPECT_EQ(error,
+        QStringLiteral("Cannot write \"%1\": 7 h 20 min of sound would make a WAV file of 4.7 GB, more than the 4 GB "
+                       "(6 h 45 min) a WAV file can hold. Choose a faster tempo or a shorter part.")
+            .arg(path));
+    EXPECT_FALSE(QFileInfo::exists(path));
 }

@@ -90,7 +90,10 @@ void ImportCommands::exportAs(const WriterFormat& writer)
     if (!writer.extensions.contains(QFileInfo(chosen).suffix().toLower()))
         chosen += u'.' + extension;
     const ConvertDocument converted { m_host.documentLines(), m_host.documentHeader(), m_host.documentName() };
-    const WriteResult written = writer.write(converted, chosen, {});
+    ConvertOptions options;
+    if (!m_host.soundFontSetting().isEmpty())
+        options.insert(QStringLiteral("soundfont"), m_host.soundFontSetting());
+    const WriteResult written = writer.write(converted, chosen, options);
     if (!written.error.isEmpty()) {
         m_boxes.errorBox(written.error);
         return;

@@ -33,6 +33,8 @@ public:
     virtual QString documentName() const = 0;
     virtual QString lastFolder() const = 0;
     virtual void setLastFolder(const QString& folder) = 0;
+    // The SoundFont chosen in the settings ("" for the system's), which a WAV export plays.
+    virtual QString soundFontSetting() const { return QString(); }
 };
 
 // File > Import... and Edit > Paste Tab: through the conversion layer and the import dialog.

@@ -1,9 +1,9 @@
 #include "AudioFileSink.h"
 
 #include "PlayClock.h"
+#include "SafeFileWrite.h"
 #include "WavRender.h"
 
-#include <QSaveFile>
 #include <QSysInfo>
 #include <QtEndian>
 
@@ -43,7 +43,9 @@ void AudioFileSink::run()
             for (std::int16_t& sample : buffer)
                 sample = qToLittleEndian(sample);
         }
-        m_data.append(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(buffer.size() * 2));
+        // Past what a WAV file holds the sound is only counted, for the refusal to name its length.
+        if (frames + m_periodFrames <= MaxWavFrames)
+            m_data.append(reinterpret_cast<const char*>(buffer.data()), static_cast<qsizetype>(buffer.size() * 2));
         frames += m_periodFrames;
         m_frames = frames;
     }
@@ -54,13 +56,12 @@ QString AudioFileSink::finish()
     m_stop = true;
     if (m_thread.joinable())
         m_thread.join();
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString());
-    file.write(WavHeader(m_frames.load()));
-    file.write(m_data);
-    if (!file.flush() || !file.commit())
-        return QStringLiteral("cannot write %1: %2").arg(m_path, file.errorString());
+    if (const QString tooLong = WavLengthProblem(m_path, m_frames.load()); !tooLong.isEmpty())
+        return tooLong;
+    SafeFile file(m_path);
+    if (!file.openForWriting() || file.write(WavHeader(m_frames.load())) < 0 || file.write(m_data) < 0
+        || !file.finish())
+        return file.errorText();
     return QString();
 }
 

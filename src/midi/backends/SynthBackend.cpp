@@ -31,6 +31,7 @@ namespace {
 SynthBackend::SynthBackend(QString soundFont, QString audioFile, std::int64_t leadFrames)
     : m_soundFont(std::move(soundFont))
     , m_audioFile(std::move(audioFile))
+    , m_baseLeadFrames(leadFrames)
     , m_scheduler(SampleRate, leadFrames)
 {
 }
@@ -44,24 +45,18 @@ SynthBackend::~SynthBackend()
 
 QString SynthBackend::Name() { return QStringLiteral("Built-in synthesizer"); }
 
+QString SynthBackend::NoAudioOutputText()
+{
+    return QStringLiteral("No audio output was found: playback runs silently. WAV export still works.");
+}
+
 int SynthBackend::open(int device)
 {
     m_errorText.clear();
     if (device != -1)
         return MidiResult::BadDeviceId;
-    if (!m_engine.isLoaded()) {
-        const QString soundFont = FindSoundFont(m_soundFont);
-        if (soundFont.isEmpty()) {
-            m_errorText = MissingSoundFontText(m_soundFont);
-            return MidiResult::Error;
-        }
-        const int loaded = m_engine.load(soundFont, SampleRate);
-        if (loaded != MidiResult::Ok) {
-            if (loaded == MidiResult::Error)
-                m_errorText = QStringLiteral("The SoundFont %1 could not be read.").arg(soundFont);
-            return loaded;
-        }
-    }
+    if (const int loaded = loadSoundFont(); loaded != MidiResult::Ok)
+        return loaded;
     if (!m_audioFile.isEmpty()) {
         if (!m_fileSink) {
             // The file stands for a card that starts to play each period as it asks for the next.
@@ -80,39 +75,106 @@ int SynthBackend::open(int device)
         }
         return MidiResult::Ok;
     }
-    if (!m_driver && !m_pulse) {
-        fluid_settings_setint(m_engine.settings(), "audio.periods", Periods);
-        for (const QString& driver : AvailableAudioDrivers()) {
-            if (driver == QLatin1String("pulseaudio")) {
-                auto output = std::make_unique<PulseOutput>(SampleRate, PeriodFrames, Periods);
-                const bool started = output->start([this](int frames, float* left, float* right) {
-                    float* out[2] = { left, right };
-                    AudioCallback(this, frames, 0, nullptr, 2, out);
-                });
-                if (started) {
-                    m_pulse = std::move(output);
-                    m_framesInFlight = PeriodFrames * Periods;
-                    break;
-                }
-            }
-            // FluidSynth's PulseAudio output asks the server for a buffer of one period only: with
-            // 128 frames the server runs dry many times a second and each time plays silence in the
-            // middle of the line. One period there holds the whole buffer instead.
-            const bool pulse = driver == QLatin1String("pulseaudio");
-            fluid_settings_setint(
-                m_engine.settings(), "audio.period-size", pulse ? PeriodFrames * Periods : PeriodFrames);
-            fluid_settings_setstr(m_engine.settings(), "audio.driver", driver.toLatin1().constData());
-            m_driver.reset(new_fluid_audio_driver2(m_engine.settings(), &SynthBackend::AudioCallback, this));
-            if (m_driver) {
-                m_framesInFlight = PeriodFrames * Periods;
-                break;
-            }
-        }
+    QStringList reasons;
+    if (!m_driver && !m_pulse && !startAudioOutput(reasons)) {
         // No audio output is the synthesizer's way of having no device at all.
-        if (!m_driver && !m_pulse)
-            return MidiResult::NoPort;
+        reasons.prepend(NoAudioOutputText());
+        m_errorText = reasons.join(u'\n');
+        return MidiResult::NoPort;
     }
     return MidiResult::Ok;
+}
+
+int SynthBackend::loadSoundFont()
+{
+    if (m_engine.isLoaded())
+        return MidiResult::Ok;
+    // A SoundFont named in the settings is played or reported, never silently replaced.
+    const SoundFontChoice choice = ChooseSoundFont(m_soundFont);
+    if (!choice.problem.isEmpty()) {
+        m_errorText = choice.problem;
+        return MidiResult::Error;
+    }
+    const int loaded = m_engine.load(choice.path, SampleRate);
+    if (loaded == MidiResult::Error)
+        m_errorText = QStringLiteral("The SoundFont \"%1\" cannot be read: it is damaged.")
+                          .arg(QDir::toNativeSeparators(choice.path));
+    return loaded;
+}
+
+bool SynthBackend::startAudioOutput(QStringList& reasons)
+{
+    fluid_settings_setint(m_engine.settings(), "audio.periods", Periods);
+    for (const QString& driver : AvailableAudioDrivers()) {
+        const bool pulse = driver == QLatin1String("pulseaudio");
+        if (pulse && !m_serverGivenUp.isEmpty()) {
+            reasons.append(m_serverGivenUp);
+            continue;
+        }
+        if (pulse && PulseOutput::Available()) {
+            auto output = std::make_unique<PulseOutput>(SampleRate, PeriodFrames, Periods, MaxPeriods);
+            const bool started = output->start(
+                [this](int frames, float* left, float* right) {
+                    float* out[2] = { left, right };
+                    AudioCallback(this, frames, 0, nullptr, 2, out);
+                },
+                [this](int fromFrames, int toFrames) { return mayGrowBuffer(fromFrames, toFrames); });
+            if (started) {
+                m_pulse = std::move(output);
+                m_framesInFlight = PeriodFrames * Periods;
+                return true;
+            }
+            // FluidSynth's own client would wait on the same server for half a minute.
+            if (output->timedOut())
+                m_serverGivenUp = output->errorText();
+            reasons.append(output->errorText());
+            continue;
+        }
+        // FluidSynth's PulseAudio output asks the server for a buffer of one period only: with
+        // 128 frames the server runs dry many times a second and each time plays silence in the
+        // middle of the line. One period there holds the whole buffer instead.
+        fluid_settings_setint(m_engine.settings(), "audio.period-size", pulse ? PeriodFrames * Periods : PeriodFrames);
+        fluid_settings_setstr(m_engine.settings(), "audio.driver", driver.toLatin1().constData());
+        m_driver.reset(new_fluid_audio_driver2(m_engine.settings(), &SynthBackend::AudioCallback, this));
+        if (m_driver) {
+            m_framesInFlight = PeriodFrames * Periods;
+            return true;
+        }
+        reasons.append(QStringLiteral("The %1 output could not be opened.").arg(driver));
+    }
+    return false;
+}
+
+bool SynthBackend::mayGrowBuffer(int fromFrames, int toFrames)
+{
+    // The lead follows the buffer, so that the burst of the growth, and every later one as large,
+    // renders only what the player has sent already.
+    return m_scheduler.readyForBurst(m_baseLeadFrames + toFrames - PeriodFrames * Periods, toFrames - fromFrames);
+}
+
+QStringList SynthBackend::outputReport()
+{
+    if (!m_pulse)
+        return {};
+    auto ms = [](std::int64_t frames) { return QString::number(frames * 1000.0 / SampleRate, 'f', 1); };
+    QStringList lines;
+    int underruns = 0;
+    int late = 0;
+    for (const PulseOutput::Event& e : m_pulse->events()) {
+        const QString at = QString::number(e.atUs / 1e6, 'f', 3);
+        if (e.underrun) {
+            ++underruns;
+            late += e.atUs >= 1000000 ? 1 : 0;
+            lines.append(QStringLiteral("audio output: underrun at %1 s").arg(at));
+        } else {
+            lines.append(QStringLiteral("audio output: buffer grown to %1 ms at %2 s").arg(ms(e.bufferFrames), at));
+        }
+    }
+    lines.append(QStringLiteral("audio output: %1 underruns, %2 after the first second; buffer %3 ms, lead %4 ms")
+                     .arg(underruns)
+                     .arg(late)
+                     .arg(ms(m_pulse->bufferFrames()), ms(m_scheduler.leadFrames())));
+    return lines;
 }
 
 int SynthBackend::AudioCallback(void* data, int len, int, float*[], int nout, float* out[])

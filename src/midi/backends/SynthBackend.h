@@ -6,6 +6,8 @@
 #include "PulseOutput.h"
 #include "SynthScheduler.h"
 
+#include <QStringList>
+
 namespace fw {
 
 // The built-in synthesizer: FluidSynth playing a General MIDI SoundFont through the system's
@@ -20,6 +22,8 @@ public:
     // 8.7 ms in flight.
     static constexpr int PeriodFrames = 128;
     static constexpr int Periods = 3;
+    // A sound server's buffer grows after underruns up to 14 periods, 40.6 ms.
+    static constexpr int MaxPeriods = 14;
     // How far ahead of the audio a playback's notes are placed: room for a late wake-up of the
     // player and for an audio callback that comes early.
     static constexpr std::int64_t DefaultLeadFrames = SampleRate / 100;
@@ -40,6 +44,7 @@ public:
     int deviceCount() override { return 0; }
     QString deviceName(int device) override;
     QString openErrorText() override { return m_errorText; }
+    QStringList outputReport() override;
 
     // Ends the audio file and writes it; returns an error text, empty on success.
     QString finishAudioFile();
@@ -47,20 +52,30 @@ public:
     std::int64_t renderedFrames() const { return m_scheduler.renderedFrames(); }
 
     static QString Name();
+    // The first line of the error text when the synthesizer has no audio output to play through.
+    static QString NoAudioOutputText();
 
 private:
     static int AudioCallback(void* data, int len, int nfx, float* fx[], int nout, float* out[]);
     void apply(std::uint32_t message);
+    int loadSoundFont();
+    // Starts the first audio output that works; the reasons of those that did not go to reasons.
+    bool startAudioOutput(QStringList& reasons);
+    bool mayGrowBuffer(int fromFrames, int toFrames);
 
     QString m_soundFont;
     QString m_audioFile;
     QString m_errorText;
+    std::int64_t m_baseLeadFrames;
     FluidSynthEngine m_engine;
     SynthScheduler m_scheduler;
     // Rendered frames not yet heard: the output's buffer.
     std::int64_t m_framesInFlight = 0;
     // Set by a cut of every sound until the next note-on; only the audio thread uses it.
     bool m_silenced = false;
+    // Why the sound server was given up for not answering; it is not asked again in this run, since
+    // each try would keep the program waiting.
+    QString m_serverGivenUp;
     // Declared after what their threads use, so they stop first.
     std::unique_ptr<AudioFileSink> m_fileSink;
     std::unique_ptr<fluid_audio_driver_t, FluidAudioDriverDeleter> m_driver;

@@ -77,6 +77,26 @@ std::int64_t SynthScheduler::clockShiftUs() const
     return m_shiftUs;
 }
 
+bool SynthScheduler::readyForBurst(std::int64_t leadFrames, std::int64_t burstFrames)
+{
+    const std::lock_guard lock(m_mutex);
+    if (leadFrames > m_leadFrames) {
+        if (m_shiftKnown)
+            m_shiftUs += (leadFrames - m_leadFrames) * 1000000 / m_sampleRate;
+        m_leadFrames = leadFrames;
+    }
+    if (!m_anchored || !m_eventTimeUs)
+        return true;
+    const std::int64_t sentThrough = m_originFrame + (*m_eventTimeUs - m_originUs) * m_sampleRate / 1000000;
+    return sentThrough - m_rendered >= burstFrames + BlockFrames;
+}
+
+std::int64_t SynthScheduler::leadFrames() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_leadFrames;
+}
+
 std::int64_t SynthScheduler::renderedFrames() const
 {
     const std::lock_guard lock(m_mutex);

@@ -49,6 +49,13 @@ public:
     std::optional<std::int64_t> soundingTimeUs(std::int64_t framesInFlight) const;
     // See MidiBackend::clockShiftUs; 0 until the audio thread has rendered a block of the playback.
     std::int64_t clockShiftUs() const;
+    // Called by the audio thread before its output renders burstFrames more than usual at once (its
+    // buffer grows): raises the lead to leadFrames, so that a running playback's shift steps by the
+    // difference and the player sends that much earlier from now on, and tells whether every message
+    // of the burst's frames has been sent, so that it may be rendered now. The player sends nothing
+    // for a time before the one it named last.
+    bool readyForBurst(std::int64_t leadFrames, std::int64_t burstFrames);
+    std::int64_t leadFrames() const;
 
     // Called by the audio thread for each block: renderSpan(offset, count) renders count frames at
     // offset inside the block, apply(message) hands a message to the synthesizer.
@@ -63,7 +70,7 @@ private:
     };
 
     const int m_sampleRate;
-    const std::int64_t m_leadFrames;
+    std::int64_t m_leadFrames;
     const std::function<std::int64_t()> m_nowUs;
     mutable std::mutex m_mutex;
     std::deque<Event> m_queue;

@@ -31,6 +31,7 @@ namespace {
             return result;
         }
         QString openErrorText() override { return m_lastTried ? m_lastTried->openErrorText() : QString(); }
+        QStringList outputReport() override { return m_synth->outputReport(); }
         void send(std::uint32_t message) override
         {
             if (m_current)

@@ -215,3 +215,48 @@ TEST_F(ImportWindow, ExportWritesTheListInTheChosenFormat)
     EXPECT_EQ(back.lines, list + QStringList { QString() });
     EXPECT_TRUE(dialogs.asked.last().contains(QLatin1String("MusicXML files (*.musicxml *.mxl)")));
 }
+
+namespace {
+
+struct ChosenSoundFontFixture : MainWindowFixture {
+    static Settings WithSoundFont()
+    {
+        Settings settings;
+        settings.SoundFont = QStringLiteral("/nowhere/bass.sf2");
+        return settings;
+    }
+    ChosenSoundFontFixture()
+        : MainWindowFixture(WithSoundFont())
+    {
+        window.setFileDialogs(&dialogs);
+    }
+    FakeFileDialogs dialogs;
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+using ChosenSoundFont = ChosenSoundFontFixture;
+
+// Both ways to a WAV file play the SoundFont chosen in the settings: one that cannot be read is named
+// in an error box and nothing is written, rather than another SoundFont being played unasked.
+TEST_F(ChosenSoundFont, BothWavExportsRefuseOneThatCannotBeRead)
+{
+    window.RichEdit1->setPlainText("G, 3, x, x, x, Q\n");
+    QAction* audioFile = window.findChild<QAction*>("AudioFile1");
+    QAction* exportWav = nullptr;
+    for (QAction* action : window.findChild<QMenu*>("Export1")->actions()) {
+        if (action->text().startsWith("WAV"))
+            exportWav = action;
+    }
+    ASSERT_TRUE(audioFile && exportWav);
+    for (QAction* action : { audioFile, exportWav }) {
+        SCOPED_TRACE(action->text().toStdString());
+        boxes.errors.clear();
+        dialogs.nextSave = dir.filePath("song.wav");
+        action->trigger();
+        EXPECT_EQ(boxes.errors,
+            QStringList({ "The SoundFont \"/nowhere/bass.sf2\" cannot be read: No such file or directory." }));
+        EXPECT_FALSE(QFileInfo::exists(dir.filePath("song.wav")));
+    }
+}

@@ -85,14 +85,10 @@ TransposeResult TransposeLines(const QStringList& lines, int semitones, int firs
 
 QString TransposeWarning(const TransposeResult& result)
 {
-    QStringList parts;
-    if (!result.Problems.isEmpty())
-        parts << QStringLiteral("These lines have errors and were not moved:\n") + result.Problems.join(u'\n');
-    if (!result.Lost.isEmpty())
-        parts << QStringLiteral("These notes have no place on the neck after the move; they were left out, each "
-                                "named in a comment above its line:\n")
-                + result.Lost.join(u'\n');
-    return parts.join(QStringLiteral("\n\n"));
+    return SectionedWarning({ { QStringLiteral("These lines have errors and were not moved:"), result.Problems },
+        { QStringLiteral("These notes have no place on the neck after the move; they were left out, each named in a "
+                         "comment above its line:"),
+            result.Lost } });
 }
 
 } // namespace fw

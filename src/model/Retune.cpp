@@ -182,16 +182,22 @@ RetuneResult RetuneLines(const QStringList& lines, const Tuning& to, RetuneMode 
     return result;
 }
 
-QString RetuneWarning(const RetuneResult& result)
+QString SectionedWarning(const std::vector<std::pair<QString, QStringList>>& sections)
 {
     QStringList parts;
-    if (!result.Problems.isEmpty())
-        parts << QStringLiteral("These lines were left as they were:\n") + result.Problems.join(u'\n');
-    if (!result.Rests.isEmpty())
-        parts << QStringLiteral("These notes have no string in the new tuning; they became rests, each named in a "
-                                "comment above it:\n")
-                + result.Rests.join(u'\n');
+    for (const auto& [heading, lines] : sections) {
+        if (!lines.isEmpty())
+            parts << heading + u'\n' + lines.join(u'\n');
+    }
     return parts.join(QStringLiteral("\n\n"));
+}
+
+QString RetuneWarning(const RetuneResult& result)
+{
+    return SectionedWarning({ { QStringLiteral("These lines were left as they were:"), result.Problems },
+        { QStringLiteral("These notes have no string in the new tuning; they became rests, each named in a comment "
+                         "above it:"),
+            result.Rests } });
 }
 
 void ApplyRewrite(EditorLines& editor, const QStringList& lines, const ListRewrite& rewrite)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -48,6 +49,9 @@ RetuneResult RetuneLines(
 
 // What a retune leaves for the user to look at, empty when every line moved.
 QString RetuneWarning(const RetuneResult& result);
+
+// A warning of several parts, each a heading and its lines, the parts without lines left out.
+QString SectionedWarning(const std::vector<std::pair<QString, QStringList>>& sections);
 
 // How many slots a string moves between tunings: strings are matched so their open notes differ
 // least. E A D G to B E A D G keeps the E string the E string (-1); E A D G to D A D G retunes the

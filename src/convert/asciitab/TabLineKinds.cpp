@@ -9,12 +9,12 @@ namespace fw::asciitab {
 namespace {
 
     // Characters a tab body may hold besides frets: dashes, bar lines, blanks, repeat dots and the
-    // technique marks written between frets.
+    // technique marks written between frets (a tie: "_").
     bool IsBodyChar(QChar c)
     {
         static const auto table = [] {
             std::array<bool, 128> allowed {};
-            for (char m : std::string_view("-| hHpPbBrR/\\sStT~vV()<>[]xX.*:^'`0123456789"))
+            for (char m : std::string_view("-| hHpPbBrR/\\sStT~vV()<>[]xX.*:^'`_0123456789"))
                 allowed[static_cast<unsigned char>(m)] = true;
             return allowed;
         }();

@@ -103,6 +103,17 @@ TransposeResult TransposeLines(const QStringList& lines, int semitones, int firs
         events.push_back(std::move(notes));
         kept.push_back(std::move(placements));
     }
+    // Joined notes move as one: when one of them must find new strings, so do the others.
+    for (bool spread = true; spread;) {
+        spread = false;
+        for (size_t e = 1; e < events.size(); ++e) {
+            if (rules.links[e].empty() || kept[e].empty() == kept[e - 1].empty())
+                continue;
+            kept[e].clear();
+            kept[e - 1].clear();
+            spread = true;
+        }
+    }
     const Fingering fingering = FingerAround(events, kept, tuning, rules);
 
     std::vector<ChordDef> moved = defs;

@@ -68,12 +68,19 @@ struct Tablature {
     // The list has a tuning line or is not in E A D G: text forms name the strings and the tuning,
     // so the tab reads back at its pitches. A list without either is written as it always was.
     bool NamesStrings = false;
+    // Some note or line carries a playing technique: the drawn tab makes room for the marks.
+    bool HasMarks = false;
 
     static Tablature Build(const ParsedLineList& lines, const Tuning& tuning = StandardTuning());
     int StringCount() const { return LastBassSlot + 1 - FirstSlot; }
     int RowCount() const { return (BarCount + 1) / 2; }
     // A bar has more columns than can be shown; the window warns once per opening.
     bool HasTruncatedBar() const;
+    // The column holding the note that the note of column on slot leads into (hammer-on, pull-off,
+    // legato slide, tie): the next column, when it strikes that string; -1 otherwise (a slide out).
+    qsizetype LinkPartner(qsizetype column, int slot) const;
+    // The column whose note on slot leads into the note of column, or -1.
+    qsizetype LinkSource(qsizetype column, int slot) const;
 };
 
 } // namespace fw

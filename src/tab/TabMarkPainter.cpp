@@ -89,12 +89,12 @@ namespace {
             switch (link) {
             case NoteLink::HammerOn:
             case NoteLink::PullOff: {
-                const QPointF apex = arc(QPointF(from.center().x(), from.top() - 1),
-                    QPointF(to.center().x(), to.top() - 1), -0.7 * m_gap);
-                // The letters stand above the staff, clear of the other strings' lines and numbers.
+                const QPointF apex = arc(
+                    QPointF(from.center().x(), from.top() - 1), QPointF(to.center().x(), to.top() - 1), -0.7 * m_gap);
+                // Over the arc, on a patch of background where it crosses the string line above.
                 if (labelled)
-                    text(link == NoteLink::HammerOn ? QStringLiteral("h") : QStringLiteral("p"), apex.x(),
-                        std::min<qreal>(apex.y(), m_staffTop - 0.85 * m_gap));
+                    text(link == NoteLink::HammerOn ? QStringLiteral("h") : QStringLiteral("p"), apex.x(), apex.y(),
+                        true);
                 break;
             }
             case NoteLink::Tie:
@@ -126,22 +126,22 @@ namespace {
         void slideIn(SlideIn slide, const QRectF& to)
         {
             const qreal rise = slide == SlideIn::FromBelow ? m_gap / 4 : -m_gap / 4;
-            m_painter.drawLine(QPointF(to.left() - 2 - m_gap, to.center().y() + rise),
-                QPointF(to.left() - 2, to.center().y() - rise));
+            m_painter.drawLine(
+                QPointF(to.left() - 2 - m_gap, to.center().y() + rise), QPointF(to.left() - 2, to.center().y() - rise));
         }
 
         // An arrow from the note up above the staff, with how far the bend goes over its tip.
         void bend(const QRectF& from, int semitones)
         {
             const QPointF start(from.right() + 1, from.center().y());
-            const QPointF tip(from.right() + 0.7 * m_gap, m_staffTop - 0.95 * m_gap);
+            const QPointF tip(from.right() + 0.7 * m_gap, m_staffTop - 0.8 * m_gap);
             QPainterPath path(start);
             path.quadTo(QPointF(tip.x(), start.y()), tip);
             m_painter.setBrush(Qt::NoBrush);
             m_painter.drawPath(path);
             const qreal side = m_gap / 5;
-            const QPointF head[] = { tip, QPointF(tip.x() - side, tip.y() + 1.5 * side),
-                QPointF(tip.x() + side, tip.y() + 1.5 * side) };
+            const QPointF head[]
+                = { tip, QPointF(tip.x() - side, tip.y() + 1.5 * side), QPointF(tip.x() + side, tip.y() + 1.5 * side) };
             m_painter.setBrush(m_painter.pen().color());
             m_painter.drawPolygon(head, 3);
             m_painter.setBrush(Qt::NoBrush);
@@ -174,7 +174,7 @@ namespace {
         // "PM" or "let ring" at left above the staff, then a dashed line to right ending in a short tick.
         void bracket(const QString& label, qreal left, qreal right)
         {
-            const qreal bottom = m_staffTop - 1.85 * m_gap;
+            const qreal bottom = m_staffTop - 1.6 * m_gap;
             m_painter.setFont(m_font);
             const qreal labelWidth = QFontMetricsF(m_font, m_painter.device()).horizontalAdvance(label);
             m_painter.drawText(QPointF(left, bottom - QFontMetricsF(m_font, m_painter.device()).descent()), label);
@@ -194,7 +194,8 @@ namespace {
         // A curve between two points bulging by bulge (negative: upwards); returns its middle point.
         QPointF arc(const QPointF& from, const QPointF& to, qreal bulge)
         {
-            const QPointF control((from.x() + to.x()) / 2, (bulge < 0 ? std::min(from.y(), to.y()) : std::max(from.y(), to.y())) + bulge);
+            const QPointF control(
+                (from.x() + to.x()) / 2, (bulge < 0 ? std::min(from.y(), to.y()) : std::max(from.y(), to.y())) + bulge);
             QPainterPath path(from);
             path.quadTo(control, to);
             m_painter.setBrush(Qt::NoBrush);
@@ -203,11 +204,15 @@ namespace {
         }
 
         // Text centred on x with its bottom at bottom.
-        void text(const QString& words, qreal x, qreal bottom)
+        void text(const QString& words, qreal x, qreal bottom, bool onBackground = false)
         {
             m_painter.setFont(m_font);
             const QFontMetricsF metrics(m_font, m_painter.device());
-            m_painter.drawText(QPointF(x - metrics.horizontalAdvance(words) / 2, bottom - metrics.descent()), words);
+            const QPointF baseline(x - metrics.horizontalAdvance(words) / 2, bottom - metrics.descent());
+            if (onBackground)
+                m_painter.fillRect(
+                    metrics.tightBoundingRect(words).translated(baseline).adjusted(-1, -1, 1, 1), Qt::white);
+            m_painter.drawText(baseline, words);
         }
 
         QPainter& m_painter;
@@ -284,8 +289,8 @@ void DrawBarMarks(QPainter& painter, const Tablature& tab, const TabLayout& layo
     QList<PlacedNote> nextNotes;
     if (nextInRow) {
         const QFontMetrics metrics(fretFont, painter.device());
-        nextNotes = PlaceBarNotes(
-            tab, layout, metrics, tab.Bars[at.Index + 1], BarPlace { at.Index + 1, at.X + at.Width - 1, at.Y, at.Width });
+        nextNotes = PlaceBarNotes(tab, layout, metrics, tab.Bars[at.Index + 1],
+            BarPlace { at.Index + 1, at.X + at.Width - 1, at.Y, at.Width });
     }
     for (const PlacedNote& note : notes) {
         const NoteMarks& marks = tab.Columns[note.Column].Marks[note.Slot];

@@ -112,7 +112,7 @@ void LineEditCommands::Shape1MouseDown(Qt::MouseButton button, int slot, int fre
     if (m_host.isPlaying() || (button != Qt::LeftButton && button != Qt::MiddleButton))
         return;
     const Tuning tuning = m_chords.tuning();
-    if (!tuning.hasSlot(slot) || fret < 0 || fret > FretCount)
+    if (!tuning.hasSlot(slot) || fret < 0 || fret > m_chords.fretLimit())
         return;
     EditBlock block(*this);
     const bool left = button == Qt::LeftButton;

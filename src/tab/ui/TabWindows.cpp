@@ -293,8 +293,8 @@ void TfrmTab::SetUpGraphic()
 void TfrmTab::SetUpAscii()
 {
     setWindowTitle(QStringLiteral("ASCII Tablature"));
-    const QStringList lines = BuildAsciiTab(*m_tab, AsciiTitle(TabTitle, m_inputs.DocumentFileName), TabSubtitle,
-        chkRhythmLine->isChecked())
+    const QStringList lines = BuildAsciiTab(
+        *m_tab, AsciiTitle(TabTitle, m_inputs.DocumentFileName), TabSubtitle, chkRhythmLine->isChecked())
                                   .Lines;
     // Reactivation rebuilds the same text; leave it alone so the reader keeps the caret and position.
     if (lines != m_asciiLines) {
@@ -329,8 +329,8 @@ void TfrmTab::FormResize()
         // The memo fills at least the visible part of the window.
         viewHeight = std::max(viewHeight, ScrollBox->height() - ViewTop - RightMargin);
     } else {
-        viewHeight = m_tab ? ScreenPaintHeight(*m_tab, TabLayout::Screen(PaintBox1->width(), *m_tab))
-                           : PaintBox1->height();
+        viewHeight
+            = m_tab ? ScreenPaintHeight(*m_tab, TabLayout::Screen(PaintBox1->width(), *m_tab)) : PaintBox1->height();
     }
     const int contentHeight = ViewTop + viewHeight + RightMargin;
     const bool scrolls = contentHeight > ScrollBox->height();

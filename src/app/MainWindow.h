@@ -7,6 +7,7 @@
 #include "EditHost.h"
 #include "LineDisplay.h"
 #include "MainWindowLayout.h"
+#include "NeckLabels.h"
 #include "Player.h"
 #include "SaveFileDialog.h"
 #include "Settings.h"
@@ -33,9 +34,7 @@ class QToolButton;
 namespace fw {
 
 class ChordEditor;
-class ChordNameLabel;
 class FileDialogs;
-class FretNumbersLabel;
 class ImportWiring;
 class LineEditCommands;
 class MessageBoxes;

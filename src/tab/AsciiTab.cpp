@@ -142,7 +142,7 @@ namespace {
                 if (const QChar letter = AttackLetter(column.Technique.attack); !letter.isNull())
                     attacks.place(cell + layout.Widths[k] - 1, QString(letter));
                 if (rhythmLine)
-                    rhythm.place(cell, column.Duration.trimmed().toUpper());
+                    rhythm.place(cell + layout.Widths[k] - layout.NoteWidths[k], column.Duration.trimmed().toUpper());
             }
         }
 
@@ -238,6 +238,7 @@ AsciiBarLayout LayOutAsciiBar(const Tablature& tab, const TabBar& bar)
             width = std::max(width, AsciiNoteText(tab.Columns[i], slot).size());
         layout.Columns.append(i);
         layout.Widths.append(static_cast<int>(width));
+        layout.NoteWidths.append(static_cast<int>(width));
     }
     // A label longer than its run widens the run's last cell, so the label ends within the bar.
     if (tab.HasMarks) {

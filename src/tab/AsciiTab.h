@@ -38,6 +38,9 @@ struct AsciiBarLayout {
     int Dashes = 0; // before, between and after the cells
     QList<qsizetype> Columns; // TabList indexes of the shown columns
     QList<int> Widths; // by shown column
+    // The widest note of each shown column (at least 2); a column is wider only where a PM or let-ring
+    // label needs the room.
+    QList<int> NoteWidths;
     bool Truncated = false; // more columns than are shown
 
     // Offset of the k-th shown cell from the first character after the bar's opening bar line.
@@ -59,7 +62,7 @@ struct AsciiTab {
 // Each line group is its string lines, then two empty lines. Palm mute and let ring are a "PM---" and a
 // "let ring---" line above the strings, slap, pop and tap an S, P or T under a column on a line below
 // them; each of these lines only where the group has such marks. With rhythmLine each group has a line
-// above its string lines with every shown column's duration (Q, .E, /S, ...) at the start of its cell.
+// above its string lines with every shown column's duration (Q, .E, /S, ...) where its widest note starts.
 AsciiTab BuildAsciiTab(const Tablature& tab, const QString& title, const QString& subtitle, bool rhythmLine = false);
 
 // The file contents: every line ended by CR LF.

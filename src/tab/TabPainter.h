@@ -47,6 +47,8 @@ struct TabLayout {
     int RowCentre() const { return TabLeft + TabRight / 2; }
     // x of a bar: the right bar shares the left bar's closing bar line.
     int BarLeft(bool leftHalf) const { return leftHalf ? TabLeft : TabLeft + TabRight / 2 - 1; }
+    friend bool operator==(const TabLayout&, const TabLayout&) = default;
+
     // Distance between rows on screen and on paper.
     int ScreenRowPitch() const { return StaffHeight + StaffHeight / 2 + MarksAbove + MarksBelow; }
     int PrintedRowPitch() const { return 2 * StaffHeight + std::max(0, MarksAbove + MarksBelow - StaffHeight / 2); }

@@ -130,8 +130,8 @@ namespace {
                 QPointF(to.left() - 2 - m_gap, to.center().y() + rise), QPointF(to.left() - 2, to.center().y() - rise));
         }
 
-        // An arrow from the note up above the staff, with how far the bend goes over its tip.
-        void bend(const QRectF& from, int semitones)
+        // An arrow from the note up above the staff, with how far the bend goes over its tip; returns the tip.
+        QPointF bend(const QRectF& from, int semitones)
         {
             const QPointF start(from.right() + 1, from.center().y());
             const QPointF tip(from.right() + 0.7 * m_gap, m_staffTop - 0.8 * m_gap);
@@ -146,14 +146,15 @@ namespace {
             m_painter.drawPolygon(head, 3);
             m_painter.setBrush(Qt::NoBrush);
             text(BendText(semitones), tip.x(), tip.y() - 1);
+            return tip;
         }
 
-        // A wave on the string right of the note; returns where it ends, for a slide that follows.
-        qreal vibrato(const QRectF& from)
+        // A wave from start to the right, on a patch of background; returns where it ends.
+        qreal vibrato(const QPointF& start)
         {
-            const qreal left = from.right() + 2;
+            const qreal left = start.x();
             const qreal width = 0.9 * m_gap;
-            const qreal middle = from.center().y();
+            const qreal middle = start.y();
             const qreal amplitude = m_gap / 6;
             m_painter.fillRect(QRectF(left, middle - 2 * amplitude, width, 4 * amplitude), Qt::white);
             QPainterPath wave(QPointF(left, middle));
@@ -302,11 +303,15 @@ void DrawBarMarks(QPainter& painter, const Tablature& tab, const TabLayout& layo
             draw.link(tab.Columns[source].Marks[note.Slot].link, draw.openEnd(at.X, lineY), ink, false);
         if (marks.slideIn != SlideIn::None)
             draw.slideIn(marks.slideIn, ink);
+        // Vibrato waves on the string after the note, or beside the tip of its bend.
         QRectF from = ink;
-        if (marks.vibrato)
-            from.setRight(draw.vibrato(ink));
-        if (marks.hasBend())
-            draw.bend(ink, marks.bendTarget - tab.Columns[note.Column].Frets[note.Slot]);
+        if (marks.hasBend()) {
+            const QPointF tip = draw.bend(ink, marks.bendTarget - tab.Columns[note.Column].Frets[note.Slot]);
+            if (marks.vibrato)
+                draw.vibrato(tip + QPointF(layout.StringGap / 3.0, layout.StringGap / 4.0));
+        } else if (marks.vibrato) {
+            from.setRight(draw.vibrato(QPointF(ink.right() + 2, ink.center().y())));
+        }
         if (!marks.joinsNext())
             continue;
         const qsizetype partner = tab.LinkPartner(note.Column, note.Slot);

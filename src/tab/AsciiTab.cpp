@@ -42,48 +42,7 @@ namespace {
         line += note;
     }
 
-    struct RunLabel {
-        QLatin1StringView text;
-        bool (*marks)(const LineMarks&);
-    };
-    constexpr RunLabel RunLabels[] = {
-        { QLatin1StringView("PM"), [](const LineMarks& marks) { return marks.palmMute; } },
-        { QLatin1StringView("let ring"), [](const LineMarks& marks) { return marks.letRing; } },
-    };
-
-    QChar AttackLetter(Attack attack)
-    {
-        switch (attack) {
-        case Attack::Slap:
-            return u'S';
-        case Attack::Pop:
-            return u'P';
-        case Attack::Tap:
-            return u'T';
-        case Attack::Normal:
-            break;
-        }
-        return {};
-    }
-
-    // Calls mark(first, last) for every run of shown columns whose lines carry label's mark.
-    template <typename Mark>
-    void ForEachRun(const Tablature& tab, const AsciiBarLayout& layout, const RunLabel& label, Mark mark)
-    {
-        for (qsizetype k = 0; k < layout.Columns.size();) {
-            if (!label.marks(tab.Columns[layout.Columns[k]].Technique)) {
-                ++k;
-                continue;
-            }
-            qsizetype last = k;
-            while (last + 1 < layout.Columns.size() && label.marks(tab.Columns[layout.Columns[last + 1]].Technique))
-                ++last;
-            mark(k, last);
-            k = last + 1;
-        }
-    }
-
-    // A run of marked columns reaches from its first cell to the dashes after its last one.
+    // A run of marked columns (shown column numbers) reaches from its first cell to the dashes after its last one.
     int RunWidth(const AsciiBarLayout& layout, qsizetype first, qsizetype last)
     {
         return layout.CellStart(last) + layout.Widths[last] + layout.Dashes - layout.CellStart(first);
@@ -113,6 +72,7 @@ namespace {
 
     // One line group: one bar, or two side by side.
     struct Group {
+        const TabBar* bars[2] = {};
         AsciiBarLayout layouts[2];
         qsizetype barCount = 0;
     };
@@ -124,16 +84,18 @@ namespace {
         qsizetype barStart[2] = { starts[tab.FirstSlot].size(), 0 };
         barStart[1] = barStart[0] + group.layouts[0].Width() + 1;
 
-        MarkLine runLines[std::size(RunLabels)];
+        MarkLine runLines[std::size(TabRunKinds)];
         MarkLine attacks;
         MarkLine rhythm;
         for (qsizetype b = 0; b < group.barCount; ++b) {
             const AsciiBarLayout& layout = group.layouts[b];
-            for (std::size_t kind = 0; kind < std::size(RunLabels); ++kind) {
-                const RunLabel& label = RunLabels[kind];
-                ForEachRun(tab, layout, label, [&](qsizetype first, qsizetype last) {
-                    const QString run = QString(label.text).leftJustified(RunWidth(layout, first, last), u'-');
-                    runLines[kind].place(barStart[b] + layout.CellStart(first), run);
+            const qsizetype firstColumn = group.bars[b]->FirstColumn;
+            for (std::size_t kind = 0; kind < std::size(TabRunKinds); ++kind) {
+                const TabRunKind& runKind = TabRunKinds[kind];
+                ForEachMarkedRun(tab, *group.bars[b], runKind, [&](qsizetype first, qsizetype last) {
+                    const int width = RunWidth(layout, first - firstColumn, last - firstColumn);
+                    runLines[kind].place(barStart[b] + layout.CellStart(first - firstColumn),
+                        QString(runKind.Label).leftJustified(width, u'-'));
                 });
             }
             for (qsizetype k = 0; k < layout.Columns.size(); ++k) {
@@ -242,9 +204,10 @@ AsciiBarLayout LayOutAsciiBar(const Tablature& tab, const TabBar& bar)
     }
     // A label longer than its run widens the run's last cell, so the label ends within the bar.
     if (tab.HasMarks) {
-        for (const RunLabel& label : RunLabels) {
-            ForEachRun(tab, layout, label, [&](qsizetype first, qsizetype last) {
-                layout.Widths[last] += std::max<int>(0, label.text.size() - RunWidth(layout, first, last));
+        for (const TabRunKind& kind : TabRunKinds) {
+            ForEachMarkedRun(tab, bar, kind, [&](qsizetype first, qsizetype last) {
+                const qsizetype k = last - bar.FirstColumn;
+                layout.Widths[k] += std::max<int>(0, kind.Label.size() - RunWidth(layout, first - bar.FirstColumn, k));
             });
         }
     }
@@ -262,6 +225,7 @@ AsciiTab BuildAsciiTab(const Tablature& tab, const QString& title, const QString
         Group group;
         group.barCount = std::min<qsizetype>(2, tab.Bars.size() - i);
         for (qsizetype b = 0; b < group.barCount; ++b) {
+            group.bars[b] = &tab.Bars[i + b];
             group.layouts[b] = LayOutAsciiBar(tab, tab.Bars[i + b]);
             result.Truncated = result.Truncated || group.layouts[b].Truncated;
         }

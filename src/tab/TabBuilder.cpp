@@ -110,6 +110,21 @@ bool Tablature::HasTruncatedBar() const
     return std::any_of(Bars.begin(), Bars.end(), [](const TabBar& bar) { return bar.IsTruncated(); });
 }
 
+QChar AttackLetter(Attack attack)
+{
+    switch (attack) {
+    case Attack::Slap:
+        return u'S';
+    case Attack::Pop:
+        return u'P';
+    case Attack::Tap:
+        return u'T';
+    case Attack::Normal:
+        break;
+    }
+    return {};
+}
+
 qsizetype Tablature::LinkPartner(qsizetype column, int slot) const
 {
     if (!Columns[column].Marks[slot].joinsNext())

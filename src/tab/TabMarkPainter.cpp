@@ -43,22 +43,12 @@ namespace {
         }
     }
 
+    // The letter of a slapped, popped or tapped line, then > for an accent and . for staccato.
     QString AttackText(const LineMarks& marks)
     {
         QString text;
-        switch (marks.attack) {
-        case Attack::Slap:
-            text = QStringLiteral("S");
-            break;
-        case Attack::Pop:
-            text = QStringLiteral("P");
-            break;
-        case Attack::Tap:
-            text = QStringLiteral("T");
-            break;
-        case Attack::Normal:
-            break;
-        }
+        if (const QChar letter = AttackLetter(marks.attack); !letter.isNull())
+            text += letter;
         if (marks.accent)
             text += u'>';
         if (marks.staccato)
@@ -224,11 +214,6 @@ namespace {
         int m_staffBottom;
     };
 
-    struct RunKind {
-        QString label;
-        bool (*marks)(const LineMarks&);
-    };
-
 } // namespace
 
 QString DrawnNoteText(const Tablature& tab, qsizetype column, int slot)
@@ -338,25 +323,11 @@ void DrawBarMarks(QPainter& painter, const Tablature& tab, const TabLayout& layo
     }
 
     const int step = at.Width / (SpacingCount(bar.BarLength) + 1);
-    const qsizetype end = std::min<qsizetype>(bar.EndIndex, bar.FirstColumn + MaxTabColumns);
-    const RunKind kinds[] = {
-        { QStringLiteral("PM"), [](const LineMarks& marks) { return marks.palmMute; } },
-        { QStringLiteral("let ring"), [](const LineMarks& marks) { return marks.letRing; } },
-    };
-    for (const RunKind& kind : kinds) {
-        for (qsizetype i = bar.FirstColumn; i < end;) {
-            if (!kind.marks(tab.Columns[i].Technique)) {
-                ++i;
-                continue;
-            }
-            qsizetype last = i;
-            while (last + 1 < end && kind.marks(tab.Columns[last + 1].Technique))
-                ++last;
-            const int first = at.X + static_cast<int>(i - bar.FirstColumn + 1) * step;
-            const int lastX = at.X + static_cast<int>(last - bar.FirstColumn + 1) * step;
-            draw.bracket(kind.label, first, lastX + step * 3 / 4);
-            i = last + 1;
-        }
+    const auto columnX = [&](qsizetype column) { return at.X + static_cast<int>(column - bar.FirstColumn + 1) * step; };
+    for (const TabRunKind& kind : TabRunKinds) {
+        ForEachMarkedRun(tab, bar, kind, [&](qsizetype first, qsizetype last) {
+            draw.bracket(QString(kind.Label), columnX(first), columnX(last) + step * 3 / 4);
+        });
     }
     painter.restore();
 }

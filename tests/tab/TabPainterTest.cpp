@@ -382,10 +382,11 @@ namespace {
             const PrintedBar& bar = plan[i];
             EXPECT_LE(bar.Y + printer.StaffHeight + printer.StringGap + printer.MarksBelow, 6600) << i;
             // The numbers reach half a gap beyond the staff; the marks of two rows do not meet.
-            if (i + 2 < plan.size() && plan[i + 2].Page == bar.Page)
+            if (i + 2 < plan.size() && plan[i + 2].Page == bar.Page) {
                 EXPECT_GE(plan[i + 2].Y - bar.Y,
                     printer.StaffHeight + printer.StringGap + printer.MarksAbove + printer.MarksBelow)
                     << i;
+            }
         }
     }
 

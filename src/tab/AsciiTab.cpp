@@ -22,10 +22,10 @@ namespace {
 
     // A cell padded with dashes on the left to its column's width, appended in place: long lists make
     // many cells. Plain frets below 100 take two characters, "-5" or "12".
-    void AppendCell(QString& line, const ChordDef& def, int slot, int width)
+    void AppendCell(QString& line, const ChordDef& def, int slot, int width, bool marks)
     {
         const int fret = def.Frets[slot];
-        if (!def.Marks[slot].any() && fret >= NotPlayedFret && fret <= 99) {
+        if ((!marks || !def.Marks[slot].any()) && fret >= NotPlayedFret && fret <= 99) {
             for (int i = 2; i < width; ++i)
                 line += u'-';
             if (fret == NotPlayedFret) {
@@ -43,7 +43,7 @@ namespace {
     }
 
     // A run of marked columns (shown column numbers) reaches from its first cell to the dashes after its last one.
-    int RunWidth(const AsciiBarLayout& layout, qsizetype first, qsizetype last)
+    int RunWidth(const AsciiBarLayout& layout, int first, int last)
     {
         return layout.CellStart(last) + layout.Widths[last] + layout.Dashes - layout.CellStart(first);
     }
@@ -93,13 +93,14 @@ namespace {
             for (std::size_t kind = 0; kind < std::size(TabRunKinds); ++kind) {
                 const TabRunKind& runKind = TabRunKinds[kind];
                 ForEachMarkedRun(tab, *group.bars[b], runKind, [&](qsizetype first, qsizetype last) {
-                    const int width = RunWidth(layout, first - firstColumn, last - firstColumn);
-                    runLines[kind].place(barStart[b] + layout.CellStart(first - firstColumn),
-                        QString(runKind.Label).leftJustified(width, u'-'));
+                    const int from = static_cast<int>(first - firstColumn);
+                    const int width = RunWidth(layout, from, static_cast<int>(last - firstColumn));
+                    runLines[kind].place(
+                        barStart[b] + layout.CellStart(from), QString(runKind.Label).leftJustified(width, u'-'));
                 });
             }
-            for (qsizetype k = 0; k < layout.Columns.size(); ++k) {
-                const TabColumn& column = tab.Columns[layout.Columns[k]];
+            for (int k = 0; (tab.HasMarks || rhythmLine) && k < layout.Count; ++k) {
+                const TabColumn& column = tab.Columns[layout.FirstColumn + k];
                 const qsizetype cell = barStart[b] + layout.CellStart(k);
                 if (const QChar letter = AttackLetter(column.Technique.attack); !letter.isNull())
                     attacks.place(cell + layout.Widths[k] - 1, QString(letter));
@@ -126,8 +127,8 @@ namespace {
                 const AsciiBarLayout& layout = group.layouts[b];
                 const QString dashes(layout.Dashes, u'-');
                 line += dashes;
-                for (qsizetype k = 0; k < layout.Columns.size(); ++k) {
-                    AppendCell(line, tab.Columns[layout.Columns[k]], slot, layout.Widths[k]);
+                for (int k = 0; k < layout.Count; ++k) {
+                    AppendCell(line, tab.Columns[layout.FirstColumn + k], slot, layout.Widths[k], tab.HasMarks);
                     line += dashes;
                 }
                 line += u'|';
@@ -175,39 +176,35 @@ QString AsciiNoteText(const ChordDef& def, int slot)
     return marks.any() ? FretFieldText(def.Frets[slot], marks) : QString::number(def.Frets[slot]);
 }
 
-int AsciiBarLayout::CellStart(qsizetype k) const
+int AsciiBarLayout::CellStart(int k) const
 {
     int start = Dashes;
-    for (qsizetype i = 0; i < k; ++i)
+    for (int i = 0; i < k; ++i)
         start += Widths[i] + Dashes;
     return start;
 }
-
-int AsciiBarLayout::Width() const { return CellStart(Widths.size()); }
 
 AsciiBarLayout LayOutAsciiBar(const Tablature& tab, const TabBar& bar)
 {
     AsciiBarLayout layout;
     const int c = SpacingCount(bar.BarLength);
     layout.Dashes = (AsciiBarWidth - c) / (c + 1);
-    for (qsizetype i = bar.FirstColumn; i < bar.EndIndex; ++i) {
-        if (layout.Columns.size() == MaxTabColumns) {
-            layout.Truncated = true;
-            break;
-        }
+    layout.FirstColumn = bar.FirstColumn;
+    layout.Count = static_cast<int>(bar.ShownEnd() - bar.FirstColumn);
+    layout.Truncated = bar.IsTruncated();
+    for (int k = 0; k < layout.Count; ++k) {
         qsizetype width = 2;
         for (int slot = tab.FirstSlot; tab.HasMarks && slot <= LastBassSlot; ++slot)
-            width = std::max(width, AsciiNoteText(tab.Columns[i], slot).size());
-        layout.Columns.append(i);
-        layout.Widths.append(static_cast<int>(width));
-        layout.NoteWidths.append(static_cast<int>(width));
+            width = std::max(width, AsciiNoteText(tab.Columns[bar.FirstColumn + k], slot).size());
+        layout.Widths[k] = layout.NoteWidths[k] = static_cast<int>(width);
     }
     // A label longer than its run widens the run's last cell, so the label ends within the bar.
     if (tab.HasMarks) {
         for (const TabRunKind& kind : TabRunKinds) {
             ForEachMarkedRun(tab, bar, kind, [&](qsizetype first, qsizetype last) {
-                const qsizetype k = last - bar.FirstColumn;
-                layout.Widths[k] += std::max<int>(0, kind.Label.size() - RunWidth(layout, first - bar.FirstColumn, k));
+                const int from = static_cast<int>(first - bar.FirstColumn);
+                const int to = static_cast<int>(last - bar.FirstColumn);
+                layout.Widths[to] += std::max<int>(0, kind.Label.size() - RunWidth(layout, from, to));
             });
         }
     }

@@ -36,17 +36,19 @@ QString AsciiNoteText(const ChordDef& def, int slot);
 // dashes on the left.
 struct AsciiBarLayout {
     int Dashes = 0; // before, between and after the cells
-    QList<qsizetype> Columns; // TabList indexes of the shown columns
-    QList<int> Widths; // by shown column
-    // The widest note of each shown column (at least 2); a column is wider only where a PM or let-ring
-    // label needs the room.
-    QList<int> NoteWidths;
+    // The shown columns: TabList indexes FirstColumn to FirstColumn + Count - 1.
+    qsizetype FirstColumn = 0;
+    int Count = 0;
+    // By shown column, from 0: the cell's width, and the widest note (at least 2); a cell is wider than
+    // its notes only where a PM or let-ring label needs the room.
+    std::array<int, MaxTabColumns> Widths {};
+    std::array<int, MaxTabColumns> NoteWidths {};
     bool Truncated = false; // more columns than are shown
 
     // Offset of the k-th shown cell from the first character after the bar's opening bar line.
-    int CellStart(qsizetype k) const;
+    int CellStart(int k) const;
     // The characters between the bar's two bar lines.
-    int Width() const;
+    int Width() const { return CellStart(Count); }
 };
 AsciiBarLayout LayOutAsciiBar(const Tablature& tab, const TabBar& bar);
 

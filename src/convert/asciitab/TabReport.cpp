@@ -152,6 +152,10 @@ void TabReport::strayAttackLetter(int line)
 
 void TabReport::letRingUnderPalmMute(int line)
 {
+    // Once a block, however many of its notes.
+    if (line == m_letRingLine)
+        return;
+    m_letRingLine = line;
     place(QStringLiteral("letring"),
         QStringLiteral("Line %1: notes under both palm mute and let ring are palm-muted; let ring was dropped.")
             .arg(LineNumber(line)));

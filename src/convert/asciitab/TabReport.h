@@ -68,6 +68,7 @@ private:
     QString m_title;
     QString m_tempo;
     QString m_frets;
+    int m_letRingLine = -1;
     std::map<TextKind, int> m_dropped;
     int m_repeats = 0;
     int m_rhythmLinesKept = 0;

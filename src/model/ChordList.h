@@ -3,6 +3,7 @@
 #include "ChordDef.h"
 #include "EditorLines.h"
 #include "LineDisplay.h"
+#include "ListSetup.h"
 #include "MessageBoxes.h"
 #include "Tuning.h"
 
@@ -55,20 +56,24 @@ public:
     int CountOffBeats = 0;
 
 private:
-    // The tuning found by a whole-list scan.
-    Tuning ScanTuning() const;
-    QString ParseText(const QString& line, int lineIndex, bool showDialog, ChordDef& def, const Tuning& with);
+    // The list's setup, rescanned when the editor's text has changed.
+    const ListSetup& setup();
+    QString ParseText(const QString& line, int lineIndex, bool showDialog, ChordDef& def, const ListSetup& with);
     void ReplaceChordLine(int lineIndex, const QString& text);
     void AutoName(int lineIndex, bool typing);
-    void RememberTuning(Tuning tuning);
+    void RememberSetup(ListSetup setup);
+    // The next note entry after lineIndex in the editor: 1 found, 0 none, -1 it has an error.
+    int NextEntry(int lineIndex, ChordDef& next);
+    // What the status shows for a valid chord definition: a bar that does not add up, or nothing.
+    QString BarWarning(int lineIndex);
 
     EditorLines& m_editor;
     LineDisplay& m_display;
     MessageBoxes& m_boxes;
-    Tuning m_tuning;
+    ListSetup m_setup;
     std::optional<Tuning> m_override;
-    long long m_tuningRevision = -1;
-    bool m_tuningKnown = false;
+    long long m_setupRevision = -1;
+    bool m_setupKnown = false;
 };
 
 // Every line as AutoNameLine leaves it, for a whole list at once (opening a file, the command-line tool).

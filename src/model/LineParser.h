@@ -18,6 +18,9 @@ struct LineParseResult {
     int countOffNumber = 0;
 };
 
+// "Line N    ": how every message about a line starts (N counts from 1).
+QString LinePrefix(int lineIndex);
+
 inline const QString CorrectedCountOffLine = QStringLiteral("*Count Off 0");
 QString InvalidCountOffMessage(QStringView line);
 

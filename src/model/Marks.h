@@ -133,4 +133,26 @@ QString LineMarksText(const LineMarks& marks);
 // the words; true with a non-empty conflict text when the words exclude one another.
 bool ParseLineMarks(QStringView field, LineMarks& marks, QString& conflict);
 
+// A fret field that is not a plain fret number, read by the grammar above (for the line parser).
+enum class FretFieldError {
+    None,
+    NotANumber, // not of the grammar: the parser's "not a number" message
+    TooHigh, // the fret (or the harmonic's fret) is above the limit
+    Combination, // marks that do not go together
+    Bend, // the target is not 1 to 6 frets above the note
+    Harmonic, // no harmonic node near the written value
+};
+struct MarkedFret {
+    int fret = -1;
+    NoteMarks marks;
+    FretFieldError error = FretFieldError::None;
+    // Bend: the target fret; Harmonic: the written value in tenths.
+    int value = 0;
+};
+// field is trimmed and is neither "x" nor a plain integer.
+MarkedFret ReadMarkedFret(QStringView field, int fretLimit);
+
+// The most a bend reaches above its note, in frets.
+inline constexpr int MaxBendFrets = 6;
+
 } // namespace fw

@@ -208,7 +208,7 @@ int MidiFileWriter::WriteNoteTrack(const ParsedLineList& lines, int tempo, int p
         }
         if (event.isShow()) {
             const ChordDef& def = lines[event.entry];
-            if (!song.marked && !IsStruck(def, highest)) {
+            if (!song.marked && def.Notes[highest] == NotPlayedNote) {
                 write(event.time, NoteOnStatus, MidiPlaceholderKey, 0);
                 placeholderEnd = event.time + std::max(def.DurationValue, 0);
             }

@@ -30,6 +30,12 @@ namespace {
         int modulation = -1;
     };
 
+    // The slot's string sounds: a note value (the fret's, whatever filled the entry), or a dead note.
+    bool Sounds(const ChordDef& def, int slot)
+    {
+        return def.Notes[slot] != NotPlayedNote || def.Marks[slot].kind == NoteKind::Dead;
+    }
+
     bool IsSlide(NoteLink link) { return link == NoteLink::SlideUp || link == NoteLink::SlideDown; }
 
     class Performer {
@@ -100,7 +106,7 @@ namespace {
             std::vector<bool> taken(static_cast<size_t>(count()) * 7, false);
             for (int slot = 1; slot <= LastBassSlot; ++slot) {
                 for (int pos = 0; pos < count(); ++pos) {
-                    if (!IsStruck(Def(pos), slot) || taken[static_cast<size_t>(pos) * 7 + slot])
+                    if (!Sounds(Def(pos), slot) || taken[static_cast<size_t>(pos) * 7 + slot])
                         continue;
                     Chain chain;
                     chain.slot = slot;

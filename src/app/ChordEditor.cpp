@@ -2,6 +2,7 @@
 
 #include "LineHighlighter.h"
 #include "LineParser.h"
+#include "ListSetup.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -43,17 +44,20 @@ void ChordEditor::scheduleTuningCheck()
 void ChordEditor::checkTuning()
 {
     m_tuningCheckPending = false;
-    for (QTextBlock block = document()->lastBlock(); block.isValid(); block = block.previous()) {
+    // The last tuning line and the last frets line count.
+    SpecialLineSeen found;
+    for (QTextBlock block = document()->lastBlock(); block.isValid() && (!found.tuning || !found.fretLimit);
+         block = block.previous()) {
         const QString text = block.text();
-        if (!text.startsWith(u'*'))
+        SpecialLineSeen seen;
+        if (!text.startsWith(u'*') || !seen.note(text))
             continue;
-        TuningLineResult result = ParseTuningLine(text);
-        if (result.kind == TuningLineKind::Valid) {
-            m_highlighter->setTuning(result.tuning);
-            return;
-        }
+        if (!found.tuning)
+            found.tuning = seen.tuning;
+        if (!found.fretLimit)
+            found.fretLimit = seen.fretLimit;
     }
-    m_highlighter->setTuning(StandardTuning());
+    m_highlighter->setReading(found.tuning.value_or(StandardTuning()), found.fretLimit.value_or(FretCount));
 }
 
 bool ChordEditor::isMenuKey(const QKeyEvent& event)
@@ -168,7 +172,8 @@ QString ChordEditor::errorTextAt(const QPoint& viewportPos) const
     if (!lineRect.contains(viewportPos))
         return QString();
     ChordDef def;
-    return ParseLineText(block.text(), block.blockNumber(), def, m_highlighter->tuning()).errorText;
+    return ParseLineText(block.text(), block.blockNumber(), def, m_highlighter->tuning(), m_highlighter->fretLimit())
+        .errorText;
 }
 
 void ChordEditor::setPlaybackLocked(bool locked)

@@ -11,18 +11,19 @@ LineHighlighter::LineHighlighter(QTextDocument* document)
 {
 }
 
-void LineHighlighter::setTuning(const Tuning& tuning)
+void LineHighlighter::setReading(const Tuning& tuning, int fretLimit)
 {
-    if (tuning == m_tuning)
+    if (tuning == m_tuning && fretLimit == m_fretLimit)
         return;
     m_tuning = tuning;
+    m_fretLimit = fretLimit;
     rehighlight();
 }
 
 void LineHighlighter::highlightBlock(const QString& text)
 {
     ChordDef def;
-    const LineParseResult result = ParseLineText(text, currentBlock().blockNumber(), def, m_tuning);
+    const LineParseResult result = ParseLineText(text, currentBlock().blockNumber(), def, m_tuning, m_fretLimit);
     QTextCharFormat format;
     switch (result.kind) {
     case LineKind::Comment:

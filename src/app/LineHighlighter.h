@@ -13,15 +13,17 @@ class LineHighlighter : public QSyntaxHighlighter {
 public:
     explicit LineHighlighter(QTextDocument* document);
 
-    // Lines are checked against the list's tuning; a change marks every line again.
-    void setTuning(const Tuning& tuning);
+    // Lines are checked against the list's tuning and fret limit; a change marks every line again.
+    void setReading(const Tuning& tuning, int fretLimit);
     const Tuning& tuning() const { return m_tuning; }
+    int fretLimit() const { return m_fretLimit; }
 
 protected:
     void highlightBlock(const QString& text) override;
 
 private:
     Tuning m_tuning;
+    int m_fretLimit = FretCount;
 };
 
 } // namespace fw

@@ -2,6 +2,7 @@
 
 #include "LineParser.h"
 #include "NoteForms.h"
+#include "SpecialLines.h"
 #include "TabTitles.h"
 
 #include <QXmlStreamWriter>
@@ -11,9 +12,10 @@ namespace fw::musicxml {
 namespace {
 
     // The one place that reads a line's frets, so it follows the tuning once the parser does.
-    LineParseResult ParseEntryLine(const QString& line, int lineIndex, ChordDef& def, const Tuning& tuning)
+    LineParseResult ParseEntryLine(
+        const QString& line, int lineIndex, ChordDef& def, const Tuning& tuning, int fretLimit)
     {
-        return ParseLineText(line, lineIndex, def, tuning);
+        return ParseLineText(line, lineIndex, def, tuning, fretLimit);
     }
 
     // Note values lie one octave above the sound. Pitches are written as they sound, and the bass
@@ -359,6 +361,7 @@ std::optional<ScoreInput> ScoreFromLines(const QStringList& lines, const Documen
 {
     ScoreInput score;
     score.tuning = TuningOfLines(lines);
+    const int fretLimit = FretLimitOfLines(lines);
     score.title = TitleFromComments(lines);
     score.subtitle = SubFromComments(lines);
     score.tempo = header.Tempo;
@@ -367,8 +370,8 @@ std::optional<ScoreInput> ScoreFromLines(const QStringList& lines, const Documen
     // One index past the last line reads as a blank line, which closes the last bar.
     for (qsizetype i = 0; i <= lines.size(); ++i) {
         ChordDef def;
-        const LineParseResult parsed
-            = ParseEntryLine(i < lines.size() ? lines[i] : QString(), static_cast<int>(i), def, score.tuning);
+        const LineParseResult parsed = ParseEntryLine(
+            i < lines.size() ? lines[i] : QString(), static_cast<int>(i), def, score.tuning, fretLimit);
         if (!parsed.errorText.isEmpty()) {
             error = parsed.errorText;
             return std::nullopt;

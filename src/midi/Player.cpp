@@ -180,12 +180,12 @@ void Player::PlayEvents(const std::vector<SoundEvent>& events, long long length,
         }
         unsigned char data1 = event.data1;
         const auto channel = static_cast<unsigned char>(event.channel());
-        if (event.kind() == 0x90 || event.kind() == 0x80) {
+        if (event.isNote()) {
             // Note values lie an octave above the sound; the port's offset brings them down.
             data1 = static_cast<unsigned char>(event.data1 + m_port.Octave);
             const auto same = std::find_if(sounding.begin(), sounding.end(),
                 [&](const Sounding& note) { return note.channel == channel && note.key == data1; });
-            if (event.kind() == 0x90)
+            if (event.kind() == status::NoteOn)
                 sounding.push_back({ channel, data1 });
             else if (same != sounding.end())
                 sounding.erase(same);
@@ -198,7 +198,7 @@ void Player::PlayEvents(const std::vector<SoundEvent>& events, long long length,
     if (StopRequested) {
         SilenceOnStop();
         for (const Sounding& note : sounding)
-            m_port.SendChannelMsg(static_cast<unsigned char>(0x80 | note.channel), note.key, 0);
+            m_port.SendChannelMsg(static_cast<unsigned char>(status::NoteOff | note.channel), note.key, 0);
     }
 }
 

@@ -85,13 +85,13 @@ void Player::PracticePass(int first, int last, int tempo, bool metronome)
         for (const MetronomeClick& click : PassClicks(first, last, passMs, whole)) {
             const int velocity = click.accent ? 127 : 80;
             // The woodblock for the click, then the bass again, on the base channel.
-            const int messages[][3]
-                = { { 0xC0, CountOffPatch, 0 }, { 0x90, CountOffNote, velocity }, { 0xC0, patch, 0 } };
-            for (const auto& [status, data1, data2] : messages)
-                pass.events.push_back({ click.timeMs, EventPhase::ClickOn, static_cast<unsigned char>(status | channel),
+            const int messages[][3] = { { status::Program, CountOffPatch, 0 },
+                { status::NoteOn, CountOffNote, velocity }, { status::Program, patch, 0 } };
+            for (const auto& [kind, data1, data2] : messages)
+                pass.events.push_back({ click.timeMs, EventPhase::ClickOn, static_cast<unsigned char>(kind | channel),
                     static_cast<unsigned char>(data1), static_cast<unsigned char>(data2) });
             pass.events.push_back({ std::min(click.timeMs + quarter / 2, passMs), EventPhase::ClickOff,
-                static_cast<unsigned char>(0x80 | channel), CountOffNote, 0 });
+                static_cast<unsigned char>(status::NoteOff | channel), CountOffNote, 0 });
         }
         // At one time, what ends goes before what starts; the phases say so.
         std::stable_sort(pass.events.begin(), pass.events.end(), [](const SoundEvent& a, const SoundEvent& b) {

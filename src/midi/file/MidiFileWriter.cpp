@@ -11,8 +11,8 @@ namespace fw {
 
 namespace {
 
-    constexpr quint8 NoteOnStatus = 0x90;
-    constexpr quint8 ProgramChangeStatus = 0xC0;
+    constexpr quint8 NoteOnStatus = status::NoteOn;
+    constexpr quint8 ProgramChangeStatus = status::Program;
     constexpr quint8 MetaEvent = 0xFF;
     constexpr quint8 FullVelocity = 0x7F;
 
@@ -188,14 +188,14 @@ int MidiFileWriter::WriteNoteTrack(const ParsedLineList& lines, int tempo, int p
     // Every event with running status; a note-off is a note-on of velocity 0.
     long long at = 0;
     int running = -1;
-    auto write = [&](long long time, int status, int data1, int data2) {
+    auto write = [&](long long time, int statusByte, int data1, int data2) {
         length += WriteVarLen(static_cast<quint32>(time - at));
         at = time;
-        if (status != running)
-            length += WriteByte(static_cast<quint8>(status));
-        running = status;
+        if (statusByte != running)
+            length += WriteByte(static_cast<quint8>(statusByte));
+        running = statusByte;
         length += WriteByte(static_cast<quint8>(data1));
-        if ((status & 0xF0) != ProgramChangeStatus)
+        if ((statusByte & 0xF0) != ProgramChangeStatus)
             length += WriteByte(static_cast<quint8>(data2));
     };
     // A list without marks carries a line with an empty highest string on the silent key 60, from its
@@ -214,11 +214,10 @@ int MidiFileWriter::WriteNoteTrack(const ParsedLineList& lines, int tempo, int p
             }
             continue;
         }
-        const bool note = event.kind() == 0x90 || event.kind() == 0x80;
-        const int status = note ? NoteOnStatus | event.channel() : event.status;
-        const int data1 = note ? event.data1 - MidiNoteShift : event.data1;
-        const int data2 = event.kind() == 0x80 ? 0 : event.data2;
-        write(event.time, status, data1, data2);
+        const int kind = event.isNote() ? NoteOnStatus | event.channel() : event.status;
+        const int data1 = event.isNote() ? event.data1 - MidiNoteShift : event.data1;
+        const int data2 = event.kind() == status::NoteOff ? 0 : event.data2;
+        write(event.time, kind, data1, data2);
     }
     if (placeholderEnd >= 0)
         write(placeholderEnd, NoteOnStatus, MidiPlaceholderKey, 0);

@@ -9,11 +9,11 @@ namespace fw {
 
 namespace {
 
-    constexpr int NoteOff = 0x80;
-    constexpr int NoteOn = 0x90;
-    constexpr int Control = 0xB0;
-    constexpr int Program = 0xC0;
-    constexpr int PitchBend = 0xE0;
+    using status::Control;
+    using status::NoteOff;
+    using status::NoteOn;
+    using status::PitchBend;
+    using status::Program;
 
     // The notes of one string that sound as one run: a note and the notes its links lead into.
     struct Chain {

@@ -37,6 +37,15 @@ namespace fw {
 //
 // Extra channels are taken only as marks need them, lowest free first, never channel 10.
 
+// Status bytes of the channel messages, without their channel.
+namespace status {
+    inline constexpr int NoteOff = 0x80;
+    inline constexpr int NoteOn = 0x90;
+    inline constexpr int Control = 0xB0;
+    inline constexpr int Program = 0xC0;
+    inline constexpr int PitchBend = 0xE0;
+}
+
 // Where an event stands among the events of the same time.
 enum class EventPhase : unsigned char {
     Ending, // note-offs of notes that end here
@@ -58,6 +67,7 @@ struct SoundEvent {
     int entry = -1; // Show: the index of the entry into the parsed list
 
     bool isShow() const { return status == 0; }
+    bool isNote() const { return kind() == status::NoteOn || kind() == status::NoteOff; }
     int kind() const { return status & 0xF0; }
     int channel() const { return status & 0x0F; }
     friend bool operator==(const SoundEvent&, const SoundEvent&) = default;

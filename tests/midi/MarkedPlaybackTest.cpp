@@ -82,8 +82,9 @@ TEST(MarkedPlayback, EachMarkSoundsWithItsVelocityLengthKeyAndChannel)
             { "0.000 90 1F 7F", "1500.000 80 1F 00" } },
         { "slap and pop on Slap Bass 1 and 2, each on a channel of its own; the chosen sound stays",
             { "E, 0, x, x, x, Q, slap", "E, x, x, 2, x, Q, pop", "E, 0, x, x, x, Q" },
-            { "0.000 C1 24 00", "0.000 C2 25 00", "0.000 91 1C 7F", "500.000 81 1C 00", "500.000 92 28 7F",
-                "1000.000 82 28 00", "1000.000 90 1C 7F", "1500.000 80 1C 00" } },
+            { "0.000 C1 24 00", "0.000 E1 00 40", "0.000 B1 01 00", "0.000 B1 44 00", "0.000 C2 25 00",
+                "0.000 E2 00 40", "0.000 B2 01 00", "0.000 B2 44 00", "0.000 91 1C 7F", "500.000 81 1C 00",
+                "500.000 92 28 7F", "1000.000 82 28 00", "1000.000 90 1C 7F", "1500.000 80 1C 00" } },
         { "a hammer-on starts the next note before the first ends, legato on the string's own channel",
             { "A, x, 0h, x, x, E", "B, x, 2, x, x, E" },
             BendRange("1")
@@ -92,8 +93,8 @@ TEST(MarkedPlayback, EachMarkSoundsWithItsVelocityLengthKeyAndChannel)
         { "vibrato is the modulation wheel over the note; plain notes stay on the base channel",
             { "Chord, 0, 5~, x, x, Q" },
             BendRange("1")
-                + std::vector<std::string> { "0.000 C1 21 00", "0.000 E1 00 40", "0.000 B1 01 40", "0.000 91 26 7F",
-                    "0.000 90 1C 7F", "500.000 81 26 00", "500.000 80 1C 00" } },
+                + std::vector<std::string> { "0.000 B1 44 00", "0.000 C1 21 00", "0.000 E1 00 40", "0.000 B1 01 40",
+                    "0.000 91 26 7F", "0.000 90 1C 7F", "500.000 81 26 00", "500.000 80 1C 00" } },
     };
     for (const auto& c : cases)
         EXPECT_THAT(Played(c.lines), ElementsAreArray(c.heard)) << c.what;

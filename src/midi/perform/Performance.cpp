@@ -150,14 +150,20 @@ namespace {
                     ++next;
                 return next++ & 0x0F;
             };
-            if (slap) {
-                m_slapChannel = take();
-                Add(0, EventPhase::Starting, Program | m_slapChannel, sound::SlapProgram, 0);
-            }
-            if (pop) {
-                m_popChannel = take();
-                Add(0, EventPhase::Starting, Program | m_popChannel, sound::PopProgram, 0);
-            }
+            // Every extra channel starts from a known state: a device keeps what an earlier list left
+            // on a channel (a bend, the legato switch) until told otherwise.
+            auto plainChannel = [&](int program) {
+                const int channel = take();
+                Add(0, EventPhase::Starting, Program | channel, program, 0);
+                Add(0, EventPhase::Starting, PitchBend | channel, sound::BendCentre & 0x7F, sound::BendCentre >> 7);
+                Add(0, EventPhase::Starting, Control | channel, sound::Modulation, 0);
+                Add(0, EventPhase::Starting, Control | channel, sound::LegatoSwitch, 0);
+                return channel;
+            };
+            if (slap)
+                m_slapChannel = plainChannel(sound::SlapProgram);
+            if (pop)
+                m_popChannel = plainChannel(sound::PopProgram);
             for (int slot = LastBassSlot; slot >= 1; --slot) {
                 if (!strings[slot])
                     continue;
@@ -167,8 +173,7 @@ namespace {
                     { 38, 0 }, { 101, 127 }, { 100, 127 } };
                 for (const auto& [controller, value] : BendRange)
                     Add(0, EventPhase::Starting, Control | channel, controller, value);
-                if (legato[slot])
-                    Add(0, EventPhase::Starting, Control | channel, sound::LegatoSwitch, 127);
+                Add(0, EventPhase::Starting, Control | channel, sound::LegatoSwitch, legato[slot] ? 127 : 0);
             }
         }
 

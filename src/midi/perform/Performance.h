@@ -35,7 +35,10 @@ namespace fw {
 // below or above over at most 100 ms; a slide out 5 semitones over at most 200 ms; a bend over the
 // first half, at most 250 ms); vibrato is the modulation wheel (CC 1) at 64.
 //
-// Extra channels are taken only as marks need them, lowest free first, never channel 10.
+// Extra channels are taken only as marks need them, lowest free first, never channel 10: slap, pop,
+// then the strings' own, lowest string first. Each is set up at the start of the range (program or
+// bend range, no bend, no modulation, the legato switch), as a device keeps what an earlier list
+// left on a channel.
 
 // Status bytes of the channel messages, without their channel.
 namespace status {

@@ -216,8 +216,8 @@ using MarkedList = ChordListFixture;
 TEST_F(MarkedList, DisplayParseAndRewritingKeepAndNameTheMarks)
 {
     given({ "* Time: 3/4", "* Frets: 24", "A, x, 0h, x, x, Q", "* between", "B, x, 2, x, x, H, slap", "",
-        "Chord, (3), 5_, x, x, H", "Chord, 3, 5p, x, x, Q", "Chord, x, 3, x, x, Q, pm", "", "G, 22~, x, x, x, .H",
-        "", "* Time: 7/9", "x, x, m, x, x, W", "", "E, x, <7>, x, x, H, lr" });
+        "Chord, (3), 5_, x, x, H", "Chord, 3, 5p, x, x, Q", "Chord, x, 3, x, x, Q, pm", "", "G, 22~, x, x, x, .H", "",
+        "* Time: 7/9", "x, x, m, x, x, W", "", "E, x, <7>, x, x, H, lr" });
     const std::pair<int, std::pair<const char*, const char*>> shown[] = {
         { 2, { "A (hammer-on to B)", "" } },
         { 4, { "B (slap)", "" } },
@@ -254,8 +254,9 @@ TEST_F(MarkedList, DisplayParseAndRewritingKeepAndNameTheMarks)
     EXPECT_EQ(host.status, "   ***Error***   Line 7    Tie on the A string must go to the same fret, not to fret 5.");
     host.errors.clear();
     EXPECT_FALSE(list.ParseAllLines("Fix errors before viewing tab.", true));
-    EXPECT_EQ(host.errors, QStringList({ "Line 7    Tie on the A string must go to the same fret, not to fret 5.",
-                               "Fix errors before viewing tab." }));
+    EXPECT_EQ(host.errors,
+        QStringList({ "Line 7    Tie on the A string must go to the same fret, not to fret 5.",
+            "Fix errors before viewing tab." }));
     EXPECT_EQ(list.ParsedLines.size(), 6);
     EXPECT_EQ(editor.selectionStart(), editor.lineStart(6));
 

@@ -1,5 +1,7 @@
 #include "MarkNotations.h"
 
+#include <algorithm>
+
 namespace fw::musicxml {
 
 namespace {
@@ -9,10 +11,12 @@ namespace {
 
     class Writer {
     public:
-        Writer(QXmlStreamWriter& xml, const NoteMarkup& markup)
+        Writer(QXmlStreamWriter& xml, const NoteMarkup& markup, int staff, SpannerNumbers& numbers)
             : m_xml(xml)
             , m_markup(markup)
             , m_marks(markup.marks)
+            , m_staff(staff)
+            , m_numbers(numbers)
         {
         }
 
@@ -23,20 +27,26 @@ namespace {
             if (m_marks.link == NoteLink::Tie)
                 typed(QStringLiteral("tied"), QStringLiteral("start"));
             if (IsSlide(m_markup.into))
-                numbered(QStringLiteral("slide"), QStringLiteral("stop"));
+                numbered(QStringLiteral("slide"), QStringLiteral("stop"), stop(SpannerNumbers::Slide));
             if (IsSlide(m_marks.link) && !m_markup.slideOff) {
-                numbered(QStringLiteral("slide"), QStringLiteral("start"));
+                numbered(QStringLiteral("slide"), QStringLiteral("start"), start(SpannerNumbers::Slide));
                 m_xml.writeAttribute(QStringLiteral("line-type"), QStringLiteral("solid"));
             }
             // Hammer-ons and pull-offs are drawn as slurs; their technical elements tell them apart.
-            if (IsLegato(m_markup.into))
-                numbered(QStringLiteral("slur"), QStringLiteral("stop"));
-            if (IsLegato(m_marks.link))
-                numbered(QStringLiteral("slur"), QStringLiteral("start"));
+            if (IsLegato(m_markup.into)) {
+                m_legatoStop = stop(SpannerNumbers::Legato);
+                numbered(QStringLiteral("slur"), QStringLiteral("stop"), m_legatoStop);
+            }
+            if (IsLegato(m_marks.link)) {
+                m_legatoStart = start(SpannerNumbers::Legato);
+                numbered(QStringLiteral("slur"), QStringLiteral("start"), m_legatoStart);
+            }
             if (m_marks.vibrato) {
+                const int number = start(SpannerNumbers::WavyLine);
+                stop(SpannerNumbers::WavyLine);
                 m_xml.writeStartElement(QStringLiteral("ornaments"));
-                numbered(QStringLiteral("wavy-line"), QStringLiteral("start"));
-                numbered(QStringLiteral("wavy-line"), QStringLiteral("stop"));
+                numbered(QStringLiteral("wavy-line"), QStringLiteral("start"), number);
+                numbered(QStringLiteral("wavy-line"), QStringLiteral("stop"), number);
                 m_xml.writeEndElement();
             }
             technical(tabStaff);
@@ -49,16 +59,18 @@ namespace {
             m_xml.writeEmptyElement(name);
             m_xml.writeAttribute(QStringLiteral("type"), type);
         }
-        void numbered(const QString& name, const QString& type)
+        int start(SpannerNumbers::Kind kind) { return m_numbers.start(kind, m_staff, m_markup.string); }
+        int stop(SpannerNumbers::Kind kind) { return m_numbers.stop(kind, m_staff, m_markup.string); }
+        void numbered(const QString& name, const QString& type, int number)
         {
             typed(name, type);
-            m_xml.writeAttribute(QStringLiteral("number"), QString::number(m_markup.string));
+            m_xml.writeAttribute(QStringLiteral("number"), QString::number(number));
         }
-        void numberedText(const QString& name, const QString& text)
+        void numberedText(const QString& name, const QString& text, int number)
         {
             m_xml.writeStartElement(name);
             m_xml.writeAttribute(QStringLiteral("type"), QStringLiteral("start"));
-            m_xml.writeAttribute(QStringLiteral("number"), QString::number(m_markup.string));
+            m_xml.writeAttribute(QStringLiteral("number"), QString::number(number));
             m_xml.writeCharacters(text);
             m_xml.writeEndElement();
         }
@@ -81,13 +93,13 @@ namespace {
                     m_xml.writeTextElement(QStringLiteral("fret"), QString::number(m_markup.fret));
             }
             if (m_markup.into == NoteLink::HammerOn)
-                numbered(QStringLiteral("hammer-on"), QStringLiteral("stop"));
+                numbered(QStringLiteral("hammer-on"), QStringLiteral("stop"), m_legatoStop);
             if (m_markup.into == NoteLink::PullOff)
-                numbered(QStringLiteral("pull-off"), QStringLiteral("stop"));
+                numbered(QStringLiteral("pull-off"), QStringLiteral("stop"), m_legatoStop);
             if (m_marks.link == NoteLink::HammerOn)
-                numberedText(QStringLiteral("hammer-on"), QStringLiteral("H"));
+                numberedText(QStringLiteral("hammer-on"), QStringLiteral("H"), m_legatoStart);
             if (m_marks.link == NoteLink::PullOff)
-                numberedText(QStringLiteral("pull-off"), QStringLiteral("P"));
+                numberedText(QStringLiteral("pull-off"), QStringLiteral("P"), m_legatoStart);
             if (m_marks.kind == NoteKind::Harmonic) {
                 m_xml.writeStartElement(QStringLiteral("harmonic"));
                 m_xml.writeEmptyElement(QStringLiteral("natural"));
@@ -143,9 +155,36 @@ namespace {
         QXmlStreamWriter& m_xml;
         const NoteMarkup& m_markup;
         const NoteMarks& m_marks;
+        const int m_staff;
+        SpannerNumbers& m_numbers;
+        // The slur's numbers, which its hammer-on or pull-off shares.
+        int m_legatoStart = 1;
+        int m_legatoStop = 1;
     };
 
 } // namespace
+
+int SpannerNumbers::start(Kind kind, int staff, int string)
+{
+    constexpr int MostOpen = 6;
+    int number = 1;
+    while (number < MostOpen
+        && std::any_of(m_open.cbegin(), m_open.cend(),
+            [&](const auto& open) { return std::get<0>(open.first) == kind && open.second == number; }))
+        ++number;
+    m_open[{ kind, staff, string }] = number;
+    return number;
+}
+
+int SpannerNumbers::stop(Kind kind, int staff, int string)
+{
+    const auto open = m_open.find({ kind, staff, string });
+    if (open == m_open.end())
+        return 1;
+    const int number = open->second;
+    m_open.erase(open);
+    return number;
+}
 
 bool NoteMarkup::hasNotations() const
 {
@@ -178,9 +217,10 @@ void WriteNotehead(QXmlStreamWriter& xml, const NoteMarkup& markup)
     }
 }
 
-void WriteMarkNotations(QXmlStreamWriter& xml, const NoteMarkup& markup, bool tabStaff)
+void WriteMarkNotations(
+    QXmlStreamWriter& xml, const NoteMarkup& markup, bool tabStaff, int staff, SpannerNumbers& numbers)
 {
-    Writer(xml, markup).notations(tabStaff);
+    Writer(xml, markup, staff, numbers).notations(tabStaff);
 }
 
 } // namespace fw::musicxml

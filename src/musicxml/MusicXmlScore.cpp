@@ -333,7 +333,7 @@ namespace {
                 if (staff == TabStaff || tuplet.any() || markup.hasNotations()) {
                     m_xml.writeStartElement(QStringLiteral("notations"));
                     writeTuplet(tuplet);
-                    WriteMarkNotations(m_xml, markup, staff == TabStaff);
+                    WriteMarkNotations(m_xml, markup, staff == TabStaff, staff, m_numbers);
                     m_xml.writeEndElement();
                 }
                 tuplet = {};
@@ -377,6 +377,7 @@ namespace {
         const ScoreInput& m_score;
         QByteArray m_bytes;
         QXmlStreamWriter m_xml;
+        SpannerNumbers m_numbers;
     };
 
 } // namespace

@@ -82,9 +82,10 @@ std::vector<MendedLink> MendLinks(ChordDef& def, const ChordDef* next, const Tun
             const LinkLeeway& leeway = (*leeways)[slot];
             QString refused;
             if (!partner && !leeway.slideOut)
-                refused = QStringLiteral("%1 on the %2 string has no next note on that string.")
-                              .arg(link == NoteLink::SlideUp ? QStringLiteral("Slide up") : QStringLiteral("Slide down"),
-                                  tuning.stringName(slot));
+                refused
+                    = QStringLiteral("%1 on the %2 string has no next note on that string.")
+                          .arg(link == NoteLink::SlideUp ? QStringLiteral("Slide up") : QStringLiteral("Slide down"),
+                              tuning.stringName(slot));
             else if (partner && !leeway.legatoSlide)
                 refused = QStringLiteral("A slide off the note on the %1 string would slide into the next note on "
                                          "that string.")

@@ -78,7 +78,8 @@ namespace {
         bool hasTechnical() const
         {
             const LineMarks* words = m_markup.words;
-            return IsLegato(m_markup.into) || IsLegato(m_marks.link) || m_marks.kind == NoteKind::Harmonic || m_marks.hasBend()
+            return IsLegato(m_markup.into) || IsLegato(m_marks.link) || m_marks.kind == NoteKind::Harmonic
+                || m_marks.hasBend()
                 || (words && (words->attack != Attack::Normal || words->palmMute || words->letRing));
         }
 
@@ -168,9 +169,9 @@ int SpannerNumbers::start(Kind kind, int staff, int string)
 {
     constexpr int MostOpen = 6;
     int number = 1;
-    while (number < MostOpen
-        && std::any_of(m_open.cbegin(), m_open.cend(),
-            [&](const auto& open) { return std::get<0>(open.first) == kind && open.second == number; }))
+    while (number < MostOpen && std::any_of(m_open.cbegin(), m_open.cend(), [&](const auto& open) {
+        return std::get<0>(open.first) == kind && open.second == number;
+    }))
         ++number;
     m_open[{ kind, staff, string }] = number;
     return number;

@@ -272,7 +272,8 @@ namespace {
             if (index == 0) {
                 writeAttributes();
                 writeTempo();
-            } else if (const auto time = m_score.times.constFind(static_cast<int>(index)); time != m_score.times.cend()) {
+            } else if (const auto time = m_score.times.constFind(static_cast<int>(index));
+                       time != m_score.times.cend()) {
                 start(QStringLiteral("attributes"));
                 writeTime(*time);
                 m_xml.writeEndElement();
@@ -433,8 +434,8 @@ std::optional<ScoreInput> ScoreFromLines(const QStringList& lines, const Documen
                 if (before && IsStruck(def, slot))
                     entry.into[slot] = before->Marks[slot].link;
                 const NoteLink link = def.Marks[slot].link;
-                entry.slideOff[slot] = (link == NoteLink::SlideUp || link == NoteLink::SlideDown)
-                    && LinkPartner(parsed, i, slot) < 0;
+                entry.slideOff[slot]
+                    = (link == NoteLink::SlideUp || link == NoteLink::SlideDown) && LinkPartner(parsed, i, slot) < 0;
             }
             entries.append(entry);
             before = &def;

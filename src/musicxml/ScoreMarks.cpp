@@ -35,8 +35,9 @@ QStringList MarkLosses::sentences() const
 {
     QStringList lines;
     if (harmonics > 0)
-        lines << Sentence(harmonics, "%1 harmonic that a list cannot write (artificial, at no node, or without string "
-                                     "and fret) written as a fretted note.",
+        lines << Sentence(harmonics,
+            "%1 harmonic that a list cannot write (artificial, at no node, or without string "
+            "and fret) written as a fretted note.",
             "%1 harmonics that a list cannot write (artificial, at no node, or without string and fret) written as "
             "fretted notes.");
     if (bends > 0)
@@ -58,8 +59,8 @@ QStringList MarkLosses::sentences() const
     return lines;
 }
 
-NoteMarks NoteMarksOf(const ReadNote& note, int slot, int& fret, bool byFile, const Tuning& tuning,
-    LinkLeeway& leeway, MarkLosses& losses)
+NoteMarks NoteMarksOf(const ReadNote& note, int slot, int& fret, bool byFile, const Tuning& tuning, LinkLeeway& leeway,
+    MarkLosses& losses)
 {
     const ReadMarks& read = note.marks;
     NoteMarks marks;

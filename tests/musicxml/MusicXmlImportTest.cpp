@@ -114,9 +114,9 @@ TEST(MusicXmlImport, ScoresAsNotationProgramsWriteThem)
                     Note("A1", 2, TieStart) + Note("A1", 2, TieStop) + Rest(4) + Note("G1", 4, TieStart)
                     + QStringLiteral("</measure><measure number=\"2\">") + Note("G1", 2, TieStop) + Rest(2)
                     + Note("E1", 8, TieStart) + Note("E1", 1, TieStop) + Rest(3) + QStringLiteral("</measure>"))),
-            { "* Title: Peer file", "A, x, 0_, x, x, E", "A, x, 0, x, x, E", "Rest, x, x, x, x, Q",
-                "G, 3_, x, x, x, Q", "", "G, 3, x, x, x, E", "Rest, x, x, x, x, E", "E, 0_, x, x, x, H",
-                "E, 0, x, x, x, S", "Rest, x, x, x, x, .E", "" },
+            { "* Title: Peer file", "A, x, 0_, x, x, E", "A, x, 0, x, x, E", "Rest, x, x, x, x, Q", "G, 3_, x, x, x, Q",
+                "", "G, 3, x, x, x, E", "Rest, x, x, x, x, E", "E, 0_, x, x, x, H", "E, 0, x, x, x, S",
+                "Rest, x, x, x, x, .E", "" },
             { "6 notes without string and fret were fingered." } },
         { "two voices, a short last bar, dynamics; the second voice is dropped",
             Score(BassList,

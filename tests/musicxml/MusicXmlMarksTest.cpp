@@ -17,10 +17,7 @@ MusicXmlExport Export(const QStringList& lines)
 }
 
 // The note lines (not comments) of a list, in order.
-QStringList NoteLines(const QStringList& lines)
-{
-    return lines.filter(QRegularExpression(QStringLiteral("^[^*]")));
-}
+QStringList NoteLines(const QStringList& lines) { return lines.filter(QRegularExpression(QStringLiteral("^[^*]"))); }
 
 } // namespace
 
@@ -34,14 +31,13 @@ TEST(MusicXmlMarks, EachMarkIsWrittenAsItsElementAndReadBack)
         QStringList fragments; // each must be in the score
     };
     const QList<Case> cases {
-        { "hammer-on and pull-off pairs with slurs",
-            { "A, x, 0h, x, x, E", "B, x, 2p, x, x, E", "A, x, 0, x, x, Q" },
+        { "hammer-on and pull-off pairs with slurs", { "A, x, 0h, x, x, E", "B, x, 2p, x, x, E", "A, x, 0, x, x, Q" },
             { "<slur type=\"start\" number=\"1\"/>", "<hammer-on type=\"start\" number=\"1\">H</hammer-on>",
                 "<hammer-on type=\"stop\" number=\"1\"/>", "<pull-off type=\"start\" number=\"1\">P</pull-off>",
                 "<pull-off type=\"stop\" number=\"1\"/>" } },
         { "legato slides, slides in and out",
-            { "C, x, 3/, x, x, E", "E, x, 7\\, x, x, E", "C, x, 3, x, x, E", "D, x, /5, x, x, E",
-                "D, x, \\5, x, x, E", "D, x, 5/, x, x, E", "Rest, x, x, x, x, E", "D, x, 5\\, x, x, E" },
+            { "C, x, 3/, x, x, E", "E, x, 7\\, x, x, E", "C, x, 3, x, x, E", "D, x, /5, x, x, E", "D, x, \\5, x, x, E",
+                "D, x, 5/, x, x, E", "Rest, x, x, x, x, E", "D, x, 5\\, x, x, E" },
             { "<slide type=\"start\" number=\"1\" line-type=\"solid\"/>", "<slide type=\"stop\" number=\"1\"/>",
                 "<scoop/>", "<plop/>", "<doit/>", "<falloff/>" } },
         { "ghost and dead notes, with and without a fret",
@@ -52,8 +48,7 @@ TEST(MusicXmlMarks, EachMarkIsWrittenAsItsElementAndReadBack)
         { "a tie over the bar line, harmonics at the pitch they sound",
             { "D, x, x, 12_, x, H", "", "D, x, x, 12, x, Q", "G, x, x, x, <12>, Q", "D, x, x, x, <3.2>, Q" },
             { "<tie type=\"start\"/>", "<tied type=\"start\"/>", "<tie type=\"stop\"/>", "<tied type=\"stop\"/>",
-                "<pitch><step>G</step><octave>3</octave></pitch>",
-                "<harmonic><natural/><sounding-pitch/></harmonic>",
+                "<pitch><step>G</step><octave>3</octave></pitch>", "<harmonic><natural/><sounding-pitch/></harmonic>",
                 // G open plus 31 semitones, at the fret nearest the node.
                 "<pitch><step>D</step><octave>5</octave></pitch>", "<string>1</string><fret>3</fret>" } },
         { "bend, vibrato and the words of a line",

@@ -217,9 +217,9 @@ namespace {
                     ++i;
                 marks.vibrato = true;
             } else {
-                static constexpr std::pair<char16_t, NoteLink> Links[] = { { u'h', NoteLink::HammerOn },
-                    { u'p', NoteLink::PullOff }, { u'/', NoteLink::SlideUp }, { u'\\', NoteLink::SlideDown },
-                    { u's', NoteLink::SlideUp }, { u'_', NoteLink::Tie } };
+                static constexpr std::pair<char16_t, NoteLink> Links[]
+                    = { { u'h', NoteLink::HammerOn }, { u'p', NoteLink::PullOff }, { u'/', NoteLink::SlideUp },
+                          { u'\\', NoteLink::SlideDown }, { u's', NoteLink::SlideUp }, { u'_', NoteLink::Tie } };
                 const auto link = std::find_if(
                     std::begin(Links), std::end(Links), [mark](const auto& entry) { return entry.first == mark; });
                 if (link != std::end(Links)) {

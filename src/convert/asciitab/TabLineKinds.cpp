@@ -69,8 +69,7 @@ namespace {
 
     const QRegularExpression& MarkWords()
     {
-        static const QRegularExpression words(
-            QStringLiteral("p\\.\\s*m\\.?|pm|let\\s+ring|l\\.\\s*r\\.?|palm\\s+mute"),
+        static const QRegularExpression words(QStringLiteral("p\\.\\s*m\\.?|pm|let\\s+ring|l\\.\\s*r\\.?|palm\\s+mute"),
             QRegularExpression::CaseInsensitiveOption);
         return words;
     }

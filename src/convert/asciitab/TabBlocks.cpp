@@ -141,6 +141,8 @@ namespace {
         const int n = static_cast<int>(body.size());
         NoteMarks& marks = note.marks;
         const QChar c = body[i];
+        // A bracket around a number beyond the neck: no note, as no fret can hold it.
+        bool tooHigh = false;
         note.head = i;
         note.headLen = 1;
         if (c == u'x' || c == u'X') {
@@ -154,6 +156,10 @@ namespace {
             note.headLen = i - note.head;
             marks.kind = NoteKind::Ghost;
             ++i;
+            if (note.fret > HighestNeckFret) {
+                Add(tally, Mark::Ghost);
+                tooHigh = true;
+            }
         } else if (c == u'<') {
             const int end = BracketEnd(body, i);
             int at = i + 1;
@@ -170,6 +176,7 @@ namespace {
             } else {
                 Add(tally, Mark::Harmonic);
                 note.fret = (tenths + 5) / 10;
+                tooHigh = note.fret > HighestNeckFret;
             }
         } else {
             int end = i;
@@ -231,6 +238,8 @@ namespace {
                 break;
             }
         }
+        if (tooHigh)
+            return i;
         const NoteMarks read = marks;
         if (FitNoteMarks(note.fret, marks, MaxFretLimit))
             CountDropped(read, marks, tally);

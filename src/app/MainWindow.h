@@ -237,6 +237,7 @@ private:
     void buildPlayControls(QWidget* surface);
     void buildEditor(QWidget* surface);
     void buildStatusBar();
+    void buildTechniqueMenu(QMenu* parent);
     void buildMenus();
     QAction* addMenuItem(QMenu* menu, const char* objectName, const QString& caption, const QString& hint,
         const QKeySequence& shortcut = {});

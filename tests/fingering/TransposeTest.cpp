@@ -1,6 +1,6 @@
 // Moving the notes of a chord list by semitones, as Special > Transpose... and the command line do.
-#include "Refinger.h"
 #include "Transpose.h"
+#include "Refinger.h"
 
 #include <gtest/gtest.h>
 
@@ -59,8 +59,8 @@ namespace {
             { "A, x, <5>, x, x, Q", "Chord, (8), 12b14~, m, x, E, slap" }, {} },
         { "a hammer-on whose next note leaves the neck takes its first note along to another string",
             { "A, x, 5h, x, x, E", "B, x, 7, x, x, E" }, 12, { "D, x, x, x, 7h, E", "E, x, x, x, 9, E" }, {} },
-        { "a tie whose next note is not moved is named and taken out",
-            { "A, x, 5_, x, x, H", "", "A, x, 5, x, x, H" }, 2, { "E, x, 7, x, x, H", "", "A, x, 5, x, x, H" },
+        { "a tie whose next note is not moved is named and taken out", { "A, x, 5_, x, x, H", "", "A, x, 5, x, x, H" },
+            2, { "E, x, 7, x, x, H", "", "A, x, 5, x, x, H" },
             "These marks no longer join their notes after the move:\nLine 1    Tie on the A string must go to the "
             "same fret, not to fret 5. It was left out.",
             0, 0 },

@@ -13,10 +13,7 @@ namespace fw {
 
 namespace {
 
-    bool ShownIn(const TabBar& bar, qsizetype column)
-    {
-        return column >= bar.FirstColumn && column < bar.EndIndex && column - bar.FirstColumn < MaxTabColumns;
-    }
+    bool ShownIn(const TabBar& bar, qsizetype column) { return column >= bar.FirstColumn && column < bar.ShownEnd(); }
 
     const PlacedNote* Find(const QList<PlacedNote>& notes, qsizetype column, int slot)
     {
@@ -245,8 +242,7 @@ QList<PlacedNote> PlaceBarNotes(
     const int baselineBelowLine = metrics.ascent() - metrics.height() / 2;
     QList<PlacedNote> notes;
     int col = at.X;
-    const qsizetype end = std::min<qsizetype>(bar.EndIndex, bar.FirstColumn + MaxTabColumns);
-    for (qsizetype i = bar.FirstColumn; i < end; ++i) {
+    for (qsizetype i = bar.FirstColumn; i < bar.ShownEnd(); ++i) {
         col += step;
         for (int slot = tab.FirstSlot; slot <= LastBassSlot; ++slot) {
             if (!IsStruck(tab.Columns[i], slot))

@@ -15,6 +15,7 @@ namespace fw {
 namespace {
 
     constexpr int RowMargin = 20;
+    constexpr int ScreenTabLeft = 10;
     constexpr int PrinterLabelFontPointSize = 12;
 
     QFont MakeFont(const QString& family, int pointSize, QFont::StyleHint hint, bool bold = false)
@@ -56,7 +57,7 @@ TabLayout TabLayout::Screen(int paintWidth, int strings)
     layout.StringGap = 15;
     layout.Strings = strings;
     layout.StaffHeight = (strings - 1) * layout.StringGap;
-    layout.TabLeft = 10;
+    layout.TabLeft = ScreenTabLeft;
     layout.FirstStaffTop = layout.StaffHeight + 20;
     layout.TitleTop = 10;
     layout.SubtitlePointSize = 8;
@@ -95,7 +96,7 @@ namespace {
             layout.StringNames = true;
             // On paper the names fit in the margin beside the centred rows; the window's rows move right.
             const int room = screen ? gap + gap / 2 : 2 * gap;
-            const int missing = std::max(0, room + (screen ? 10 : 0) - layout.TabLeft);
+            const int missing = std::max(0, room + (screen ? ScreenTabLeft : 0) - layout.TabLeft);
             layout.TabLeft += missing;
             layout.TabRight -= screen ? missing : 2 * missing;
         }
@@ -195,7 +196,9 @@ void TabPainter::DrawTitles(QPainter& painter, const TabLayout& layout) const
     painter.save();
     painter.setFont(TitleFont(TitlePointSize));
     const int width = TextWidth(painter, m_title);
-    const int x = width < layout.TabRight + layout.TabLeft ? layout.TabRight / 2 - width / 2 : 0;
+    // Rows moved right for the string names take the title along.
+    const int centre = layout.TabRight / 2 + layout.TabLeft - ScreenTabLeft;
+    const int x = width < layout.TabRight + layout.TabLeft ? centre - width / 2 : 0;
     int y = layout.TitleTop + 5;
     TextOut(painter, x, y, m_title);
     if (!TrimBlanks(m_subtitle).isEmpty()) {

@@ -130,3 +130,15 @@ TEST(PracticeRun, MetronomeAndCountOffCountTheBarsTime)
         EXPECT_EQ(heard.sounding, 0);
     }
 }
+
+// The speed trainer sounds every string of the tuning: the high G of a five-string bass sits in slot 2.
+TEST(PracticeRun, EveryStringOfAFiveStringBassSounds)
+{
+    PlayerRig rig({ "* Tuning: B E A D G", "Chord, 0, x, x, x, 0, Q" });
+    rig.player.PlayPractice({ 100, 5, 1, 100, false });
+    EXPECT_TRUE(rig.window.boxes.isEmpty());
+    // Low B (35) and the G string (55), an octave down.
+    EXPECT_EQ(Log(rig.recorder.messages),
+        (std::vector<std::string> { "0.000 C0 73 00", "0.000 C0 21 00", "0.000 90 2B 7F", "0.000 90 17 7F",
+            "500.000 80 2B 00", "500.000 80 17 00" }));
+}

@@ -46,16 +46,10 @@ void ChordEditor::checkTuning()
     m_tuningCheckPending = false;
     // The last tuning line and the last frets line count.
     SpecialLineSeen found;
-    for (QTextBlock block = document()->lastBlock(); block.isValid() && (!found.tuning || !found.fretLimit);
-         block = block.previous()) {
+    for (QTextBlock block = document()->lastBlock(); block.isValid() && !found.complete(); block = block.previous()) {
         const QString text = block.text();
-        SpecialLineSeen seen;
-        if (!text.startsWith(u'*') || !seen.note(text))
-            continue;
-        if (!found.tuning)
-            found.tuning = seen.tuning;
-        if (!found.fretLimit)
-            found.fretLimit = seen.fretLimit;
+        if (text.startsWith(u'*'))
+            found.noteEarlier(text);
     }
     m_highlighter->setReading(found.tuning.value_or(StandardTuning()), found.fretLimit.value_or(FretCount));
 }

@@ -81,6 +81,27 @@ def header_int(line, default):
         return default
 
 
+# A fret field with playing techniques: slide in, then "(5)", "<12>", "m", "5m" or "5", then bend,
+# vibrato and the link to the next note.
+MARKED_FRET = re.compile(r"^[/\\]?(?:\((\d+)\)|<(\d+(?:\.\d)?)>|(\d*)m|(\d+))(?:b\d+|~|[hp/\\_])*$", re.I)
+
+
+def marked_fret(field):
+    """The fret a list keeps for a field (a harmonic's at its node), or None when the string is not fretted.
+    The MIDI file sounds the kept fret whatever the marks."""
+    if field.lower() == "x":
+        return None
+    match = MARKED_FRET.match(field)
+    if not match:
+        fret = int(field)
+        return fret if fret >= 0 else None
+    ghost, node, dead, plain = match.groups()
+    if node is not None:
+        return int(float(node) + 0.5)
+    text = ghost or dead or plain
+    return int(text) if text else None
+
+
 def expected_song(data):
     """Tempo, patch, notes (start, key, length) and end tick of a chord list file's bytes."""
     lines = split_lines(decode_text(data))
@@ -98,9 +119,10 @@ def expected_song(data):
             continue
         fields = [field.strip() for field in line.split(",")]
         ticks = duration_ticks(fields[len(keys) + 1])
-        for column, fret in enumerate(fields[1:len(keys) + 1]):
-            if fret.lower() != "x" and int(fret) >= 0:
-                notes.append((tick, keys[column] + int(fret), ticks))
+        for column, field in enumerate(fields[1:len(keys) + 1]):
+            fret = marked_fret(field)
+            if fret is not None:
+                notes.append((tick, keys[column] + fret, ticks))
         tick += ticks
     return {"tempo": min(60000000 // tempo, 0xFFFFFF), "program": patch & 0x7F, "notes": sorted(notes), "end": tick}
 

@@ -3,6 +3,7 @@
 #include "Tuning.h"
 
 #include <QSyntaxHighlighter>
+#include <QTextBlock>
 
 namespace fw {
 
@@ -17,6 +18,9 @@ public:
     void setReading(const Tuning& tuning, int fretLimit);
     const Tuning& tuning() const { return m_tuning; }
     int fretLimit() const { return m_fretLimit; }
+    // The line's error as playback would report it: its own, or a mark its next note entry does not
+    // complete. Empty for a good line.
+    QString errorOf(const QTextBlock& block) const;
 
 protected:
     void highlightBlock(const QString& text) override;

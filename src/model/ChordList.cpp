@@ -95,18 +95,16 @@ bool ChordList::ParseAllLines(const QString& extraMessage, bool showErrors)
         if (errorLine < 0 && previous >= 0)
             linkError(nullptr);
         // A tuning or frets line after the error still counts.
-        for (int i = count - 1; i > lastRead && (!seen.tuning || !seen.fretLimit); --i) {
+        SpecialLineSeen after;
+        for (int i = count - 1; i > lastRead && !after.complete(); --i) {
             const QString line = m_editor.lineText(i);
-            if (!line.startsWith(u'*'))
-                continue;
-            SpecialLineSeen later;
-            if (later.note(line)) {
-                if (!seen.tuning)
-                    seen.tuning = later.tuning;
-                if (!seen.fretLimit)
-                    seen.fretLimit = later.fretLimit;
-            }
+            if (line.startsWith(u'*'))
+                after.noteEarlier(line);
         }
+        if (after.tuning)
+            seen.tuning = std::move(after.tuning);
+        if (after.fretLimit)
+            seen.fretLimit = after.fretLimit;
         ListSetup actual;
         actual.tuning = m_override ? *m_override : (seen.tuning ? *seen.tuning : StandardTuning());
         actual.fretLimit = seen.fretLimit.value_or(FretCount);

@@ -28,37 +28,37 @@ bool SpecialLineSeen::note(const QString& line)
     return false;
 }
 
+bool SpecialLineSeen::noteEarlier(const QString& line)
+{
+    SpecialLineSeen seen;
+    if (!complete() && seen.note(line)) {
+        if (!tuning)
+            tuning = std::move(seen.tuning);
+        if (!fretLimit)
+            fretLimit = seen.fretLimit;
+    }
+    return complete();
+}
+
 ListSetup ScanListSetup(const EditorLines& editor)
 {
     ListSetup setup;
-    bool tuningFound = false;
-    bool fretsFound = false;
+    SpecialLineSeen seen;
     int index = editor.lineCount();
     // Backward, so the last tuning and frets lines are met first; the time lines are all wanted.
     editor.visitLinesBackward([&](const QString& line) {
         --index;
         if (!line.startsWith(u'*'))
             return true;
-        if (!tuningFound || !fretsFound) {
-            SpecialLineSeen seen;
-            if (seen.note(line)) {
-                if (seen.tuning && !tuningFound) {
-                    setup.tuning = std::move(*seen.tuning);
-                    tuningFound = true;
-                }
-                if (seen.fretLimit && !fretsFound) {
-                    setup.fretLimit = *seen.fretLimit;
-                    fretsFound = true;
-                }
-                return true;
-            }
-        }
+        seen.noteEarlier(line);
         const TimeLineResult time = ParseTimeLine(line);
         if (time.kind == SpecialLineKind::Valid)
             setup.timeLines.emplace_back(index, time.time);
         return true;
     });
     std::reverse(setup.timeLines.begin(), setup.timeLines.end());
+    setup.tuning = seen.tuning.value_or(StandardTuning());
+    setup.fretLimit = seen.fretLimit.value_or(FretCount);
     return setup;
 }
 

@@ -24,12 +24,15 @@ struct ListSetup {
     bool readsLike(const ListSetup& other) const { return tuning == other.tuning && fretLimit == other.fretLimit; }
 };
 
-// Notes what a special line sets, as lines come in; later lines win.
+// Notes what the tuning and frets lines set, as lines come in.
 struct SpecialLineSeen {
     std::optional<Tuning> tuning;
     std::optional<int> fretLimit;
-    // Reads a line starting with "*"; false when it is no valid tuning or frets line.
+    // Walking forward: a later line wins. False when the line is no valid tuning or frets line.
     bool note(const QString& line);
+    // Walking backward: only what is not known yet is taken. True once both are known.
+    bool noteEarlier(const QString& line);
+    bool complete() const { return tuning && fretLimit; }
 };
 
 // The setup of the editor's lines in one backward walk.

@@ -49,26 +49,6 @@ namespace {
         return phrases;
     }
 
-    QStringList LinePhrases(const LineMarks& marks)
-    {
-        QStringList phrases;
-        if (marks.attack == Attack::Slap)
-            phrases << QStringLiteral("slap");
-        else if (marks.attack == Attack::Pop)
-            phrases << QStringLiteral("pop");
-        else if (marks.attack == Attack::Tap)
-            phrases << QStringLiteral("tap");
-        if (marks.accent)
-            phrases << QStringLiteral("accent");
-        if (marks.staccato)
-            phrases << QStringLiteral("staccato");
-        if (marks.palmMute)
-            phrases << QStringLiteral("palm mute");
-        if (marks.letRing)
-            phrases << QStringLiteral("let ring");
-        return phrases;
-    }
-
 } // namespace
 
 QString DescribeMarks(const ChordDef& def, const ChordDef* next, const Tuning& tuning)
@@ -84,7 +64,7 @@ QString DescribeMarks(const ChordDef& def, const ChordDef* next, const Tuning& t
         // A chord says which of its notes carries the marks.
         groups << (struck > 1 ? tuning.stringName(slot) + QStringLiteral(" string ") + phrases : phrases);
     }
-    const QStringList line = LinePhrases(def.Technique);
+    const QStringList line = LineMarkWords(def.Technique, true);
     if (!line.isEmpty())
         groups << line.join(QStringLiteral(", "));
     return groups.join(struck > 1 ? QStringLiteral("; ") : QStringLiteral(", "));

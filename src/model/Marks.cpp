@@ -2,7 +2,6 @@
 
 #include "Pitch.h"
 
-#include <QStringList>
 #include <algorithm>
 #include <cstdlib>
 
@@ -168,7 +167,7 @@ QString FretFieldText(int fret, const NoteMarks& marks)
     return text;
 }
 
-QString LineMarksText(const LineMarks& marks)
+QStringList LineMarkWords(const LineMarks& marks, bool spelledOut)
 {
     QStringList words;
     if (marks.attack == Attack::Slap)
@@ -182,11 +181,13 @@ QString LineMarksText(const LineMarks& marks)
     if (marks.staccato)
         words << QStringLiteral("staccato");
     if (marks.palmMute)
-        words << QStringLiteral("pm");
+        words << (spelledOut ? QStringLiteral("palm mute") : QStringLiteral("pm"));
     if (marks.letRing)
-        words << QStringLiteral("lr");
-    return words.join(u' ');
+        words << (spelledOut ? QStringLiteral("let ring") : QStringLiteral("lr"));
+    return words;
 }
+
+QString LineMarksText(const LineMarks& marks) { return LineMarkWords(marks).join(u' '); }
 
 bool ParseLineMarks(QStringView field, LineMarks& marks, QString& conflict)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <array>
 
@@ -126,6 +127,8 @@ int HarmonicFret(int nodeTenths);
 
 // The canonical text of one fret field: "x", "5", "(5)h", "/7~", "<12>_", "m", "7b9".
 QString FretFieldText(int fret, const NoteMarks& marks);
+// The per-line words in canonical order ("slap", "pm"), or as a reader says them ("slap", "palm mute").
+QStringList LineMarkWords(const LineMarks& marks, bool spelledOut = false);
 // The canonical per-line field without its comma ("slap pm"); empty for no marks.
 QString LineMarksText(const LineMarks& marks);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TimeSignature.h"
+#include "Tuning.h"
 
 #include <QString>
 #include <QStringList>
@@ -16,12 +17,6 @@ namespace fw {
 // Like the tuning line: "*" and at most one blank, then the word and a colon in any letter case.
 // A comment that starts like one of them but is none is an ordinary comment, and CommentLineProblem
 // says why.
-
-enum class SpecialLineKind {
-    NotSpecial, // does not start like the line
-    Valid,
-    Invalid, // starts like one but says nothing valid: an ordinary comment, reason says why
-};
 
 struct TimeLineResult {
     SpecialLineKind kind = SpecialLineKind::NotSpecial;

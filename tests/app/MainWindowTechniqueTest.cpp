@@ -6,6 +6,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QTextLayout>
+#include <algorithm>
 
 namespace fw {
 namespace {
@@ -23,16 +25,32 @@ namespace {
             ASSERT_EQ(submenu->objectName(), "Technique1");
             QTest::keyClick(submenu, letter);
             EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; }, 2000));
+            // The window manager gives the main window back its activation once the menu has closed.
+            window.activateWindow();
+            EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == &window; }, 2000));
         }
         QString line(int index) const { return window.RichEdit1->document()->findBlockByNumber(index).text(); }
+        // The red wave that marks a line playback would stop at.
+        bool underlined(int index) const
+        {
+            const QTextBlock block = window.RichEdit1->document()->findBlockByNumber(index);
+            const QList<QTextLayout::FormatRange> formats = block.layout()->formats();
+            return std::any_of(formats.begin(), formats.end(), [](const QTextLayout::FormatRange& range) {
+                return range.format.underlineStyle() == QTextCharFormat::WaveUnderline;
+            });
+        }
         void undo() { QTest::keyClick(window.RichEdit1, Qt::Key_Z, Qt::ControlModifier); }
     };
 
     TEST_F(TechniqueWindow, TypedMarksAreNamedAndTheMenuSetsAndClearsThemInOneUndoStepEach)
     {
         type("A, x, 0h, x, x, E");
+        QApplication::processEvents();
+        EXPECT_TRUE(underlined(0)) << "a hammer-on without its next note stops playback";
         press(Qt::Key_Return);
         type("B, x, 2, x, x, E");
+        QApplication::processEvents();
+        EXPECT_FALSE(underlined(0)) << "the next line completes the hammer-on";
         clickOnLine(0);
         EXPECT_EQ(chordName(), "A (hammer-on to B)");
         EXPECT_EQ(panel0(), "");
@@ -45,6 +63,8 @@ namespace {
         technique(Qt::Key_I);
         EXPECT_EQ(line(1), "B, x, 2_, x, x, E, slap");
         EXPECT_EQ(panel0(), "   ***Error***   Line 2    Tie on the A string has no next note on that string.");
+        QApplication::processEvents();
+        EXPECT_TRUE(underlined(1));
         EXPECT_EQ(QApplication::focusWidget(), window.RichEdit1);
 
         // The menu shows what the caret line carries; the same item again clears it.

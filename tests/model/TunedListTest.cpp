@@ -72,6 +72,15 @@ TEST_F(TunedList, ATuningLineBelowTheNotesAndBelowAnErrorStillCounts)
     EXPECT_EQ(list.ParsedLines.size(), 1);
     EXPECT_EQ(list.ParsedLines[0].Notes[6], 35);
 
+    // The last tuning and frets lines count even where earlier ones stand before the error.
+    given({ "* Tuning: D A D G", "* Frets: 20", "B, 0, x, x, x, 22, Q", "E, 0, x, x, x, Q", "* Tuning: B E A D G",
+        "* Frets: 22" });
+    EXPECT_FALSE(list.ParseAllLines(QString(), false));
+    ASSERT_EQ(list.ParsedLines.size(), 3);
+    EXPECT_EQ(list.ParsedLines[2].Notes[6], 35);
+    EXPECT_EQ(list.ParsedLines[2].Frets[2], 22);
+    given({ "B, 0, x, x, x, x, Q", "E, 0, x, x, x, Q", "* Tuning: B E A D G" });
+
     // Editing the tuning line away makes the list four strings again without a stale tuning.
     editor.replaceLine(2, "* no tuning");
     editor.deleteLine(0);

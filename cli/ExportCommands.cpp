@@ -1,6 +1,5 @@
 #include "ExportCommands.h"
 
-#include "AsciiRhythmLine.h"
 #include "AsciiTab.h"
 #include "ChordList.h"
 #include "CliDocument.h"
@@ -150,11 +149,11 @@ int RunTab(const QStringList& args, CliStreams& streams)
         return status;
     const TabTitles titles = TitlesFromDocument(doc->document.lines, options->input);
     const Tablature tab = Tablature::Build(doc->parsed, doc->tuning);
-    const AsciiTab ascii = BuildAsciiTab(tab, titles.Title, titles.Subtitle);
+    const AsciiTab ascii = BuildAsciiTab(tab, titles.Title, titles.Subtitle, rhythmLine);
     if (ascii.Truncated)
         streams.err << TruncationWarningMessage << "\n";
     QString error;
-    if (!SaveAsciiTab(options->output, rhythmLine ? WithRhythmLines(ascii.Lines, tab) : ascii.Lines, &error))
+    if (!SaveAsciiTab(options->output, ascii.Lines, &error))
         return ReportWriteFailure(error, streams);
     return ExitOk;
 }

@@ -2,28 +2,25 @@
 #include "CliDocument.h"
 
 #include "ChordList.h"
-#include "LineParser.h"
+#include "ListCheck.h"
 
 namespace fw::cli {
 
 int RunCheck(const QStringList& args, CliStreams& streams)
 {
-    if (args.size() != 1) {
-        streams.err << "usage: fretwerk-cli check FILE\n";
+    QStringList files = args;
+    const bool warnings = files.removeAll(QStringLiteral("--warnings")) > 0;
+    if (files.size() != 1) {
+        streams.err << "usage: fretwerk-cli check FILE [--warnings]\n";
         return ExitUnreadable;
     }
-    const auto document = LoadDocumentFile(args[0], streams);
+    const auto document = LoadDocumentFile(files[0], streams);
     if (!document)
         return ExitUnreadable;
     bool anyError = false;
-    ChordDef def;
-    const Tuning tuning = TuningOfLines(document->lines);
-    for (int i = 0; i < document->lines.size(); ++i) {
-        const LineParseResult result = ParseLineText(document->lines[i], i, def, tuning);
-        if (!result.errorText.isEmpty()) {
-            streams.out << result.errorText << "\n";
-            anyError = true;
-        }
+    for (const LineProblem& problem : CheckLines(document->lines, warnings)) {
+        streams.out << problem.text << "\n";
+        anyError = anyError || !problem.warning;
     }
     return anyError ? ExitFindings : ExitOk;
 }

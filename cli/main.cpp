@@ -20,7 +20,10 @@ using namespace fw::cli;
 namespace {
 
 const std::array Commands {
-    CliCommand { "check", "check FILE             print every line in error; exit 1 when there is one", RunCheck },
+    CliCommand { "check",
+        "check FILE [--warnings]  print every line in error; exit 1 when there is one. --warnings: also bars "
+        "that do not add up to their time and comments that look like a tuning, time or frets line",
+        RunCheck },
     CliCommand { "autoname", "autoname FILE          print every line as auto-correction names it", RunAutoname },
     CliCommand { "play",
         "play FILE [--device N] [--tempo N] [--events] [--soundfont SF2] [--audio-out LIVE.wav] "

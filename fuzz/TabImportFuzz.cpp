@@ -1,12 +1,14 @@
 #include "AsciiTabReader.h"
 #include "FuzzChordLists.h"
 #include "LineParser.h"
+#include "ListCheck.h"
 #include "TextRules.h"
 
 using namespace fw;
 
 // Any bytes as a tab file, in every rhythm: the reader either refuses with a message or gives chord
-// lines that all parse without error in the tuning it reports, with a report that names the tuning.
+// lines that all parse without error in the tuning it reports, marks and all, with a report that
+// names the tuning.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
@@ -30,23 +32,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const QString& line : result.lines) {
         if (line.isEmpty() || IsCommentLine(line))
             continue;
-        // A chord line holds one fret per string of the tuning, each -1..18, and a valid duration.
+        // A chord line holds one fret field per string of the tuning, a valid duration and maybe
+        // the line's words.
         const QStringList fields = line.split(QStringLiteral(", "));
-        if (fields.size() != strings + 2)
+        if (fields.size() != strings + 2 && fields.size() != strings + 3)
             fuzz::Fail(QStringLiteral("wrong field count: ") + line);
-        for (int i = 1; i <= strings; ++i) {
-            const QString& fret = fields[i];
-            const int value = fret == QLatin1String("x") ? -1 : StrToIntDef(fret, 99);
-            if (value < -1 || value > FretCount)
-                fuzz::Fail(QStringLiteral("bad fret: ") + line);
-        }
-        if (DurationValue(fields.last(), 384) == 0)
+        if (DurationValue(fields[strings + 1], 384) == 0)
             fuzz::Fail(QStringLiteral("bad duration: ") + line);
-        if (strings == 4) {
-            ChordDef def;
-            if (!ParseLineText(line, 0, def).errorText.isEmpty())
-                fuzz::Fail(QStringLiteral("does not parse: ") + line);
-        }
     }
+    // Every line and every mark that joins a note to the next, with the tuning and frets the list names.
+    QStringList lines = result.lines;
+    if (!result.tuning.isStandard() && !lines.contains(result.tuning.lineText()))
+        lines.prepend(result.tuning.lineText());
+    for (const LineProblem& problem : CheckLines(lines, false))
+        fuzz::Fail(QStringLiteral("not a valid list: ") + problem.text);
     return 0;
 }

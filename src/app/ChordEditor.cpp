@@ -2,6 +2,8 @@
 
 #include "LineHighlighter.h"
 #include "LineParser.h"
+#include "ListSetup.h"
+#include "TextRules.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>
@@ -25,16 +27,18 @@ ChordEditor::ChordEditor(QWidget* parent)
     QFont editorFont = font();
     editorFont.setBold(true);
     setFont(editorFont);
-    connect(document(), &QTextDocument::contentsChange, this, [this](int, int removed, int added) {
+    connect(document(), &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
         if (removed != 0 || added != 0)
             m_edited = true;
+        if (!m_marking)
+            m_changedAt = m_changedAt < 0 ? position : std::min(m_changedAt, position);
     });
     connect(document(), &QTextDocument::contentsChanged, this, &ChordEditor::scheduleTuningCheck);
 }
 
 void ChordEditor::scheduleTuningCheck()
 {
-    if (m_tuningCheckPending)
+    if (m_tuningCheckPending || m_marking)
         return;
     m_tuningCheckPending = true;
     QTimer::singleShot(0, this, &ChordEditor::checkTuning);
@@ -43,17 +47,30 @@ void ChordEditor::scheduleTuningCheck()
 void ChordEditor::checkTuning()
 {
     m_tuningCheckPending = false;
-    for (QTextBlock block = document()->lastBlock(); block.isValid(); block = block.previous()) {
+    // A line whose marks lead into the next note entry is judged again when the lines after it change:
+    // the note line before the first changed line, and that line itself (a line break typed at its end
+    // changes it and starts its next line).
+    const QTextBlock changed = document()->findBlock(std::max(m_changedAt, 0));
+    m_changedAt = -1;
+    m_marking = true;
+    m_highlighter->rehighlightBlock(changed);
+    for (QTextBlock block = changed.previous(); block.isValid(); block = block.previous()) {
         const QString text = block.text();
-        if (!text.startsWith(u'*'))
+        if (IsCommentLine(text) || TrimBlanks(text).isEmpty())
             continue;
-        TuningLineResult result = ParseTuningLine(text);
-        if (result.kind == TuningLineKind::Valid) {
-            m_highlighter->setTuning(result.tuning);
-            return;
-        }
+        m_highlighter->rehighlightBlock(block);
+        break;
     }
-    m_highlighter->setTuning(StandardTuning());
+    // Marking lines is no edit of the list: it must not start another check.
+    m_marking = false;
+    // The last tuning line and the last frets line count.
+    SpecialLineSeen found;
+    for (QTextBlock block = document()->lastBlock(); block.isValid() && !found.complete(); block = block.previous()) {
+        const QString text = block.text();
+        if (text.startsWith(u'*'))
+            found.noteEarlier(text);
+    }
+    m_highlighter->setReading(found.tuning.value_or(StandardTuning()), found.fretLimit.value_or(FretCount));
 }
 
 bool ChordEditor::isMenuKey(const QKeyEvent& event)
@@ -174,8 +191,7 @@ QString ChordEditor::errorTextAt(const QPoint& viewportPos) const
     const QRectF lineRect = blockBoundingGeometry(block).translated(contentOffset());
     if (!lineRect.contains(viewportPos))
         return QString();
-    ChordDef def;
-    return ParseLineText(block.text(), block.blockNumber(), def, m_highlighter->tuning()).errorText;
+    return m_highlighter->errorOf(block);
 }
 
 void ChordEditor::setPlaybackLocked(bool locked)

@@ -46,12 +46,16 @@ protected:
 
 private:
     void startKeyPress(const QKeyEvent& event);
-    // Finds the list's tuning once the edits of one event are done, so typing stays quick.
+    // Finds the list's tuning and fret limit once the edits of one event are done, so typing stays
+    // quick, and marks again the note line before the change, whose marks may lead into it.
     void scheduleTuningCheck();
     void checkTuning();
 
     LineHighlighter* m_highlighter;
     bool m_tuningCheckPending = false;
+    // The first position changed since the last check, -1 when none.
+    int m_changedAt = -1;
+    bool m_marking = false;
     bool m_edited = false;
     bool m_undone = false;
     // Characters typed one after another make one undo step, as in any editor.

@@ -3,6 +3,7 @@
 #include "Tuning.h"
 
 #include <QSyntaxHighlighter>
+#include <QTextBlock>
 
 namespace fw {
 
@@ -13,15 +14,20 @@ class LineHighlighter : public QSyntaxHighlighter {
 public:
     explicit LineHighlighter(QTextDocument* document);
 
-    // Lines are checked against the list's tuning; a change marks every line again.
-    void setTuning(const Tuning& tuning);
+    // Lines are checked against the list's tuning and fret limit; a change marks every line again.
+    void setReading(const Tuning& tuning, int fretLimit);
     const Tuning& tuning() const { return m_tuning; }
+    int fretLimit() const { return m_fretLimit; }
+    // The line's error as playback would report it: its own, or a mark its next note entry does not
+    // complete. Empty for a good line.
+    QString errorOf(const QTextBlock& block) const;
 
 protected:
     void highlightBlock(const QString& text) override;
 
 private:
     Tuning m_tuning;
+    int m_fretLimit = FretCount;
 };
 
 } // namespace fw

@@ -7,6 +7,7 @@
 #include "EditHost.h"
 #include "LineDisplay.h"
 #include "MainWindowLayout.h"
+#include "NeckLabels.h"
 #include "Player.h"
 #include "SaveFileDialog.h"
 #include "Settings.h"
@@ -168,6 +169,7 @@ private:
     void setStatusMessage(const QString& text) override;
     void showMarkers(const FretArray& frets) override;
     void showTuning(const Tuning& tuning) override;
+    void showFretLimit(int frets) override;
     bool chordEntryMode() const override;
 
     // PlayerHost
@@ -231,11 +233,14 @@ private:
 
     MainWindowLayoutInput layoutInput() const;
     void buildNeckArea(QWidget* surface);
+    // The neck, its frame and labels, and the New note button at its right end, for a neck of frets frets.
+    void placeNeckArea(int frets);
     void buildPlayButtons(QWidget* surface);
     void buildEditControls(QWidget* surface);
     void buildPlayControls(QWidget* surface);
     void buildEditor(QWidget* surface);
     void buildStatusBar();
+    void buildTechniqueMenu(QMenu* parent);
     void buildMenus();
     QAction* addMenuItem(QMenu* menu, const char* objectName, const QString& caption, const QString& hint,
         const QKeySequence& shortcut = {});
@@ -299,8 +304,8 @@ public:
     QLabel* lblFilename = nullptr;
     QFrame* shpNeckRect = nullptr;
     NeckView* imgAllFrets = nullptr;
-    QLabel* lblFretNumbers = nullptr;
-    QLabel* lblChordName = nullptr;
+    FretNumbersLabel* lblFretNumbers = nullptr;
+    ChordNameLabel* lblChordName = nullptr;
     QFrame* pnlPlayButtons = nullptr;
     QPushButton* btnPlay = nullptr;
     QToolButton* btnPrev = nullptr;

@@ -56,7 +56,6 @@ void TfrmMain::buildNeckArea(QWidget* surface)
 {
     lblFilename
         = Named(new QLabel(surface), "lblFilename", QStringLiteral("File name"), QStringLiteral("Current file name."));
-    lblFilename->setGeometry(4, 2, 487, 16);
     lblFilename->setAlignment(Qt::AlignCenter);
     QFont bold = lblFilename->font();
     bold.setBold(true);
@@ -66,7 +65,6 @@ void TfrmMain::buildNeckArea(QWidget* surface)
     shpNeckRect = new QFrame(surface);
     shpNeckRect->setObjectName(QStringLiteral("shpNeckRect"));
     shpNeckRect->setStyleSheet(QStringLiteral("background-color: black;"));
-    shpNeckRect->setGeometry(NeckView::FramedLeft, NeckView::FramedTop, NeckView::FramedWidth, NeckView::FramedHeight);
     imgAllFrets = new NeckView(surface);
     imgAllFrets->setObjectName(QStringLiteral("imgAllFrets"));
     imgAllFrets->move(NeckView::FramedLeft, NeckView::FramedTop);
@@ -89,13 +87,25 @@ void TfrmMain::buildNeckArea(QWidget* surface)
         QStringLiteral("Finish with the current chord and start a new one."));
     btnNewChord->setIcon(EditGlyphs::icon(EditGlyph::NewNote));
     btnNewChord->setIconSize(EditGlyphs::designSize(EditGlyph::NewNote));
-    btnNewChord->setGeometry(420, 144, 67, 33);
+    placeNeckArea(FretCount);
 
     // The hidden cell that carries the neck's mouse handlers.
     auto* shape1 = new QWidget(surface);
     shape1->setObjectName(QStringLiteral("Shape1"));
     shape1->setGeometry(-40, -40, 28, 28);
     shape1->hide();
+}
+
+void TfrmMain::placeNeckArea(int frets)
+{
+    imgAllFrets->setFretCount(frets);
+    // Each fret beyond the eighteenth lengthens the neck at its body end; what lies along it follows.
+    const int longer = NeckView::framedWidth(frets) - NeckView::FramedWidth;
+    shpNeckRect->setGeometry(NeckView::FramedLeft, NeckView::FramedTop, imgAllFrets->width(), NeckView::FramedHeight);
+    lblFilename->setGeometry(4, 2, 487 + longer, 16);
+    lblFretNumbers->setFretCount(frets);
+    lblChordName->setFretCount(frets);
+    btnNewChord->setGeometry(420 + longer, 144, 67, 33);
 }
 
 void TfrmMain::buildEditor(QWidget* surface)

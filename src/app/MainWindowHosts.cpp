@@ -4,6 +4,7 @@
 #include "ChordEditor.h"
 #include "ImportWiring.h"
 #include "LineEditCommands.h"
+#include "NeckLabels.h"
 #include "NeckView.h"
 #include "PlainTextEditorLines.h"
 
@@ -36,6 +37,17 @@ void TfrmMain::setStatusMessage(const QString& text) { statusPanel0->setText(tex
 void TfrmMain::showMarkers(const FretArray& frets) { imgAllFrets->ShowMarkers(frets); }
 
 void TfrmMain::showTuning(const Tuning& tuning) { imgAllFrets->setTuning(tuning); }
+
+void TfrmMain::showFretLimit(int frets)
+{
+    if (frets == imgAllFrets->fretCount())
+        return;
+    placeNeckArea(frets);
+    // A longer neck needs a wider window: the minimum grows and takes the window with it. A shorter
+    // one leaves the window as wide as the user has it.
+    setMinimumSize(minimumWindowSize());
+    ArrangeMainWindow();
+}
 
 bool TfrmMain::chordEntryMode() const { return chkChordEntryMode->isChecked(); }
 

@@ -6,6 +6,7 @@
 #include "FingeringCommand.h"
 #include "HelpWindow.h"
 #include "ImportWiring.h"
+#include "TechniqueCommand.h"
 
 #include <QActionGroup>
 #include <QMenuBar>
@@ -22,6 +23,67 @@ QAction* TfrmMain::addMenuItem(
     action->setStatusTip(hint);
     action->setShortcut(shortcut);
     return action;
+}
+
+void TfrmMain::buildTechniqueMenu(QMenu* parent)
+{
+    QMenu* menu = parent->addMenu(QStringLiteral("Tec&hnique"));
+    menu->setObjectName(QStringLiteral("Technique1"));
+    menu->menuAction()->setObjectName(QStringLiteral("Technique1"));
+    menu->menuAction()->setStatusTip(QStringLiteral("Mark how the caret line's notes are played."));
+    struct Item {
+        const char* objectName;
+        const char* caption;
+        const char* hint;
+        Technique technique;
+    };
+    static constexpr Item Items[] = {
+        { "TechniqueHammerOn1", "&Hammer-on", "Hammer on to the next note on each string.", Technique::HammerOn },
+        { "TechniquePullOff1", "&Pull-off", "Pull off to the next note on each string.", Technique::PullOff },
+        { "TechniqueSlideUp1", "Slide &up", "Slide up to the next note, or off the note.", Technique::SlideUp },
+        { "TechniqueSlideDown1", "Slide &down", "Slide down to the next note, or off the note.", Technique::SlideDown },
+        { "TechniqueSlideInBelow1", "Slide in from &below", "Slide into the notes from below.",
+            Technique::SlideInFromBelow },
+        { "TechniqueSlideInAbove1", "Slide in from &above", "Slide into the notes from above.",
+            Technique::SlideInFromAbove },
+        { "TechniqueTie1", "T&ie", "Hold the notes into the next note on each string.", Technique::Tie },
+        { "TechniqueGhost1", "&Ghost note", "Play the notes very softly.", Technique::Ghost },
+        { "TechniqueDead1", "D&ead note", "Mute the notes: a percussive sound without pitch.", Technique::Dead },
+        { "TechniqueHarmonic1", "Harmo&nic", "Play natural harmonics at the notes' frets.", Technique::Harmonic },
+        { "TechniqueBend1", "Bend a &whole step", "Bend the notes up two frets.", Technique::Bend },
+        { "TechniqueVibrato1", "&Vibrato", "Play the notes with vibrato.", Technique::Vibrato },
+        { "TechniqueSlap1", "S&lap", "Slap the line with the thumb.", Technique::Slap },
+        { "TechniquePop1", "P&op", "Pop the line with a finger.", Technique::Pop },
+        { "TechniqueTap1", "&Tap", "Tap the line on the fretboard.", Technique::Tap },
+        { "TechniqueAccent1", "A&ccent", "Play the line louder.", Technique::Accent },
+        { "TechniqueStaccato1", "&Staccato", "Play the line short.", Technique::Staccato },
+        { "TechniquePalmMute1", "Pal&m mute", "Mute the line with the palm.", Technique::PalmMute },
+        { "TechniqueLetRing1", "Let &ring", "Let each note ring until the next note on its string.",
+            Technique::LetRing },
+        { "TechniqueClear1", "Clear all mar&ks", "Take every mark off the caret line.", Technique::ClearAll },
+    };
+    for (const Item& item : Items) {
+        if (item.technique == Technique::Slap || item.technique == Technique::ClearAll)
+            menu->addSeparator();
+        QAction* action
+            = addMenuItem(menu, item.objectName, QString::fromLatin1(item.caption), QString::fromLatin1(item.hint));
+        action->setCheckable(item.technique != Technique::ClearAll);
+        const Technique technique = item.technique;
+        connect(action, &QAction::triggered, this,
+            [this, technique] { ApplyTechnique(*m_chordList, *this, *this, technique); });
+    }
+    // The check marks show what the caret line carries when the menu opens.
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] {
+        const QList<QAction*> actions = menu->actions();
+        int index = 0;
+        for (QAction* action : actions) {
+            if (action->isSeparator())
+                continue;
+            const Technique technique = Items[index++].technique;
+            if (action->isCheckable())
+                action->setChecked(CaretLineHas(*m_chordList, technique));
+        }
+    });
 }
 
 void TfrmMain::buildMenus()
@@ -147,6 +209,7 @@ void TfrmMain::buildMenus()
     connect(addMenuItem(Special1, "Transpose1", QStringLiteral("T&ranspose..."),
                 QStringLiteral("Move the highlighted lines, or the whole list, up or down.")),
         &QAction::triggered, this, &TfrmMain::Transpose1Click);
+    buildTechniqueMenu(Special1);
 
     Play1 = addMenu("Play1", QStringLiteral("&Play"), QStringLiteral("Play chords."));
     Start1 = addMenuItem(

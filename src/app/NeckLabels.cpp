@@ -33,10 +33,17 @@ FretNumbersLabel::FretNumbersLabel(QWidget* parent)
     PlaceOverNeck(*this, NeckGeometry::fretNumbersRect());
 }
 
+void FretNumbersLabel::setFretCount(int frets)
+{
+    m_frets = frets;
+    PlaceOverNeck(*this, NeckGeometry::fretNumbersRect(frets));
+    update();
+}
+
 void FretNumbersLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    NeckPainter::paintFretNumbers(InPictureCoordinates(painter, *this));
+    NeckPainter::paintFretNumbers(InPictureCoordinates(painter, *this), m_frets);
 }
 
 ChordNameLabel::ChordNameLabel(QWidget* parent)
@@ -46,10 +53,17 @@ ChordNameLabel::ChordNameLabel(QWidget* parent)
     PlaceOverNeck(*this, NeckGeometry::chordNameRect());
 }
 
+void ChordNameLabel::setFretCount(int frets)
+{
+    m_frets = frets;
+    PlaceOverNeck(*this, NeckGeometry::chordNameRect(frets));
+    update();
+}
+
 void ChordNameLabel::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    NeckPainter::paintChordName(InPictureCoordinates(painter, *this), text());
+    NeckPainter::paintChordName(InPictureCoordinates(painter, *this), text(), m_frets);
 }
 
 } // namespace fw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Pitch.h"
+
 #include <QLabel>
 
 namespace fw {
@@ -10,9 +12,14 @@ class FretNumbersLabel : public QLabel {
     Q_OBJECT
 public:
     explicit FretNumbersLabel(QWidget* parent = nullptr);
+    // One number per fret of the neck, the label as long as the neck.
+    void setFretCount(int frets);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    int m_frets = FretCount;
 };
 
 // The caret line's name over the sky above the neck, on a dark backdrop so it reads on any part of
@@ -21,9 +28,14 @@ class ChordNameLabel : public QLabel {
     Q_OBJECT
 public:
     explicit ChordNameLabel(QWidget* parent = nullptr);
+    // Reaches as far right over the sky as the neck does.
+    void setFretCount(int frets);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    int m_frets = FretCount;
 };
 
 } // namespace fw

@@ -1,6 +1,5 @@
 // The writers the program had before the conversion layer, reached through it: each adapter
 // parses the list as the menu command does and calls the same writer, so the bytes are the same.
-#include "AsciiRhythmLine.h"
 #include "AsciiTab.h"
 #include "ChordList.h"
 #include "FormatRegistrations.h"

@@ -41,9 +41,11 @@ namespace {
     constexpr int HighFretThreshold = 12;
     constexpr long long HighFretPerFret = 1;
 
-    // The index finger's fret. Fret FretCount is reached by the fourth finger at the highest position.
+    // The index finger's fret. The highest fret is reached by the fourth finger at the highest position.
     constexpr int FingerSpan = 3;
-    constexpr int MaxPosition = FretCount - FingerSpan;
+    int MaxPosition(const FingeringRules& rules) { return rules.fretLimit - FingerSpan; }
+    // Linked notes on two strings: allowed only where no fingering keeps them on one.
+    constexpr long long BrokenLink = 100000;
 
     constexpr long long Infinite = std::numeric_limits<long long>::max() / 4;
     constexpr int PackBits = 16;
@@ -124,17 +126,19 @@ namespace {
         return cost;
     }
 
-    void AddStates(const std::vector<Candidate>& all, int first, int end, std::vector<State>& states)
+    void AddStates(
+        const std::vector<Candidate>& all, int first, int end, const FingeringRules& rules, std::vector<State>& states)
     {
+        const int maxPosition = MaxPosition(rules);
         for (int c = first; c < end; ++c) {
             const Candidate& candidate = all[c];
             int low = 1;
-            int high = MaxPosition;
+            int high = maxPosition;
             if (candidate.anyFretted) {
                 low = std::max(1, candidate.maxFret - FingerSpan - 1);
-                high = std::min(candidate.minFret, MaxPosition);
+                high = std::min(candidate.minFret, maxPosition);
                 if (low > high)
-                    low = high = std::min(candidate.minFret, MaxPosition);
+                    low = high = std::min(candidate.minFret, maxPosition);
             }
             for (int position = low; position <= high; ++position)
                 states.push_back(
@@ -143,8 +147,8 @@ namespace {
     }
 
     // Every assignment of the notes (sorted by pitch) to strictly rising strings of the tuning.
-    void Enumerate(const std::vector<int>& order, const FingeringEvent& notes, const Tuning& tuning, int index,
-        int lowestFreeString, Candidate& current, std::vector<Candidate>& out)
+    void Enumerate(const std::vector<int>& order, const FingeringEvent& notes, const Tuning& tuning, int fretLimit,
+        unsigned held, int index, int lowestFreeString, Candidate& current, std::vector<Candidate>& out)
     {
         if (index == static_cast<int>(order.size())) {
             current.playedCount = index;
@@ -154,19 +158,19 @@ namespace {
         const int note = notes[order[index]];
         for (int string = lowestFreeString; string < tuning.stringCount(); ++string) {
             const int fret = note - tuning.openNotes()[string];
-            if (fret < 0 || fret > FretCount)
+            if (fret < 0 || fret > fretLimit || (held & (1u << string)))
                 continue;
             current.played[index] = { order[index], { tuning.slotOfString(string), fret } };
-            Enumerate(order, notes, tuning, index + 1, string + 1, current, out);
+            Enumerate(order, notes, tuning, fretLimit, held, index + 1, string + 1, current, out);
         }
     }
 
     // Appends the candidates of an event to out; notes that cannot be played are in none of them.
-    void AddCandidates(
-        const FingeringEvent& notes, const Tuning& tuning, std::vector<int>& order, std::vector<Candidate>& out)
+    void AddCandidates(const FingeringEvent& notes, const Tuning& tuning, int fretLimit, unsigned held,
+        std::vector<int>& order, std::vector<Candidate>& out)
     {
         const int low = tuning.openNotes().front();
-        const int high = tuning.openNotes().back() + FretCount;
+        const int high = tuning.openNotes().back() + fretLimit;
         order.clear();
         for (int i = 0; i < static_cast<int>(notes.size()); ++i) {
             if (notes[i] >= low && notes[i] <= high)
@@ -178,7 +182,7 @@ namespace {
         const size_t first = out.size();
         while (!order.empty()) {
             Candidate current;
-            Enumerate(order, notes, tuning, 0, 0, current, out);
+            Enumerate(order, notes, tuning, fretLimit, held, 0, 0, current, out);
             if (out.size() > first)
                 break;
             order.pop_back(); // the highest note cannot join the others
@@ -199,12 +203,34 @@ namespace {
 
     // The least-cost path through the events' candidates; result[e] is the index (into all) of the
     // chosen candidate of event e, -1 for an event without candidates (rests, unplayable notes).
-    std::vector<int> BestPath(const CandidateTable& table, long long& totalCost)
+    // The string that plays a note of an event in a candidate; -1 when the candidate leaves it out.
+    int SlotOfNote(const Candidate& candidate, int note)
+    {
+        for (int i = 0; i < candidate.playedCount; ++i) {
+            if (candidate.played[i].note == note)
+                return candidate.played[i].placement.slot;
+        }
+        return -1;
+    }
+
+    long long LinkCost(const Candidate& before, const Candidate& after, const std::vector<StringLink>& links)
+    {
+        long long cost = 0;
+        for (const StringLink& link : links) {
+            const int from = SlotOfNote(before, link.from);
+            const int to = SlotOfNote(after, link.to);
+            if (from >= 0 && to >= 0 && from != to)
+                cost += BrokenLink;
+        }
+        return cost;
+    }
+
+    std::vector<int> BestPath(const CandidateTable& table, const FingeringRules& rules, long long& totalCost)
     {
         const int events = static_cast<int>(table.offsets.size()) - 1;
         // The move and string change between two states, by position distance and string distance.
-        std::array<std::array<long long, MaxTuningStrings>, FretCount + 1> step {};
-        for (int d = 0; d <= FretCount; ++d) {
+        std::array<std::array<long long, MaxTuningStrings>, MaxFretLimit + 1> step {};
+        for (int d = 0; d <= MaxFretLimit; ++d) {
             for (int g = 0; g < MaxTuningStrings; ++g)
                 step[d][g] = ShiftCost(d) + StringCross[g];
         }
@@ -215,11 +241,17 @@ namespace {
         std::vector<int> firstState(events, -1);
         int previousFirst = -1;
         int previousEnd = -1;
+        int previousEvent = -1;
         for (int e = 0; e < events; ++e) {
             if (table.offsets[e] == table.offsets[e + 1])
                 continue;
             const int first = static_cast<int>(states.size());
-            AddStates(table.all, table.offsets[e], table.offsets[e + 1], states);
+            AddStates(table.all, table.offsets[e], table.offsets[e + 1], rules, states);
+            // Links join an event to the one just before it only.
+            const std::vector<StringLink>* links
+                = previousEvent == e - 1 && e < static_cast<int>(rules.links.size()) && !rules.links[e].empty()
+                ? &rules.links[e]
+                : nullptr;
             const int end = static_cast<int>(states.size());
             cost.resize(end, Infinite);
             back.resize(end, -1);
@@ -234,9 +266,11 @@ namespace {
                 long long best = std::numeric_limits<long long>::max();
                 for (int p = previousFirst; p < previousEnd; ++p) {
                     const State& from = states[p];
-                    const long long value = cost[p]
+                    long long value = cost[p]
                         + step[std::abs(from.position - state.position)]
                               [std::abs(from.lowestString - state.lowestString)];
+                    if (links)
+                        value += LinkCost(table.all[from.candidate], table.all[state.candidate], *links);
                     best = std::min(best, (value << PackBits) | (p - previousFirst));
                 }
                 cost[s] = (best >> PackBits) + state.local;
@@ -245,6 +279,7 @@ namespace {
             firstState[e] = first;
             previousFirst = first;
             previousEnd = end;
+            previousEvent = e;
         }
         std::vector<int> chosen(events, -1);
         totalCost = 0;
@@ -287,13 +322,13 @@ namespace {
 
 } // namespace
 
-Fingering FingerEvents(const std::vector<FingeringEvent>& events, const Tuning& tuning)
+Fingering FingerEvents(const std::vector<FingeringEvent>& events, const Tuning& tuning, const FingeringRules& rules)
 {
-    return FingerAround(events, {}, tuning);
+    return FingerAround(events, {}, tuning, rules);
 }
 
-Fingering FingerAround(
-    const std::vector<FingeringEvent>& events, const std::vector<FingeredEvent>& kept, const Tuning& tuning)
+Fingering FingerAround(const std::vector<FingeringEvent>& events, const std::vector<FingeredEvent>& kept,
+    const Tuning& tuning, const FingeringRules& rules)
 {
     CandidateTable table;
     table.all.reserve(events.size() * 4);
@@ -303,11 +338,12 @@ Fingering FingerAround(
         if (e < kept.size() && !kept[e].empty())
             AddGivenCandidate(kept[e], tuning, table.all);
         else
-            AddCandidates(events[e], tuning, order, table.all);
+            AddCandidates(events[e], tuning, rules.fretLimit, e < rules.heldStrings.size() ? rules.heldStrings[e] : 0u,
+                order, table.all);
         table.offsets.push_back(static_cast<int>(table.all.size()));
     }
     Fingering result;
-    const std::vector<int> chosen = BestPath(table, result.cost);
+    const std::vector<int> chosen = BestPath(table, rules, result.cost);
     result.events.reserve(events.size());
     for (size_t e = 0; e < events.size(); ++e) {
         FingeredEvent event(events[e].size(), Placement {});
@@ -322,7 +358,7 @@ Fingering FingerAround(
     return result;
 }
 
-long long FingeringCost(const std::vector<FingeredEvent>& events, const Tuning& tuning)
+long long FingeringCost(const std::vector<FingeredEvent>& events, const Tuning& tuning, const FingeringRules& rules)
 {
     CandidateTable table;
     for (const FingeredEvent& event : events) {
@@ -330,7 +366,7 @@ long long FingeringCost(const std::vector<FingeredEvent>& events, const Tuning& 
         table.offsets.push_back(static_cast<int>(table.all.size()));
     }
     long long cost = 0;
-    BestPath(table, cost);
+    BestPath(table, rules, cost);
     return cost;
 }
 

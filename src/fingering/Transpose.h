@@ -14,6 +14,10 @@ struct TransposeResult : ListRewrite {
     QStringList Problems;
     // One text per line that lost notes no string can play after the move: "Line N    " and the notes.
     QStringList Lost;
+    // One text per hammer-on, pull-off, slide or tie that its next note no longer completes after the
+    // move (a note moved to another string, left out, or not moved with it): "Line N    " and why.
+    // The mark is taken out.
+    QStringList DroppedMarks;
     // How many lines were rewritten.
     int MovedLines = 0;
 };
@@ -23,8 +27,10 @@ struct TransposeResult : ListRewrite {
 // fits its string stays on it; the chords with a note that leaves the neck are fingered again
 // around the lines that stay. A note that no string can play is left out and named in a comment
 // above its line. A name the program gives (a note name, "Rest", "Chord", "New") follows the new
-// notes; the user's own names stay. Comments, count-off, blank and tuning lines, rests and lines in
-// error keep their text. Line numbers in messages count the lines of the new list.
+// notes; the user's own names stay. Marks move with their notes (a harmonic to a string and node
+// sounding its new pitch); notes joined by a tie, hammer-on, pull-off or legato slide stay on one
+// string. Comments, count-off, blank and tuning lines, rests and lines in error keep their text.
+// Line numbers in messages count the lines of the new list.
 TransposeResult TransposeLines(const QStringList& lines, int semitones, int first, int last);
 
 // What a transposition leaves for the user to look at, empty when every line moved.

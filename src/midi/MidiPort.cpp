@@ -55,8 +55,14 @@ void MidiPort::SendShortMsg(unsigned char status, unsigned char data1, unsigned 
 {
     if (!m_open)
         return;
-    const auto statusByte = static_cast<unsigned char>(status + Channel);
-    m_backend.send(static_cast<std::uint32_t>(statusByte) | static_cast<std::uint32_t>(data1) << 8
+    SendChannelMsg(static_cast<unsigned char>(status + Channel), data1, data2);
+}
+
+void MidiPort::SendChannelMsg(unsigned char status, unsigned char data1, unsigned char data2)
+{
+    if (!m_open)
+        return;
+    m_backend.send(static_cast<std::uint32_t>(status) | static_cast<std::uint32_t>(data1) << 8
         | static_cast<std::uint32_t>(data2) << 16);
 }
 

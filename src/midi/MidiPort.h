@@ -31,6 +31,8 @@ public:
     void OpenMidiOut(QString& errorText);
     void CloseMidiOut();
     void SendShortMsg(unsigned char status, unsigned char data1, unsigned char data2);
+    // A message whose status byte already names its channel (the extra channels of marked notes).
+    void SendChannelMsg(unsigned char status, unsigned char data1, unsigned char data2);
     void NoteOn(unsigned char note);
     void NoteOff(unsigned char note);
     void ProgramChange(unsigned char patch);

@@ -1,5 +1,6 @@
 #include "Player.h"
 
+#include "Bars.h"
 #include "TextRules.h"
 
 #include <algorithm>
@@ -70,7 +71,7 @@ void Player::PlayChordList(int option)
             QString errorText;
             m_port.OpenPort(errorText);
             m_port.ProgramChange(m_host.patch());
-            PlayChord(def.Notes, length, true);
+            PlayLineAlone(def, length, true);
             m_port.ClosePort();
             if (selLength > 0)
                 m_editor.setSelection(selStart, selLength);
@@ -130,30 +131,93 @@ void Player::PlayRange(int first, int last)
     m_scheduled = true;
     m_scheduleUs = m_clock.nowUs();
     m_port.SetEventTime(m_scheduleUs);
-    PlayCountOff();
-    m_chordList.SetDurationValues(WholeNoteLength(m_host.tempo()));
+    PlayCountOff(first);
+    const int whole = WholeNoteLength(m_host.tempo());
+    m_chordList.SetDurationValues(whole);
+    const Performance performance
+        = Perform(m_chordList.ParsedLines, first, last, m_chordList.tuning(), PerformOptionsFor(whole));
     QString errorText;
     m_port.OpenPort(errorText);
     m_port.ProgramChange(m_host.patch());
     do {
-        for (int index = first; index <= last && !StopRequested; ++index)
-            PlayEntry(index);
-    } while (m_host.loopChecked() && !StopRequested);
+        PlayEvents(performance.events, performance.length, true, true);
+    } while (m_host.loopChecked() && !StopRequested && performance.length > 0);
     FinishShows();
     m_port.ClosePort();
     m_port.SetEventTime(std::nullopt);
     m_scheduled = false;
 }
 
-void Player::PlayEntry(int index)
+PerformOptions Player::PerformOptionsFor(int whole) const
 {
-    if (index < 0 || index >= m_chordList.ParsedLines.size())
-        return;
-    const ChordDef& def = m_chordList.ParsedLines[index];
-    if (!IsNoteEntry(def))
-        return;
-    ShowEntry(index);
-    PlayChord(def.Notes, def.DurationValue, true);
+    PerformOptions options;
+    options.whole = whole;
+    options.wholeMs = whole;
+    options.channel = m_port.Channel & 0x0F;
+    options.patch = m_host.patch();
+    return options;
+}
+
+void Player::PlayEvents(const std::vector<SoundEvent>& events, long long length, bool show, bool pump)
+{
+    struct Sounding {
+        unsigned char channel;
+        unsigned char key;
+    };
+    std::vector<Sounding> sounding;
+    long long at = 0;
+    for (const SoundEvent& event : events) {
+        if (event.time > at) {
+            WaitMs(static_cast<int>(event.time - at), pump);
+            at = event.time;
+        }
+        if (StopRequested)
+            break;
+        if (event.isShow()) {
+            if (show)
+                ShowEntry(event.entry);
+            continue;
+        }
+        unsigned char data1 = event.data1;
+        const auto channel = static_cast<unsigned char>(event.channel());
+        if (event.isNote()) {
+            // Note values lie an octave above the sound; the port's offset brings them down.
+            data1 = static_cast<unsigned char>(event.data1 + m_port.Octave);
+            const auto same = std::find_if(sounding.begin(), sounding.end(),
+                [&](const Sounding& note) { return note.channel == channel && note.key == data1; });
+            if (event.kind() == status::NoteOn)
+                sounding.push_back({ channel, data1 });
+            else if (same != sounding.end())
+                sounding.erase(same);
+        }
+        m_port.SendChannelMsg(event.status, data1, event.data2);
+    }
+    if (!StopRequested && length > at)
+        WaitMs(static_cast<int>(length - at), pump);
+    // A stop silences at once instead of at the time the notes were meant to end.
+    if (StopRequested) {
+        SilenceOnStop();
+        for (const Sounding& note : sounding)
+            m_port.SendChannelMsg(static_cast<unsigned char>(status::NoteOff | note.channel), note.key, 0);
+    }
+}
+
+void Player::PlayLineAlone(ChordDef def, int milliseconds, bool pump)
+{
+    def.DurationValue = milliseconds;
+    const ParsedLineList line { std::move(def) };
+    const Performance performance
+        = Perform(line, 0, 0, m_chordList.tuning(), PerformOptionsFor(WholeNoteLength(m_host.tempo())));
+    PlayEvents(performance.events, performance.length, false, pump);
+}
+
+TimeSignature Player::TimeAt(int first) const
+{
+    for (const Bar& bar : BarsOf(m_chordList.ParsedLines)) {
+        if (bar.lastEntry >= first)
+            return bar.time;
+    }
+    return {};
 }
 
 void Player::ShowEntry(int index)
@@ -223,16 +287,16 @@ void Player::SilenceOnStop()
     m_port.Silence();
 }
 
-void Player::PlayCountOff()
+void Player::PlayCountOff(int first)
 {
-    const int quarter = DurationValue(u"Q", WholeNoteLength(m_host.tempo()));
+    const int beat = DurationValue(BeatOf(TimeAt(first)).duration, WholeNoteLength(m_host.tempo()));
     QString errorText;
     m_port.OpenPort(errorText);
     const unsigned char patch = m_host.patch();
     m_port.ProgramChange(CountOffPatch);
     // A stop press during the clicks ends them, rather than firing the rest with no time between.
-    for (int beat = 0; beat < m_chordList.CountOffBeats && !StopRequested; ++beat)
-        PlayChord(CountOffNotes, quarter, true);
+    for (int beatIndex = 0; beatIndex < m_chordList.CountOffBeats && !StopRequested; ++beatIndex)
+        PlayChord(CountOffNotes, beat, true);
     m_port.ProgramChange(patch);
     m_port.ClosePort();
 }
@@ -331,7 +395,11 @@ void Player::PreviewLine(int line)
     ChordDef def;
     if (!m_chordList.ParseLine(line, true, def).isEmpty())
         return;
-    soundNotes(def.Notes, PreviewMs);
+    QString errorText;
+    m_port.OpenPort(errorText);
+    m_port.ProgramChange(m_host.patch());
+    PlayLineAlone(def, PreviewMs, false);
+    m_port.ClosePort();
     m_display.setChordNameCaption(def.Name);
 }
 

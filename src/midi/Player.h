@@ -5,6 +5,7 @@
 #include "MessageBoxes.h"
 #include "MidiPort.h"
 #include "NoteSounder.h"
+#include "Performance.h"
 #include "PlayClock.h"
 #include "Practice.h"
 
@@ -74,8 +75,8 @@ public:
 
     void PlayChordList(int option);
     void PlayRange(int first, int last);
-    void PlayEntry(int index);
-    void PlayCountOff();
+    // The count-off line's clicks, each a beat of the time of the bar the playback starts in.
+    void PlayCountOff(int first);
     void PlayChord(const NoteArray& notes, int milliseconds, bool pump);
     void WaitMs(int milliseconds, bool pump);
 
@@ -89,6 +90,14 @@ public:
     void soundNotes(const NoteArray& notes, int milliseconds) override;
 
 private:
+    PerformOptions PerformOptionsFor(int whole) const;
+    // Sends the events in time (milliseconds), waiting to length after the last; entries are shown
+    // as they start when show is set. A stop cuts the sound and ends every note still sounding.
+    void PlayEvents(const std::vector<SoundEvent>& events, long long length, bool show, bool pump);
+    // One line on its own for the given time, its marks as they sound without the lines around it.
+    void PlayLineAlone(ChordDef def, int milliseconds, bool pump);
+    // The time of the bar holding the first note entry from first on.
+    TimeSignature TimeAt(int first) const;
     int LineOfPosition(int position) const;
     bool IsStepLine(int line) const;
     void Step(int direction, const QString& refusal);
@@ -97,6 +106,9 @@ private:
     // selected, or the next key typed would replace it. The caret is left at the start of that line.
     void RestoreSelection(int selStart, int selLength);
     void PracticePass(int first, int last, int tempo, bool metronome);
+    // The metronome of a pass: without a time line every quarter, each fourth louder, as always; with
+    // one, the beats of each bar's time from the bar's start, its first louder.
+    std::vector<MetronomeClick> PassClicks(int first, int last, int passMs, int whole) const;
     // Shows the entry whose messages go out now: at once, or when its sound is heard.
     void ShowEntry(int index);
     void DisplayEntry(int index);

@@ -1,23 +1,12 @@
 // The speed trainer's run, a kind of playback of its own.
 
+#include "Bars.h"
 #include "Player.h"
 #include "Practice.h"
 
 #include <algorithm>
 
 namespace fw {
-
-namespace {
-
-    enum class Action { NoteOff, ClickOff, ClickOn, NoteOn };
-
-    struct PassEvent {
-        int timeMs;
-        Action action;
-        int index; // the entry, or for clicks 1 when accented
-    };
-
-} // namespace
 
 void Player::PlayPractice(const PracticePlan& plan)
 {
@@ -59,9 +48,9 @@ void Player::PlayPractice(const PracticePlan& plan)
     m_port.OpenPort(errorText);
     // One count-off, at the first pass's tempo.
     m_port.ProgramChange(CountOffPatch);
-    const int firstQuarter = DurationValue(u"Q", WholeNoteLength(tempos.front()));
+    const int firstBeat = DurationValue(BeatOf(TimeAt(first)).duration, WholeNoteLength(tempos.front()));
     for (int beat = 0; beat < m_chordList.CountOffBeats && !StopRequested; ++beat)
-        PlayChord(NoteArray { 255, 255, 255, CountOffNote, 255, 255, 255 }, firstQuarter, true);
+        PlayChord(NoteArray { 255, 255, 255, CountOffNote, 255, 255, 255 }, firstBeat, true);
     m_port.ProgramChange(patch);
     for (const int tempo : tempos) {
         if (StopRequested)
@@ -87,78 +76,51 @@ void Player::PracticePass(int first, int last, int tempo, bool metronome)
 {
     const int whole = WholeNoteLength(tempo);
     m_chordList.SetDurationValues(whole);
-    std::vector<PassEvent> events;
-    int passMs = 0;
-    for (int index = first; index <= last && index < m_chordList.ParsedLines.size(); ++index) {
-        const ChordDef& def = m_chordList.ParsedLines[index];
-        if (!IsNoteEntry(def))
-            continue;
-        events.push_back({ passMs, Action::NoteOn, index });
-        passMs += def.DurationValue;
-        events.push_back({ passMs, Action::NoteOff, index });
-    }
+    Performance pass = Perform(m_chordList.ParsedLines, first, last, m_chordList.tuning(), PerformOptionsFor(whole));
     if (metronome) {
         const int quarter = DurationValue(u"Q", whole);
-        for (const MetronomeClick& click : MetronomeClicks(passMs, quarter)) {
-            events.push_back({ click.timeMs, Action::ClickOn, click.accent ? 1 : 0 });
-            events.push_back({ std::min(click.timeMs + quarter / 2, passMs), Action::ClickOff, 0 });
+        const auto passMs = static_cast<int>(pass.length);
+        const auto channel = static_cast<unsigned char>(m_port.Channel & 0x0F);
+        const auto patch = m_host.patch();
+        for (const MetronomeClick& click : PassClicks(first, last, passMs, whole)) {
+            const int velocity = click.accent ? 127 : 80;
+            // The woodblock for the click, then the bass again, on the base channel.
+            const int messages[][3] = { { status::Program, CountOffPatch, 0 },
+                { status::NoteOn, CountOffNote, velocity }, { status::Program, patch, 0 } };
+            for (const auto& [kind, data1, data2] : messages)
+                pass.events.push_back({ click.timeMs, EventPhase::ClickOn, static_cast<unsigned char>(kind | channel),
+                    static_cast<unsigned char>(data1), static_cast<unsigned char>(data2) });
+            pass.events.push_back({ std::min(click.timeMs + quarter / 2, passMs), EventPhase::ClickOff,
+                static_cast<unsigned char>(status::NoteOff | channel), CountOffNote, 0 });
         }
+        // At one time, what ends goes before what starts; the phases say so.
+        std::stable_sort(pass.events.begin(), pass.events.end(), [](const SoundEvent& a, const SoundEvent& b) {
+            return a.time != b.time ? a.time < b.time : a.phase < b.phase;
+        });
     }
-    // At one time, what ends goes before what starts; the order of the actions says so.
-    std::stable_sort(events.begin(), events.end(), [](const PassEvent& a, const PassEvent& b) {
-        return a.timeMs != b.timeMs ? a.timeMs < b.timeMs : a.action < b.action;
-    });
+    PlayEvents(pass.events, pass.length, true, true);
+}
 
-    const unsigned char patch = m_host.patch();
-    const auto clickKey = static_cast<unsigned char>(CountOffNote + m_port.Octave);
-    int at = 0;
-    int sounding = -1;
-    bool clicking = false;
-    auto sendNotes = [this](int index, bool on) {
-        const NoteArray& notes = m_chordList.ParsedLines[index].Notes;
-        for (int slot = FirstBassSlot; slot <= LastBassSlot; ++slot) {
-            if (notes[slot] != NotPlayedNote)
-                on ? m_port.NoteOn(notes[slot]) : m_port.NoteOff(notes[slot]);
-        }
-    };
-    for (const PassEvent& event : events) {
-        if (event.timeMs > at) {
-            WaitMs(event.timeMs - at, true);
-            at = event.timeMs;
-        }
-        if (StopRequested)
-            break;
-        switch (event.action) {
-        case Action::NoteOff:
-            sendNotes(event.index, false);
-            sounding = -1;
-            break;
-        case Action::ClickOff:
-            if (clicking)
-                m_port.SendShortMsg(0x80, clickKey, 0);
-            clicking = false;
-            break;
-        case Action::ClickOn:
-            m_port.ProgramChange(CountOffPatch);
-            m_port.SendShortMsg(0x90, clickKey, event.index ? 127 : 80);
-            m_port.ProgramChange(patch);
-            clicking = true;
-            break;
-        case Action::NoteOn: {
-            ShowEntry(event.index);
-            sendNotes(event.index, true);
-            sounding = event.index;
-            break;
-        }
-        }
+std::vector<MetronomeClick> Player::PassClicks(int first, int last, int passMs, int whole) const
+{
+    const ParsedLineList& parsed = m_chordList.ParsedLines;
+    const std::vector<Bar> bars = BarsOf(parsed);
+    if (std::none_of(bars.begin(), bars.end(), [](const Bar& bar) { return bar.timeSet; }))
+        return MetronomeClicks(passMs, DurationValue(u"Q", whole));
+    // Each bar counted in its own time from its own start, which lies before the pass when the
+    // highlighted lines begin inside it.
+    std::vector<long long> startMs(static_cast<size_t>(parsed.size()) + 1, 0);
+    for (int index = 0; index < parsed.size(); ++index)
+        startMs[index + 1] = startMs[index] + (IsNoteEntry(parsed[index]) ? parsed[index].DurationValue : 0);
+    const long long origin = startMs[std::clamp(first, 0, static_cast<int>(parsed.size()))];
+    std::vector<MeteredBar> metered;
+    for (const Bar& bar : bars) {
+        if (bar.lastEntry < first || bar.firstEntry > last)
+            continue;
+        metered.push_back({ static_cast<int>(startMs[bar.firstEntry] - origin),
+            static_cast<int>(startMs[bar.lastEntry + 1] - origin), DurationValue(BeatOf(bar.time).duration, whole) });
     }
-    if (StopRequested) {
-        SilenceOnStop();
-        if (sounding >= 0)
-            sendNotes(sounding, false);
-        if (clicking)
-            m_port.SendShortMsg(0x80, clickKey, 0);
-    }
+    return BarClicks(metered, passMs);
 }
 
 } // namespace fw

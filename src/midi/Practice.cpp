@@ -71,4 +71,18 @@ std::vector<MetronomeClick> MetronomeClicks(int passMs, int quarterMs)
     return clicks;
 }
 
+std::vector<MetronomeClick> BarClicks(const std::vector<MeteredBar>& bars, int passMs)
+{
+    std::vector<MetronomeClick> clicks;
+    for (const MeteredBar& bar : bars) {
+        if (bar.beatMs <= 0)
+            continue;
+        for (int time = bar.startMs; time < bar.endMs && time < passMs; time += bar.beatMs) {
+            if (time >= 0)
+                clicks.push_back({ time, time == bar.startMs });
+        }
+    }
+    return clicks;
+}
+
 } // namespace fw

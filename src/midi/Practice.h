@@ -43,4 +43,14 @@ struct MetronomeClick {
 // A click on every quarter of a pass lasting passMs, the first of each bar of four louder.
 std::vector<MetronomeClick> MetronomeClicks(int passMs, int quarterMs);
 
+// A bar as the metronome counts it: from its start to its end, relative to the pass (a bar the pass
+// starts inside begins before 0), in beats of beatMs.
+struct MeteredBar {
+    int startMs = 0;
+    int endMs = 0;
+    int beatMs = 0;
+};
+// A click on every beat of every bar, the first of each bar louder; only the clicks within the pass.
+std::vector<MetronomeClick> BarClicks(const std::vector<MeteredBar>& bars, int passMs);
+
 } // namespace fw

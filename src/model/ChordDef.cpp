@@ -10,7 +10,7 @@ bool IsRest(const ChordDef& def)
 {
     // Slots beyond the tuning's strings are never played, so every slot can be looked at.
     for (int slot = 1; slot <= LastBassSlot; ++slot) {
-        if (def.Frets[slot] != NotPlayedFret)
+        if (IsStruck(def, slot))
             return false;
     }
     return true;

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "Marks.h"
 #include "Pitch.h"
+#include "TimeSignature.h"
 
 #include <QList>
 #include <QString>
 #include <array>
+#include <optional>
 
 namespace fw {
 
@@ -21,13 +24,24 @@ struct ChordDef {
     NoteArray Notes = NoNotes;
     QString Duration;
     int DurationValue = 0;
+    // Chord definitions: the playing techniques of each string's note (Marks.h) and of the whole line.
+    MarkArray Marks {};
+    LineMarks Technique {};
+    // A valid time line ("* Time: 3/4"), which is a comment line: the time it sets. See BarsOf.
+    std::optional<TimeSignature> Time;
 
     friend bool operator==(const ChordDef&, const ChordDef&) = default;
 };
 
 // Only note entries sound, take time or make tab columns: not a comment, not blank, not a count-off line.
 bool IsNoteEntry(const ChordDef& def);
+// No string struck: no fret and no dead note.
 bool IsRest(const ChordDef& def);
+// The slot's string is struck: a fret, or a dead note without one.
+inline bool IsStruck(const ChordDef& def, int slot)
+{
+    return def.Frets[slot] != NotPlayedFret || def.Marks[slot].kind == NoteKind::Dead;
+}
 
 using ParsedLineList = QList<ChordDef>;
 

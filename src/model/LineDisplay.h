@@ -17,6 +17,8 @@ public:
     virtual bool chordEntryMode() const = 0;
     // The list's tuning, told before the markers of a line are shown, so the neck has its strings.
     virtual void showTuning(const Tuning&) { }
+    // The highest fret the list allows (its "* Frets:" line, else FretCount), told with the tuning.
+    virtual void showFretLimit(int) { }
 };
 
 } // namespace fw

@@ -1,5 +1,6 @@
 #include "LineParser.h"
 
+#include "SpecialLines.h"
 #include "TextRules.h"
 
 #include <limits>
@@ -33,8 +34,6 @@ namespace {
         return -1;
     }
 
-    QString LinePrefix(int lineIndex) { return QStringLiteral("Line %1    ").arg(lineIndex + 1); }
-
     // Splits off the text before the next comma and moves past that comma.
     QStringView TakeField(QStringView& rest)
     {
@@ -44,7 +43,37 @@ namespace {
         return field;
     }
 
+    QString FretFieldMessage(
+        const QString& stringName, QStringView field, int fret, int fretLimit, FretFieldError marksError, int markValue)
+    {
+        const QString quoted = QStringLiteral(" string (\"") + field.toString() + QStringLiteral("\")");
+        switch (marksError) {
+        case FretFieldError::Combination:
+            return QStringLiteral("Fret marks for ") + stringName + quoted + " do not go together.";
+        case FretFieldError::Harmonic:
+            return QStringLiteral("Harmonic on the %1 string must be at a node such as 12, 7, 5, 4 or 3.2, not at %2.")
+                .arg(stringName, HarmonicNodeText(markValue));
+        case FretFieldError::Bend:
+            return QStringLiteral("Bend on the %1 string must go up 1 to %2 frets, not to fret %3.")
+                .arg(stringName)
+                .arg(MaxBendFrets)
+                .arg(markValue);
+        case FretFieldError::NotANumber:
+        case FretFieldError::TooHigh:
+        case FretFieldError::None:
+            break;
+        }
+        if (fret == NotAnInteger)
+            return QStringLiteral("Fret number for ") + stringName + quoted + " not a number.";
+        if (fret < -1)
+            return QStringLiteral("Fret number for ") + stringName + quoted + " must be higher than -2.";
+        return QStringLiteral("Fret Number for ") + stringName + quoted + " must be lower than "
+            + QString::number(fretLimit + 1) + ".";
+    }
+
 } // namespace
+
+QString LinePrefix(int lineIndex) { return QStringLiteral("Line %1    ").arg(lineIndex + 1); }
 
 QString InvalidCountOffMessage(QStringView line)
 {
@@ -56,7 +85,7 @@ LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def)
     return ParseLineText(line, lineIndex, def, StandardTuning());
 }
 
-LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def, const Tuning& tuning)
+LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def, const Tuning& tuning, int fretLimit)
 {
     LineParseResult result;
     def = ChordDef {};
@@ -74,6 +103,9 @@ LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def, co
         }
         result.kind = LineKind::Comment;
         def.Name = line.left(MaxCommentLength).toString();
+        const TimeLineResult timeLine = ParseTimeLine(line);
+        if (timeLine.kind == SpecialLineKind::Valid)
+            def.Time = timeLine.time;
         return result;
     }
     if (TrimBlanks(line).isEmpty()) {
@@ -85,13 +117,22 @@ LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def, co
     result.kind = LineKind::ChordDefinition;
     const int commas = CountCommas(line);
     const int wanted = tuning.stringCount() + 1;
-    if (commas != wanted) {
+    QStringView rest = line;
+    // One field more is the per-line words; any other extra field is one comma too many, as ever.
+    QString wordsConflict;
+    if (commas == wanted + 1) {
+        const qsizetype lastComma = line.lastIndexOf(u',');
+        if (ParseLineMarks(line.mid(lastComma + 1), def.Technique, wordsConflict))
+            rest = line.left(lastComma);
+        else
+            def.Technique = {};
+    }
+    if (commas != wanted && rest.size() == line.size()) {
         result.errorText = LinePrefix(lineIndex)
             + (commas < wanted ? QStringLiteral("Not enough commas.") : QStringLiteral("Too many commas."));
         return result;
     }
 
-    QStringView rest = line;
     def.Name = TrimBlanks(TakeField(rest)).left(MaxNameLength).toString();
     if (def.Name.isEmpty()) {
         result.errorText = LinePrefix(lineIndex) + QStringLiteral("Note name required.");
@@ -109,20 +150,22 @@ LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def, co
             fret = NotPlayedFret;
         else
             fret = StrToIntDef(field, NotAnInteger);
+        FretFieldError marksError = FretFieldError::None;
+        int markValue = 0;
+        if (fret == NotAnInteger) {
+            const MarkedFret marked = ReadMarkedFret(field, fretLimit);
+            marksError = marked.error;
+            markValue = marked.value;
+            if (marksError == FretFieldError::None || marksError == FretFieldError::TooHigh) {
+                fret = marked.fret;
+                def.Marks[slot] = marked.marks;
+            }
+        }
         def.Frets[slot] = fret;
 
-        if (fret == NotAnInteger || fret < -1 || fret > FretCount) {
-            const QString quoted = QStringLiteral(" string (\"") + field.toString() + QStringLiteral("\")");
-            QString message;
-            if (fret == NotAnInteger)
-                message = QStringLiteral("Fret number for ") + tuning.stringName(slot) + quoted + " not a number.";
-            else if (fret < -1)
-                message = QStringLiteral("Fret number for ") + tuning.stringName(slot) + quoted
-                    + " must be higher than -2.";
-            else
-                message = QStringLiteral("Fret Number for ") + tuning.stringName(slot) + quoted + " must be lower than "
-                    + QString::number(FretCount + 1) + ".";
-            result.errorText = LinePrefix(lineIndex) + message;
+        if (marksError != FretFieldError::None || fret == NotAnInteger || fret < -1 || fret > fretLimit) {
+            result.errorText = LinePrefix(lineIndex)
+                + FretFieldMessage(tuning.stringName(slot), field, fret, fretLimit, marksError, markValue);
             return result;
         }
         def.Notes[slot]
@@ -136,6 +179,8 @@ LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def, co
         return result;
     }
     def.Duration.truncate(4);
+    if (!wordsConflict.isEmpty())
+        result.errorText = LinePrefix(lineIndex) + wordsConflict;
     return result;
 }
 

@@ -18,15 +18,22 @@ struct LineParseResult {
     int countOffNumber = 0;
 };
 
+// "Line N    ": how every message about a line starts (N counts from 1).
+QString LinePrefix(int lineIndex);
+
 inline const QString CorrectedCountOffLine = QStringLiteral("*Count Off 0");
 QString InvalidCountOffMessage(QStringView line);
 
 // Parses one line's text without touching anything else; lineIndex only numbers the messages.
-// A chord definition holds one fret field per string of the tuning, lowest first.
-LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def, const Tuning& tuning);
+// A chord definition holds one fret field per string of the tuning, lowest first, each a fret up to
+// fretLimit (the list's "* Frets:" line, FretLimitOfLines) with its marks (Marks.h), then the
+// duration and optionally the per-line words. A valid time line is a comment whose def.Time is set.
+// Marks that need the next note on their string are checked by ListCheck.h, not here.
+LineParseResult ParseLineText(
+    QStringView line, int lineIndex, ChordDef& def, const Tuning& tuning, int fretLimit = FretCount);
 LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def);
 
-// The canonical text of a four-string chord definition.
+// The canonical text of a four-string chord definition, marks included.
 QString BuildLine(const ChordDef& def);
 
 } // namespace fw

@@ -5,7 +5,9 @@
 
 namespace fw {
 
+// The frets of a list without a "* Frets:" line; such a line allows up to MaxFretLimit.
 inline constexpr int FretCount = 18;
+inline constexpr int MaxFretLimit = 24;
 inline constexpr int FirstBassSlot = 3;
 inline constexpr int LastBassSlot = 6;
 inline constexpr int NotPlayedFret = -1;
@@ -24,6 +26,10 @@ QString NoteName(int slot, int fret, const QString& fallback);
 inline constexpr int MaxTransposeSemitones = 24;
 // How far a transposition moves, as users read it: "2 semitones up", "1 semitone down".
 QString SemitonesText(int semitones);
+
+// Ticks to the whole note at which every duration form (dotted, triplet) is a whole number: the
+// MIDI file's resolution, and the unit of bar lengths.
+inline constexpr int WholeTicks = 384;
 
 // Length of a duration text ("Q", ".e", "/W", ...) for the given whole-note value; 0 when invalid.
 int DurationValue(QStringView text, int whole);

@@ -1,7 +1,11 @@
 #include "Retune.h"
 
 #include "LineParser.h"
+#include "NoteMoves.h"
+#include "SpecialLines.h"
 #include "TextRules.h"
+
+#include <algorithm>
 
 #include <array>
 #include <cstdlib>
@@ -29,39 +33,45 @@ namespace {
     }
 
     // The same strings and frets in the new tuning, or the text naming the first note that has no place.
-    std::optional<FretArray> KeptFrets(const ChordDef& def, const Tuning& from, const Tuning& to, QString& problem)
+    std::optional<ChordDef> KeptFrets(const ChordDef& def, const Tuning& from, const Tuning& to, QString& problem)
     {
         const int shift = StringShift(from, to);
-        FretArray frets = NoFrets;
-        for (int slot = from.firstSlot(); slot <= LastBassSlot; ++slot) {
-            if (def.Frets[slot] == NotPlayedFret)
-                continue;
-            if (!to.hasSlot(slot + shift)) {
-                problem
-                    = NoteWhere(from, slot, def.Frets[slot]) + QStringLiteral(": the new tuning has no such string.");
+        std::vector<MovedNote> notes = StruckNotes(def, from);
+        for (MovedNote& note : notes) {
+            if (!to.hasSlot(note.slot + shift)) {
+                problem = NoteWhere(from, note.slot, note.fret, note.marks)
+                    + QStringLiteral(": the new tuning has no such string.");
                 return std::nullopt;
             }
-            frets[slot + shift] = def.Frets[slot];
+            note.slot += shift;
         }
-        return frets;
+        return WithNotes(def, notes, to);
     }
 
-    // The notes of def that the new frets leave out: each old note is matched with a new one of its pitch.
-    QStringList LostNotes(const ChordDef& def, const Tuning& from, const FretArray& frets, const Tuning& to)
+    // What a note sounds like, to match it across tunings: its pitch, a harmonic's sounding pitch, or
+    // nothing at all for a dead note without a fret.
+    int SoundKey(const MovedNote& note, const Tuning& tuning)
     {
-        std::array<bool, LastBassSlot + 1> matched {};
+        if (note.marks.kind == NoteKind::Harmonic)
+            return 1000 + tuning.openNote(note.slot) + HarmonicSemitones(note.marks.harmonicNode);
+        if (note.fret == NotPlayedFret)
+            return -1;
+        return tuning.openNote(note.slot) + note.fret;
+    }
+
+    // The notes of def that the moved line leaves out: each old note is matched with a new one of its sound.
+    QStringList LostNotes(const ChordDef& def, const Tuning& from, const ChordDef& moved, const Tuning& to)
+    {
+        std::vector<MovedNote> left = StruckNotes(moved, to);
         QStringList lost;
-        for (int slot = LastBassSlot; slot >= from.firstSlot(); --slot) {
-            if (def.Frets[slot] == NotPlayedFret)
-                continue;
-            const int note = from.openNote(slot) + def.Frets[slot];
-            bool found = false;
-            for (int other = LastBassSlot; other >= to.firstSlot() && !found; --other) {
-                found = !matched[other] && frets[other] != NotPlayedFret && to.openNote(other) + frets[other] == note;
-                matched[other] = matched[other] || found;
-            }
-            if (!found)
-                lost << NoteWhere(from, slot, def.Frets[slot]);
+        for (const MovedNote& note : StruckNotes(def, from)) {
+            const int key = SoundKey(note, from);
+            const auto match = std::find_if(
+                left.begin(), left.end(), [&](const MovedNote& other) { return SoundKey(other, to) == key; });
+            if (match == left.end())
+                lost << NoteWhere(from, note.slot, note.fret, note.marks);
+            else
+                left.erase(match);
         }
         return lost;
     }
@@ -73,6 +83,17 @@ QString NoteWhere(const Tuning& tuning, int slot, int fret)
     return QStringLiteral("%1 (%2 string, fret %3)")
         .arg(PitchClassName(tuning.openNote(slot) + fret), tuning.stringName(slot))
         .arg(fret);
+}
+
+QString NoteWhere(const Tuning& tuning, int slot, int fret, const NoteMarks& marks)
+{
+    if (marks.kind == NoteKind::Harmonic)
+        return QStringLiteral("%1 (%2 string, harmonic at %3)")
+            .arg(PitchClassName(tuning.openNote(slot) + HarmonicSemitones(marks.harmonicNode)), tuning.stringName(slot),
+                HarmonicNodeText(marks.harmonicNode));
+    if (fret == NotPlayedFret)
+        return QStringLiteral("dead note (%1 string)").arg(tuning.stringName(slot));
+    return NoteWhere(tuning, slot, fret);
 }
 
 int StringShift(const Tuning& from, const Tuning& to)
@@ -99,17 +120,18 @@ RetuneResult RetuneLines(const QStringList& lines, const Tuning& to, RetuneMode 
 {
     RetuneResult result;
     const Tuning from = TuningOfLines(lines);
+    const int fretLimit = FretLimitOfLines(lines);
     std::vector<LineParseResult> parsed(lines.size());
     std::vector<ChordDef> defs(lines.size());
     std::vector<ChordDef> entries;
     for (int i = 0; i < lines.size(); ++i) {
-        parsed[i] = ParseLineText(lines[i], i, defs[i], from);
+        parsed[i] = ParseLineText(lines[i], i, defs[i], from, fretLimit);
         if (parsed[i].kind == LineKind::ChordDefinition && parsed[i].errorText.isEmpty())
             entries.push_back(defs[i]);
     }
-    std::vector<FretArray> pitchFrets;
+    std::vector<ChordDef> pitchMoved;
     if (mode == RetuneMode::KeepPitches && !entries.empty())
-        pitchFrets = keepPitches(entries, from, to);
+        pitchMoved = keepPitches(entries, from, to, fretLimit);
 
     const int existing = LastTuningLine(lines);
     int insertAt = -1;
@@ -138,26 +160,29 @@ RetuneResult RetuneLines(const QStringList& lines, const Tuning& to, RetuneMode 
         }
         if (!parsed[i].errorText.isEmpty()) {
             ChordDef ignored;
-            result.Problems << ParseLineText(lines[i], static_cast<int>(result.Lines.size()), ignored, from).errorText;
+            result.Problems
+                << ParseLineText(lines[i], static_cast<int>(result.Lines.size()), ignored, from, fretLimit).errorText;
             result.Lines << lines[i];
             continue;
         }
-        ChordDef& def = defs[i];
-        FretArray frets = NoFrets;
+        const ChordDef& def = defs[i];
+        ChordDef moved;
         if (mode == RetuneMode::KeepFrets) {
             QString problem;
-            const std::optional<FretArray> kept = KeptFrets(def, from, to, problem);
+            std::optional<ChordDef> kept = KeptFrets(def, from, to, problem);
             if (!kept) {
                 result.Problems << prefix() + problem;
                 result.Lines << lines[i];
                 continue;
             }
-            frets = *kept;
+            moved = std::move(*kept);
         } else {
-            if (entry < pitchFrets.size())
-                frets = pitchFrets[entry];
+            if (entry < pitchMoved.size())
+                moved = pitchMoved[entry];
+            else
+                moved = WithNotes(def, {}, to);
             ++entry;
-            const QStringList lost = LostNotes(def, from, frets, to);
+            const QStringList lost = LostNotes(def, from, moved, to);
             if (!lost.isEmpty()) {
                 insert(QStringLiteral("* Not playable on this tuning: %1 in %2")
                            .arg(lost.join(QStringLiteral(", ")), from.namesText()));
@@ -167,15 +192,9 @@ RetuneResult RetuneLines(const QStringList& lines, const Tuning& to, RetuneMode 
             }
         }
         // A name the program gave follows the new notes; a name of the user's own stays.
-        const bool autoNamed = TrimBlanks(def.Name) == AutomaticName(def, from);
-        def.Frets = frets;
-        for (int slot = 1; slot <= LastBassSlot; ++slot)
-            def.Notes[slot] = def.Frets[slot] == NotPlayedFret
-                ? NotPlayedNote
-                : static_cast<unsigned char>(to.openNote(slot) + def.Frets[slot]);
-        if (autoNamed)
-            def.Name = AutomaticName(def, to);
-        result.Lines << BuildLine(def, to);
+        if (TrimBlanks(def.Name) == AutomaticName(def, from))
+            moved.Name = AutomaticName(moved, to);
+        result.Lines << BuildLine(moved, to);
     }
     if (insertAt == lines.size())
         insert(to.lineText());

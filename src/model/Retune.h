@@ -19,10 +19,11 @@ enum class RetuneMode {
 };
 
 // Chooses where the notes of a list's note entries are played in a new tuning, each keeping its
-// pitch: gets every note entry of the list in order, parsed on the old tuning, and returns the frets
-// of each on the new one, by slot. A note that no string of the new tuning can play is left out.
-using PitchFingering
-    = std::function<std::vector<FretArray>(const std::vector<ChordDef>& entries, const Tuning& from, const Tuning& to)>;
+// pitch: gets every note entry of the list in order, parsed on the old tuning, and returns each
+// entry on the new one, its marks gone with their notes. A note that no string of the new tuning
+// can play is left out.
+using PitchFingering = std::function<std::vector<ChordDef>(
+    const std::vector<ChordDef>& entries, const Tuning& from, const Tuning& to, int fretLimit)>;
 
 // A whole list rewritten: every line, and which of them are new.
 struct ListRewrite {
@@ -64,5 +65,8 @@ void ApplyRewrite(EditorLines& editor, const QStringList& lines, const ListRewri
 
 // A note as messages and comments name it: "G (Low E string, fret 3)".
 QString NoteWhere(const Tuning& tuning, int slot, int fret);
+// The same for a note with marks: a dead note without a fret "dead note (A string)", a harmonic
+// "E (A string, harmonic at 7)".
+QString NoteWhere(const Tuning& tuning, int slot, int fret, const NoteMarks& marks);
 
 } // namespace fw

@@ -201,12 +201,16 @@ QString BuildLine(const ChordDef& def, const Tuning& tuning)
     QString line = def.Name;
     line += QStringLiteral(", ");
     for (int slot = 6; slot >= tuning.firstSlot(); --slot) {
-        if (def.Frets[slot] == NotPlayedFret)
+        if (def.Marks[slot].any())
+            line += FretFieldText(def.Frets[slot], def.Marks[slot]) + QStringLiteral(", ");
+        else if (def.Frets[slot] == NotPlayedFret)
             line += QStringLiteral("x, ");
         else
             line += QString::number(def.Frets[slot]) + QStringLiteral(", ");
     }
     line += def.Duration;
+    if (def.Technique.any())
+        line += QStringLiteral(", ") + LineMarksText(def.Technique);
     return line;
 }
 
@@ -222,13 +226,20 @@ QString AutomaticName(const ChordDef& def, const Tuning& tuning)
     int played = 0;
     int playedSlot = 0;
     for (int slot = tuning.firstSlot(); slot <= 6; ++slot) {
-        if (def.Frets[slot] != NotPlayedFret) {
+        if (IsStruck(def, slot)) {
             ++played;
             playedSlot = slot;
         }
     }
-    if (played == 1)
+    if (played == 1) {
+        // A dead note has no pitch: it is named as tabs write it. A harmonic by the pitch it sounds.
+        const NoteMarks& marks = def.Marks[playedSlot];
+        if (marks.kind == NoteKind::Dead)
+            return QStringLiteral("x");
+        if (marks.kind == NoteKind::Harmonic)
+            return PitchClassName(tuning.openNote(playedSlot) + HarmonicSemitones(marks.harmonicNode));
         return NoteName(tuning, playedSlot, def.Frets[playedSlot], def.Name);
+    }
     return played == 0 ? QStringLiteral("Rest") : QStringLiteral("Chord");
 }
 

@@ -56,14 +56,16 @@ private:
 // E A D G, shared so hot paths need not build one.
 const Tuning& StandardTuning();
 
-enum class TuningLineKind {
-    NotTuningLine, // does not start like a tuning line
+// What a comment that may set something for the list (tuning, time, frets: SpecialLines.h) is.
+enum class SpecialLineKind {
+    NotSpecial, // does not start like the line
     Valid,
-    Invalid, // starts like one but names no tuning: an ordinary comment, reason says why
+    Invalid, // starts like one but says nothing valid: an ordinary comment, reason says why
 };
+using TuningLineKind = SpecialLineKind;
 
 struct TuningLineResult {
-    TuningLineKind kind = TuningLineKind::NotTuningLine;
+    TuningLineKind kind = TuningLineKind::NotSpecial;
     Tuning tuning;
     QString reason;
 };

@@ -2,7 +2,9 @@
 #include "MxlContainer.h"
 #include "NoteForms.h"
 #include "Pitch.h"
+#include "ScoreMarks.h"
 #include "ScoreReader.h"
+#include "SpecialLines.h"
 
 #include <QSet>
 #include <algorithm>
@@ -26,17 +28,11 @@ namespace {
         int measure = 0;
         long long length = 0;
         QList<ReadNote> notes;
-        bool tieStart = false;
-        bool tieStop = false;
-        QList<int> keys() const
-        {
-            QList<int> keys;
-            for (const ReadNote& note : notes)
-                keys.append(note.key);
-            std::sort(keys.begin(), keys.end());
-            return keys;
-        }
     };
+
+    // Where the notes of an item were placed: each slot's note, as an index into the item's notes.
+    using SlotNotes = std::array<signed char, 7>;
+    constexpr SlotNotes NoSlotNotes { -1, -1, -1, -1, -1, -1, -1 };
 
     class Counts {
     public:
@@ -45,6 +41,7 @@ namespace {
             if (count > 0)
                 m_lines.append(what.arg(count));
         }
+        void add(const QStringList& sentences) { m_lines += sentences; }
         QStringList lines() const { return m_lines; }
 
     private:
@@ -125,10 +122,8 @@ namespace {
                 }
             }
             collect(part);
-            if (m_error.isEmpty()) {
-                joinTies();
+            if (m_error.isEmpty())
                 finger();
-            }
             if (!m_error.isEmpty()) {
                 result.error = m_error;
                 return result;
@@ -142,7 +137,9 @@ namespace {
                 result.lines.append(QStringLiteral("* Sub: ") + subtitle);
             if (!m_tuning.isStandard())
                 result.lines.append(m_tuning.lineText());
-            writeLines(result.lines);
+            if (m_highestFret > FretCount)
+                result.lines.append(FretsLineText(m_highestFret));
+            writeLines(result.lines, part);
             if (result.lines.size() > MaxImportedLines) {
                 result.lines.clear();
                 result.error
@@ -220,8 +217,6 @@ namespace {
                     item.measure = static_cast<int>(m);
                     const long long onset = notes[i].onset;
                     item.length = notes[i].length;
-                    item.tieStart = true;
-                    item.tieStop = true;
                     for (; i < notes.size() && notes[i].onset == onset; ++i) {
                         const ReadNote& note = notes[i];
                         m_rounded += note.rounded;
@@ -238,11 +233,7 @@ namespace {
                         if (repeated)
                             continue;
                         item.notes.append(note);
-                        item.tieStart = item.tieStart && note.tieStart;
-                        item.tieStop = item.tieStop && note.tieStop;
                     }
-                    if (item.notes.isEmpty())
-                        item.tieStart = item.tieStop = false;
                     long long start = onset;
                     if (start < cursor) {
                         // Overlaps an earlier note of the same voice: only what comes after it is kept.
@@ -253,71 +244,35 @@ namespace {
                             continue;
                     }
                     if (start > cursor)
-                        m_items.append({ static_cast<int>(m), start - cursor, {}, false, false });
+                        m_items.append({ static_cast<int>(m), start - cursor, {} });
                     m_items.append(item);
                     cursor = start + item.length;
                 }
                 if (cursor < measure.length)
-                    m_items.append({ static_cast<int>(m), measure.length - cursor, {}, false, false });
+                    m_items.append({ static_cast<int>(m), measure.length - cursor, {} });
                 m_measureCount = static_cast<int>(m) + 1;
             }
         }
 
-        // Tied notes become one line where one duration holds them all; otherwise the longest run
-        // that one duration holds sounds and the rest of the tie becomes rests.
-        void joinTies()
-        {
-            QList<Item> joined;
-            joined.reserve(m_items.size());
-            for (qsizetype i = 0; i < m_items.size(); ++i) {
-                Item item = m_items[i];
-                if (!item.tieStart || item.notes.isEmpty()) {
-                    joined.append(item);
-                    continue;
-                }
-                const QList<int> keys = item.keys();
-                qsizetype end = i;
-                long long total = item.length;
-                long long held = FormOfLength(total) ? total : 0;
-                qsizetype heldEnd = i;
-                while (m_items[end].tieStart && end + 1 < m_items.size() && m_items[end + 1].tieStop
-                    && m_items[end + 1].keys() == keys) {
-                    ++end;
-                    total += m_items[end].length;
-                    if (FormOfLength(total)) {
-                        held = total;
-                        heldEnd = end;
-                    }
-                }
-                if (end == i) {
-                    joined.append(item);
-                    continue;
-                }
-                // Without a run that one duration holds, the first note keeps its length (split by writeLines).
-                if (heldEnd != i)
-                    item.length = held;
-                joined.append(item);
-                if (heldEnd < end)
-                    ++m_splitTies;
-                for (qsizetype k = heldEnd + 1; k <= end; ++k)
-                    joined.append({ m_items[k].measure, m_items[k].length, {}, false, false });
-                i = end;
-            }
-            m_items = joined;
-        }
-
-        bool fixedPositions(const Item& item, FretArray& frets) const
+        // The strings and frets the file gives, up to the longest neck a list may have; a dead note
+        // may come with its string alone.
+        bool fixedPositions(const Item& item, FretArray& frets, SlotNotes& notes) const
         {
             if (!m_readFrets)
                 return false;
             frets = NoFrets;
-            for (const ReadNote& note : item.notes) {
-                if (note.string < 1 || note.string > m_tuning.stringCount() || note.fret < 0 || note.fret > FretCount)
+            notes = NoSlotNotes;
+            for (qsizetype n = 0; n < item.notes.size(); ++n) {
+                const ReadNote& note = item.notes[n];
+                const bool deadOnString = note.fret < 0 && note.marks.kind == NoteKind::Dead;
+                if (note.string < 1 || note.string > m_tuning.stringCount() || (note.fret < 0 && !deadOnString)
+                    || note.fret > MaxFretLimit)
                     return false;
                 const int slot = m_tuning.firstSlot() - 1 + note.string;
-                if (frets[slot] != NotPlayedFret)
+                if (notes[slot] >= 0)
                     return false;
                 frets[slot] = note.fret;
+                notes[slot] = static_cast<signed char>(n);
             }
             return true;
         }
@@ -325,11 +280,19 @@ namespace {
         void finger()
         {
             m_frets.resize(m_items.size(), NoFrets);
+            m_slotNotes.resize(m_items.size(), NoSlotNotes);
+            m_byFile.resize(m_items.size(), false);
             QList<qsizetype> open;
             QList<QList<int>> groups;
             for (qsizetype i = 0; i < m_items.size(); ++i) {
-                if (m_items[i].notes.isEmpty() || fixedPositions(m_items[i], m_frets[i]))
+                if (m_items[i].notes.isEmpty())
                     continue;
+                if (fixedPositions(m_items[i], m_frets[i], m_slotNotes[i])) {
+                    m_byFile[i] = true;
+                    for (int fret : m_frets[i])
+                        m_highestFret = std::max(m_highestFret, fret);
+                    continue;
+                }
                 open.append(i);
                 QList<int> values;
                 for (const ReadNote& note : m_items[i].notes)
@@ -355,17 +318,75 @@ namespace {
                 for (qsizetype n = 0; n < groups[g].size(); ++n) {
                     const FingeredNote note = n < placed[g].size() ? placed[g][n] : FingeredNote {};
                     if (m_tuning.hasSlot(note.slot) && note.fret >= 0 && note.fret <= FretCount
-                        && frets[note.slot] == NotPlayedFret)
+                        && frets[note.slot] == NotPlayedFret) {
                         frets[note.slot] = note.fret;
-                    else
+                        m_slotNotes[i][note.slot] = static_cast<signed char>(n);
+                    } else
                         m_unplayable[i].append(groups[g][n]);
                 }
                 m_unplayableCount += static_cast<int>(m_unplayable[i].size());
             }
         }
 
-        void writeLines(QStringList& lines)
+        // The time of each measure in turn, from the time signatures the file gives.
+        class TimeFollower {
+        public:
+            explicit TimeFollower(const ReadPart& part)
+                : m_part(part)
+            {
+            }
+            // The time line that measure needs, when the file's time has changed before it.
+            QString lineBefore(int measure, int& dropped)
+            {
+                for (; m_next <= measure && m_next < m_part.measures.size(); ++m_next) {
+                    if (const auto& time = m_part.measures[m_next].time)
+                        m_file = *time;
+                }
+                if (m_file.beats == m_list.beats && m_file.beatType == m_list.unit)
+                    return QString();
+                const TimeLineResult line
+                    = ParseTimeLine(QStringLiteral("* Time: %1/%2").arg(m_file.beats).arg(m_file.beatType));
+                if (line.kind != SpecialLineKind::Valid) {
+                    ++dropped;
+                    m_file = { m_list.beats, m_list.unit };
+                    return QString();
+                }
+                m_list = line.time;
+                return TimeLineText(m_list);
+            }
+
+        private:
+            const ReadPart& m_part;
+            int m_next = 0;
+            ReadTime m_file { 4, 4 };
+            TimeSignature m_list;
+        };
+
+        ChordDef NoteEntry(qsizetype i, LinkLeeways& leeways)
         {
+            const Item& item = m_items[i];
+            ChordDef def;
+            def.Frets = m_frets.value(i, NoFrets);
+            const SlotNotes notes = m_slotNotes.value(i, NoSlotNotes);
+            for (int slot = m_tuning.firstSlot(); slot <= 6; ++slot) {
+                if (notes[slot] >= 0)
+                    def.Marks[slot] = NoteMarksOf(item.notes[notes[slot]], slot, def.Frets[slot], m_byFile.value(i),
+                        m_tuning, leeways[slot], m_losses);
+            }
+            def.Technique = LineMarksOf(item.notes, m_losses);
+            return def;
+        }
+
+        void writeLines(QStringList& lines, const ReadPart& part)
+        {
+            // A score's slides do not say their direction: turning them to their next note is no loss.
+            LinkMendingWriter entries(lines, m_tuning, [this](const MendedLink& mended, int) {
+                if (mended.after == NoteLink::None)
+                    ++m_losses.linksDropped;
+                else if (mended.before == NoteLink::HammerOn || mended.before == NoteLink::PullOff)
+                    ++m_losses.linksTurned;
+            });
+            TimeFollower times(part);
             int measure = -1;
             bool barOpen = false;
             for (qsizetype i = 0; i < m_items.size() && lines.size() <= MaxImportedLines; ++i) {
@@ -373,6 +394,11 @@ namespace {
                 if (item.measure != measure && barOpen) {
                     lines.append(QString());
                     barOpen = false;
+                }
+                if (item.measure != measure) {
+                    const QString time = times.lineBefore(item.measure, m_droppedTimes);
+                    if (!time.isEmpty())
+                        lines.append(time);
                 }
                 measure = item.measure;
                 if (i < m_unplayable.size() && !m_unplayable[i].isEmpty()) {
@@ -385,15 +411,15 @@ namespace {
                 if (forms.size() > 1)
                     ++m_splitLengths;
                 for (qsizetype f = 0; f < forms.size(); ++f) {
-                    ChordDef def;
-                    if (f == 0)
-                        def.Frets = m_frets.value(i, NoFrets);
+                    LinkLeeways leeways {};
+                    ChordDef def = f == 0 ? NoteEntry(i, leeways) : ChordDef();
                     def.Duration = QLatin1StringView(forms[f]->text).toString();
                     def.Name = AutomaticName(def, m_tuning);
-                    lines.append(BuildLine(def, m_tuning));
+                    entries.add(def, BuildLine(def, m_tuning), 0, &leeways);
                     barOpen = true;
                 }
             }
+            entries.finish();
             if (barOpen)
                 lines.append(QString());
         }
@@ -426,8 +452,6 @@ namespace {
             m_counts.add(QStringLiteral("%1 lyrics dropped."), part.lyrics);
             m_counts.add(QStringLiteral("%1 unpitched notes written as rests."), m_unpitched);
             m_counts.add(QStringLiteral("%1 notes overlapping earlier ones in their voice shortened."), m_overlaps);
-            m_counts.add(
-                QStringLiteral("%1 ties that no single duration holds: the tied part became rests."), m_splitTies);
             m_counts.add(QStringLiteral("%1 lengths that no single duration holds: split into a note and rests."),
                 m_splitLengths);
             m_counts.add(
@@ -436,6 +460,10 @@ namespace {
                 static_cast<int>(std::min<long long>(m_lostTime, INT_MAX)));
             m_counts.add(QStringLiteral("%1 notes without string and fret were fingered."), m_fingered);
             m_counts.add(QStringLiteral("%1 notes no string can play written as rests."), m_unplayableCount);
+            m_counts.add(QStringLiteral("%1 time signatures that a list cannot hold dropped (a list's time counts "
+                                        "1 to 32 beats of halves, quarters, eighths or sixteenths)."),
+                m_droppedTimes);
+            m_counts.add(m_losses.sentences());
         }
 
         const ReadScore& m_score;
@@ -447,6 +475,11 @@ namespace {
         int m_measureCount = 0;
         QList<Item> m_items;
         QList<FretArray> m_frets;
+        QList<SlotNotes> m_slotNotes;
+        QList<bool> m_byFile; // the file gave the item's strings and frets
+        int m_highestFret = 0;
+        int m_droppedTimes = 0;
+        MarkLosses m_losses;
         QList<QList<int>> m_unplayable;
         QString m_error;
         Counts m_counts;
@@ -455,7 +488,6 @@ namespace {
         int m_otherVoices = 0;
         int m_unpitched = 0;
         int m_overlaps = 0;
-        int m_splitTies = 0;
         int m_splitLengths = 0;
         int m_rounded = 0;
         long long m_lostTime = 0;

@@ -1,7 +1,11 @@
 #include "MusicXmlScore.h"
 
+#include "Bars.h"
 #include "LineParser.h"
+#include "ListCheck.h"
+#include "MarkNotations.h"
 #include "NoteForms.h"
+#include "SpecialLines.h"
 #include "TabTitles.h"
 
 #include <QXmlStreamWriter>
@@ -11,9 +15,10 @@ namespace fw::musicxml {
 namespace {
 
     // The one place that reads a line's frets, so it follows the tuning once the parser does.
-    LineParseResult ParseEntryLine(const QString& line, int lineIndex, ChordDef& def, const Tuning& tuning)
+    LineParseResult ParseEntryLine(
+        const QString& line, int lineIndex, ChordDef& def, const Tuning& tuning, int fretLimit)
     {
-        return ParseLineText(line, lineIndex, def, tuning);
+        return ParseLineText(line, lineIndex, def, tuning, fretLimit);
     }
 
     // Note values lie one octave above the sound. Pitches are written as they sound, and the bass
@@ -21,6 +26,15 @@ namespace {
     // are written. (A part transposition would show the same, but notation programs then place the
     // TAB staff's frets by the written pitch, an octave off.)
     int SoundingKey(int noteValue) { return noteValue - 12; }
+
+    // The note value a note is written at: a harmonic at the pitch it sounds, a dead note without a
+    // fret at its open string.
+    int WrittenNoteValue(int openNote, int fret, const NoteMarks& marks)
+    {
+        if (marks.kind == NoteKind::Harmonic)
+            return openNote + HarmonicSemitones(marks.harmonicNode);
+        return openNote + std::max(fret, 0);
+    }
 
     constexpr int NotationStaff = 1;
     constexpr int TabStaff = 2;
@@ -186,6 +200,14 @@ namespace {
             m_xml.writeEndElement();
         }
 
+        void writeTime(const TimeSignature& time)
+        {
+            m_xml.writeStartElement(QStringLiteral("time"));
+            number(QStringLiteral("beats"), time.beats);
+            number(QStringLiteral("beat-type"), time.unit);
+            m_xml.writeEndElement();
+        }
+
         void writeAttributes()
         {
             const Tuning& tuning = m_score.tuning;
@@ -194,10 +216,7 @@ namespace {
             m_xml.writeStartElement(QStringLiteral("key"));
             number(QStringLiteral("fifths"), 0);
             m_xml.writeEndElement();
-            m_xml.writeStartElement(QStringLiteral("time"));
-            number(QStringLiteral("beats"), 4);
-            number(QStringLiteral("beat-type"), 4);
-            m_xml.writeEndElement();
+            writeTime(m_score.times.value(0));
             number(QStringLiteral("staves"), 2);
             start(QStringLiteral("clef"));
             m_xml.writeAttribute(QStringLiteral("number"), QString::number(NotationStaff));
@@ -253,6 +272,11 @@ namespace {
             if (index == 0) {
                 writeAttributes();
                 writeTempo();
+            } else if (const auto time = m_score.times.constFind(static_cast<int>(index));
+                       time != m_score.times.cend()) {
+                start(QStringLiteral("attributes"));
+                writeTime(*time);
+                m_xml.writeEndElement();
             }
             const QList<TupletMark> tuplets = TupletMarks(bar);
             long long length = 0;
@@ -288,31 +312,29 @@ namespace {
             // Lowest string first, so a chord reads from the bottom up.
             for (int slot = 6; slot >= tuning.firstSlot(); --slot) {
                 const int fret = entry.frets[slot];
-                if (fret == NotPlayedFret)
+                const NoteMarks& marks = entry.marks[slot];
+                if (fret == NotPlayedFret && marks.kind != NoteKind::Dead)
                     continue;
+                // Strings count from the highest.
+                const NoteMarkup markup { marks, entry.into[slot], entry.slideOff[slot],
+                    first ? &entry.technique : nullptr, slot - tuning.firstSlot() + 1, fret };
                 start(QStringLiteral("note"));
                 if (!first)
                     m_xml.writeEmptyElement(QStringLiteral("chord"));
-                const SpelledPitch pitch = SpellKey(SoundingKey(tuning.openNote(slot) + fret));
+                const SpelledPitch pitch = SpellKey(SoundingKey(WrittenNoteValue(tuning.openNote(slot), fret, marks)));
                 m_xml.writeStartElement(QStringLiteral("pitch"));
                 text(QStringLiteral("step"), QString(QLatin1Char(pitch.step)));
                 if (pitch.alter != 0)
                     number(QStringLiteral("alter"), pitch.alter);
                 number(QStringLiteral("octave"), pitch.octave);
                 m_xml.writeEndElement();
-                writeRhythm(form, staff);
+                writeRhythm(form, staff, &markup);
                 first = false;
                 // The tuplet marks go on the chord's first note only.
-                if (staff == TabStaff || tuplet.any()) {
+                if (staff == TabStaff || tuplet.any() || markup.hasNotations()) {
                     m_xml.writeStartElement(QStringLiteral("notations"));
                     writeTuplet(tuplet);
-                    if (staff == TabStaff) {
-                        m_xml.writeStartElement(QStringLiteral("technical"));
-                        // Strings count from the highest.
-                        number(QStringLiteral("string"), slot - tuning.firstSlot() + 1);
-                        number(QStringLiteral("fret"), fret);
-                        m_xml.writeEndElement();
-                    }
+                    WriteMarkNotations(m_xml, markup, staff == TabStaff, staff, m_numbers);
                     m_xml.writeEndElement();
                 }
                 tuplet = {};
@@ -321,7 +343,7 @@ namespace {
             if (first) {
                 start(QStringLiteral("note"));
                 m_xml.writeEmptyElement(QStringLiteral("rest"));
-                writeRhythm(form, staff);
+                writeRhythm(form, staff, nullptr);
                 if (tuplet.any()) {
                     m_xml.writeStartElement(QStringLiteral("notations"));
                     writeTuplet(tuplet);
@@ -331,10 +353,13 @@ namespace {
             }
         }
 
-        // duration, voice, type, dot, time-modification and staff, in the order the format wants.
-        void writeRhythm(const NoteForm& form, int staff)
+        // duration, tie, voice, type, dot, time-modification, notehead and staff, in the order the
+        // format wants.
+        void writeRhythm(const NoteForm& form, int staff, const NoteMarkup* markup)
         {
             number(QStringLiteral("duration"), form.divisions);
+            if (markup)
+                WriteTies(m_xml, *markup);
             number(QStringLiteral("voice"), staff == TabStaff ? TabVoice : NotationVoice);
             text(QStringLiteral("type"), QLatin1StringView(form.type).toString());
             if (form.dotted)
@@ -345,12 +370,15 @@ namespace {
                 number(QStringLiteral("normal-notes"), 2);
                 m_xml.writeEndElement();
             }
+            if (markup)
+                WriteNotehead(m_xml, *markup);
             number(QStringLiteral("staff"), staff);
         }
 
         const ScoreInput& m_score;
         QByteArray m_bytes;
         QXmlStreamWriter m_xml;
+        SpannerNumbers m_numbers;
     };
 
 } // namespace
@@ -359,27 +387,60 @@ std::optional<ScoreInput> ScoreFromLines(const QStringList& lines, const Documen
 {
     ScoreInput score;
     score.tuning = TuningOfLines(lines);
+    const int fretLimit = FretLimitOfLines(lines);
     score.title = TitleFromComments(lines);
     score.subtitle = SubFromComments(lines);
     score.tempo = header.Tempo;
     score.patch = header.Patch;
-    QList<ScoreEntry> bar;
+    ParsedLineList parsed;
+    parsed.reserve(lines.size() + 1);
+    // The last note entry: the next one must complete its hammer-ons, pull-offs and ties.
+    int previous = -1;
+    const auto linksHold = [&](const ChordDef* next) {
+        const QString problem = previous >= 0 ? LinkProblem(parsed[previous], next, score.tuning) : QString();
+        if (!problem.isEmpty())
+            error = LinePrefix(previous) + problem;
+        return problem.isEmpty();
+    };
     // One index past the last line reads as a blank line, which closes the last bar.
     for (qsizetype i = 0; i <= lines.size(); ++i) {
         ChordDef def;
-        const LineParseResult parsed
-            = ParseEntryLine(i < lines.size() ? lines[i] : QString(), static_cast<int>(i), def, score.tuning);
-        if (!parsed.errorText.isEmpty()) {
-            error = parsed.errorText;
+        const LineParseResult result = ParseEntryLine(
+            i < lines.size() ? lines[i] : QString(), static_cast<int>(i), def, score.tuning, fretLimit);
+        if (!result.errorText.isEmpty()) {
+            error = result.errorText;
             return std::nullopt;
         }
-        if (parsed.kind == LineKind::Blank) {
-            if (!bar.isEmpty())
-                score.bars.append(bar);
-            bar.clear();
-        } else if (parsed.kind == LineKind::ChordDefinition) {
-            bar.append({ def.Frets, def.Duration });
+        if (result.kind == LineKind::ChordDefinition) {
+            if (!linksHold(&def))
+                return std::nullopt;
+            previous = static_cast<int>(i);
         }
+        parsed.append(std::move(def));
+    }
+    if (!linksHold(nullptr))
+        return std::nullopt;
+    const ChordDef* before = nullptr;
+    for (const Bar& bar : BarsOf(parsed)) {
+        if (bar.timeChanges)
+            score.times.insert(static_cast<int>(score.bars.size()), bar.time);
+        QList<ScoreEntry> entries;
+        for (int i = bar.firstEntry; i <= bar.lastEntry; ++i) {
+            const ChordDef& def = parsed[i];
+            if (!IsNoteEntry(def))
+                continue;
+            ScoreEntry entry { def.Frets, def.Duration, def.Marks, def.Technique, {}, {} };
+            for (int slot = score.tuning.firstSlot(); slot <= 6; ++slot) {
+                if (before && IsStruck(def, slot))
+                    entry.into[slot] = before->Marks[slot].link;
+                const NoteLink link = def.Marks[slot].link;
+                entry.slideOff[slot]
+                    = (link == NoteLink::SlideUp || link == NoteLink::SlideDown) && LinkPartner(parsed, i, slot) < 0;
+            }
+            entries.append(entry);
+            before = &def;
+        }
+        score.bars.append(entries);
     }
     if (score.bars.isEmpty()) {
         error = QStringLiteral("Can't create a MusicXML file. No notes defined in editor.");

@@ -1,8 +1,8 @@
 #include "ScoreReader.h"
 
 #include "NoteForms.h"
+#include "XmlCursor.h"
 
-#include <QXmlStreamReader>
 #include <algorithm>
 #include <cmath>
 
@@ -12,159 +12,6 @@ namespace {
 
     // A duration beyond this many file divisions (or a divisions value beyond it) is not music.
     constexpr long long MaxFileValue = 1'000'000'000;
-
-    // The stream reader, with the nesting depth counted on every element so that no input can make
-    // the reader hold an unbounded stack of open elements.
-    class Xml {
-    public:
-        explicit Xml(const QByteArray& bytes)
-            : m_reader(bytes)
-        {
-            // Scores use no namespaces; resolving them would only cost time on every element.
-            m_reader.setNamespaceProcessing(false);
-        }
-
-        // Moves to the next child element of the current one; false at the current element's end.
-        bool child()
-        {
-            while (ok()) {
-                const QXmlStreamReader::TokenType token = m_reader.readNext();
-                if (token == QXmlStreamReader::StartElement)
-                    return enter();
-                if (token == QXmlStreamReader::EndElement) {
-                    --m_depth;
-                    return false;
-                }
-            }
-            return false;
-        }
-
-        // Skips the rest of the current element.
-        void skip()
-        {
-            int level = 0;
-            while (ok()) {
-                const QXmlStreamReader::TokenType token = m_reader.readNext();
-                if (token == QXmlStreamReader::StartElement) {
-                    if (!enter())
-                        return;
-                    ++level;
-                } else if (token == QXmlStreamReader::EndElement) {
-                    --m_depth;
-                    if (level-- == 0)
-                        return;
-                }
-            }
-        }
-
-        // The text of a leaf element; an element inside it makes the file an error.
-        QString text()
-        {
-            const QString value = m_reader.readElementText().trimmed();
-            --m_depth;
-            return value;
-        }
-        // A number in a leaf element, read from the reader's own buffer when the text comes in one
-        // piece, as it nearly always does: scores hold millions of them.
-        long long integer(long long fallback)
-        {
-            if (m_reader.readNext() == QXmlStreamReader::Characters) {
-                bool ok = false;
-                const long long value = m_reader.text().trimmed().toLongLong(&ok);
-                if (m_reader.readNext() == QXmlStreamReader::EndElement) {
-                    --m_depth;
-                    return ok ? value : fallback;
-                }
-                fail(QStringLiteral("Not a MusicXML score: a number is not plain text (line %1).")
-                         .arg(m_reader.lineNumber()));
-                return fallback;
-            }
-            if (m_reader.tokenType() == QXmlStreamReader::EndElement) {
-                --m_depth;
-                return fallback;
-            }
-            fail(QStringLiteral("Not a MusicXML score: a number holds other elements (line %1).")
-                     .arg(m_reader.lineNumber()));
-            return fallback;
-        }
-        // A one-letter leaf (a step), without building a string.
-        QChar letter()
-        {
-            QChar value;
-            if (m_reader.readNext() == QXmlStreamReader::Characters) {
-                const QStringView text = m_reader.text().trimmed();
-                if (text.size() == 1)
-                    value = text[0];
-                m_reader.readNext();
-            }
-            if (m_reader.tokenType() != QXmlStreamReader::EndElement) {
-                fail(QStringLiteral("Not a MusicXML score: a step holds other elements (line %1).")
-                         .arg(m_reader.lineNumber()));
-                return value;
-            }
-            --m_depth;
-            return value;
-        }
-        double real(double fallback)
-        {
-            bool ok = false;
-            const double value = text().toDouble(&ok);
-            return ok && std::isfinite(value) ? value : fallback;
-        }
-
-        bool is(QStringView name) const { return m_name == name; }
-        QString name() const { return m_name.toString(); }
-        QString attribute(QLatin1StringView name) const { return m_reader.attributes().value(name).toString(); }
-        int intAttribute(QLatin1StringView name, int fallback) const
-        {
-            bool ok = false;
-            const int value = m_reader.attributes().value(name).toInt(&ok);
-            return ok ? value : fallback;
-        }
-
-        // Moves to the document element.
-        bool root()
-        {
-            while (ok()) {
-                if (m_reader.readNext() == QXmlStreamReader::StartElement)
-                    return enter();
-            }
-            return false;
-        }
-
-        bool ok() const { return m_error.isEmpty() && !m_reader.atEnd() && !m_reader.hasError(); }
-        void fail(const QString& error)
-        {
-            if (m_error.isEmpty())
-                m_error = error;
-        }
-        QString error() const
-        {
-            if (!m_error.isEmpty())
-                return m_error;
-            if (m_reader.hasError())
-                return QStringLiteral("Not a MusicXML file: %1 (line %2).")
-                    .arg(m_reader.errorString())
-                    .arg(m_reader.lineNumber());
-            return QString();
-        }
-
-    private:
-        bool enter()
-        {
-            m_name = m_reader.name();
-            if (++m_depth > MaxXmlDepth) {
-                fail(QStringLiteral("Not a MusicXML file: its elements nest deeper than %1 levels.").arg(MaxXmlDepth));
-                return false;
-            }
-            return true;
-        }
-
-        QXmlStreamReader m_reader;
-        QStringView m_name; // the current start element's, valid until the reader moves on
-        int m_depth = 0;
-        QString m_error;
-    };
 
     struct PartState {
         long long divisions = 1;
@@ -346,7 +193,7 @@ namespace {
             bool rounded = false;
             while (m_xml.child()) {
                 if (m_xml.is(u"attributes"))
-                    readAttributes(part, state);
+                    readAttributes(part, state, measure);
                 else if (m_xml.is(u"backup"))
                     position = std::max(0LL, position - readMove());
                 else if (m_xml.is(u"forward"))
@@ -416,9 +263,13 @@ namespace {
             }
         }
 
-        void readAttributes(ReadPart& part, PartState& state)
+        void readAttributes(ReadPart& part, PartState& state, ReadMeasure& measure)
         {
             while (m_xml.child()) {
+                if (m_xml.is(u"time")) {
+                    measure.time = readTime();
+                    continue;
+                }
                 if (m_xml.is(u"divisions")) {
                     const long long divisions = m_xml.integer(0);
                     if (divisions < 1 || divisions > MaxFileValue)
@@ -531,6 +382,8 @@ namespace {
                     note.staff = static_cast<int>(std::clamp(m_xml.integer(1), 1LL, 99LL));
                 else if (m_xml.is(u"notations"))
                     readNotations(note);
+                else if (m_xml.is(u"notehead"))
+                    readNotehead(note.marks);
                 else if (m_xml.is(u"lyric")) {
                     ++part.lyrics;
                     m_xml.skip();
@@ -558,26 +411,131 @@ namespace {
             m_xml.skip();
         }
 
+        // "3+2" beats are five.
+        ReadTime readTime()
+        {
+            ReadTime time;
+            bool first = true;
+            while (m_xml.child()) {
+                if (m_xml.is(u"beats") && first) {
+                    first = false;
+                    long long beats = 0;
+                    for (const QString& part : m_xml.text().split(u'+')) {
+                        bool ok = false;
+                        beats += std::clamp(part.trimmed().toLongLong(&ok), 0LL, 1000LL);
+                        if (!ok)
+                            beats = -1000000;
+                    }
+                    time.beats = static_cast<int>(std::max(beats, 0LL));
+                } else if (m_xml.is(u"beat-type") && time.beatType == 0)
+                    time.beatType = static_cast<int>(std::clamp(m_xml.integer(0), 0LL, 1000LL));
+                else
+                    m_xml.skip();
+            }
+            return time;
+        }
+
+        void readNotehead(ReadMarks& marks)
+        {
+            const bool parentheses = m_xml.attribute(QLatin1StringView("parentheses")) == u"yes";
+            const QString shape = m_xml.text();
+            if (shape == u"x")
+                marks.kind = NoteKind::Dead;
+            else if (parentheses)
+                marks.kind = NoteKind::Ghost;
+        }
+
+        bool starts() const { return m_xml.attribute(QLatin1StringView("type")) == u"start"; }
+
         void readNotations(ReadNote& note)
         {
+            ReadMarks& marks = note.marks;
             while (m_xml.child()) {
                 if (m_xml.is(u"tied"))
                     readTie(note);
-                else if (m_xml.is(u"technical")) {
+                else if (m_xml.is(u"technical"))
+                    readTechnical(note);
+                else if (m_xml.is(u"slide") || m_xml.is(u"glissando")) {
+                    if (starts())
+                        marks.link = NoteLink::SlideUp; // the direction follows the next note
+                    m_xml.skip();
+                } else if (m_xml.is(u"ornaments")) {
                     while (m_xml.child()) {
-                        if (m_xml.is(u"string"))
-                            note.string = static_cast<int>(std::clamp(m_xml.integer(0), 0LL, 99LL));
-                        else if (m_xml.is(u"fret"))
-                            note.fret = static_cast<int>(std::clamp(m_xml.integer(-1), -1LL, 99LL));
-                        else
-                            m_xml.skip();
+                        marks.vibrato = marks.vibrato || (m_xml.is(u"wavy-line") && starts());
+                        m_xml.skip();
+                    }
+                } else if (m_xml.is(u"articulations")) {
+                    while (m_xml.child()) {
+                        LineMarks& words = marks.words;
+                        words.accent = words.accent || m_xml.is(u"accent");
+                        words.staccato = words.staccato || m_xml.is(u"staccato");
+                        if (m_xml.is(u"scoop"))
+                            marks.slideIn = SlideIn::FromBelow;
+                        else if (m_xml.is(u"plop"))
+                            marks.slideIn = SlideIn::FromAbove;
+                        else if (m_xml.is(u"doit"))
+                            marks.slideOff = NoteLink::SlideUp;
+                        else if (m_xml.is(u"falloff"))
+                            marks.slideOff = NoteLink::SlideDown;
+                        m_xml.skip();
                     }
                 } else
                     m_xml.skip();
             }
         }
 
-        Xml m_xml;
+        void readTechnical(ReadNote& note)
+        {
+            ReadMarks& marks = note.marks;
+            while (m_xml.child()) {
+                if (m_xml.is(u"string"))
+                    note.string = static_cast<int>(std::clamp(m_xml.integer(0), 0LL, 99LL));
+                else if (m_xml.is(u"fret"))
+                    note.fret = static_cast<int>(std::clamp(m_xml.integer(-1), -1LL, 99LL));
+                else if (m_xml.is(u"hammer-on") || m_xml.is(u"pull-off")) {
+                    if (starts())
+                        marks.link = m_xml.is(u"hammer-on") ? NoteLink::HammerOn : NoteLink::PullOff;
+                    m_xml.skip();
+                } else if (m_xml.is(u"harmonic")) {
+                    marks.kind = NoteKind::Harmonic;
+                    while (m_xml.child()) {
+                        marks.artificialHarmonic = marks.artificialHarmonic || m_xml.is(u"artificial");
+                        marks.soundingHarmonic = marks.soundingHarmonic || m_xml.is(u"sounding-pitch");
+                        m_xml.skip();
+                    }
+                } else if (m_xml.is(u"bend")) {
+                    while (m_xml.child()) {
+                        if (m_xml.is(u"bend-alter"))
+                            marks.bendAlter = std::clamp(m_xml.real(0), -100.0, 100.0);
+                        else {
+                            marks.bendRelease = marks.bendRelease || m_xml.is(u"release") || m_xml.is(u"pre-bend");
+                            m_xml.skip();
+                        }
+                    }
+                } else if (m_xml.is(u"tap")) {
+                    marks.words.attack = Attack::Tap;
+                    m_xml.skip();
+                } else if (m_xml.is(u"other-technical"))
+                    readOtherTechnical(marks.words);
+                else
+                    m_xml.skip();
+            }
+        }
+
+        void readOtherTechnical(LineMarks& words)
+        {
+            const QString word = m_xml.text().simplified().toLower();
+            if (word == u"slap")
+                words.attack = Attack::Slap;
+            else if (word == u"pop")
+                words.attack = Attack::Pop;
+            else if (word == u"palm mute" || word == u"p.m." || word == u"pm")
+                words.palmMute = true;
+            else if (word == u"let ring" || word == u"l.r." || word == u"lr")
+                words.letRing = true;
+        }
+
+        XmlCursor m_xml;
         ReadScore m_score;
         QList<ReadPart> m_partList;
         QString m_movementTitle;

@@ -1,11 +1,31 @@
 #pragma once
 
+#include "ChordDef.h"
+
 #include <QList>
 #include <QMap>
 #include <QString>
 #include <optional>
 
 namespace fw::musicxml {
+
+// The playing techniques of one note element, as the file writes them (MarkNotations.h).
+struct ReadMarks {
+    // A hammer-on, pull-off, slide or glissando starts on this note.
+    NoteLink link = NoteLink::None;
+    // A slide off the note: <doit/> up, <falloff/> down.
+    NoteLink slideOff = NoteLink::None;
+    SlideIn slideIn = SlideIn::None; // <scoop/>, <plop/>
+    NoteKind kind = NoteKind::Normal; // ghost and dead by the notehead, harmonic by <harmonic>
+    bool artificialHarmonic = false;
+    // The written pitch of a harmonic is the one it sounds (false: the pitch of the string as it is
+    // played or touched, as natural harmonics are usually notated).
+    bool soundingHarmonic = false;
+    double bendAlter = 0; // semitones; 0 without a bend
+    bool bendRelease = false; // a pre-bend or a release
+    bool vibrato = false; // a wavy line starts here
+    LineMarks words; // accent, staccato, tap and the other-technical words
+};
 
 // One note element as the file has it, its times already in our divisions (Divisions per quarter),
 // relative to the start of its measure.
@@ -25,11 +45,19 @@ struct ReadNote {
     bool tieStart = false;
     bool tieStop = false;
     bool rounded = false; // the file's time did not fall on one of our divisions
+    ReadMarks marks;
+};
+
+// A <time> element: beats (summed for "3+2") over beat-type; 0 for a time it does not give.
+struct ReadTime {
+    int beats = 0;
+    int beatType = 0;
 };
 
 struct ReadMeasure {
     long long length = 0; // the furthest any voice reached
     QList<ReadNote> notes;
+    std::optional<ReadTime> time; // a time signature at the measure's start
 };
 
 struct ReadPart {

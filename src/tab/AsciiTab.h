@@ -26,10 +26,31 @@ void AsciiHeader(QStringList& text, const Tablature& tab, const QString& title, 
 // strings the name and "|", names padded to one width ("D |", "D#|").
 TabLineArray AsciiLineStarts(const Tablature& tab);
 
-// Appends one bar to lines, setting them to starts first when the bar starts a line group. Sets
-// truncated when the bar has more columns than are shown.
-void AppendAsciiBar(TabLineArray& lines, const Tablature& tab, const TabBar& bar, bool firstOfGroup,
-    const TabLineArray& starts, bool& truncated);
+// One string's note as ASCII tab writes it: empty when the string is not struck; else the fret with
+// its marks as web tabs write them: "12", "5h", "7p", "5/", "/5", "(5)", "x" (dead), "<12>", "7b9",
+// "5~", and "5_" for a note held into the next one on its string.
+QString AsciiNoteText(const ChordDef& def, int slot);
+
+// Where the cells of one bar go. Every cell of a column has the column's width (two characters for
+// plain frets, more for marks), so the columns stay aligned across the strings; cells are padded with
+// dashes on the left.
+struct AsciiBarLayout {
+    int Dashes = 0; // before, between and after the cells
+    // The shown columns: TabList indexes FirstColumn to FirstColumn + Count - 1.
+    qsizetype FirstColumn = 0;
+    int Count = 0;
+    // By shown column, from 0: the cell's width, and the widest note (at least 2); a cell is wider than
+    // its notes only where a PM or let-ring label needs the room.
+    std::array<int, MaxTabColumns> Widths {};
+    std::array<int, MaxTabColumns> NoteWidths {};
+    bool Truncated = false; // more columns than are shown
+
+    // Offset of the k-th shown cell from the first character after the bar's opening bar line.
+    int CellStart(int k) const;
+    // The characters between the bar's two bar lines.
+    int Width() const { return CellStart(Count); }
+};
+AsciiBarLayout LayOutAsciiBar(const Tablature& tab, const TabBar& bar);
 
 struct AsciiTab {
     // One entry per text line, without line ends.
@@ -40,7 +61,11 @@ struct AsciiTab {
 };
 
 // The whole ASCII tablature. title should already have its default (AsciiTitle); subtitle may be empty.
-AsciiTab BuildAsciiTab(const Tablature& tab, const QString& title, const QString& subtitle);
+// Each line group is its string lines, then two empty lines. Palm mute and let ring are a "PM---" and a
+// "let ring---" line above the strings, slap, pop and tap an S, P or T under a column on a line below
+// them; each of these lines only where the group has such marks. With rhythmLine each group has a line
+// above its string lines with every shown column's duration (Q, .E, /S, ...) where its widest note starts.
+AsciiTab BuildAsciiTab(const Tablature& tab, const QString& title, const QString& subtitle, bool rhythmLine = false);
 
 // The file contents: every line ended by CR LF.
 QByteArray AsciiTabFileBytes(const QStringList& lines);

@@ -95,6 +95,10 @@ Tablature Tablature::Build(const ParsedLineList& lines, const Tuning& tuning)
     tab.NamesStrings = !tuning.isStandard() || std::any_of(lines.begin(), lines.end(), [](const ChordDef& def) {
         return IsCommentLine(def.Name) && ParseTuningLine(def.Name).kind == TuningLineKind::Valid;
     });
+    tab.HasMarks = std::any_of(lines.begin(), lines.end(), [](const ChordDef& def) {
+        return def.Technique.any()
+            || std::any_of(def.Marks.begin(), def.Marks.end(), [](const NoteMarks& marks) { return marks.any(); });
+    });
     tab.Columns = BuildTabList(lines);
     tab.BarCount = MarkBars(tab.Columns);
     tab.Bars = VisitBars(tab.Columns);
@@ -104,6 +108,42 @@ Tablature Tablature::Build(const ParsedLineList& lines, const Tuning& tuning)
 bool Tablature::HasTruncatedBar() const
 {
     return std::any_of(Bars.begin(), Bars.end(), [](const TabBar& bar) { return bar.IsTruncated(); });
+}
+
+QChar AttackLetter(Attack attack)
+{
+    switch (attack) {
+    case Attack::Slap:
+        return u'S';
+    case Attack::Pop:
+        return u'P';
+    case Attack::Tap:
+        return u'T';
+    case Attack::Normal:
+        break;
+    }
+    return {};
+}
+
+qsizetype Tablature::LinkPartner(qsizetype column, int slot) const
+{
+    if (!Columns[column].Marks[slot].joinsNext())
+        return -1;
+    // Comments and count-off lines take no column, so the next column is the next note entry.
+    for (qsizetype next = column + 1; next < Columns.size(); ++next) {
+        if (!Columns[next].IsBarEnd)
+            return IsStruck(Columns[next], slot) ? next : -1;
+    }
+    return -1;
+}
+
+qsizetype Tablature::LinkSource(qsizetype column, int slot) const
+{
+    for (qsizetype previous = column - 1; previous >= 0; --previous) {
+        if (!Columns[previous].IsBarEnd)
+            return LinkPartner(previous, slot) == column ? previous : -1;
+    }
+    return -1;
 }
 
 } // namespace fw

@@ -3,8 +3,11 @@
 #include "ChordDef.h"
 #include "Tuning.h"
 
+#include <QChar>
+#include <QLatin1StringView>
 #include <QList>
 #include <QString>
+#include <algorithm>
 
 namespace fw {
 
@@ -39,6 +42,8 @@ struct TabBar {
     int ColumnCount() const { return BarLength - 1; }
     // Columns the renderers show: the rest is cut.
     bool IsTruncated() const { return ColumnCount() > MaxTabColumns; }
+    // The end of the shown columns, [FirstColumn, ShownEnd()).
+    qsizetype ShownEnd() const { return std::min<qsizetype>(EndIndex, FirstColumn + MaxTabColumns); }
 };
 
 // min(BarLength, 16): the renderers space columns by this count.
@@ -68,12 +73,50 @@ struct Tablature {
     // The list has a tuning line or is not in E A D G: text forms name the strings and the tuning,
     // so the tab reads back at its pitches. A list without either is written as it always was.
     bool NamesStrings = false;
+    // Some note or line carries a playing technique: the drawn tab makes room for the marks.
+    bool HasMarks = false;
 
     static Tablature Build(const ParsedLineList& lines, const Tuning& tuning = StandardTuning());
     int StringCount() const { return LastBassSlot + 1 - FirstSlot; }
     int RowCount() const { return (BarCount + 1) / 2; }
     // A bar has more columns than can be shown; the window warns once per opening.
     bool HasTruncatedBar() const;
+    // The column holding the note that the note of column on slot leads into (hammer-on, pull-off,
+    // legato slide, tie): the next column, when it strikes that string; -1 otherwise (a slide out).
+    qsizetype LinkPartner(qsizetype column, int slot) const;
+    // The column whose note on slot leads into the note of column, or -1.
+    qsizetype LinkSource(qsizetype column, int slot) const;
 };
+
+// The letter tab writes under a slapped, popped or tapped note; none for a plain attack.
+QChar AttackLetter(Attack attack);
+
+// The line marks that tab shows as a labelled run over the notes they cover.
+struct TabRunKind {
+    QLatin1StringView Label;
+    bool (*Marks)(const LineMarks&);
+};
+inline constexpr TabRunKind TabRunKinds[] = {
+    { QLatin1StringView("PM"), [](const LineMarks& marks) { return marks.palmMute; } },
+    { QLatin1StringView("let ring"), [](const LineMarks& marks) { return marks.letRing; } },
+};
+
+// Calls run(first, last) with the TabList indexes of every run of consecutive shown columns of bar
+// whose lines carry kind's mark.
+template <typename Run> void ForEachMarkedRun(const Tablature& tab, const TabBar& bar, const TabRunKind& kind, Run run)
+{
+    const qsizetype end = bar.ShownEnd();
+    for (qsizetype i = bar.FirstColumn; i < end;) {
+        if (!kind.Marks(tab.Columns[i].Technique)) {
+            ++i;
+            continue;
+        }
+        qsizetype last = i;
+        while (last + 1 < end && kind.Marks(tab.Columns[last + 1].Technique))
+            ++last;
+        run(i, last);
+        i = last + 1;
+    }
+}
 
 } // namespace fw

@@ -1,13 +1,13 @@
 #include "TabPainter.h"
 
 #include "SafeFileWrite.h"
+#include "TabMarkPainter.h"
 #include "TextRules.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPen>
-#include <QVarLengthArray>
 #include <algorithm>
 
 namespace fw {
@@ -15,6 +15,7 @@ namespace fw {
 namespace {
 
     constexpr int RowMargin = 20;
+    constexpr int ScreenTabLeft = 10;
     constexpr int PrinterLabelFontPointSize = 12;
 
     QFont MakeFont(const QString& family, int pointSize, QFont::StyleHint hint, bool bold = false)
@@ -56,7 +57,7 @@ TabLayout TabLayout::Screen(int paintWidth, int strings)
     layout.StringGap = 15;
     layout.Strings = strings;
     layout.StaffHeight = (strings - 1) * layout.StringGap;
-    layout.TabLeft = 10;
+    layout.TabLeft = ScreenTabLeft;
     layout.FirstStaffTop = layout.StaffHeight + 20;
     layout.TitleTop = 10;
     layout.SubtitlePointSize = 8;
@@ -78,6 +79,40 @@ TabLayout TabLayout::Printer(int pageWidth, int pageHeight, int strings)
     layout.SubtitlePointSize = 12;
     layout.FretPointSize = 12;
     return layout;
+}
+
+namespace {
+
+    // Room for the marks and the string names a tablature has, in string gaps of the layout.
+    TabLayout MakeRoom(TabLayout layout, const Tablature& tab, bool screen)
+    {
+        const int gap = layout.StringGap;
+        if (tab.HasMarks) {
+            layout.MarksAbove = 2 * gap + gap / 2;
+            layout.MarksBelow = 2 * gap;
+            layout.FirstStaffTop += layout.MarksAbove;
+        }
+        if (tab.NamesStrings) {
+            layout.StringNames = true;
+            // On paper the names fit in the margin beside the centred rows; the window's rows move right.
+            const int room = screen ? gap + gap / 2 : 2 * gap;
+            const int missing = std::max(0, room + (screen ? ScreenTabLeft : 0) - layout.TabLeft);
+            layout.TabLeft += missing;
+            layout.TabRight -= screen ? missing : 2 * missing;
+        }
+        return layout;
+    }
+
+} // namespace
+
+TabLayout TabLayout::Screen(int paintWidth, const Tablature& tab)
+{
+    return MakeRoom(Screen(paintWidth, tab.StringCount()), tab, true);
+}
+
+TabLayout TabLayout::Printer(int pageWidth, int pageHeight, const Tablature& tab)
+{
+    return MakeRoom(Printer(pageWidth, pageHeight, tab.StringCount()), tab, false);
 }
 
 int ScreenPaintHeight(const Tablature& tab, const TabLayout& screen)
@@ -107,9 +142,13 @@ QList<PrintedBar> PlanPrintout(const TabLayout& printer, int pageHeight, qsizety
         const int bottom = y + (printer.Strings + 1) * printer.StringGap;
         left = !left;
         if (left) {
-            y += 2 * printer.StaffHeight;
+            const int pitch = printer.PrintedRowPitch();
+            y += pitch;
             ++rowsOnPage;
-            if (bottom + printer.StaffHeight + printer.StaffHeight / 2 > pageHeight)
+            // The next row with the room for its marks above and below.
+            if (bottom + (pitch - 2 * printer.StaffHeight) + printer.MarksBelow + printer.StaffHeight
+                    + printer.StaffHeight / 2
+                > pageHeight)
                 breakPending = true;
         }
     }
@@ -126,7 +165,7 @@ TabPainter::TabPainter(const Tablature& tab, const QString& title, const QString
 
 void TabPainter::PaintScreen(QPainter& painter, const QSize& area, const QRect& exposed)
 {
-    const TabLayout layout = TabLayout::Screen(area.width(), m_tab.StringCount());
+    const TabLayout layout = TabLayout::Screen(area.width(), m_tab);
     painter.save();
     painter.setClipRect(exposed);
     painter.fillRect(exposed, Qt::white);
@@ -140,10 +179,10 @@ void TabPainter::PaintScreen(QPainter& painter, const QSize& area, const QRect& 
     const int pitch = layout.ScreenRowPitch();
     const int reach = RowMargin + TextHeight(painter);
     const qsizetype rows = m_tab.RowCount();
-    const qsizetype firstRow
-        = std::clamp<qsizetype>((exposed.top() - layout.FirstStaffTop - layout.StaffHeight - reach) / pitch, 0, rows);
-    const qsizetype lastRow
-        = std::clamp<qsizetype>((exposed.bottom() - layout.FirstStaffTop + reach) / pitch + 1, 0, rows);
+    const qsizetype firstRow = std::clamp<qsizetype>(
+        (exposed.top() - layout.FirstStaffTop - layout.StaffHeight - reach - layout.MarksBelow) / pitch, 0, rows);
+    const qsizetype lastRow = std::clamp<qsizetype>(
+        (exposed.bottom() - layout.FirstStaffTop + reach + layout.MarksAbove) / pitch + 1, 0, rows);
     for (qsizetype row = firstRow; row < lastRow; ++row) {
         const int y = layout.FirstStaffTop + static_cast<int>(row) * pitch;
         for (qsizetype i = 2 * row; i < std::min<qsizetype>(2 * row + 2, m_tab.Bars.size()); ++i)
@@ -157,7 +196,9 @@ void TabPainter::DrawTitles(QPainter& painter, const TabLayout& layout) const
     painter.save();
     painter.setFont(TitleFont(TitlePointSize));
     const int width = TextWidth(painter, m_title);
-    const int x = width < layout.TabRight + layout.TabLeft ? layout.TabRight / 2 - width / 2 : 0;
+    // Rows moved right for the string names take the title along.
+    const int centre = layout.TabRight / 2 + layout.TabLeft - ScreenTabLeft;
+    const int x = width < layout.TabRight + layout.TabLeft ? centre - width / 2 : 0;
     int y = layout.TitleTop + 5;
     TextOut(painter, x, y, m_title);
     if (!TrimBlanks(m_subtitle).isEmpty()) {
@@ -188,43 +229,28 @@ void TabPainter::PrintTitles(QPainter& painter, const TabLayout& layout) const
 int TabPainter::DrawBar(QPainter& painter, const TabLayout& layout, const TabBar& bar, int width, int y, int x)
 {
     DrawStaff(painter, layout, x, y, width);
-    const int c = SpacingCount(bar.BarLength);
-    const int step = width / (c + 1);
-    int col = x;
+    if (bar.IsTruncated())
+        m_truncated = true;
     painter.save();
-    painter.setFont(FretFont(layout.FretPointSize, m_boldFrets));
-    const QFontMetrics metrics(painter.font(), painter.device());
-    // The digits' top sits half a text height above their string line.
-    const int baselineBelowLine = metrics.ascent() - metrics.height() / 2;
-    struct FretNumber {
-        QPoint baseline;
-        QString text;
-    };
-    QVarLengthArray<FretNumber, 4 * MaxTabColumns> numbers;
-    int shown = 0;
-    for (qsizetype i = bar.FirstColumn; i < bar.EndIndex; ++i) {
-        if (++shown > MaxTabColumns) {
-            m_truncated = true;
-            break;
-        }
-        col += step;
-        const TabColumn& column = m_tab.Columns[i];
-        for (int slot = m_tab.FirstSlot; slot <= LastBassSlot; ++slot) {
-            if (column.Frets[slot] != NotPlayedFret) {
-                const int sy = y + (slot - m_tab.FirstSlot) * layout.StringGap;
-                numbers.append({ QPoint(col, sy + baselineBelowLine), QString::number(column.Frets[slot]) });
-            }
-        }
-    }
+    const QFont font = FretFont(layout.FretPointSize, m_boldFrets);
+    painter.setFont(font);
+    const QFontMetrics metrics(font, painter.device());
+    // The renderers pass the bar they visit; its index places its marks among its neighbours.
+    const auto visited = std::lower_bound(m_tab.Bars.begin(), m_tab.Bars.end(), bar.FirstColumn,
+        [](const TabBar& b, qsizetype first) { return b.FirstColumn < first; });
+    const BarPlace at { visited - m_tab.Bars.begin(), x, y, width };
+    const QList<PlacedNote> notes = PlaceBarNotes(m_tab, layout, metrics, bar, at);
     // Every gap before any digit, so a wide gap never clips its neighbour's digits.
     const int margin = std::max(2, layout.StringGap / 8);
-    for (const FretNumber& number : numbers)
-        painter.fillRect(metrics.tightBoundingRect(number.text)
-                             .translated(number.baseline)
-                             .adjusted(-margin, -margin, margin, margin),
-            Qt::white);
-    for (const FretNumber& number : numbers)
-        painter.drawText(number.baseline, number.text);
+    for (const PlacedNote& note : notes)
+        painter.fillRect(note.Ink.adjusted(-margin, -margin, margin, margin), Qt::white);
+    for (const PlacedNote& note : notes)
+        painter.drawText(note.Baseline, note.Text);
+    if (m_tab.HasMarks && at.Index < m_tab.Bars.size())
+        DrawBarMarks(painter, m_tab, layout, notes, at, font);
+    // A row starts with its left bar.
+    if (layout.StringNames && x == layout.TabLeft)
+        DrawStringNames(painter, m_tab, layout, y, font);
     painter.restore();
     return y + (layout.Strings + 1) * layout.StringGap;
 }
@@ -287,7 +313,7 @@ bool WriteTablaturePdf(const QString& fileName, const Tablature& tab, const QStr
         QPainter painter;
         drawn = painter.begin(&writer);
         if (drawn) {
-            const TabLayout layout = TabLayout::Printer(writer.width(), writer.height(), tab.StringCount());
+            const TabLayout layout = TabLayout::Printer(writer.width(), writer.height(), tab);
             TabPainter tabPainter(tab, title, subtitle, boldFrets);
             tabPainter.PrintTablature(painter, layout, writer.height(), [&writer] { return writer.newPage(); });
             drawn = painter.end();

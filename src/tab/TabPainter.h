@@ -7,6 +7,7 @@
 #include <QPageSize>
 #include <QRect>
 #include <QString>
+#include <algorithm>
 #include <functional>
 
 class QPainter;
@@ -25,20 +26,32 @@ struct TabLayout {
     // Font sizes in points; the canvas turns them into pixels at its own resolution.
     int SubtitlePointSize = 0;
     int FretPointSize = 0;
+    // Room above and below each staff for playing techniques; none for a tablature without them.
+    int MarksAbove = 0;
+    int MarksBelow = 0;
+    // The string names stand left of each row, right of the canvas's left edge.
+    bool StringNames = false;
 
     // The window's preset, for a paint area of the given width.
     static TabLayout Screen(int paintWidth, int strings = 4);
     // The printer's preset, for a printable page of the given size in device pixels: the rows take
     // nine tenths of its width and are centred on it.
     static TabLayout Printer(int pageWidth, int pageHeight, int strings = 4);
+    // The presets for a tablature: its strings, room for its marks, and its string names when it names
+    // them. A four-string tablature without either gets the plain preset.
+    static TabLayout Screen(int paintWidth, const Tablature& tab);
+    static TabLayout Printer(int pageWidth, int pageHeight, const Tablature& tab);
 
     int BarWidth() const { return TabRight / 2; }
     // The middle of a row, over which printed titles are centred.
     int RowCentre() const { return TabLeft + TabRight / 2; }
     // x of a bar: the right bar shares the left bar's closing bar line.
     int BarLeft(bool leftHalf) const { return leftHalf ? TabLeft : TabLeft + TabRight / 2 - 1; }
-    // Distance between rows on screen.
-    int ScreenRowPitch() const { return StaffHeight + StaffHeight / 2; }
+    friend bool operator==(const TabLayout&, const TabLayout&) = default;
+
+    // Distance between rows on screen and on paper.
+    int ScreenRowPitch() const { return StaffHeight + StaffHeight / 2 + MarksAbove + MarksBelow; }
+    int PrintedRowPitch() const { return 2 * StaffHeight + std::max(0, MarksAbove + MarksBelow - StaffHeight / 2); }
 };
 
 inline constexpr int TitlePointSize = 16;
@@ -73,8 +86,9 @@ public:
     void DrawTitles(QPainter& painter, const TabLayout& layout) const;
     void PrintTitles(QPainter& painter, const TabLayout& layout) const;
     // The staff, then the fret numbers of the bar's columns (at most 16; more set Truncated), each on
-    // a gap of background cut into its string line. Returns the bar's bottom reference:
-    // y + (strings + 1) string gaps.
+    // a gap of background cut into its string line, then the bar's marks (TabMarkPainter.h) and, for
+    // the first bar of a row of a tablature that names its strings, the names. Returns the bar's
+    // bottom reference: y + (strings + 1) string gaps.
     int DrawBar(QPainter& painter, const TabLayout& layout, const TabBar& bar, int width, int y, int x);
     void DrawStaff(QPainter& painter, const TabLayout& layout, int x, int y, int width) const;
 

@@ -7,6 +7,8 @@
 #include "QtPrinters.h"
 #include "RecordingBackend.h"
 
+#include <QFrame>
+#include <QGroupBox>
 #include <QLabel>
 #include <QTest>
 #include <QTextBlock>
@@ -59,6 +61,27 @@ struct MainWindowFixture : testing::Test {
         QTest::mouseClick(window.RichEdit1->viewport(), Qt::LeftButton, {}, caret.center() + QPoint(2, 0));
     }
     template <typename W> W* child(const char* name) const { return window.findChild<W*>(QString::fromLatin1(name)); }
+
+    // The window's surface holds the neck and the four groups of controls, none covering another.
+    void expectNoControlCoversAnother(const std::string& when) const
+    {
+        const QWidget* surface = window.centralWidget();
+        const std::pair<const char*, QRect> parts[] = {
+            { "neck", window.shpNeckRect->geometry() },
+            { "play buttons", window.pnlPlayButtons->geometry() },
+            { "edit controls", window.grpEditControls->geometry() },
+            { "editor", window.RichEdit1->geometry() },
+            { "play controls", window.grpPlayControls->geometry() },
+        };
+        for (size_t i = 0; i < std::size(parts); ++i) {
+            EXPECT_TRUE(surface->rect().contains(parts[i].second))
+                << parts[i].first << " " << when << ": " << parts[i].second.bottom() << " " << parts[i].second.right()
+                << " in " << surface->width() << " x " << surface->height();
+            for (size_t j = i + 1; j < std::size(parts); ++j)
+                EXPECT_FALSE(parts[i].second.intersects(parts[j].second))
+                    << parts[i].first << " and " << parts[j].first << " " << when;
+        }
+    }
 
     // Status bytes of the recorded messages, in order.
     QList<int> statuses() const

@@ -75,6 +75,44 @@ TEST_F(NeckPresses, ShowTheCaretLineAsMarkersAndNameTheNoteUnderThePointer)
     EXPECT_EQ(panel0(), " Current Note:F#/Gb");
 }
 
+// A list that allows 24 frets lengthens the neck: fret 24 has its cell, hint and keyboard cell, and a
+// press on it writes the fret; the window widens with the neck and no control covers another. A list
+// without the line has the 18-fret neck again.
+TEST_F(NeckPresses, AFretsLineLengthensTheNeckAndTheWindowWithIt)
+{
+    const int narrow = window.width();
+    window.RichEdit1->setPlainText("* Frets: 24\nA, x, 0, x, x, Q\n");
+    clickOnLine(1);
+    NeckView& neck = *window.imgAllFrets;
+    ASSERT_EQ(neck.fretCount(), 24);
+    EXPECT_EQ(neck.width(), NeckView::FramedWidth + 6 * NeckGeometry::FretPitch);
+    QApplication::processEvents();
+    EXPECT_GT(window.minimumWidth(), narrow);
+    EXPECT_GE(window.width(), window.minimumWidth());
+    expectNoControlCoversAnother("with 24 frets");
+    EXPECT_EQ(window.shpNeckRect->geometry(), neck.geometry());
+    EXPECT_TRUE(neck.geometry().contains(window.btnNewChord->geometry()));
+    EXPECT_EQ(window.lblFretNumbers->geometry().right(), neck.geometry().right() - 4);
+
+    const QPoint fret24 = NeckView::fromPicture(NeckGeometry::cellCentre(4, 24, 24));
+    EXPECT_EQ(neck.hintAt(fret24), "Current Note:D");
+    QTest::mouseClick(&neck, Qt::LeftButton, {}, fret24);
+    EXPECT_EQ(text(), "* Frets: 24\nD, x, x, 24, x, Q\n");
+    EXPECT_TRUE(neck.isMarkerShown(4, 24));
+    neck.setFocus();
+    QTest::keyClick(&neck, Qt::Key_End);
+    EXPECT_EQ(neck.focusCell().fret, 24);
+
+    window.RichEdit1->setPlainText("A, x, 0, x, x, Q\n");
+    clickOnLine(0);
+    EXPECT_EQ(neck.fretCount(), FretCount);
+    EXPECT_EQ(neck.width(), NeckView::FramedWidth);
+    EXPECT_EQ(neck.focusCell().fret, FretCount);
+    EXPECT_FALSE(NeckView::cellAt(fret24, 4, neck.fretCount()).has_value());
+    EXPECT_LE(window.minimumWidth(), narrow);
+    expectNoControlCoversAnother("back to 18 frets");
+}
+
 using EditControls = NeckFixture;
 
 TEST_F(EditControls, ButtonsEditTheCaretLineAndWorkFromTheKeyboard)

@@ -50,9 +50,31 @@ TEST_F(CheckCommand, ExitsZeroForAGoodFileAndTwoForAnUnreadableOne)
     EXPECT_EQ(RunCli({ "check" }).exitCode, 2);
 }
 
+TEST_F(CheckCommand, NamesMarksWithoutTheirPartnerAndWithWarningsOddBarsAndLookAlikeComments)
+{
+    const QString path = write("marks.bss",
+        "* Time: 3/4\r\n* Tuning: D A D Gx\r\nA, x, 0h, x, x, Q\r\nB, x, 2, x, x, H, slap\r\n\r\n"
+        "G, 3_, x, x, x, H\r\n\r\nG, 5, x, x, x, Q\r\n");
+    const CliRun plain = RunCli({ "check", path });
+    EXPECT_EQ(plain.exitCode, 1);
+    EXPECT_EQ(plain.out, "Line 6    Tie on the Low E string must go to the same fret, not to fret 5.\n");
+    const CliRun warned = RunCli({ "check", "--warnings", path });
+    EXPECT_EQ(warned.exitCode, 1);
+    EXPECT_EQ(warned.out,
+        "Line 2    Warning: Not a tuning line: \"Gx\" is not a note name.\n"
+        "Line 6    Tie on the Low E string must go to the same fret, not to fret 5.\n");
+    // Warnings alone leave the exit code at 0; the bars are checked once no line has an error.
+    const QString odd = write("odd.bss", "* Time: 3/4\r\nA, x, 0h, x, x, Q\r\nB, x, 2, x, x, Q\r\n");
+    const CliRun oddRun = RunCli({ "check", odd, "--warnings" });
+    EXPECT_EQ(oddRun.exitCode, 0);
+    EXPECT_EQ(oddRun.out, "Line 2    Warning: Bar 1 lasts 2/4, not 3/4.\n");
+    EXPECT_EQ(RunCli({ "check", odd }).out, "");
+}
+
 TEST_F(CheckCommand, ExamplesAreValid)
 {
-    for (const char* name : { "walking-in-g.bss", "twelve-bar-blues.bss", "sixteenth-street-funk.bss" }) {
+    for (const char* name : { "walking-in-g.bss", "twelve-bar-blues.bss", "sixteenth-street-funk.bss",
+             "slap-and-ghosts.bss", "slides-and-ties.bss" }) {
         const CliRun run = RunCli({ "check", QStringLiteral(FW_SOURCE_DIR "/examples/") + name });
         EXPECT_EQ(run.exitCode, 0) << name << run.out.toStdString();
     }

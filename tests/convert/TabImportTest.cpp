@@ -1,4 +1,3 @@
-#include "AsciiRhythmLine.h"
 #include "AsciiTab.h"
 #include "AsciiTabReader.h"
 #include "CliRunner.h"
@@ -115,8 +114,7 @@ TEST(RhythmLine, GeneratedListsComeBackAsTheyWere)
             SCOPED_TRACE(tuning.namesText().toStdString() + " round " + std::to_string(round));
             const GeneratedList list = Generate(tuning, random);
             const fw::Tablature tab = fw::Tablature::Build(list.parsed, tuning);
-            const fw::AsciiTab ascii = fw::BuildAsciiTab(tab, QStringLiteral("Generated"), QString());
-            const QStringList text = fw::WithRhythmLines(ascii.Lines, tab);
+            const QStringList text = fw::BuildAsciiTab(tab, QStringLiteral("Generated"), QString(), true).Lines;
             fw::TabImportOptions options;
             options.rhythm = fw::TabRhythm::Line;
             // The tab names its tuning: drop D comes back as drop D without being told.

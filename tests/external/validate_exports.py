@@ -7,6 +7,7 @@ silent."""
 import argparse
 import array
 import glob
+import math
 import os
 import random
 import re
@@ -81,8 +82,52 @@ def header_int(line, default):
         return default
 
 
+# A fret field with the playing techniques web tabs write: a slide in, the note (a fret, a ghost note
+# in parentheses, a natural harmonic in angle brackets, a dead note "m" with or without a fret), a bend
+# target and the marks after it (vibrato and a link into the next note on the string).
+FRET_FIELD = re.compile(r"^(?P<slide>[/\\])?(?:\((?P<ghost>\d+)\)|<(?P<node>\d+(?:\.\d)?)>|(?P<dead>\d*)m"
+                        r"|(?P<fret>[+-]?\d+))(?:b(?P<bend>\d+))?(?P<tail>[~hp/\\_]*)$", re.I)
+LINE_WORDS = {"slap", "pop", "tap", "accent", "staccato", "pm", "lr"}
+
+
+def harmonic_semitones(written):
+    """The natural harmonic at a written node: the partial n whose node k/n along the string lies within
+    a quarter fret of it, as semitones above the open string."""
+    for n in range(2, 9):
+        for k in range(1, n):
+            if math.gcd(k, n) == 1 and abs(-12 * math.log2(1 - k / n) - written) <= 0.25:
+                return round(12 * math.log2(n))
+    raise AssertionError("no harmonic at %s" % written)
+
+
+def read_note(field, open_key):
+    """A struck string's note: its kind, sounding key and marks; None when the string is not played."""
+    if field.lower() == "x":
+        return None
+    match = FRET_FIELD.match(field)
+    if not match:
+        raise AssertionError("fret field %r" % field)
+    tail = match.group("tail").lower()
+    note = {"link": next((mark for mark in tail if mark in "hp/\\_"), ""), "slide_in": match.group("slide"),
+            "bend": match.group("bend"), "kind": "plain"}
+    if match.group("ghost") is not None:
+        note.update(kind="ghost", key=open_key + int(match.group("ghost")))
+    elif match.group("node") is not None:
+        note.update(kind="harmonic", key=open_key + harmonic_semitones(float(match.group("node"))))
+    elif match.group("dead") is not None:
+        note.update(kind="dead", key=open_key + int(match.group("dead") or 0))
+    elif int(match.group("fret")) < 0:
+        return None
+    else:
+        note.update(key=open_key + int(match.group("fret")))
+    return note
+
+
 def expected_song(data):
-    """Tempo, patch, notes (start, key, length) and end tick of a chord list file's bytes."""
+    """Tempo, patch, the end tick and the notes (start, key, length) of a chord list file's bytes, with
+    what each note's marks promise. A tie joins its notes into one; a note that leads into the next on
+    its string (hammer-on, pull-off, legato slide) ends where that one starts; staccato and palm mute
+    halve a note, a dead note lasts at most 60 ms, let ring holds a note until its string plays again."""
     lines = split_lines(decode_text(data))
     patch, tempo = 33, 120
     if len(lines) > 1 and lines[1].startswith(HEADER_PREFIXES[1]):
@@ -92,30 +137,61 @@ def expected_song(data):
     if len(lines) >= 4 and all(lines[i].startswith(HEADER_PREFIXES[i]) for i in range(4)):
         lines = lines[4:]
     keys = open_keys(lines)
-    notes, tick = [], 0
+    entries, tick = [], 0
     for line in lines:
         if not line.strip() or line.startswith("*"):
             continue
         fields = [field.strip() for field in line.split(",")]
         ticks = duration_ticks(fields[len(keys) + 1])
-        for column, fret in enumerate(fields[1:len(keys) + 1]):
-            if fret.lower() != "x" and int(fret) >= 0:
-                notes.append((tick, keys[column] + int(fret), ticks))
+        words = set(fields[len(keys) + 2].lower().split()) if len(fields) > len(keys) + 2 else set()
+        if not words <= LINE_WORDS:
+            raise AssertionError("line words %r" % words)
+        notes = [read_note(fret, keys[column]) for column, fret in enumerate(fields[1:len(keys) + 1])]
+        entries.append({"start": tick, "ticks": ticks, "words": words, "notes": notes})
         tick += ticks
-    return {"tempo": min(60000000 // tempo, 0xFFFFFF), "program": patch & 0x7F, "notes": sorted(notes), "end": tick}
+    whole_ms = 4 * ((60000000 // tempo) // 1000)
+    dead_ticks = max(1, 60 * 4 * TICKS_PER_QUARTER // whole_ms)
+    notes = []
+    for column in range(len(keys)):
+        tied = None
+        for index, entry in enumerate(entries):
+            note = entry["notes"][column]
+            if note is None:
+                continue
+            following = entries[index + 1]["notes"][column] if index + 1 < len(entries) else None
+            start = entry["start"]
+            if note["link"] and following is not None:
+                end = entries[index + 1]["start"]
+            elif note["kind"] == "dead":
+                end = start + min(entry["ticks"], dead_ticks)
+            elif entry["words"] & {"staccato", "pm"}:
+                end = start + max(1, entry["ticks"] // 2)
+            elif "lr" in entry["words"]:
+                later = [e["start"] for e in entries[index + 1:] if e["notes"][column] is not None]
+                end = max(start + entry["ticks"], later[0] if later else tick)
+            else:
+                end = start + entry["ticks"]
+            if tied is not None:
+                tied["end"] = end
+            else:
+                notes.append(dict(note, start=start, end=end, words=entry["words"]))
+            tied = notes[-1] if note["link"] == "_" and following is not None else None
+    marked = any(entry["words"] or any(n and (n["kind"] != "plain" or n["link"] or n["slide_in"] or n["bend"])
+                                       for n in entry["notes"]) for entry in entries)
+    return {"tempo": min(60000000 // tempo, 0xFFFFFF), "program": patch & 0x7F, "end": tick, "marked": marked,
+            "notes": sorted((n["start"], n["key"], n["end"] - n["start"]) for n in notes), "marks": notes}
 
 
 def pair_notes(events):
-    """Notes from (tick, key, velocity) events in file order; a velocity of 0 ends the oldest sounding key."""
+    """Notes from (tick, key, velocity, channel) events in file order; a velocity of 0 ends the oldest
+    sounding key of its channel. Each note is (start, key, length, velocity, channel)."""
     sounding, notes = {}, []
-    for tick, key, velocity in events:
+    for tick, key, velocity, channel in events:
         if velocity > 0:
-            if velocity != 127:
-                raise AssertionError("velocity %d" % velocity)
-            sounding.setdefault(key, []).append(tick)
-        elif sounding.get(key):
-            start = sounding[key].pop(0)
-            notes.append((start, key, tick - start))
+            sounding.setdefault((key, channel), []).append((tick, velocity))
+        elif sounding.get((key, channel)):
+            start, on_velocity = sounding[(key, channel)].pop(0)
+            notes.append((start, key, tick - start, on_velocity, channel))
     if any(sounding.values()):
         raise AssertionError("notes never end: %r" % sounding)
     return sorted(notes)
@@ -123,7 +199,7 @@ def pair_notes(events):
 
 def decode_midicsv(path):
     output = subprocess.run(["midicsv", path], check=True, capture_output=True, text=True, timeout=60).stdout
-    song, events = {"end": 0}, []
+    song, events = {"end": 0, "programs": {}, "bends": []}, []
     for record in output.splitlines():
         fields = [field.strip() for field in record.split(",")]
         track, tick, kind = int(fields[0]), int(fields[1]), fields[2]
@@ -132,18 +208,20 @@ def decode_midicsv(path):
         elif kind == "Tempo":
             song["tempo"] = int(fields[3])
         elif kind == "Program_c":
-            song["program"] = int(fields[4])
+            song["programs"].setdefault(int(fields[3]), int(fields[4]))
+        elif kind == "Pitch_bend_c":
+            song["bends"].append((tick, int(fields[3]), int(fields[4])))
         elif kind in ("Note_on_c", "Note_off_c"):
-            events.append((tick, int(fields[4]), int(fields[5]) if kind == "Note_on_c" else 0))
+            events.append((tick, int(fields[4]), int(fields[5]) if kind == "Note_on_c" else 0, int(fields[3])))
         elif kind == "End_track" and track == 2:
             song["end"] = tick
-    song["notes"] = pair_notes(events)
-    return song
+    return finish_decoded(song, events)
 
 
 def decode_mido(path):
     midi = mido.MidiFile(path)
-    song = {"format": midi.type, "tracks": len(midi.tracks), "division": midi.ticks_per_beat, "end": 0}
+    song = {"format": midi.type, "tracks": len(midi.tracks), "division": midi.ticks_per_beat, "end": 0,
+            "programs": {}, "bends": []}
     events = []
     for index, track in enumerate(midi.tracks):
         tick = 0
@@ -152,12 +230,21 @@ def decode_mido(path):
             if message.type == "set_tempo":
                 song["tempo"] = message.tempo
             elif message.type == "program_change":
-                song["program"] = message.program
+                song["programs"].setdefault(message.channel, message.program)
+            elif message.type == "pitchwheel":
+                song["bends"].append((tick, message.channel, message.pitch + 8192))
             elif message.type in ("note_on", "note_off"):
-                events.append((tick, message.note, message.velocity if message.type == "note_on" else 0))
+                events.append((tick, message.note, message.velocity if message.type == "note_on" else 0,
+                               message.channel))
             elif message.type == "end_of_track" and index == 1:
                 song["end"] = tick
-    song["notes"] = pair_notes(events)
+    return finish_decoded(song, events)
+
+
+def finish_decoded(song, events):
+    song["program"] = song["programs"].get(0)
+    song["heard"] = pair_notes(events)
+    song["notes"] = sorted((start, key, length) for start, key, length, _, _ in song["heard"])
     return song
 
 
@@ -172,7 +259,35 @@ def check_decoded(name, decoder, decoded, expected):
         missing = [n for n in expected["notes"] if n not in decoded["notes"]][:5]
         extra = [n for n in decoded["notes"] if n not in expected["notes"]][:5]
         problems.append("notes differ: missing %r, extra %r" % (missing, extra))
+    else:
+        problems += check_marks(decoded, expected)
     return ["%s (%s): %s" % (name, decoder, problem) for problem in problems]
+
+
+def check_marks(decoded, expected):
+    """What the marks promise, heard in the file: in a list without marks every note at full velocity on
+    channel 1; ghost notes clearly softer than the softest other note or at most 64; slapped and popped
+    notes on channels of their own (never 10) set to Slap Bass 1 and 2; pitch bends on the channel of a
+    slide, a slide in or a bend while the note sounds."""
+    problems = []
+    heard = {(start, key): (velocity, channel) for start, key, _, velocity, channel in decoded["heard"]}
+    others = [heard[(n["start"], n["key"])][0] for n in expected["marks"] if n["kind"] == "plain"]
+    for note in expected["marks"]:
+        velocity, channel = heard[(note["start"], note["key"])]
+        what = "note %d at %d" % (note["key"], note["start"])
+        if not expected["marked"] and (velocity, channel) != (127, 0):
+            problems.append("%s: velocity %d on channel %d" % (what, velocity, channel))
+        if note["kind"] == "ghost" and (velocity > 64 or velocity >= min(others, default=128)):
+            problems.append("%s: a ghost note at velocity %d" % (what, velocity))
+        for word, program in (("slap", 36), ("pop", 37)):
+            if word in note["words"] and (channel in (0, 9) or decoded["programs"].get(channel) != program):
+                problems.append("%s: %s on channel %d with program %r"
+                                % (what, word, channel, decoded["programs"].get(channel)))
+        if note["slide_in"] or note["bend"] or note["link"] in ("/", "\\"):
+            if not any(note["start"] <= tick <= note["end"] and on == channel and value != 8192
+                       for tick, on, value in decoded["bends"]):
+                problems.append("%s: no pitch bend on channel %d while it sounds" % (what, channel))
+    return problems
 
 
 def peak_of_wav(path):

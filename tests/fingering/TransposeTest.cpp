@@ -1,5 +1,6 @@
 // Moving the notes of a chord list by semitones, as Special > Transpose... and the command line do.
 #include "Transpose.h"
+#include "Refinger.h"
 
 #include <gtest/gtest.h>
 
@@ -52,6 +53,17 @@ namespace {
             { "E, 0, x, x, x, Q", "G, 3, x, x, Q", "A, 5, x, x, x, Q", "B, 7, x, x, x, Q" }, 12,
             { "E, 0, x, x, x, Q", "G, 3, x, x, Q", "A, 17, x, x, x, Q", "B, 7, x, x, x, Q" },
             "These lines have errors and were not moved:\nLine 2    Not enough commas.", 1, 2 },
+        { "marks go with their notes: a harmonic finds the node that sounds its new pitch, a bend keeps its "
+          "interval, a dead note without a fret stays",
+            { "E, x, <7>, x, x, Q", "Chord, (3), 7b9~, m, x, E, slap" }, 5,
+            { "A, x, <5>, x, x, Q", "Chord, (8), 12b14~, m, x, E, slap" }, {} },
+        { "a hammer-on whose next note leaves the neck takes its first note along to another string",
+            { "A, x, 5h, x, x, E", "B, x, 7, x, x, E" }, 12, { "D, x, x, x, 7h, E", "E, x, x, x, 9, E" }, {} },
+        { "a tie whose next note is not moved is named and taken out", { "A, x, 5_, x, x, H", "", "A, x, 5, x, x, H" },
+            2, { "E, x, 7, x, x, H", "", "A, x, 5, x, x, H" },
+            "These marks no longer join their notes after the move:\nLine 1    Tie on the A string must go to the "
+            "same fret, not to fret 5. It was left out.",
+            0, 0 },
     };
 
     TEST(TransposeTest, MovesTheChosenLinesOnTheListsTuning)
@@ -61,6 +73,18 @@ namespace {
             const TransposeResult result = TransposeLines(c.lines, c.semitones, c.first, last);
             EXPECT_EQ(result.Lines, c.expected) << c.what;
             EXPECT_EQ(TransposeWarning(result), c.warning) << c.what;
+        }
+    }
+
+    // Optimize Fingering plays the C on the A string, in the G's position, unless a mark joins it to
+    // the G on the Low E string.
+    TEST(RefingerTest, NotesJoinedByAMarkStayOnOneString)
+    {
+        const QStringList plain { "G, 3, x, x, x, E", "C, 8, x, x, x, E" };
+        EXPECT_EQ(RefingerLines(plain, 0, 1).lines, QStringList({ "G, 3, x, x, x, E", "C, x, 3, x, x, E" }));
+        for (const char* mark : { "h", "/", "~h" }) {
+            const QStringList joined { QStringLiteral("G, 3%1, x, x, x, E").arg(mark), "C, 8, x, x, x, E" };
+            EXPECT_EQ(RefingerLines(joined, 0, 1).lines, joined) << mark;
         }
     }
 

@@ -22,23 +22,19 @@ QByteArray Samples(const QString& path)
     return file.readAll().mid(44);
 }
 
-} // namespace
-
 // The live path, played in real time with its audio going to a file, holds the samples of the
 // offline render from its first note on: every note starts at the same sample.
-TEST(LiveRender, RealTimePlaybackIsTheOfflineRenderSampleForSample)
+void ExpectLiveIsTheRender(const QStringList& lines, int tempo)
 {
     const QString soundFont = FindSoundFont();
     if (soundFont.isEmpty())
         GTEST_SKIP() << "no General MIDI SoundFont installed";
-    const QStringList lines { "*Count Off 2", "G, 3, x, x, x, E", "B, x, 2, x, x, /S", "D, x, 5, x, x, .E", "",
-        "Rest, x, x, x, x, S", "Chord, 3, 5, x, x, T", "E, x, x, x, 0, Q" };
-    const int tempo = 240;
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
 
     const QString renderPath = dir.filePath(QStringLiteral("render.wav"));
     const RecordedPlayback recorded = RecordPlayback(lines, tempo, 33);
+    ASSERT_EQ(recorded.errors, QStringList());
     ASSERT_EQ(RenderMessagesToWav(recorded.messages, soundFont, renderPath), QString());
 
     const QString livePath = dir.filePath(QStringLiteral("live.wav"));
@@ -65,6 +61,26 @@ TEST(LiveRender, RealTimePlaybackIsTheOfflineRenderSampleForSample)
     // Nothing sounds before the first note, and from there on the two are the same.
     EXPECT_EQ(live.left(origin).count('\0'), origin);
     EXPECT_TRUE(live.mid(origin, render.size()) == render);
+}
+
+} // namespace
+
+TEST(LiveRender, RealTimePlaybackIsTheOfflineRenderSampleForSample)
+{
+    ExpectLiveIsTheRender({ "*Count Off 2", "G, 3, x, x, x, E", "B, x, 2, x, x, /S", "D, x, 5, x, x, .E", "",
+                              "Rest, x, x, x, x, S", "Chord, 3, 5, x, x, T", "E, x, x, x, 0, Q" },
+        240);
+}
+
+// Slides, bends and vibrato on channels of their own, legato notes, slap and pop: the same.
+TEST(LiveRender, MarkedListLiveIsTheOfflineRenderSampleForSample)
+{
+    ExpectLiveIsTheRender(
+        { "* Time: 3/4", "*Count Off 3", "E, 0, x, x, x, E, slap", "E, x, x, 2, x, E, pop", "A, x, 0h, x, x, S",
+            "B, x, 2p, x, x, S", "A, x, 0, x, x, E", "", "G, 3_, x, x, x, Q", "G, 3, x, x, x, E, accent",
+            "X, m, x, x, x, E", "A, x, 5/, x, x, E", "", "D, x, 7, x, x, E", "D, x, 7b9~, x, x, Q",
+            "H, x, x, x, <12>, Q, lr", "A, x, /5, x, x, E" },
+        200);
 }
 
 // A stop cuts the sound, releases and all, within 10 ms of the block playing when it came: the

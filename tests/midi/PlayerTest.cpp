@@ -9,16 +9,6 @@ using testing::ElementsAre;
 
 namespace {
 
-// "ms status data1 data2" per message, so a failing sequence reads like a MIDI log.
-std::vector<std::string> Log(const QList<TimedMessage>& messages)
-{
-    std::vector<std::string> lines;
-    for (const TimedMessage& m : messages)
-        lines.push_back(QString::asprintf("%.3f %02X %02X %02X", m.timeUs / 1000.0, m.status(), m.data1(), m.data2())
-                            .toStdString());
-    return lines;
-}
-
 std::vector<std::int64_t> NoteOnTimes(const QList<TimedMessage>& messages)
 {
     std::vector<std::int64_t> times;

@@ -9,6 +9,7 @@
 
 #include <QStringList>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace fw::test {
@@ -105,6 +106,16 @@ struct PlayerRig {
     MidiPort port;
     Player player;
 };
+
+// "ms status data1 data2" per message, so a failing sequence reads like a MIDI log.
+inline std::vector<std::string> Log(const QList<TimedMessage>& messages)
+{
+    std::vector<std::string> lines;
+    for (const TimedMessage& m : messages)
+        lines.push_back(QString::asprintf("%.3f %02X %02X %02X", m.timeUs / 1000.0, m.status(), m.data1(), m.data2())
+                            .toStdString());
+    return lines;
+}
 
 inline TimedMessage Msg(double ms, unsigned char status, unsigned char data1, unsigned char data2)
 {

@@ -107,3 +107,38 @@ TEST(PracticeRun, StopEndsTheRunAtOnceWithEveryNoteEnded)
     EXPECT_FALSE(rig.player.IsPlaying());
     EXPECT_EQ(rig.editor.selectionLength(), 34);
 }
+
+// With a time line the metronome counts each bar in its own time from the bar's start, its first
+// beat louder: 3/4 in quarters, 6/8 in two dotted quarters. The count-off clicks the first bar's beat.
+TEST(PracticeRun, MetronomeAndCountOffCountTheBarsTime)
+{
+    const struct {
+        QStringList lines;
+        std::vector<std::pair<int, int>> clicks;
+    } cases[] = {
+        { { "* Time: 3/4", "*Count Off 2", "G, 3, x, x, x, .H", "", "* Time: 6/8", "E, 0, x, x, x, .H" },
+            { { 0, 127 }, { 500, 127 }, { 1000, 127 }, { 1500, 80 }, { 2000, 80 }, { 2500, 127 }, { 3250, 80 } } },
+        { { "* Time: 6/8", "*Count Off 2", "E, 0, x, x, x, .Q", "E, 0, x, x, x, .Q", "", "E, 0, x, x, x, .Q" },
+            { { 0, 127 }, { 750, 127 }, { 1500, 127 }, { 2250, 80 }, { 3000, 127 } } },
+    };
+    for (const auto& c : cases) {
+        PlayerRig rig(c.lines);
+        rig.player.PlayPractice({ 100, 5, 1, 100, true });
+        EXPECT_TRUE(rig.window.boxes.isEmpty());
+        const Heard heard = Listen(rig.recorder.messages);
+        EXPECT_EQ(heard.clickOnsMs, c.clicks) << c.lines.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(heard.sounding, 0);
+    }
+}
+
+// The speed trainer sounds every string of the tuning: the high G of a five-string bass sits in slot 2.
+TEST(PracticeRun, EveryStringOfAFiveStringBassSounds)
+{
+    PlayerRig rig({ "* Tuning: B E A D G", "Chord, 0, x, x, x, 0, Q" });
+    rig.player.PlayPractice({ 100, 5, 1, 100, false });
+    EXPECT_TRUE(rig.window.boxes.isEmpty());
+    // Low B (35) and the G string (55), an octave down.
+    EXPECT_EQ(Log(rig.recorder.messages),
+        (std::vector<std::string> { "0.000 C0 73 00", "0.000 C0 21 00", "0.000 90 2B 7F", "0.000 90 17 7F",
+            "500.000 80 2B 00", "500.000 80 17 00" }));
+}

@@ -208,3 +208,62 @@ TEST_F(AutoName, KeepsTheSelectionOnTheTextItCovered)
     EXPECT_EQ(editor.selectionStart(), 3);
     EXPECT_EQ(editor.selectionLength(), 1);
 }
+
+using MarkedList = ChordListFixture;
+
+// The line display names marks, reports a mark without its partner as the line's error, and, once
+// the list sets its time, a bar that does not add up; the whole-list parse stops at that mark.
+TEST_F(MarkedList, DisplayParseAndRewritingKeepAndNameTheMarks)
+{
+    given({ "* Time: 3/4", "* Frets: 24", "A, x, 0h, x, x, Q", "* between", "B, x, 2, x, x, H, slap", "",
+        "Chord, (3), 5_, x, x, H", "Chord, 3, 5p, x, x, Q", "Chord, x, 3, x, x, Q, pm", "", "G, 22~, x, x, x, .H", "",
+        "* Time: 7/9", "x, x, m, x, x, W", "", "E, x, <7>, x, x, H, lr" });
+    const std::pair<int, std::pair<const char*, const char*>> shown[] = {
+        { 2, { "A (hammer-on to B)", "" } },
+        { 4, { "B (slap)", "" } },
+        { 6, { "Chord (Low E string ghost note; A string tied over)", "This bar lasts 4/4, not 3/4." } },
+        { 7, { "Chord (A string pull-off to C)", "This bar lasts 4/4, not 3/4." } },
+        { 8, { "Chord (palm mute)", "This bar lasts 4/4, not 3/4." } },
+        { 10, { "G (vibrato)", "" } },
+        { 12,
+            { "Comment Line",
+                "Not a time line: write beats/unit, such as 3/4 or 6/8 (1 to 32 beats of 2, 4, 8 or 16)." } },
+        { 13, { "x (dead note)", "This bar lasts 4/4, not 3/4." } },
+        { 15, { "E (harmonic at 7, let ring)", "This bar lasts 2/4, not 3/4." } },
+    };
+    for (const auto& [line, expected] : shown) {
+        host.status = "untouched";
+        list.ShowLineInfo(line);
+        EXPECT_EQ(host.caption, expected.first) << line;
+        EXPECT_EQ(host.status, expected.second) << line;
+    }
+    EXPECT_EQ(list.fretLimit(), 24);
+    ASSERT_TRUE(list.ParseAllLines(QString(), true));
+
+    // Renaming keeps the marks; a neck press replaces the string's note and its marks, not the others'.
+    list.AutoNameLine(13);
+    EXPECT_EQ(editor.lineText(13), "x, x, m, x, x, W");
+    host.chordMode = true;
+    list.SetStringFret(6, 5, 7);
+    EXPECT_EQ(editor.lineText(6), "E, (3), 7, x, x, H");
+
+    // The tie now goes to another fret: the display and the whole-list parse name it on its line.
+    editor.replaceLine(6, "Chord, (3), 7_, x, x, H");
+    EXPECT_FALSE(list.ShowLineInfo(6));
+    EXPECT_EQ(host.caption, "(Error in line.)");
+    EXPECT_EQ(host.status, "   ***Error***   Line 7    Tie on the A string must go to the same fret, not to fret 5.");
+    host.errors.clear();
+    EXPECT_FALSE(list.ParseAllLines("Fix errors before viewing tab.", true));
+    EXPECT_EQ(host.errors,
+        QStringList({ "Line 7    Tie on the A string must go to the same fret, not to fret 5.",
+            "Fix errors before viewing tab." }));
+    EXPECT_EQ(list.ParsedLines.size(), 6);
+    EXPECT_EQ(editor.selectionStart(), editor.lineStart(6));
+
+    // Without a time line nothing is said of bar lengths, as ever.
+    given({ "G, 3, x, x, x, Q", "", "G, 19, x, x, x, Q" });
+    list.ShowLineInfo(0);
+    EXPECT_EQ(host.status, "");
+    list.ShowLineInfo(2);
+    EXPECT_EQ(host.status, "   ***Error***   Line 3    Fret Number for Low E string (\"19\") must be lower than 19.");
+}

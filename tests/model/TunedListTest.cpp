@@ -72,6 +72,15 @@ TEST_F(TunedList, ATuningLineBelowTheNotesAndBelowAnErrorStillCounts)
     EXPECT_EQ(list.ParsedLines.size(), 1);
     EXPECT_EQ(list.ParsedLines[0].Notes[6], 35);
 
+    // The last tuning and frets lines count even where earlier ones stand before the error.
+    given({ "* Tuning: D A D G", "* Frets: 20", "B, 0, x, x, x, 22, Q", "E, 0, x, x, x, Q", "* Tuning: B E A D G",
+        "* Frets: 22" });
+    EXPECT_FALSE(list.ParseAllLines(QString(), false));
+    ASSERT_EQ(list.ParsedLines.size(), 3);
+    EXPECT_EQ(list.ParsedLines[2].Notes[6], 35);
+    EXPECT_EQ(list.ParsedLines[2].Frets[2], 22);
+    given({ "B, 0, x, x, x, x, Q", "E, 0, x, x, x, Q", "* Tuning: B E A D G" });
+
     // Editing the tuning line away makes the list four strings again without a stale tuning.
     editor.replaceLine(2, "* no tuning");
     editor.deleteLine(0);
@@ -141,6 +150,14 @@ TEST(Retune, MovesNotesWritesTheTuningLineAndNamesWhatCannotMove)
             { "B, 7, x, x, x, Q", "D, x, 5, x, x, Q" }, {}, {} },
         { { "* Tuning: D A D G", "D, 0, x, x, x, Q" }, "B E A D G", RetuneMode::KeepFrets,
             { "* Tuning: B E A D G", "E, x, 0, x, x, x, Q" }, {}, {} },
+        // Marks go with their notes; a harmonic the new strings cannot sound is named like any note.
+        { { "E, 0_, x, x, x, H", "E, 0h, x, x, x, Q", "F#/Gb, 2, x, x, x, Q, pm", "E, <12>, x, x, x, W" }, "D A D G",
+            RetuneMode::KeepPitches,
+            { "* Tuning: D A D G", "E, 2_, x, x, x, H", "E, 2h, x, x, x, Q", "F#/Gb, 4, x, x, x, Q, pm",
+                "* Not playable on this tuning: E (Low E string, harmonic at 12) in E A D G", "Rest, x, x, x, x, W" },
+            {}, { "Line 6    E (Low E string, harmonic at 12): no string of the new tuning can play it." } },
+        { { "* Tuning: D A D G", "D, 0h, x, x, x, Q", "E, 2, x, x, x, Q" }, "B E A D G", RetuneMode::KeepFrets,
+            { "* Tuning: B E A D G", "E, x, 0h, x, x, x, Q", "F#/Gb, x, 2, x, x, x, Q" }, {}, {} },
         { { "* Tuning: B E A D G C", "C, x, x, x, x, x, 0, Q" }, "E A D G", RetuneMode::KeepFrets,
             { "* Tuning: E A D G", "C, x, x, x, x, x, 0, Q" },
             { "Line 2    C (C string, fret 0): the new tuning has no such string." }, {} },

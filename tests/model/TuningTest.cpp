@@ -41,8 +41,8 @@ TEST(TuningLines, NamesGiveNoteValuesLowestFirst)
         EXPECT_EQ(result.tuning.lineText(), row.written);
         EXPECT_EQ(ParseTuningLine(result.tuning.lineText()).tuning, result.tuning);
     }
-    EXPECT_EQ(ParseTuningLine(QStringLiteral("*  Tuning: B E A D G")).kind, TuningLineKind::NotTuningLine);
-    EXPECT_EQ(ParseTuningLine(QStringLiteral(" * Tuning: B E A D G")).kind, TuningLineKind::NotTuningLine);
+    EXPECT_EQ(ParseTuningLine(QStringLiteral("*  Tuning: B E A D G")).kind, TuningLineKind::NotSpecial);
+    EXPECT_EQ(ParseTuningLine(QStringLiteral(" * Tuning: B E A D G")).kind, TuningLineKind::NotSpecial);
 }
 
 TEST(TuningLines, TheLastValidLineOfAListIsItsTuning)

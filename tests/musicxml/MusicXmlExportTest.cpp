@@ -350,7 +350,9 @@ TEST(MusicXmlExport, RoundTripKeepsFretsDurationsBarsAndTitles)
                     FretArray frets = NoFrets;
                     for (int s = 0; s < tuning.stringCount(); ++s)
                         frets[6 - s] = fields[1 + s] == u"x" ? NotPlayedFret : fields[1 + s].toInt();
-                    EXPECT_EQ(fields[0], AutomaticName(ChordDef { {}, frets, NoNotes, {}, 0 }, tuning));
+                    ChordDef def;
+                    def.Frets = frets;
+                    EXPECT_EQ(fields[0], AutomaticName(def, tuning));
                     bar.append({ frets, fields.last() });
                 }
             }

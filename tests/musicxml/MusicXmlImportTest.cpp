@@ -106,18 +106,18 @@ TEST(MusicXmlImport, ScoresAsNotationProgramsWriteThem)
         "<notations><technical><string>4</string><fret>0</fret></technical></notations>"
         "<lyric><text>la</text></lyric></note></measure></part>");
     const QList<Case> cases {
-        { "ties within and across bars; a tie no single length holds",
+        { "ties within and across bars stay ties, each note in its bar",
             Score(BassList,
                 BassPart(
-                    // Two eighths tied (a quarter), a quarter tied over the bar line into an eighth
-                    // (a dotted quarter), then in bar 2 a half tied to a sixteenth.
+                    // Two eighths tied, a quarter tied over the bar line into an eighth, then in
+                    // bar 2 a half tied to a sixteenth.
                     Note("A1", 2, TieStart) + Note("A1", 2, TieStop) + Rest(4) + Note("G1", 4, TieStart)
                     + QStringLiteral("</measure><measure number=\"2\">") + Note("G1", 2, TieStop) + Rest(2)
                     + Note("E1", 8, TieStart) + Note("E1", 1, TieStop) + Rest(3) + QStringLiteral("</measure>"))),
-            { "* Title: Peer file", "A, x, 0, x, x, Q", "Rest, x, x, x, x, Q", "G, 3, x, x, x, .Q", "",
-                "Rest, x, x, x, x, E", "E, 0, x, x, x, H", "Rest, x, x, x, x, S", "Rest, x, x, x, x, .E", "" },
-            { "1 ties that no single duration holds: the tied part became rests.",
-                "3 notes without string and fret were fingered." } },
+            { "* Title: Peer file", "A, x, 0_, x, x, E", "A, x, 0, x, x, E", "Rest, x, x, x, x, Q", "G, 3_, x, x, x, Q",
+                "", "G, 3, x, x, x, E", "Rest, x, x, x, x, E", "E, 0_, x, x, x, H", "E, 0, x, x, x, S",
+                "Rest, x, x, x, x, .E", "" },
+            { "6 notes without string and fret were fingered." } },
         { "two voices, a short last bar, dynamics; the second voice is dropped",
             Score(BassList,
                 BassPart(QStringLiteral("<direction><direction-type><dynamics><f/></dynamics></direction-type>"

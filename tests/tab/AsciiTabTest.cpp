@@ -146,6 +146,57 @@ namespace {
         }
     }
 
+    // Marks are written as web tabs write them, in cells as wide as a column's widest note so the
+    // columns stay aligned; per-line marks get lines of their own only in the groups that have them.
+    TEST(AsciiTab, MarksAreWrittenAsWebTabsWriteThem)
+    {
+        struct Case {
+            const char* what;
+            QStringList lines;
+            bool rhythmLine;
+            QStringList group; // the first line group, without its two empty lines
+        };
+        const Case cases[] = {
+            { "links, slides in, vibrato, dead and ghost notes",
+                { "A, x, 5h, x, x, E", "B, x, 7p, x, x, E", "A, x, 5/, x, x, E", "B, x, 7\\, x, x, E",
+                    "A, x, 5, x, x, E", "", "G, /5, x, x, x, Q", "G, \\5~, x, x, x, Q", "X, m, x, 5m, x, Q",
+                    "G, (3), x, x, x, Q" },
+                false,
+                { "|----------------------------------|-----------------------------------|",
+                    "|----------------------------------|---------------------x-------------|",
+                    "|----5h----7p----5/----7\\-----5----|-----------------------------------|",
+                    "|----------------------------------|-----/5-----\\5~------x-----(3)-----|" } },
+            { "harmonics, bends and a tie over the bar line on frets up to 24",
+                { "* Frets: 24", "H, x, <12>, <3.2>, x, Q", "B, x, x, 7b9, 14b16~, Q", "T, 24_, x, x, x, H", "",
+                    "T, 24, x, x, x, Q", "N, 19, 20, 21, 22, Q" },
+                false,
+                { "|-----------------14b16~---------------|------------------22--------|",
+                    "|------<3.2>---------7b9---------------|------------------21--------|",
+                    "|-------<12>---------------------------|------------------20--------|",
+                    "|-----------------------------24_------|--------24--------19--------|" } },
+            { "slap, pop and tap letters, palm mute and let ring runs, durations over the widest notes",
+                { "E, 0, x, x, x, E, slap", "E, x, x, 2, x, E, pop", "E, 0, x, x, x, E, tap accent",
+                    "E, 0, x, x, x, E, pm", "E, 0, x, x, x, E, pm", "E, 3, x, x, x, Q, lr",
+                    "E, 3, x, x, x, Q, slap pm" },
+                true,
+                { "                   PM--------        PM---", "                             let ring",
+                    "    E    E    E    E    E       Q    Q", "|-----------------------------------------|",
+                    "|---------2-------------------------------|", "|-----------------------------------------|",
+                    "|----0---------0----0----0-------3----3---|", "     S    P    T                      S" } },
+        };
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            const AsciiTab tab = BuildAsciiTab(
+                Tablature::Build(test::ParseEveryLine(c.lines)), QStringLiteral("Song"), {}, c.rhythmLine);
+            ASSERT_GE(tab.Lines.size(), 6 + c.group.size() + 2);
+            EXPECT_EQ(tab.Lines.mid(6, c.group.size()).join(u'\n').toStdString(), c.group.join(u'\n').toStdString());
+            EXPECT_EQ(tab.Lines.mid(6 + c.group.size(), 2), QStringList({ "", "" }));
+        }
+        // Every extra line counts in the view's height allowance: four strings, PM, let ring and letters.
+        EXPECT_EQ(BuildAsciiTab(Tablature::Build(test::ParseEveryLine(cases[2].lines)), "Song", {}).Height,
+            AsciiGroupHeightFor(7));
+    }
+
     TEST(AsciiTab, FileLinesEndWithCrLf)
     {
         EXPECT_EQ(AsciiTabFileBytes({ "", "a", "" }), QByteArray("\r\na\r\n\r\n"));

@@ -317,5 +317,78 @@ namespace {
         EXPECT_NEAR((first + last) / 2.0, Room + 593 / 2.0, 8);
     }
 
+    // The marks are drawn around their notes: an arc between a hammer-on and its note (none without the
+    // mark), an X in a dead note's place with a gap in its string line, and the string names at the start
+    // of each row of a list with a tuning line.
+    TEST(TabPainter, MarksAndStringNamesAreDrawnWhereTheyBelong)
+    {
+        const QStringList marked { "* Tuning: D A D G", "A, x, 5h, x, x, Q", "B, x, 7, x, x, Q", "X, m, x, x, x, Q" };
+        QStringList plain = marked;
+        plain[1] = "A, x, 5, x, x, Q";
+        plain[3] = "Rest, x, x, x, x, Q";
+        const Tablature tab = Tablature::Build(test::ParseEveryLine(marked), TuningOfLines(marked));
+        const Tablature without = Tablature::Build(test::ParseEveryLine(plain), TuningOfLines(plain));
+        const TabLayout layout = TabLayout::Screen(593, tab);
+        ASSERT_GT(layout.MarksAbove, 0);
+        ASSERT_GT(layout.TabLeft, 10) << "room for the names";
+        const int width = layout.BarWidth();
+        const int step = width / 5; // three columns: c = 4
+        const int x = layout.TabLeft;
+        const int y = layout.FirstStaffTop;
+        const auto draw = [&](const Tablature& drawn) {
+            QImage image = WhiteImage(600, 260);
+            QPainter painter(&image);
+            TabPainter(drawn, QString(), QString(), false).DrawBar(painter, layout, drawn.Bars[0], width, y, x);
+            return image;
+        };
+        const QImage with = draw(tab);
+        const QImage plainImage = draw(without);
+
+        // Above the A string between the two numbers, below the D string: the arc (and its h).
+        const int aLine = y + 2 * layout.StringGap;
+        const QRect overTheLink(x + step + 10, aLine - layout.StringGap + 2, step - 12, layout.StringGap - 6);
+        EXPECT_GT(DarkPixels(with, overTheLink), 3);
+        EXPECT_EQ(DarkPixels(plainImage, overTheLink), 0);
+
+        // The dead note on the low string: ink off the line where it stands, the line cut before it.
+        const int eLine = y + 3 * layout.StringGap;
+        const int dead = x + 3 * step;
+        EXPECT_GT(DarkPixels(with, QRect(dead, eLine - 6, 10, 5)) + DarkPixels(with, QRect(dead, eLine + 1, 10, 5)), 4);
+        EXPECT_FALSE(IsDark(with.pixel(dead - 2, eLine)));
+        EXPECT_TRUE(IsDark(plainImage.pixel(dead - 2, eLine)));
+
+        // D A D G: a name left of every string line, and nothing there for a list without a tuning line.
+        for (int string = 0; string < 4; ++string) {
+            const int lineY = y + string * layout.StringGap;
+            EXPECT_GT(DarkPixels(with, QRect(0, lineY - 5, x - 1, 10)), 3) << string;
+        }
+        const Tablature standard = Tablature::Build(test::ParseEveryLine({ "A, x, 5, x, x, Q" }));
+        EXPECT_EQ(TabLayout::Screen(593, standard), TabLayout::Screen(593));
+        EXPECT_EQ(TabLayout::Printer(5100, 6600, standard), TabLayout::Printer(5100, 6600));
+    }
+
+    // Printed rows of a marked list keep the room of their marks inside the page and apart from each other.
+    TEST(TabPainter, PrintedRowsKeepTheirMarksOnThePage)
+    {
+        QStringList lines;
+        for (int i = 0; i < 40; ++i)
+            lines << "E, 3, x, x, x, Q, slap pm" << QString();
+        const Tablature tab = Build(lines);
+        const TabLayout printer = TabLayout::Printer(5100, 6600, tab);
+        const QList<PrintedBar> plan = PlanPrintout(printer, 6600, tab.Bars.size());
+        ASSERT_EQ(plan.size(), 40);
+        EXPECT_GT(plan.last().Page, 2);
+        for (qsizetype i = 0; i < plan.size(); i += 2) {
+            const PrintedBar& bar = plan[i];
+            EXPECT_LE(bar.Y + printer.StaffHeight + printer.StringGap + printer.MarksBelow, 6600) << i;
+            // The numbers reach half a gap beyond the staff; the marks of two rows do not meet.
+            if (i + 2 < plan.size() && plan[i + 2].Page == bar.Page) {
+                EXPECT_GE(plan[i + 2].Y - bar.Y,
+                    printer.StaffHeight + printer.StringGap + printer.MarksAbove + printer.MarksBelow)
+                    << i;
+            }
+        }
+    }
+
 } // namespace
 } // namespace fw

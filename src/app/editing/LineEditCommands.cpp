@@ -112,7 +112,7 @@ void LineEditCommands::Shape1MouseDown(Qt::MouseButton button, int slot, int fre
     if (m_host.isPlaying() || (button != Qt::LeftButton && button != Qt::MiddleButton))
         return;
     const Tuning tuning = m_chords.tuning();
-    if (!tuning.hasSlot(slot) || fret < 0 || fret > FretCount)
+    if (!tuning.hasSlot(slot) || fret < 0 || fret > m_chords.fretLimit())
         return;
     EditBlock block(*this);
     const bool left = button == Qt::LeftButton;
@@ -266,14 +266,22 @@ void LineEditCommands::transpose(int step)
     QString name = TrimBlanks(def.Name).toString();
     bool moved = false;
     const Tuning tuning = m_chords.tuning();
+    const int fretLimit = m_chords.fretLimit();
     for (int slot = tuning.firstSlot(); slot <= LastBassSlot; ++slot) {
-        if (def.Frets[slot] == NotPlayedFret)
+        // A natural harmonic sounds where its node is: a fret further along is no harmonic.
+        if (def.Frets[slot] == NotPlayedFret || def.Marks[slot].kind == NoteKind::Harmonic)
             continue;
         const int fret = def.Frets[slot] + step;
-        const bool onNeck = fret >= 0 && fret <= FretCount;
+        const bool onNeck = fret >= 0 && fret <= fretLimit;
         def.Frets[slot] = onNeck ? fret : NotPlayedFret;
         def.Notes[slot] = onNeck ? static_cast<unsigned char>(tuning.openNote(slot) + fret) : NotPlayedNote;
-        name = NoteName(tuning, slot, def.Frets[slot], name);
+        // The marks go with the note, a bend keeping its interval; a note gone takes them along.
+        if (!onNeck)
+            def.Marks[slot] = {};
+        else if (def.Marks[slot].hasBend())
+            def.Marks[slot].bendTarget = static_cast<signed char>(def.Marks[slot].bendTarget + step);
+        if (def.Marks[slot].kind != NoteKind::Dead)
+            name = NoteName(tuning, slot, def.Frets[slot], name);
         moved = true;
     }
     if (moved) {

@@ -1,5 +1,7 @@
 #include "MarkerGrid.h"
 
+#include <algorithm>
+
 namespace fw {
 
 QColor ColorFromSetting(std::uint32_t value)
@@ -15,18 +17,28 @@ MarkerShape MarkerShapeFromSetting(int code)
     return static_cast<MarkerShape>(code);
 }
 
-int MarkerGrid::indexOf(int slot, int fret)
+void MarkerGrid::setFretCount(int frets)
 {
-    if (slot < NeckGeometry::FirstSlot || slot > NeckGeometry::LastSlot || fret < 0 || fret > FretCount)
+    m_frets = std::clamp(frets, static_cast<int>(FretCount), static_cast<int>(MaxFretLimit));
+    // A shorter neck has no cells beyond its last fret: nothing may stay shown there.
+    for (int slot = NeckGeometry::FirstSlot; slot <= NeckGeometry::LastSlot; ++slot) {
+        for (int f = m_frets + 1; f <= MaxFretLimit; ++f)
+            m_cells[(slot - 1) * (MaxFretLimit + 1) + f].shown = false;
+    }
+}
+
+int MarkerGrid::indexOf(int slot, int fret) const
+{
+    if (slot < NeckGeometry::FirstSlot || slot > NeckGeometry::LastSlot || fret < 0 || fret > m_frets)
         return -1;
-    return (slot - 1) * (FretCount + 1) + fret;
+    return (slot - 1) * (MaxFretLimit + 1) + fret;
 }
 
 void MarkerGrid::ShowMarker(int slot, int fret)
 {
-    if (slot < NeckGeometry::FirstSlot || slot > NeckGeometry::LastSlot || fret < -1 || fret > FretCount)
+    if (slot < NeckGeometry::FirstSlot || slot > NeckGeometry::LastSlot || fret < -1 || fret > m_frets)
         return;
-    for (int f = FretCount; f >= 0; --f) {
+    for (int f = m_frets; f >= 0; --f) {
         Cell& c = m_cells[indexOf(slot, f)];
         c.shown = false;
         c.shape = m_shape;
@@ -59,7 +71,7 @@ bool MarkerGrid::isShown(int slot, int fret) const
 
 int MarkerGrid::shownFret(int slot) const
 {
-    for (int f = 0; f <= FretCount; ++f) {
+    for (int f = 0; f <= m_frets; ++f) {
         if (isShown(slot, f))
             return f;
     }

@@ -34,8 +34,12 @@ public:
     void setMarkerColor(std::uint32_t settingValue) { m_color = ColorFromSetting(settingValue); }
     void setMarkerShape(int settingCode) { m_shape = MarkerShapeFromSetting(settingCode); }
 
+    // The neck's frets, FretCount to MaxFretLimit; cells above them are hidden and take no markers.
+    void setFretCount(int frets);
+    int fretCount() const { return m_frets; }
+
     // Shows the given fret of the slot (-1 = none) and hides the slot's other cells; ignored outside
-    // slots 1..6 and frets -1..FretCount.
+    // slots 1..6 and frets -1..fretCount().
     void ShowMarker(int slot, int fret);
     // ShowMarker(i, frets[i]) for slots 1..6.
     void ShowMarkers(const FretArray& frets);
@@ -49,9 +53,10 @@ public:
     Cell cell(int slot, int fret) const;
 
 private:
-    static int indexOf(int slot, int fret);
+    int indexOf(int slot, int fret) const;
 
-    std::array<Cell, NeckGeometry::CellCount> m_cells {};
+    std::array<Cell, NeckGeometry::MaxCellCount> m_cells {};
+    int m_frets = FretCount;
     QColor m_color = ColorFromSetting(DefaultMarkerColor);
     MarkerShape m_shape = MarkerShape::Circle;
 };

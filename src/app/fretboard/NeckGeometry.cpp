@@ -4,6 +4,8 @@
 
 namespace fw::NeckGeometry {
 
+int pictureWidth(int frets) { return PictureWidth + FretPitch * (frets - FretCount); }
+
 int wireX(int wire) { return wire <= 0 ? NutX : FirstWireX + FretPitch * (wire - 1); }
 
 int neckTop(int strings) { return NeckTop - RowPitch * (strings - FourStrings); }
@@ -37,34 +39,37 @@ int columnCentreX(int fret)
     return FirstWireX - FretPitch / 2 + FretPitch * (fret - 1);
 }
 
-static bool inGrid(int slot, int fret)
+static bool inGrid(int slot, int fret, int frets)
 {
-    return slot >= FirstSlot && slot <= LastSlot && fret >= 0 && fret <= FretCount;
+    return slot >= FirstSlot && slot <= LastSlot && fret >= 0 && fret <= frets;
 }
 
-QRect cellRect(int slot, int fret)
+QRect cellRect(int slot, int fret, int frets)
 {
-    if (!inGrid(slot, fret))
+    if (!inGrid(slot, fret, frets))
         return {};
     return QRect(columnCentreX(fret) - CellWidth / 2, FirstRowTop + RowPitch * (slot - 1), CellWidth, CellHeight);
 }
 
-QPoint cellCentre(int slot, int fret)
+QPoint cellCentre(int slot, int fret, int frets)
 {
-    const QRect r = cellRect(slot, fret);
+    const QRect r = cellRect(slot, fret, frets);
     return { r.left() + r.width() / 2, r.top() + r.height() / 2 };
 }
 
-QRectF markerRect(int slot, int fret)
+QRectF markerRect(int slot, int fret, int frets)
 {
-    const QRect cell = cellRect(slot, fret);
+    const QRect cell = cellRect(slot, fret, frets);
     if (cell.isEmpty())
         return {};
     // A string's line covers the pixel row of its y, so its middle is half a pixel below.
     return QRectF(cell.left(), stringY(slot) + 0.5 - CellHeight / 2.0, CellWidth, CellHeight);
 }
 
-bool isVisibleCell(int slot, int fret, int strings) { return inGrid(slot, fret) && slot >= firstVisibleSlot(strings); }
+bool isVisibleCell(int slot, int fret, int strings, int frets)
+{
+    return inGrid(slot, fret, frets) && slot >= firstVisibleSlot(strings);
+}
 
 QString cellName(int slot, int fret) { return QString::asprintf("DOT_s%.2d_f%.2d", slot, fret); }
 
@@ -79,21 +84,21 @@ static std::optional<int> twoDigitsAfter(QStringView name, QChar marker)
     return digits.toInt();
 }
 
-std::optional<NeckCell> cellFromName(QStringView name)
+std::optional<NeckCell> cellFromName(QStringView name, int frets)
 {
     const auto slot = twoDigitsAfter(name, u's');
     const auto fret = twoDigitsAfter(name, u'f');
-    if (!slot || !fret || !inGrid(*slot, *fret))
+    if (!slot || !fret || !inGrid(*slot, *fret, frets))
         return std::nullopt;
     return NeckCell { *slot, *fret };
 }
 
-std::optional<NeckCell> cellAt(QPoint picturePoint, int strings)
+std::optional<NeckCell> cellAt(QPoint picturePoint, int strings, int frets)
 {
     // Later rows lie on top, so search from the lowest string upwards.
     for (int slot = LastSlot; slot >= firstVisibleSlot(strings); --slot) {
-        for (int fret = 0; fret <= FretCount; ++fret) {
-            if (cellRect(slot, fret).contains(picturePoint))
+        for (int fret = 0; fret <= frets; ++fret) {
+            if (cellRect(slot, fret, frets).contains(picturePoint))
                 return NeckCell { slot, fret };
         }
     }
@@ -105,8 +110,11 @@ QString cellHint(int slot, int fret, const Tuning& tuning)
     return QStringLiteral("Current Note:") + NoteName(tuning, slot, fret, QString());
 }
 
-QRect fretNumbersRect() { return QRect(64 - PictureLeft, 116 - PictureTop, 423, 13); }
+QRect fretNumbersRect(int frets)
+{
+    return QRect(64 - PictureLeft, 116 - PictureTop, 423 + FretPitch * (frets - FretCount), 13);
+}
 
-QRect chordNameRect() { return QRect(225 - PictureLeft, 3, 261, 17); }
+QRect chordNameRect(int frets) { return QRect(225 - PictureLeft, 3, 261 + FretPitch * (frets - FretCount), 17); }
 
 } // namespace fw::NeckGeometry

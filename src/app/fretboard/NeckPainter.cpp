@@ -13,8 +13,9 @@ namespace G = NeckGeometry;
 
 namespace {
 
-    // Fret numbers with a single inlay dot; the twelfth fret has two.
-    constexpr int SingleDotFrets[] = { 3, 5, 7, 9, 15, 17 };
+    // Fret numbers with a single inlay dot; the twelfth and the twenty-fourth have two, as on real basses.
+    constexpr int SingleDotFrets[] = { 3, 5, 7, 9, 15, 17, 19, 21 };
+    constexpr int DoubleDotFrets[] = { 12, 24 };
     constexpr int HeadstockEnd = 44;
     constexpr int StringStartX = 12;
 
@@ -27,17 +28,17 @@ namespace {
         return font;
     }
 
-    void paintSky(QPainter& painter)
+    void paintSky(QPainter& painter, int width)
     {
         QLinearGradient sky(0, 0, 0, G::PictureHeight);
         sky.setColorAt(0.0, QColor(0x3C, 0x78, 0xC0));
         sky.setColorAt(0.45, QColor(0xB8, 0xD8, 0xF4));
         sky.setColorAt(0.55, QColor(0xB8, 0xD8, 0xF4));
         sky.setColorAt(1.0, QColor(0x2E, 0x5E, 0xA4));
-        painter.fillRect(QRect(0, 0, G::PictureWidth, G::PictureHeight), sky);
+        painter.fillRect(QRect(0, 0, width, G::PictureHeight), sky);
     }
 
-    void paintWood(QPainter& painter, int strings)
+    void paintWood(QPainter& painter, int strings, int width)
     {
         const int neckTop = G::neckTop(strings);
         const int height = G::NeckBottom - neckTop + 1;
@@ -45,7 +46,7 @@ namespace {
         wood.setColorAt(0.0, QColor(0x6A, 0x3C, 0x22));
         wood.setColorAt(0.5, QColor(0x4E, 0x2A, 0x16));
         wood.setColorAt(1.0, QColor(0x3A, 0x1E, 0x0E));
-        painter.fillRect(QRect(HeadstockEnd, neckTop, G::PictureWidth - HeadstockEnd, height), wood);
+        painter.fillRect(QRect(HeadstockEnd, neckTop, width - HeadstockEnd, height), wood);
 
         // Maple headstock, a little taller than the neck, with the tuner posts the strings wind on.
         QLinearGradient maple(0, neckTop - 6, 0, G::NeckBottom + 6);
@@ -56,12 +57,11 @@ namespace {
         painter.fillRect(QRect(0, G::NeckBottom + 6, HeadstockEnd, 1), QColor(0x7A, 0x56, 0x2A));
 
         // Binding along both edges of the fingerboard.
-        painter.fillRect(QRect(HeadstockEnd, neckTop, G::PictureWidth - HeadstockEnd, 1), QColor(0xD8, 0xCC, 0xB0));
-        painter.fillRect(
-            QRect(HeadstockEnd, G::NeckBottom, G::PictureWidth - HeadstockEnd, 1), QColor(0xD8, 0xCC, 0xB0));
+        painter.fillRect(QRect(HeadstockEnd, neckTop, width - HeadstockEnd, 1), QColor(0xD8, 0xCC, 0xB0));
+        painter.fillRect(QRect(HeadstockEnd, G::NeckBottom, width - HeadstockEnd, 1), QColor(0xD8, 0xCC, 0xB0));
     }
 
-    void paintInlays(QPainter& painter, int strings)
+    void paintInlays(QPainter& painter, int strings, int frets)
     {
         painter.save();
         painter.setRenderHint(QPainter::Antialiasing);
@@ -73,18 +73,24 @@ namespace {
         };
         const int top = G::firstVisibleSlot(strings);
         const qreal middle = (G::neckTop(strings) + G::NeckBottom + 1) / 2.0;
-        for (const int fret : SingleDotFrets)
-            dot(fret, middle);
-        dot(12, (G::stringY(top) + G::stringY(top + 1)) / 2.0 + 0.5);
-        dot(12, (G::stringY(5) + G::stringY(6)) / 2.0 + 0.5);
+        for (const int fret : SingleDotFrets) {
+            if (fret <= frets)
+                dot(fret, middle);
+        }
+        for (const int fret : DoubleDotFrets) {
+            if (fret <= frets) {
+                dot(fret, (G::stringY(top) + G::stringY(top + 1)) / 2.0 + 0.5);
+                dot(fret, (G::stringY(5) + G::stringY(6)) / 2.0 + 0.5);
+            }
+        }
         painter.restore();
     }
 
-    void paintWires(QPainter& painter, int strings)
+    void paintWires(QPainter& painter, int strings, int frets)
     {
         const int neckTop = G::neckTop(strings);
         const int height = G::NeckBottom - neckTop - 1;
-        for (int wire = 1; wire <= FretCount; ++wire) {
+        for (int wire = 1; wire <= frets; ++wire) {
             const int x = G::wireX(wire);
             painter.fillRect(QRect(x - 1, neckTop + 1, 2, height), WireColor);
             painter.fillRect(QRect(x + 1, neckTop + 1, 1, height), QColor(0x2A, 0x16, 0x0A));
@@ -94,7 +100,7 @@ namespace {
         painter.fillRect(QRect(G::NutX + 3, neckTop, 1, G::NeckBottom - neckTop + 1), QColor(0x5A, 0x4A, 0x30));
     }
 
-    void paintStrings(QPainter& painter, int strings)
+    void paintStrings(QPainter& painter, int strings, int width)
     {
         painter.save();
         const int top = G::firstVisibleSlot(strings);
@@ -103,9 +109,9 @@ namespace {
             // Lower strings are thicker; the string's own row y is always covered.
             const int thickness = slot - top + 1;
             const int top = y - (thickness - 1) / 2;
-            painter.fillRect(QRect(StringStartX, top, G::PictureWidth - StringStartX, thickness), StringColor);
-            painter.fillRect(QRect(StringStartX, top + thickness, G::PictureWidth - StringStartX, 1),
-                QColor(0x20, 0x10, 0x08, 0x90));
+            painter.fillRect(QRect(StringStartX, top, width - StringStartX, thickness), StringColor);
+            painter.fillRect(
+                QRect(StringStartX, top + thickness, width - StringStartX, 1), QColor(0x20, 0x10, 0x08, 0x90));
 
             painter.setRenderHint(QPainter::Antialiasing);
             painter.setPen(QPen(QColor(0x60, 0x60, 0x68), 1));
@@ -167,63 +173,65 @@ void paintMarker(QPainter& painter, const QRectF& cell, MarkerShape shape, const
     }
 }
 
-void paintFrame(QPainter& painter)
+void paintFrame(QPainter& painter, int frets)
 {
-    painter.fillRect(QRect(-G::FrameWidth, -G::FrameWidth, G::PictureWidth + 2 * G::FrameWidth,
+    painter.fillRect(QRect(-G::FrameWidth, -G::FrameWidth, G::pictureWidth(frets) + 2 * G::FrameWidth,
                          G::PictureHeight + 2 * G::FrameWidth),
         FrameColor);
 }
 
-void paintNeck(QPainter& painter, const Tuning& tuning)
+void paintNeck(QPainter& painter, const Tuning& tuning, int frets)
 {
     const int strings = tuning.stringCount();
+    const int width = G::pictureWidth(frets);
     painter.save();
-    painter.setClipRect(QRect(0, 0, G::PictureWidth, G::PictureHeight));
-    paintSky(painter);
-    paintWood(painter, strings);
-    paintInlays(painter, strings);
-    paintWires(painter, strings);
-    paintStrings(painter, strings);
+    painter.setClipRect(QRect(0, 0, width, G::PictureHeight));
+    paintSky(painter, width);
+    paintWood(painter, strings, width);
+    paintInlays(painter, strings, frets);
+    paintWires(painter, strings, frets);
+    paintStrings(painter, strings, width);
     paintStringNames(painter, tuning);
     painter.restore();
 }
 
 void paintMarkers(QPainter& painter, const MarkerGrid& markers, int strings)
 {
+    const int frets = markers.fretCount();
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(Qt::NoPen);
     // Later rows lie on top of earlier ones where they overlap.
     for (int slot = G::firstVisibleSlot(strings); slot <= G::LastSlot; ++slot) {
-        for (int fret = 0; fret <= FretCount; ++fret) {
+        for (int fret = 0; fret <= frets; ++fret) {
             const MarkerGrid::Cell marker = markers.cell(slot, fret);
             if (marker.shown)
-                paintMarker(painter, G::markerRect(slot, fret), marker.shape, marker.color);
+                paintMarker(painter, G::markerRect(slot, fret, frets), marker.shape, marker.color);
         }
     }
     painter.restore();
 }
 
-void paintFretNumbers(QPainter& painter)
+void paintFretNumbers(QPainter& painter, int frets)
 {
     painter.save();
     painter.setPen(LabelColor);
     painter.setFont(labelFont(11, false));
-    const QRect label = G::fretNumbersRect();
+    const QRect label = G::fretNumbersRect(frets);
     // Each number is centred under its fret, which is what the label's spacing aims for.
-    for (int fret = 1; fret <= FretCount; ++fret) {
+    for (int fret = 1; fret <= frets; ++fret) {
         const QRect box(G::columnCentreX(fret) - G::FretPitch / 2, label.top(), G::FretPitch, label.height());
         painter.drawText(box, Qt::AlignCenter, QString::number(fret));
     }
     painter.restore();
 }
 
-void paintChordName(QPainter& painter, const QString& text)
+void paintChordName(QPainter& painter, const QString& text, int frets)
 {
     if (text.isEmpty())
         return;
     painter.save();
-    const QRect label = G::chordNameRect();
+    const QRect label = G::chordNameRect(frets);
     painter.setClipRect(label);
     painter.setFont(labelFont(13, true));
     // White on a dark backdrop just around the text: readable over the light and the dark sky alike.
@@ -240,13 +248,14 @@ void paintChordName(QPainter& painter, const QString& text)
 
 void paintAll(QPainter& painter, const MarkerGrid& markers, const Labels& labels, const Tuning& tuning)
 {
-    paintFrame(painter);
-    paintNeck(painter, tuning);
+    const int frets = markers.fretCount();
+    paintFrame(painter, frets);
+    paintNeck(painter, tuning, frets);
     paintMarkers(painter, markers, tuning.stringCount());
     if (labels.fretNumbers)
-        paintFretNumbers(painter);
+        paintFretNumbers(painter, frets);
     if (labels.chordName)
-        paintChordName(painter, labels.chordNameText);
+        paintChordName(painter, labels.chordNameText, frets);
 }
 
 QPixmap pickCursorPixmap(qreal devicePixelRatio)

@@ -33,19 +33,20 @@ namespace NeckPainter {
         QString chordNameText;
     };
 
-    // Everything below paints in picture coordinates (origin at the picture's top-left).
+    // Everything below paints in picture coordinates (origin at the picture's top-left), for a neck of
+    // frets frets (NeckGeometry::pictureWidth).
     // The frame lies outside the picture, FrameWidth pixels on every side.
-    void paintFrame(QPainter& painter);
+    void paintFrame(QPainter& painter, int frets = FretCount);
     // A neck with the tuning's strings (4 to 6), widening upward from the four-string neck, each
     // string's name on the headstock beside its tuner.
-    void paintNeck(QPainter& painter, const Tuning& tuning = StandardTuning());
-    // The shown cells of the neck's strings (slots 3..6 on four strings).
+    void paintNeck(QPainter& painter, const Tuning& tuning = StandardTuning(), int frets = FretCount);
+    // The shown cells of the neck's strings (slots 3..6 on four strings), on the markers' neck.
     void paintMarkers(QPainter& painter, const MarkerGrid& markers, int strings = NeckGeometry::FourStrings);
     // One marker of SHAPE filling CELL (square shapes centred in it), in the painter's current pen.
     void paintMarker(QPainter& painter, const QRectF& cell, MarkerShape shape, const QColor& color);
-    void paintFretNumbers(QPainter& painter);
-    void paintChordName(QPainter& painter, const QString& text);
-    // Frame, neck, markers and the labels that are switched on, in that order.
+    void paintFretNumbers(QPainter& painter, int frets = FretCount);
+    void paintChordName(QPainter& painter, const QString& text, int frets = FretCount);
+    // Frame, neck, markers and the labels that are switched on, in that order, on the markers' neck.
     void paintAll(
         QPainter& painter, const MarkerGrid& markers, const Labels& labels, const Tuning& tuning = StandardTuning());
 

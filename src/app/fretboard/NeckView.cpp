@@ -33,7 +33,7 @@ QString NeckView::focusCellText(NeckCell cell) const
 
 void NeckView::setFocusCell(NeckCell cell)
 {
-    if (!NeckGeometry::isVisibleCell(cell.slot, cell.fret, m_tuning.stringCount()))
+    if (!NeckGeometry::isVisibleCell(cell.slot, cell.fret, m_tuning.stringCount(), fretCount()))
         return;
     m_focusCell = cell;
     const QString text = focusCellText(cell);
@@ -57,13 +57,13 @@ void NeckView::keyPressEvent(QKeyEvent* event)
         cell.fret = std::max(cell.fret - 1, 0);
         break;
     case Qt::Key_Right:
-        cell.fret = std::min(cell.fret + 1, static_cast<int>(FretCount));
+        cell.fret = std::min(cell.fret + 1, fretCount());
         break;
     case Qt::Key_Home:
         cell.fret = 0;
         break;
     case Qt::Key_End:
-        cell.fret = FretCount;
+        cell.fret = fretCount();
         break;
     case Qt::Key_Space:
     case Qt::Key_Delete:
@@ -94,7 +94,7 @@ void NeckView::focusOutEvent(QFocusEvent* event)
     update();
 }
 
-QSize NeckView::sizeHint() const { return { FramedWidth, FramedHeight }; }
+QSize NeckView::sizeHint() const { return { framedWidth(fretCount()), FramedHeight }; }
 
 void NeckView::ShowMarker(int slot, int fret)
 {
@@ -124,6 +124,18 @@ void NeckView::setTuning(const Tuning& tuning)
     NeckCell cell = m_focusCell;
     cell.slot = std::max(cell.slot, m_tuning.firstSlot());
     m_focusCell = cell;
+    setAccessibleDescription(focusCellText(m_focusCell));
+    update();
+}
+
+void NeckView::setFretCount(int frets)
+{
+    if (frets == fretCount())
+        return;
+    m_markers.setFretCount(frets);
+    setFixedSize(framedWidth(fretCount()), FramedHeight);
+    // The keyboard's cell stays where it is, or moves to the last fret of a shorter neck.
+    m_focusCell.fret = std::min(m_focusCell.fret, fretCount());
     setAccessibleDescription(focusCellText(m_focusCell));
     update();
 }
@@ -159,22 +171,22 @@ QPoint NeckView::fromPicture(QPoint picturePoint)
     return picturePoint + QPoint(NeckGeometry::FrameWidth, NeckGeometry::FrameWidth);
 }
 
-std::optional<NeckCell> NeckView::cellAt(QPoint widgetPoint, int strings)
+std::optional<NeckCell> NeckView::cellAt(QPoint widgetPoint, int strings, int frets)
 {
-    return NeckGeometry::cellAt(toPicture(widgetPoint), strings);
+    return NeckGeometry::cellAt(toPicture(widgetPoint), strings, frets);
 }
 
-QString NeckView::cellNameAt(QPoint widgetPoint, int strings)
+QString NeckView::cellNameAt(QPoint widgetPoint, int strings, int frets)
 {
-    const auto cell = cellAt(widgetPoint, strings);
+    const auto cell = cellAt(widgetPoint, strings, frets);
     return cell ? NeckGeometry::cellName(cell->slot, cell->fret) : QString();
 }
 
 QString NeckView::hintAt(QPoint widgetPoint) const
 {
-    if (const auto cell = cellAt(widgetPoint, m_tuning.stringCount()))
+    if (const auto cell = cellAt(widgetPoint, m_tuning.stringCount(), fretCount()))
         return NeckGeometry::cellHint(cell->slot, cell->fret, m_tuning);
-    if (m_labels.chordName && NeckGeometry::chordNameRect().contains(toPicture(widgetPoint)))
+    if (m_labels.chordName && NeckGeometry::chordNameRect(fretCount()).contains(toPicture(widgetPoint)))
         return NeckGeometry::ChordNameHint;
     return NeckGeometry::PictureHint;
 }
@@ -191,7 +203,8 @@ void NeckView::paintEvent(QPaintEvent*)
 void NeckView::paintFocusCell(QPainter& painter) const
 {
     // A ring in the marker's place, in two colours so it shows on the sky and on the wood alike.
-    const QRectF cell = NeckGeometry::markerRect(m_focusCell.slot, m_focusCell.fret).adjusted(-1, -1, 0, 0);
+    const QRectF cell
+        = NeckGeometry::markerRect(m_focusCell.slot, m_focusCell.fret, fretCount()).adjusted(-1, -1, 0, 0);
     painter.setBrush(Qt::NoBrush);
     painter.setPen(QPen(Qt::black, 3));
     painter.drawRect(cell);
@@ -201,7 +214,7 @@ void NeckView::paintFocusCell(QPainter& painter) const
 
 void NeckView::mousePressEvent(QMouseEvent* event)
 {
-    const auto cell = cellAt(event->position().toPoint(), m_tuning.stringCount());
+    const auto cell = cellAt(event->position().toPoint(), m_tuning.stringCount(), fretCount());
     m_pressedOnCell = cell.has_value();
     if (cell)
         Q_EMIT cellPressed(event->button(), cell->slot, cell->fret);
@@ -233,7 +246,7 @@ void NeckView::updateHint(const QString& hint)
 
 void NeckView::updatePointer(QPoint widgetPoint)
 {
-    const bool overCell = cellAt(widgetPoint, m_tuning.stringCount()).has_value();
+    const bool overCell = cellAt(widgetPoint, m_tuning.stringCount(), fretCount()).has_value();
     if (overCell == m_pickShown)
         return;
     m_pickShown = overCell;

@@ -14,8 +14,9 @@ class QPainter;
 namespace fw {
 
 // The fretboard as one widget: the black frame, the neck picture, the marker cells drawn as an overlay,
-// the fret-number and chord-name labels. It is FramedWidth x FramedHeight design pixels; the main window
-// places it at FramedLeft, FramedTop so the picture itself lands at 5, 18.
+// the fret-number and chord-name labels. It is framedWidth() x FramedHeight design pixels (FramedWidth
+// with 18 frets, wider by a fret pitch for each further fret); the main window places it at FramedLeft,
+// FramedTop so the picture itself lands at 5, 18.
 //
 // Presses on a visible cell (slots 3..6) come out as cellPressed; what they do is the editing layer's
 // business. Pointer moves give the hint of the cell under the pointer (or the picture's blank hint)
@@ -46,6 +47,12 @@ public:
     void setTuning(const Tuning& tuning);
     const Tuning& tuning() const { return m_tuning; }
 
+    // The frets drawn and pressed (the list's fret limit, FretCount to MaxFretLimit); the view takes the
+    // width of that neck.
+    void setFretCount(int frets);
+    int fretCount() const { return m_markers.fretCount(); }
+    static int framedWidth(int frets) { return NeckGeometry::pictureWidth(frets) + 2 * NeckGeometry::FrameWidth; }
+
     // lblFretNumbers and lblChordName.
     void setFretNumbersVisible(bool visible);
     bool fretNumbersVisible() const { return m_labels.fretNumbers; }
@@ -58,9 +65,10 @@ public:
     static QPoint toPicture(QPoint widgetPoint);
     static QPoint fromPicture(QPoint picturePoint);
     // The visible cell under a widget point, and its object name ("DOT_s03_f07"), empty when none,
-    // on a neck with the given number of strings.
-    static std::optional<NeckCell> cellAt(QPoint widgetPoint, int strings = NeckGeometry::FourStrings);
-    static QString cellNameAt(QPoint widgetPoint, int strings = NeckGeometry::FourStrings);
+    // on a neck with the given number of strings and frets.
+    static std::optional<NeckCell> cellAt(
+        QPoint widgetPoint, int strings = NeckGeometry::FourStrings, int frets = FretCount);
+    static QString cellNameAt(QPoint widgetPoint, int strings = NeckGeometry::FourStrings, int frets = FretCount);
     // The hint for a widget point: a cell's note, the chord-name label's hint, or the picture's blank hint.
     QString hintAt(QPoint widgetPoint) const;
     // The hint under the pointer now.

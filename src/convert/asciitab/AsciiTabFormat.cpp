@@ -1,5 +1,4 @@
 #include "AsciiTabFormat.h"
-#include "AsciiRhythmLine.h"
 #include "AsciiTab.h"
 #include "AsciiTabReader.h"
 #include "FormatRegistrations.h"
@@ -76,12 +75,11 @@ void RegisterAsciiTabFormat(FormatRegistry& registry)
             return result;
         const TabTitles titles = TitlesFromDocument(document.lines, document.fileName);
         const Tablature tab = Tablature::Build(*parsed, TuningOfLines(document.lines));
-        const AsciiTab ascii = BuildAsciiTab(tab, titles.Title, titles.Subtitle);
+        const AsciiTab ascii
+            = BuildAsciiTab(tab, titles.Title, titles.Subtitle, options.contains(QStringLiteral("rhythm-line")));
         if (ascii.Truncated)
             result.report << TruncationWarningMessage;
-        const QStringList lines
-            = options.contains(QStringLiteral("rhythm-line")) ? WithRhythmLines(ascii.Lines, tab) : ascii.Lines;
-        SaveAsciiTab(path, lines, &result.error);
+        SaveAsciiTab(path, ascii.Lines, &result.error);
         return result;
     };
     registry.addWriter(writer);

@@ -17,6 +17,7 @@ void Reader::findBlocks()
     m_strayLine.assign(count, false);
     m_texts.resize(count);
     m_readRhythmLine.assign(count, false);
+    m_readMarkLine.assign(count, false);
     for (int i = 0; i < count; ++i)
         m_strings[i] = ParseStringLine(m_lines[i]);
     for (int i = 0; i < count;) {
@@ -172,11 +173,32 @@ void Reader::scanBlocks()
             if (bars.barred && !(p + 1 == bars.parts.size() && bars.endsOpen))
                 m_barWidths.push_back(bars.parts[p].width);
         const int above = block.first - 1;
-        if (above >= 0 && m_blockOfLine[above] < 0 && !m_strings[above] && IsRhythmText(m_lines[above])) {
+        if (above >= 0 && m_blockOfLine[above] < 0 && !m_strings[above] && !m_readMarkLine[above]
+            && IsRhythmText(m_lines[above])) {
             block.rhythmLine = above;
             if (m_options.rhythm == TabRhythm::Line)
                 m_readRhythmLine[above] = true;
         }
+        findMarkLines(block);
+    }
+}
+
+void Reader::findMarkLines(Block& block)
+{
+    const auto free = [this](int line) {
+        return line >= 0 && line < static_cast<int>(m_lines.size()) && m_blockOfLine[line] < 0 && !m_strings[line]
+            && !m_readMarkLine[line];
+    };
+    // Above the strings, over the rhythm line if there is one: "PM----" and "let ring----".
+    for (int line = (block.rhythmLine >= 0 ? block.rhythmLine : block.first) - 1;
+         free(line) && textOf(line).kind == TextKind::MarkLine; --line) {
+        block.markLines.push_back(line);
+        m_readMarkLine[line] = true;
+    }
+    const int below = block.lines.back() + 1;
+    if (free(below) && IsAttackLine(m_lines[below])) {
+        block.attackLine = below;
+        m_readMarkLine[below] = true;
     }
 }
 
@@ -184,30 +206,24 @@ OutColumn Reader::outColumn(const CellColumn& column, const Block& block, int of
 {
     OutColumn out;
     out.pos = column.pos + offset;
+    out.end = column.end + offset;
+    out.sourceLine = block.first;
     for (std::size_t j = 0; j < block.lines.size(); ++j) {
-        const int fret = column.cells[j];
-        if (fret < 0)
+        const Cell& cell = column.cells[j];
+        if (cell.fret == NoCell)
             continue;
         const int slot = block.slots[j];
-        const int line = block.lines[j];
         if (slot == 0) {
-            m_report.noteWithoutString(line);
+            m_report.noteWithoutString(block.lines[j]);
             continue;
         }
-        if (fret <= FretCount) {
-            out.frets[slot] = fret;
-            continue;
-        }
-        // Above the chord list's frets: the same pitch on a higher string when one is free.
-        bool moved = false;
-        for (int higher = slot - 1; higher >= m_tuning.firstSlot() && !moved; --higher) {
-            const int other = fret - (m_tuning.openNote(higher) - m_tuning.openNote(slot));
-            if (other >= 0 && other <= FretCount && out.frets[higher] == NotPlayedFret) {
-                out.frets[higher] = other;
-                moved = true;
-            }
-        }
-        m_report.highFret(line, fret, m_tuning.stringName(slot), moved);
+        // Frets above the list's usual 18 are kept; the list then says how many it has.
+        out.frets[slot] = cell.fret;
+        out.marks[slot] = cell.marks;
+        out.anySlide[slot] = cell.anySlide;
+        if (cell.tap)
+            out.technique.attack = Attack::Tap;
+        m_highestFret = std::max(m_highestFret, cell.fret);
     }
     return out;
 }
@@ -255,6 +271,7 @@ void Reader::addBlock(Block& block, double typicalWidth, std::optional<int>& ope
         else
             m_report.missingRhythmLine(block.first, m_options.unit);
     }
+    placeLineMarks(block);
 }
 
 void Reader::buildItems()
@@ -302,7 +319,7 @@ void Reader::buildItems()
                 m_report.strayLines(i, 1);
             continue;
         }
-        if (m_readRhythmLine[i])
+        if (m_readRhythmLine[i] || m_readMarkLine[i])
             continue;
         const TextLine& text = textOf(i);
         switch (text.kind) {

@@ -1,5 +1,7 @@
 #include "TabBlocks.h"
 
+#include "MarkRepair.h"
+
 #include <algorithm>
 
 namespace fw::asciitab {
@@ -56,6 +58,197 @@ namespace {
 
     bool IsBarChar(QChar c) { return c == u'|' || c == u':' || c == u'*'; }
 
+    bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+    char16_t Lower(QChar c)
+    {
+        const char16_t u = c.unicode();
+        return u >= u'A' && u <= u'Z' ? static_cast<char16_t>(u - u'A' + u'a') : u;
+    }
+
+    void Add(MarkTally& tally, Mark mark) { ++tally.marks[static_cast<int>(mark)]; }
+
+    Mark MarkOfLink(NoteLink link)
+    {
+        switch (link) {
+        case NoteLink::HammerOn:
+            return Mark::HammerOn;
+        case NoteLink::PullOff:
+            return Mark::PullOff;
+        case NoteLink::SlideUp:
+        case NoteLink::SlideDown:
+            return Mark::Slide;
+        case NoteLink::Tie:
+        case NoteLink::None:
+            break;
+        }
+        return Mark::Other;
+    }
+
+    // Counts the marks that making a note's marks go together took away.
+    void CountDropped(const NoteMarks& before, const NoteMarks& after, MarkTally& tally)
+    {
+        if (before.hasBend() && !after.hasBend())
+            Add(tally, Mark::Bend);
+        if (before.slideIn != after.slideIn)
+            Add(tally, Mark::Slide);
+        if (before.vibrato != after.vibrato)
+            Add(tally, Mark::Vibrato);
+        if (before.link != after.link)
+            Add(tally, MarkOfLink(before.link));
+        if (before.kind != after.kind)
+            Add(tally, before.kind == NoteKind::Ghost ? Mark::Ghost : Mark::Harmonic);
+    }
+
+    // A digit run at i and where it ends; -1 when there is none. Saturates, to be caught as too high.
+    int Digits(QStringView body, int& i)
+    {
+        if (i >= body.size() || !IsDigit(body[i]))
+            return -1;
+        int value = 0;
+        while (i < body.size() && IsDigit(body[i])) {
+            value = std::min(value * 10 + (body[i].unicode() - u'0'), 100000);
+            ++i;
+        }
+        return value;
+    }
+
+    // "(5)" and "<12>", "<3.2>": the end of the bracket, or -1 when the text at i is none.
+    int BracketEnd(QStringView body, int i)
+    {
+        const QChar open = body[i];
+        const QChar close = open == u'(' ? u')' : u'>';
+        int at = i + 1;
+        if (Digits(body, at) < 0)
+            return -1;
+        if (open == u'<' && at + 1 < body.size() && body[at] == u'.' && IsDigit(body[at + 1]))
+            at += 2;
+        return at < body.size() && body[at] == close ? at : -1;
+    }
+
+    bool StartsNote(QStringView body, int i)
+    {
+        if (i >= body.size())
+            return false;
+        const QChar c = body[i];
+        return IsDigit(c) || c == u'x' || c == u'X' || ((c == u'(' || c == u'<') && BracketEnd(body, i) >= 0);
+    }
+
+    // Reads the note whose head starts at i (its slide in or tap, from start on, already read into
+    // note) with the marks after it, and adds it; returns where the text after it starts.
+    int ReadNote(QStringView body, int start, int i, Onset note, BodyScan& scan, MarkTally& tally)
+    {
+        const int n = static_cast<int>(body.size());
+        NoteMarks& marks = note.marks;
+        const QChar c = body[i];
+        // A bracket around a number beyond the neck: no note, as no fret can hold it.
+        bool tooHigh = false;
+        note.head = i;
+        note.headLen = 1;
+        if (c == u'x' || c == u'X') {
+            marks.kind = NoteKind::Dead;
+            note.fret = DeadCell;
+            ++i;
+        } else if (c == u'(') {
+            ++i;
+            note.head = i;
+            note.fret = Digits(body, i);
+            note.headLen = i - note.head;
+            marks.kind = NoteKind::Ghost;
+            ++i;
+            if (note.fret > HighestNeckFret) {
+                Add(tally, Mark::Ghost);
+                tooHigh = true;
+            }
+        } else if (c == u'<') {
+            const int end = BracketEnd(body, i);
+            int at = i + 1;
+            note.head = at;
+            note.headLen = end - at;
+            int tenths = 10 * Digits(body, at);
+            if (at < end)
+                tenths += body[at + 1].unicode() - u'0';
+            i = end + 1;
+            marks.harmonicNode = static_cast<short>(HarmonicNodeNear(tenths));
+            if (marks.harmonicNode != 0) {
+                marks.kind = NoteKind::Harmonic;
+                note.fret = HarmonicFret(marks.harmonicNode);
+            } else {
+                Add(tally, Mark::Harmonic);
+                note.fret = (tenths + 5) / 10;
+                tooHigh = note.fret > HighestNeckFret;
+            }
+        } else {
+            int end = i;
+            while (end < n && IsDigit(body[end]))
+                ++end;
+            // A run too long for one fret holds several; the marks go with the last.
+            bool split = false;
+            while (true) {
+                int len = std::min(2, end - i);
+                if (len == 2 && body.mid(i, 2).toInt() > HighestNeckFret)
+                    len = 1;
+                note.fret = body.mid(i, len).toInt();
+                note.head = i;
+                note.headLen = len;
+                i += len;
+                if (i == end)
+                    break;
+                split = true;
+                Onset chunk = note;
+                chunk.pos = start;
+                chunk.len = i - start;
+                scan.onsets.push_back(chunk);
+                note = Onset();
+                start = i;
+            }
+            if (split)
+                ++tally.splitNumbers;
+        }
+        while (i < n) {
+            const char16_t mark = Lower(body[i]);
+            if (mark == u'b') {
+                ++i;
+                const int target = Digits(body, i);
+                if (target < 0 || marks.hasBend())
+                    Add(tally, Mark::Bend);
+                else
+                    marks.bendTarget = static_cast<signed char>(std::min(target, 127));
+            } else if (mark == u'r') {
+                // A release back down: the list has none.
+                ++i;
+                Digits(body, i);
+                Add(tally, Mark::Release);
+            } else if (mark == u'~' || mark == u'v') {
+                while (i < n && Lower(body[i]) == mark)
+                    ++i;
+                marks.vibrato = true;
+            } else {
+                static constexpr std::pair<char16_t, NoteLink> Links[]
+                    = { { u'h', NoteLink::HammerOn }, { u'p', NoteLink::PullOff }, { u'/', NoteLink::SlideUp },
+                          { u'\\', NoteLink::SlideDown }, { u's', NoteLink::SlideUp }, { u'_', NoteLink::Tie } };
+                const auto link = std::find_if(
+                    std::begin(Links), std::end(Links), [mark](const auto& entry) { return entry.first == mark; });
+                if (link != std::end(Links)) {
+                    marks.link = link->second;
+                    note.anySlide = mark == u's';
+                    ++i;
+                }
+                // A link ends the note: what follows is the next one.
+                break;
+            }
+        }
+        if (tooHigh)
+            return i;
+        const NoteMarks read = marks;
+        if (FitNoteMarks(note.fret, marks, MaxFretLimit))
+            CountDropped(read, marks, tally);
+        note.pos = start;
+        note.len = i - start;
+        scan.onsets.push_back(note);
+        return i;
+    }
+
     struct Segment {
         int start = 0;
         int end = 0;
@@ -76,8 +269,9 @@ namespace {
     struct PlacedOnset {
         int pos;
         int len;
+        int head; // where the fret itself stands, from the same start as pos
         int line;
-        int fret;
+        const Onset* onset;
     };
 
     std::vector<CellColumn> Columns(std::vector<PlacedOnset>& onsets)
@@ -86,19 +280,32 @@ namespace {
             return a.pos != b.pos ? a.pos < b.pos : a.line < b.line;
         });
         std::vector<CellColumn> columns;
-        int groupEnd = -1;
+        int headFirst = 0;
+        int headLast = -1;
         for (const PlacedOnset& onset : onsets) {
-            // Notes whose characters overlap sound together ("12" over "-5"); a second note of the
-            // same string starts the next column.
-            if (columns.empty() || onset.pos > groupEnd || columns.back().cells[onset.line] != NoCell) {
+            const Onset& note = *onset.onset;
+            const int end = onset.pos + onset.len - 1;
+            const int headEnd = onset.head + note.headLen - 1;
+            // Notes sound together when their frets overlap ("12" over "-5"), or when they start
+            // or end in the same place: web tabs line notes up where they start ("7b9" over "(3)"),
+            // this program's own tab where they end ("(3)" over "-7"). A second note of the same
+            // string starts the next column.
+            const bool together = !columns.empty() && columns.back().cells[onset.line].fret == NoCell
+                && ((onset.head <= headLast && headEnd >= headFirst) || onset.pos == columns.back().pos
+                    || end == columns.back().end);
+            if (!together) {
                 CellColumn column;
                 column.pos = onset.pos;
-                column.cells.fill(NoCell);
+                column.end = end;
                 columns.push_back(column);
-                groupEnd = onset.pos + onset.len - 1;
+                headFirst = onset.head;
+                headLast = headEnd;
             }
-            columns.back().cells[onset.line] = onset.fret;
-            groupEnd = std::max(groupEnd, onset.pos + onset.len - 1);
+            CellColumn& column = columns.back();
+            column.cells[onset.line] = { note.fret, note.marks, note.tap, note.anySlide };
+            column.end = std::max(column.end, end);
+            headFirst = std::min(headFirst, onset.head);
+            headLast = std::max(headLast, headEnd);
         }
         return columns;
     }
@@ -113,27 +320,16 @@ BodyScan ScanBody(QStringView body, MarkTally& tally)
     int i = 0;
     while (i < n) {
         const QChar c = body[i];
-        if (c.isDigit()) {
-            int end = i;
-            while (end < n && body[end].isDigit())
-                ++end;
-            int at = i;
-            bool split = false;
-            while (at < end) {
-                int len = std::min(2, end - at);
-                if (len == 2 && body.mid(at, 2).toInt() > HighestNeckFret)
-                    len = 1;
-                split = split || len < end - at;
-                scan.onsets.push_back({ at, len, body.mid(at, len).toInt() });
-                at += len;
-            }
-            if (split)
-                ++tally.splitNumbers;
-            i = end;
-        } else if (c == u'x' || c == u'X') {
-            scan.onsets.push_back({ i, 1, DeadCell });
-            ++tally.deadNotes;
-            ++i;
+        if (StartsNote(body, i)) {
+            i = ReadNote(body, i, i, Onset(), scan, tally);
+        } else if ((c == u'/' || c == u'\\') && i + 1 < n && StartsNote(body, i + 1)) {
+            Onset note;
+            note.marks.slideIn = c == u'/' ? SlideIn::FromBelow : SlideIn::FromAbove;
+            i = ReadNote(body, i, i + 1, note, scan, tally);
+        } else if ((c == u't' || c == u'T') && i + 1 < n && IsDigit(body[i + 1])) {
+            Onset note;
+            note.tap = true;
+            i = ReadNote(body, i, i + 1, note, scan, tally);
         } else if (IsBarChar(c)) {
             int end = i;
             bool hasBar = false;
@@ -203,7 +399,7 @@ BlockBars SplitBlock(const std::vector<BodyScan>& lines, bool opensWithBar)
         for (const Onset& onset : lines[j].onsets) {
             while (k + 1 < own.size() && onset.pos >= own[k + 1].start)
                 ++k;
-            placed[k].push_back({ onset.pos - own[k].start, onset.len, j, onset.fret });
+            placed[k].push_back({ onset.pos - own[k].start, onset.len, onset.head - own[k].start, j, &onset });
         }
     }
     for (int k = 0; k < segmentCount; ++k) {

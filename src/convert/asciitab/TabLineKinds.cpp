@@ -9,12 +9,12 @@ namespace fw::asciitab {
 namespace {
 
     // Characters a tab body may hold besides frets: dashes, bar lines, blanks, repeat dots and the
-    // technique marks written between frets.
+    // technique marks written between frets (a tie: "_").
     bool IsBodyChar(QChar c)
     {
         static const auto table = [] {
             std::array<bool, 128> allowed {};
-            for (char m : std::string_view("-| hHpPbBrR/\\sStT~vV()<>[]xX.*:^'`0123456789"))
+            for (char m : std::string_view("-| hHpPbBrR/\\sStT~vV()<>[]xX.*:^'`_0123456789"))
                 allowed[static_cast<unsigned char>(m)] = true;
             return allowed;
         }();
@@ -67,13 +67,18 @@ namespace {
         return IsRhythmText(text) && (trimmed.contains(u' ') || trimmed.size() >= 2);
     }
 
+    const QRegularExpression& MarkWords()
+    {
+        static const QRegularExpression words(QStringLiteral("p\\.\\s*m\\.?|pm|let\\s+ring|l\\.\\s*r\\.?|palm\\s+mute"),
+            QRegularExpression::CaseInsensitiveOption);
+        return words;
+    }
+
     bool IsMarkLine(QStringView text)
     {
         QString rest = text.toString().toLower();
         const qsizetype before = rest.size();
-        static const QRegularExpression words(
-            QStringLiteral("p\\.\\s*m\\.?|pm|let\\s+ring|l\\.\\s*r\\.?|palm\\s+mute"));
-        rest.remove(words);
+        rest.remove(MarkWords());
         if (rest.size() == before)
             return false;
         for (QChar c : rest)
@@ -83,6 +88,46 @@ namespace {
     }
 
 } // namespace
+
+std::vector<MarkRun> MarkRuns(QStringView line)
+{
+    std::vector<MarkRun> runs;
+    const QString text = line.toString();
+    static const QStringView RunChars = u"-._~|>";
+    QRegularExpressionMatchIterator labels = MarkWords().globalMatch(text);
+    while (labels.hasNext()) {
+        const QRegularExpressionMatch label = labels.next();
+        MarkRun run;
+        run.first = static_cast<int>(label.capturedStart());
+        run.letRing = label.captured().at(0).toLower() == u'l';
+        int at = static_cast<int>(label.capturedEnd());
+        run.last = at - 1;
+        while (at < text.size()) {
+            if (RunChars.contains(text[at]))
+                run.last = at++;
+            else if (text[at] == u' ' && at + 1 < text.size() && RunChars.contains(text[at + 1]))
+                ++at;
+            else
+                break;
+        }
+        if (!runs.empty() && runs.back().last >= run.first)
+            runs.back().last = run.first - 1;
+        runs.push_back(run);
+    }
+    return runs;
+}
+
+bool IsAttackLine(QStringView line)
+{
+    bool letter = false;
+    for (QChar c : line) {
+        if (QStringView(u"SPTspt").contains(c))
+            letter = true;
+        else if (c != u' ')
+            return false;
+    }
+    return letter;
+}
 
 bool IsRhythmText(QStringView text)
 {

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringView>
 #include <optional>
+#include <vector>
 
 namespace fw::asciitab {
 
@@ -52,6 +53,19 @@ TextLine ClassifyTextLine(QStringView line);
 
 // Every word of the line is a duration ("Q  .E  E", or a lone "W" above a block of one note).
 bool IsRhythmText(QStringView text);
+
+// A palm-mute or let-ring run of a mark line: "PM----|", "P.M. - - -", "let ring-----". It reaches
+// from its label through the dashes, dots and bar lines after it (single blanks between them too).
+struct MarkRun {
+    int first = 0; // columns of the line
+    int last = 0;
+    bool letRing = false;
+};
+std::vector<MarkRun> MarkRuns(QStringView line);
+
+// A line of S, P and T letters (slap, pop, tap; either case) and blanks, as written under the
+// strings of a slap part.
+bool IsAttackLine(QStringView line);
 
 // A duration token of a rhythm line ("Q", ".e", "/S", "Q." for a dotted quarter), as the chord
 // list writes it ("Q", ".E", "/S"); empty when the token is none.

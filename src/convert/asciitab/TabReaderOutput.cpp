@@ -1,5 +1,6 @@
 // How the reader gives the columns their durations and writes the chord list.
 #include "DocumentText.h"
+#include "SpecialLines.h"
 #include "TabReaderParts.h"
 #include "TabRhythm.h"
 
@@ -57,6 +58,59 @@ void Reader::placeRhythmTokens(const Block& block)
         auto place = std::upper_bound(bar.columns.begin(), bar.columns.end(), at,
             [](int value, const OutColumn& column) { return value < column.pos; });
         bar.columns.insert(place, rest);
+    }
+}
+
+void Reader::forEachColumn(const Block& block, const std::function<void(OutColumn&, int, int)>& visit)
+{
+    const std::vector<int>& starts = block.bars.firstLineSegmentStarts;
+    for (std::size_t p = 0; p < block.bars.parts.size(); ++p) {
+        const int segment = block.bars.parts[p].segment;
+        if (segment >= static_cast<int>(starts.size()))
+            continue;
+        const int shift = starts[segment] - block.partOffset[p];
+        for (OutColumn& column : m_bars[block.partBar[p]].columns) {
+            if (column.item == block.partItem[p] && column.sourceLine == block.first)
+                visit(column, column.pos + shift, column.end + shift);
+        }
+    }
+}
+
+void Reader::placeLineMarks(const Block& block)
+{
+    const int bodyStart = m_strings[block.first]->bodyStart;
+    for (int line : block.markLines) {
+        for (const MarkRun& run : MarkRuns(m_lines[line])) {
+            forEachColumn(block, [&](OutColumn& column, int first, int) {
+                if (first + bodyStart < run.first || first + bodyStart > run.last)
+                    return;
+                (run.letRing ? column.technique.letRing : column.technique.palmMute) = true;
+            });
+        }
+    }
+    if (block.attackLine < 0)
+        return;
+    const QString& letters = m_lines[block.attackLine];
+    for (qsizetype at = 0; at < letters.size(); ++at) {
+        const char16_t letter = letters[at].toUpper().unicode();
+        if (letter == u' ')
+            continue;
+        const Attack attack = letter == u'S' ? Attack::Slap : letter == u'P' ? Attack::Pop : Attack::Tap;
+        // Under a column's notes, or next to them.
+        OutColumn* under = nullptr;
+        int distance = 2;
+        const int rel = static_cast<int>(at) - bodyStart;
+        forEachColumn(block, [&](OutColumn& column, int first, int last) {
+            const int away = rel < first ? first - rel : rel > last ? rel - last : 0;
+            if (away < distance) {
+                under = &column;
+                distance = away;
+            }
+        });
+        if (under)
+            under->technique.attack = attack;
+        else
+            m_report.strayAttackLetter(block.attackLine);
     }
 }
 
@@ -163,25 +217,42 @@ void Reader::closeBar()
     m_chordLinesAtBar = m_chordLines;
 }
 
+void Reader::writeEntry(const OutColumn* column, const QString& duration)
+{
+    // A tab repeats few notes many times: each line text is made once and shared.
+    LineKey key { NoFrets, {}, {}, duration };
+    if (column)
+        key = { column->frets, column->marks, column->technique, duration };
+    if (key.technique.letRing && key.technique.palmMute) {
+        key.technique.letRing = false;
+        m_report.letRingUnderPalmMute(column->sourceLine);
+    }
+    auto found = m_lineTexts.find(key);
+    ChordDef def;
+    def.Frets = key.frets;
+    def.Marks = key.marks;
+    def.Technique = key.technique;
+    def.Duration = duration;
+    const bool linked
+        = std::any_of(def.Marks.begin(), def.Marks.end(), [](const NoteMarks& m) { return m.link != NoteLink::None; });
+    // A linked entry's line may be written again once its next note is known.
+    if (linked || found == m_lineTexts.end())
+        def.Name = AutomaticName(def, m_tuning);
+    if (found == m_lineTexts.end()) {
+        if (m_lineTexts.size() >= MaxLineTexts)
+            m_lineTexts.clear();
+        found = m_lineTexts.emplace(std::move(key), BuildLine(def, m_tuning)).first;
+    }
+    LinkLeeways leeways {};
+    for (int slot = 1; column && slot <= 6; ++slot)
+        leeways[slot].slideOut = !column->anySlide[slot];
+    m_entries.add(def, found->second, column ? column->sourceLine : 0, &leeways);
+    ++m_chordLines;
+}
+
 void Reader::emitItems()
 {
     QStringList& out = m_out;
-    auto writeLine = [&](const FretArray& frets, const QString& duration) {
-        // A tab repeats few notes many times: each line text is made once and shared.
-        LineKey key { frets, duration };
-        auto found = m_lineTexts.find(key);
-        if (found == m_lineTexts.end()) {
-            if (m_lineTexts.size() >= MaxLineTexts)
-                m_lineTexts.clear();
-            ChordDef def;
-            def.Frets = frets;
-            def.Duration = duration;
-            def.Name = AutomaticName(def, m_tuning);
-            found = m_lineTexts.emplace(std::move(key), BuildLine(def, m_tuning)).first;
-        }
-        out << found->second;
-        ++m_chordLines;
-    };
     for (std::size_t i = 0; i < m_items.size(); ++i) {
         const Item& item = m_items[i];
         switch (item.kind) {
@@ -197,15 +268,17 @@ void Reader::emitItems()
                 out << m_tuning.lineText();
                 m_tuningWritten = true;
             }
+            if (!m_fretsLineAt)
+                m_fretsLineAt = out.size();
             const OutBar& bar = m_bars[item.bar];
             if (bar.firstItem == static_cast<int>(i))
                 for (const QString& rest : bar.leadingRests)
-                    writeLine(NoFrets, rest);
+                    writeEntry(nullptr, rest);
             for (const OutColumn& column : bar.columns) {
                 if (column.item != static_cast<int>(i))
                     continue;
                 for (qsizetype d = 0; d < column.durations.size(); ++d)
-                    writeLine(d == 0 ? column.frets : NoFrets, column.durations[d]);
+                    writeEntry(d == 0 ? &column : nullptr, column.durations[d]);
                 if (column.barBreakAfter)
                     closeBar();
             }
@@ -232,8 +305,13 @@ TabImport Reader::run()
     m_out.reserve(m_lines.size() * 3);
     buildItems();
     flush();
+    m_entries.finish();
     if (!m_out.isEmpty() && !m_out.last().isEmpty())
         closeBar();
+    if (m_highestFret > FretCount && m_fretsLineAt) {
+        m_out.insert(*m_fretsLineAt, FretsLineText(m_highestFret));
+        m_report.fretsKept(m_highestFret);
+    }
     m_report.summary(static_cast<int>(m_blocks.size()), m_tuning.stringCount(), m_closedBars, m_chordLines);
     result.lines = std::move(m_out);
     result.tempo = m_tempo;

@@ -3,10 +3,12 @@
 // The reader's working parts, shared by its two source files; nothing outside the reader uses them.
 
 #include "AsciiTabReader.h"
+#include "MarkRepair.h"
 #include "TabBlocks.h"
 #include "TabLineKinds.h"
 #include "TabReport.h"
 
+#include <functional>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -23,6 +25,8 @@ struct Block {
     BlockBars bars;
     std::vector<int> slots;
     int rhythmLine = -1; // source line of the rhythm line above, if any
+    std::vector<int> markLines; // palm-mute and let-ring lines above it
+    int attackLine = -1; // the line of S, P and T letters under it, if any
     // For each bar part: the bar it went into, where in that bar it starts, and its item.
     std::vector<int> partBar;
     std::vector<int> partOffset;
@@ -32,7 +36,12 @@ struct Block {
 // A column as the chord list will hold it.
 struct OutColumn {
     int pos = 0;
+    int end = 0; // the last character of its notes
+    int sourceLine = 0; // the top string line of its block
     FretArray frets = NoFrets;
+    MarkArray marks {};
+    LineMarks technique {};
+    std::array<bool, 7> anySlide {}; // by slot: an "s" slide, which needs a next note
     QString token; // from the rhythm line
     QStringList durations; // the note's duration, then rests
     bool barBreakAfter = false;
@@ -48,9 +57,11 @@ struct OutBar {
     QStringList leadingRests;
 };
 
-// A chord line's frets and duration, which decide its text once the tuning is known.
+// A chord line's frets, marks and duration, which decide its text once the tuning is known.
 struct LineKey {
     FretArray frets;
+    MarkArray marks;
+    LineMarks technique;
     QString duration;
     bool operator==(const LineKey&) const = default;
 };
@@ -61,7 +72,12 @@ struct LineKeyHash {
         std::size_t h = qHash(key.duration);
         for (int fret : key.frets)
             h = h * 31 + static_cast<std::size_t>(fret + 1);
-        return h;
+        for (const NoteMarks& m : key.marks)
+            h = h * 31
+                + static_cast<std::size_t>(static_cast<int>(m.kind) | static_cast<int>(m.link) << 2
+                    | static_cast<int>(m.slideIn) << 5 | m.vibrato << 7 | (m.bendTarget + 1) << 8
+                    | m.harmonicNode << 16);
+        return h * 31 + static_cast<std::size_t>(key.technique.attack) + 4 * key.technique.accent;
     }
 };
 
@@ -120,6 +136,15 @@ private:
     void addBlock(Block& block, double typicalWidth, std::optional<int>& openBar);
     OutColumn outColumn(const CellColumn& column, const Block& block, int offset);
     void placeRhythmTokens(const Block& block);
+    // Finds the palm-mute, let-ring and attack lines around a block.
+    void findMarkLines(Block& block);
+    // Calls visit(column, first, last) for each of the block's columns, with where its notes stand
+    // as columns of the text from its top line's body on.
+    void forEachColumn(const Block& block, const std::function<void(OutColumn&, int, int)>& visit);
+    // The palm-mute and let-ring runs and the attack letters, given to the columns they stand over.
+    void placeLineMarks(const Block& block);
+    // Writes a note entry: the column's notes (none for a rest) for a duration.
+    void writeEntry(const OutColumn* column, const QString& duration);
     void giveDurations(OutBar& bar, int number);
     void splitUnbarred(OutBar& bar);
     // Times and writes the bars read so far and forgets them, so a long tab is worked in pieces
@@ -137,6 +162,7 @@ private:
     std::vector<std::optional<TextLine>> m_texts;
     QStringList m_unitList;
     std::vector<bool> m_readRhythmLine; // rhythm lines the line rhythm reads
+    std::vector<bool> m_readMarkLine; // palm-mute, let-ring and attack lines read as marks
     std::vector<Block> m_blocks;
     std::vector<int> m_barWidths; // of the bars that end in their block, for the typical width
     Tuning m_tuning;
@@ -148,6 +174,11 @@ private:
     // Bars and items kept before a flush: enough to make the flushes rare.
     static constexpr std::size_t FlushItems = 4096;
     QStringList m_out;
+    LinkMendingWriter m_entries { m_out, m_tuning,
+        [this](const MendedLink& mended, int line) { m_report.mendedLink(line, mended); } };
+    // Frets above FretCount were kept: a frets line goes where the list's first notes start.
+    int m_highestFret = 0;
+    std::optional<qsizetype> m_fretsLineAt;
     bool m_tuningWritten = false;
     int m_chordLines = 0;
     int m_closedBars = 0;

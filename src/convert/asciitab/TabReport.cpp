@@ -1,6 +1,7 @@
 #include "TabReport.h"
 
 #include "AsciiTabReader.h"
+#include "SpecialLines.h"
 #include "TabRhythm.h"
 
 namespace fw::asciitab {
@@ -123,16 +124,41 @@ void TabReport::noteWithoutString(int line)
             .arg(LineNumber(line)));
 }
 
-void TabReport::highFret(int line, int fret, const QString& stringName, bool moved)
+void TabReport::fretsKept(int highest)
 {
-    place(QStringLiteral("highfret"),
-        QStringLiteral("Line %1: fret %2 on the %3 string is above %4; %5.")
-            .arg(LineNumber(line))
-            .arg(fret)
-            .arg(stringName)
-            .arg(FretCount)
-            .arg(moved ? QStringLiteral("the same note was written on a higher string")
-                       : QStringLiteral("the note was dropped")));
+    m_frets = QStringLiteral("Frets up to %1 kept: the list allows them with a \"%2\" line.")
+                  .arg(highest)
+                  .arg(FretsLineText(highest));
+}
+
+void TabReport::mendedLink(int line, const MendedLink& mended)
+{
+    if (mended.after == NoteLink::None)
+        place(QStringLiteral("link"),
+            QStringLiteral("Line %1: %2 The mark was dropped.").arg(LineNumber(line), mended.problem));
+    else if (mended.before == NoteLink::HammerOn || mended.before == NoteLink::PullOff)
+        place(QStringLiteral("turned"),
+            QStringLiteral("Line %1: %2 It was read as a %3.")
+                .arg(LineNumber(line), mended.problem,
+                    mended.after == NoteLink::HammerOn ? QStringLiteral("hammer-on") : QStringLiteral("pull-off")));
+}
+
+void TabReport::strayAttackLetter(int line)
+{
+    place(QStringLiteral("attack"),
+        QStringLiteral("Line %1: a slap, pop or tap letter stands under no note and was dropped.")
+            .arg(LineNumber(line)));
+}
+
+void TabReport::letRingUnderPalmMute(int line)
+{
+    // Once a block, however many of its notes.
+    if (line == m_letRingLine)
+        return;
+    m_letRingLine = line;
+    place(QStringLiteral("letring"),
+        QStringLiteral("Line %1: notes under both palm mute and let ring are palm-muted; let ring was dropped.")
+            .arg(LineNumber(line)));
 }
 
 void TabReport::wrappedBar(int fromLine, int toLine)
@@ -212,6 +238,8 @@ QStringList TabReport::lines() const
         out << m_title;
     if (!m_tempo.isEmpty())
         out << m_tempo;
+    if (!m_frets.isEmpty())
+        out << m_frets;
     struct Named {
         Mark mark;
         const char* one;
@@ -233,9 +261,6 @@ QStringList TabReport::lines() const
     }
     if (!marks.isEmpty())
         out << QStringLiteral("Techniques dropped, their notes kept: %1.").arg(marks.join(QStringLiteral(", ")));
-    if (this->marks.deadNotes > 0)
-        out << QStringLiteral("Dead notes (x) written as rests where nothing else sounds: %1.")
-                   .arg(this->marks.deadNotes);
     if (this->marks.splitNumbers > 0)
         out << QStringLiteral("Digit runs too high for one fret, read as several frets: %1.")
                    .arg(this->marks.splitNumbers);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "MarkRepair.h"
 #include "TabBlocks.h"
 #include "TabLineKinds.h"
 #include "Tuning.h"
@@ -36,7 +37,11 @@ public:
     void emptyBar() { ++m_emptyBars; }
     void strayLines(int line, int count);
     void noteWithoutString(int line);
-    void highFret(int line, int fret, const QString& stringName, bool moved);
+    void fretsKept(int highest);
+    // A hammer-on, pull-off, slide or tie of the block at line that did not hold as written.
+    void mendedLink(int line, const MendedLink& mended);
+    void strayAttackLetter(int line);
+    void letRingUnderPalmMute(int line);
     void wrappedBar(int fromLine, int toLine);
     void unbarred(int line);
 
@@ -62,6 +67,8 @@ private:
     QString m_rhythm;
     QString m_title;
     QString m_tempo;
+    QString m_frets;
+    int m_letRingLine = -1;
     std::map<TextKind, int> m_dropped;
     int m_repeats = 0;
     int m_rhythmLinesKept = 0;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Pitch.h"
+
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -8,8 +10,7 @@
 
 namespace fw::asciitab {
 
-// Lengths are counted in ticks of 384 to the whole note, where every duration form is a whole number.
-inline constexpr int WholeTicks = 384;
+// Lengths are counted in WholeTicks (384) to the whole note, where every duration form is a whole number.
 inline constexpr int BarTicks = WholeTicks; // a bar of 4/4
 
 // The length of a duration text ("Q", ".E", "/S"); 0 when it is none.

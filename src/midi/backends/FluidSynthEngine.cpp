@@ -61,6 +61,10 @@ void FluidSynthEngine::send(std::uint32_t message)
     case 0xB0:
         fluid_synth_cc(m_synth.get(), channel, data1, data2);
         break;
+    case 0xE0:
+        // Slides and bends: 14 bits, least significant seven first.
+        fluid_synth_pitch_bend(m_synth.get(), channel, data1 | data2 << 7);
+        break;
     default:
         break;
     }

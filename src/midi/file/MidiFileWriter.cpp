@@ -1,20 +1,36 @@
 #include "MidiFileWriter.h"
 
+#include "Bars.h"
+#include "Performance.h"
 #include "SafeFileWrite.h"
 #include "TextRules.h"
+
+#include <algorithm>
 
 namespace fw {
 
 namespace {
 
-    constexpr quint8 NoteOnStatus = 0x90;
-    constexpr quint8 ProgramChangeStatus = 0xC0;
+    constexpr quint8 NoteOnStatus = status::NoteOn;
+    constexpr quint8 ProgramChangeStatus = status::Program;
     constexpr quint8 MetaEvent = 0xFF;
     constexpr quint8 FullVelocity = 0x7F;
 
-    bool HasNote(const ChordDef& def, int slot) { return def.Notes[slot] != NotPlayedNote; }
-
-    int WrittenNote(const ChordDef& def, int slot) { return def.Notes[slot] - MidiNoteShift; }
+    // The times the file's time signatures are written at: 4/4 at the start unless the first bar sets
+    // another, then wherever a bar's time changes.
+    std::vector<std::pair<long long, TimeSignature>> TimeSignatures(const ParsedLineList& lines)
+    {
+        std::vector<std::pair<long long, TimeSignature>> times { { 0, TimeSignature {} } };
+        for (const Bar& bar : BarsOf(lines)) {
+            if (!bar.timeChanges)
+                continue;
+            if (bar.startTicks == 0)
+                times.front().second = bar.time;
+            else
+                times.emplace_back(bar.startTicks, bar.time);
+        }
+        return times;
+    }
 
 } // namespace
 
@@ -79,11 +95,16 @@ int MidiFileWriter::WriteProgramChange(int patch)
     return WriteByte(0) + WriteByte(ProgramChangeStatus) + WriteByte(static_cast<quint8>(patch & 0x7F));
 }
 
-int MidiFileWriter::WriteTimeSignature()
+int MidiFileWriter::WriteTimeSignature(const TimeSignature& time, quint32 delta)
 {
-    // 4/4, 24 MIDI clocks per metronome click, 8 thirty-seconds per quarter.
-    int count = WriteByte(0) + WriteByte(MetaEvent) + WriteByte(0x58) + WriteByte(4);
-    return count + WriteByte(4) + WriteByte(2) + WriteByte(24) + WriteByte(8);
+    int power = 0;
+    while ((1 << power) < time.unit)
+        ++power;
+    // MIDI clocks (24 to the quarter) per metronome click: one click a beat as the player counts it.
+    const int clocks = BeatOf(time).ticks * 24 / (WholeTicks / 4);
+    int count = WriteVarLen(delta) + WriteByte(MetaEvent) + WriteByte(0x58) + WriteByte(4);
+    count += WriteByte(static_cast<quint8>(time.beats)) + WriteByte(static_cast<quint8>(power));
+    return count + WriteByte(static_cast<quint8>(clocks)) + WriteByte(8);
 }
 
 int MidiFileWriter::WriteTempo(int tempo)
@@ -102,7 +123,10 @@ int MidiFileWriter::WriteTrackName(const QString& name)
     return count + static_cast<int>(text.size());
 }
 
-int MidiFileWriter::WriteEndOfTrack() { return WriteByte(0) + WriteByte(MetaEvent) + WriteByte(0x2F) + WriteByte(0); }
+int MidiFileWriter::WriteEndOfTrack(quint32 delta)
+{
+    return WriteVarLen(delta) + WriteByte(MetaEvent) + WriteByte(0x2F) + WriteByte(0);
+}
 
 int MidiFileWriter::WriteFirstNoteOn(int note)
 {
@@ -130,51 +154,74 @@ void MidiFileWriter::PatchDWord(qsizetype position, quint32 value)
         m_bytes[position + i] = static_cast<char>((value >> (24 - 8 * i)) & 0xFF);
 }
 
-int MidiFileWriter::WriteConductorTrack(int tempo, int patch)
+int MidiFileWriter::WriteConductorTrack(const ParsedLineList& lines, int tempo, int patch)
 {
     int count = WriteChunkId("MTrk");
     const qsizetype lengthPosition = Position();
     count += WriteDWord(0);
+    const auto times = TimeSignatures(lines);
     int length = WriteProgramChange(patch);
-    length += WriteTimeSignature();
+    length += WriteTimeSignature(times.front().second);
     length += WriteTempo(tempo);
+    long long at = 0;
+    for (size_t i = 1; i < times.size(); ++i) {
+        length += WriteTimeSignature(times[i].second, static_cast<quint32>(times[i].first - at));
+        at = times[i].first;
+    }
     length += WriteEndOfTrack();
     PatchDWord(lengthPosition, static_cast<quint32>(length));
     return count + length;
 }
 
-int MidiFileWriter::WriteNoteTrack(const ParsedLineList& lines, const Tuning& tuning)
+int MidiFileWriter::WriteNoteTrack(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning)
 {
+    PerformOptions options;
+    options.whole = MidiWholeNoteTicks;
+    options.wholeMs = WholeNoteLength(std::max(tempo, 1));
+    options.patch = static_cast<unsigned char>(patch & 0x7F);
+    const Performance song = Perform(lines, 0, static_cast<int>(lines.size()) - 1, tuning, options);
     const int highest = tuning.firstSlot();
     int count = WriteChunkId("MTrk");
     const qsizetype lengthPosition = Position();
     count += WriteDWord(0);
     int length = WriteTrackName(MidiTrackName);
-    bool first = true;
-    for (const ChordDef& def : lines) {
-        if (!IsNoteEntry(def))
+    // Every event with running status; a note-off is a note-on of velocity 0.
+    long long at = 0;
+    int running = -1;
+    auto write = [&](long long time, int statusByte, int data1, int data2) {
+        length += WriteVarLen(static_cast<quint32>(time - at));
+        at = time;
+        if (statusByte != running)
+            length += WriteByte(static_cast<quint8>(statusByte));
+        running = statusByte;
+        length += WriteByte(static_cast<quint8>(data1));
+        if ((statusByte & 0xF0) != ProgramChangeStatus)
+            length += WriteByte(static_cast<quint8>(data2));
+    };
+    // A list without marks carries a line with an empty highest string on the silent key 60, from its
+    // start to its end, as our files always have.
+    long long placeholderEnd = -1;
+    for (const SoundEvent& event : song.events) {
+        if (placeholderEnd >= 0 && event.time >= placeholderEnd) {
+            write(placeholderEnd, NoteOnStatus, MidiPlaceholderKey, 0);
+            placeholderEnd = -1;
+        }
+        if (event.isShow()) {
+            const ChordDef& def = lines[event.entry];
+            if (!song.marked && def.Notes[highest] == NotPlayedNote) {
+                write(event.time, NoteOnStatus, MidiPlaceholderKey, 0);
+                placeholderEnd = event.time + std::max(def.DurationValue, 0);
+            }
             continue;
-        // The highest string's note (or a silent key 60) carries the chord's length; the other strings
-        // start and stop with it at delta 0.
-        int endingNote = MidiPlaceholderKey;
-        if (HasNote(def, highest)) {
-            endingNote = WrittenNote(def, highest);
-            length += first ? WriteFirstNoteOn(endingNote) : WriteNoteOn(endingNote);
-        } else {
-            length += first ? WriteFirstSilentNoteOn() : WriteNoteOff(0, MidiPlaceholderKey);
         }
-        first = false;
-        for (int slot = highest + 1; slot <= LastBassSlot; ++slot) {
-            if (HasNote(def, slot))
-                length += WriteNoteOn(WrittenNote(def, slot));
-        }
-        length += WriteNoteOff(static_cast<quint32>(qMax(def.DurationValue, 0)), endingNote);
-        for (int slot = highest + 1; slot <= LastBassSlot; ++slot) {
-            if (HasNote(def, slot))
-                length += WriteNoteOff(0, WrittenNote(def, slot));
-        }
+        const int kind = event.isNote() ? NoteOnStatus | event.channel() : event.status;
+        const int data1 = event.isNote() ? event.data1 - MidiNoteShift : event.data1;
+        const int data2 = event.kind() == status::NoteOff ? 0 : event.data2;
+        write(event.time, kind, data1, data2);
     }
-    length += WriteEndOfTrack();
+    if (placeholderEnd >= 0)
+        write(placeholderEnd, NoteOnStatus, MidiPlaceholderKey, 0);
+    length += WriteEndOfTrack(static_cast<quint32>(std::max(song.length - at, 0LL)));
     PatchDWord(lengthPosition, static_cast<quint32>(length));
     return count + length;
 }
@@ -182,8 +229,8 @@ int MidiFileWriter::WriteNoteTrack(const ParsedLineList& lines, const Tuning& tu
 void MidiFileWriter::WriteSong(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning)
 {
     WriteHeader();
-    WriteConductorTrack(tempo, patch);
-    WriteNoteTrack(lines, tuning);
+    WriteConductorTrack(lines, tempo, patch);
+    WriteNoteTrack(lines, tempo, patch, tuning);
 }
 
 QByteArray BuildMidiFile(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning)

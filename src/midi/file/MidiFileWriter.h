@@ -41,18 +41,20 @@ public:
 
     int WriteHeader();
     int WriteProgramChange(int patch);
-    int WriteTimeSignature();
+    // 4/4 unless told; a delta for a change after the start.
+    int WriteTimeSignature(const TimeSignature& time = {}, quint32 delta = 0);
     int WriteTempo(int tempo);
     int WriteTrackName(const QString& name);
-    int WriteEndOfTrack();
+    int WriteEndOfTrack(quint32 delta = 0);
     int WriteFirstNoteOn(int note);
     int WriteFirstSilentNoteOn();
     int WriteNoteOn(int note);
     int WriteNoteOff(quint32 delta, int note);
 
     // The whole file for a parsed chord list whose note entries carry DurationValue in ticks
-    // (SetDurationValues(MidiWholeNoteTicks)). Entries that are not note entries add nothing.
-    // The tuning's highest string carries each chord's length.
+    // (SetDurationValues(MidiWholeNoteTicks)). Entries that are not note entries add nothing. The
+    // notes are what Perform makes of the list; its time lines give time signatures where the time
+    // changes. In a list without marks a line whose highest string is empty sounds the silent key 60.
     void WriteSong(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning = StandardTuning());
 
     qsizetype Position() const { return m_bytes.size(); }
@@ -60,8 +62,8 @@ public:
     const QByteArray& Bytes() const { return m_bytes; }
 
 private:
-    int WriteConductorTrack(int tempo, int patch);
-    int WriteNoteTrack(const ParsedLineList& lines, const Tuning& tuning);
+    int WriteConductorTrack(const ParsedLineList& lines, int tempo, int patch);
+    int WriteNoteTrack(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning);
 
     QByteArray m_bytes;
     MessageBoxes* m_boxes;

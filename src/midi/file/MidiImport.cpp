@@ -87,7 +87,21 @@ namespace {
         std::vector<Part> parts;
         for (size_t t = 0; t < song.tracks.size(); ++t) {
             const MidiTrack& track = song.tracks[t];
+            // Our own files play one bass part over several channels (slap, pop, and a string's own
+            // channel for its slides and bends): their note track is one part, named by its first channel.
+            const bool ours = track.name == MidiTrackName;
+            std::optional<size_t> ourPart;
             for (int channel = 0; channel < 16; ++channel) {
+                if (ourPart && channel != DrumChannel) {
+                    Part& part = parts[*ourPart];
+                    for (const MidiNote& note : track.notes) {
+                        if (note.channel() == channel) {
+                            part.notes.push_back(note);
+                            part.end = std::max(part.end, note.end());
+                        }
+                    }
+                    continue;
+                }
                 Part part;
                 part.trackNumber = static_cast<int>(t) + 1;
                 part.channel = channel;
@@ -102,6 +116,8 @@ namespace {
                 }
                 if (part.notes.empty())
                     continue;
+                if (ours && channel != DrumChannel)
+                    ourPart = parts.size();
                 for (const auto& [tick, markChannel] : track.silentMarks) {
                     if (markChannel == channel)
                         part.marks.push_back(tick);

@@ -1,6 +1,5 @@
 #include "TabWindows.h"
 
-#include "AsciiRhythmLine.h"
 #include "AsciiTab.h"
 #include "DialogButtons.h"
 #include "FixedPitchFont.h"
@@ -294,8 +293,9 @@ void TfrmTab::SetUpGraphic()
 void TfrmTab::SetUpAscii()
 {
     setWindowTitle(QStringLiteral("ASCII Tablature"));
-    const AsciiTab ascii = BuildAsciiTab(*m_tab, AsciiTitle(TabTitle, m_inputs.DocumentFileName), TabSubtitle);
-    const QStringList lines = chkRhythmLine->isChecked() ? WithRhythmLines(ascii.Lines, *m_tab) : ascii.Lines;
+    const QStringList lines = BuildAsciiTab(
+        *m_tab, AsciiTitle(TabTitle, m_inputs.DocumentFileName), TabSubtitle, chkRhythmLine->isChecked())
+                                  .Lines;
     // Reactivation rebuilds the same text; leave it alone so the reader keeps the caret and position.
     if (lines != m_asciiLines) {
         m_asciiLines = lines;
@@ -329,8 +329,8 @@ void TfrmTab::FormResize()
         // The memo fills at least the visible part of the window.
         viewHeight = std::max(viewHeight, ScrollBox->height() - ViewTop - RightMargin);
     } else {
-        viewHeight = m_tab ? ScreenPaintHeight(*m_tab, TabLayout::Screen(PaintBox1->width(), m_tab->StringCount()))
-                           : PaintBox1->height();
+        viewHeight
+            = m_tab ? ScreenPaintHeight(*m_tab, TabLayout::Screen(PaintBox1->width(), *m_tab)) : PaintBox1->height();
     }
     const int contentHeight = ViewTop + viewHeight + RightMargin;
     const bool scrolls = contentHeight > ScrollBox->height();
@@ -425,7 +425,7 @@ void TfrmTab::PrintTo(QPrinter& printer)
         m_boxes.errorBox(QStringLiteral("The tablature could not be printed: the printer could not be started."));
         return;
     }
-    const TabLayout layout = TabLayout::Printer(printer.width(), printer.height(), tab.StringCount());
+    const TabLayout layout = TabLayout::Printer(printer.width(), printer.height(), tab);
     TabPainter tabPainter(tab, TabTitle, TabSubtitle, m_inputs.TabFont);
     // The dialog offers copies; a printer that cannot make them itself gets the pages that often.
     const int copies = printer.supportsMultipleCopies() ? 1 : std::max(1, printer.copyCount());

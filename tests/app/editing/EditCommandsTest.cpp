@@ -48,6 +48,17 @@ TEST_F(Transpose, MovesEveryStringWhateverTheEntryMode)
     }
 }
 
+// Marks go with their notes; a note falling off takes its marks along; a harmonic stays at its node.
+TEST_F(Transpose, MarksMoveWithTheirNotes)
+{
+    setText({ "Riff, 0h, 7b9~, x, <12>, Q, slap" }, 0);
+    commands.btnShiftRightClick();
+    EXPECT_EQ(text(), QStringList({ "F, 1h, 8b10~, x, <12>, Q, slap" }));
+    setText({ "Riff, 0h, (7)_, x, x, Q" }, 0);
+    commands.btnShiftLeftClick();
+    EXPECT_EQ(text(), QStringList({ "D#/Eb, x, (6)_, x, x, Q" }));
+}
+
 TEST_F(Transpose, LastNoteFallingOffKeepsTheOldName)
 {
     setText({ "Low, 0, x, x, x, W" }, 0);

@@ -18,7 +18,8 @@ namespace {
 QImage paintNeck(const MarkerGrid& markers, qreal ratio, const NeckPainter::Labels& labels = {},
     const Tuning& tuning = StandardTuning())
 {
-    const QSize size(Geo::PictureWidth + 2 * Geo::FrameWidth, Geo::PictureHeight + 2 * Geo::FrameWidth);
+    const QSize size(
+        Geo::pictureWidth(markers.fretCount()) + 2 * Geo::FrameWidth, Geo::PictureHeight + 2 * Geo::FrameWidth);
     QImage image(size * ratio, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(Qt::magenta);
@@ -78,28 +79,50 @@ TEST_P(NeckPainting, SquareAndCircleStayInsideTheLargestCentredSquare)
         EXPECT_EQ(c, QColor(255, 0, 0));
 }
 
+// On the 18-fret neck and on the 24-fret neck of a list that allows it, whose inlays go on past the
+// twelfth fret as on real basses.
 TEST_P(NeckPainting, StringsWiresAndFrameAreWhereTheGeometrySays)
 {
-    const QImage image = paintNeck(MarkerGrid(), GetParam());
-    for (int slot = 3; slot <= 6; ++slot) {
-        for (const int fret : { 1, 6, 13, 18 }) {
-            // Between two cells of the row, so no marker could cover the string.
-            const QPoint onString(Geo::wireX(fret) + 3, Geo::stringY(slot));
-            for (const QColor& c : devicePixels(image, onString))
-                EXPECT_EQ(c, NeckPainter::StringColor) << slot << "/" << fret;
+    for (const int frets : { FretCount, MaxFretLimit }) {
+        SCOPED_TRACE(frets);
+        MarkerGrid markers;
+        markers.setFretCount(frets);
+        const QImage image = paintNeck(markers, GetParam());
+        for (int slot = 3; slot <= 6; ++slot) {
+            for (const int fret : { 1, 6, 13, frets }) {
+                // Between two cells of the row, so no marker could cover the string.
+                const QPoint onString(Geo::wireX(fret) + 3, Geo::stringY(slot));
+                for (const QColor& c : devicePixels(image, onString))
+                    EXPECT_EQ(c, NeckPainter::StringColor) << slot << "/" << fret;
+            }
+        }
+        for (int wire = 1; wire <= frets; ++wire) {
+            for (const QColor& c :
+                devicePixels(image, QPoint(Geo::wireX(wire), (Geo::NeckTop + Geo::NeckBottom) / 2 + 1)))
+                EXPECT_EQ(c, NeckPainter::WireColor) << wire;
+        }
+        const int right = Geo::pictureWidth(frets);
+        for (const QPoint frame : { QPoint(-2, -2), QPoint(-1, 80), QPoint(right + 1, 161) }) {
+            for (const QColor& c : devicePixels(image, frame))
+                EXPECT_EQ(c, QColor(Qt::black));
+        }
+        // Nothing is left unpainted.
+        for (const QColor& c : devicePixels(image, QPoint(0, 0)))
+            EXPECT_NE(c, QColor(Qt::magenta));
+        for (const QColor& c : devicePixels(image, QPoint(right - 1, Geo::PictureHeight - 1)))
+            EXPECT_NE(c, QColor(Qt::magenta));
+        // Inlays between the wires in the middle of the neck, as on fret 3; none on frets 4 and 20.
+        const auto inlay = [&](int fret) {
+            return image.pixelColor(QPoint(Geo::wireX(fret - 1) + Geo::wireX(fret) + 2 * Geo::FrameWidth,
+                                        Geo::NeckTop + Geo::NeckBottom + 2 * Geo::FrameWidth + 1)
+                * image.devicePixelRatio() / 2);
+        };
+        EXPECT_NE(inlay(frets > FretCount ? 20 : 4), inlay(3));
+        for (const int fret : { 15, 17, 19, 21 }) {
+            if (fret <= frets)
+                EXPECT_EQ(inlay(fret), inlay(3)) << fret;
         }
     }
-    for (int wire = 1; wire <= FretCount; ++wire) {
-        for (const QColor& c : devicePixels(image, QPoint(Geo::wireX(wire), (Geo::NeckTop + Geo::NeckBottom) / 2 + 1)))
-            EXPECT_EQ(c, NeckPainter::WireColor) << wire;
-    }
-    for (const QPoint frame : { QPoint(-2, -2), QPoint(-1, 80), QPoint(Geo::PictureWidth + 1, 161) }) {
-        for (const QColor& c : devicePixels(image, frame))
-            EXPECT_EQ(c, QColor(Qt::black));
-    }
-    // Nothing is left unpainted.
-    for (const QColor& c : devicePixels(image, QPoint(0, 0)))
-        EXPECT_NE(c, QColor(Qt::magenta));
 }
 
 TEST_P(NeckPainting, LabelsDrawOnlyWhenSwitchedOn)

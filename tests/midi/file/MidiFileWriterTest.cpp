@@ -1,4 +1,5 @@
 #include "MidiFileWriter.h"
+#include "MidiFileReader.h"
 #include "MidiTestSupport.h"
 
 #include <QDir>
@@ -226,6 +227,41 @@ namespace {
         EXPECT_EQ(ProposedMidiFileName(QStringLiteral("/home/me/blues.bss")), QStringLiteral("/home/me/blues.MID"));
         EXPECT_EQ(ProposedMidiFileName(QStringLiteral("Untitled.bss")), QStringLiteral("Untitled.MID"));
         EXPECT_EQ(ProposedMidiFileName(QStringLiteral("/a.b/song")), QStringLiteral("/a.b/song.MID"));
+    }
+
+    // Time lines give time signatures where the time changes (6/8 clicked in dotted quarters); a tie
+    // across a bar line is one note; a slapped line sounds on a channel set to Slap Bass 1, a ghost
+    // note softly; a rest in a marked list takes its time without the silent key 60.
+    TEST(MidiFileWriter, MarkedListHasTimeSignaturesTiedNotesAndChannelsOfItsOwn)
+    {
+        const QByteArray file = BuildMidiFile(
+            test::ParseForMidi({ "* Time: 3/4", "G, 3, x, x, x, H", "G, 3_, x, x, x, Q", "", "G, 3, x, x, x, H",
+                "Rest, x, x, x, x, Q", "", "* Time: 6/8", "E, 0, x, x, x, .Q, slap", "A, x, (2), x, x, .Q" }),
+            120, 33);
+        EXPECT_EQ(file.mid(14, 39).toHex(' '),
+            Hex("4d54726b 0000001f 00c021 00ff5804 03021808 00ff5103 07a120 8440ff5804 06032408 00ff2f00").toHex(' '));
+
+        const MidiReadResult read = ReadMidiFile(file);
+        ASSERT_TRUE(read.song) << read.error.toStdString();
+        ASSERT_EQ(read.song->tracks.size(), 2u);
+        const MidiTrack& track = read.song->tracks[1];
+        const struct {
+            qint64 start, end;
+            int key, velocity, channel;
+        } expected[]
+            = { { 0, 192, 31, 127, 0 }, { 192, 480, 31, 127, 0 }, { 576, 720, 28, 127, 1 }, { 720, 864, 35, 45, 0 } };
+        ASSERT_EQ(track.notes.size(), std::size(expected));
+        for (size_t i = 0; i < std::size(expected); ++i) {
+            const MidiNote& note = track.notes[i];
+            EXPECT_EQ((std::array { note.start(), note.end(), qint64(note.key()), qint64(note.velocity()),
+                          qint64(note.channel()) }),
+                (std::array { expected[i].start, expected[i].end, qint64(expected[i].key), qint64(expected[i].velocity),
+                    qint64(expected[i].channel) }))
+                << i;
+        }
+        EXPECT_EQ(track.programs[1], 36);
+        EXPECT_TRUE(track.silentMarks.empty());
+        EXPECT_EQ(track.endTick, 864);
     }
 
 } // namespace

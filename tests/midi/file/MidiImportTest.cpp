@@ -108,20 +108,28 @@ namespace {
                 EXPECT_EQ(document.header.Tempo, tempo);
             }
         }
-        for (const char* name : { "walking-in-g.bss", "twelve-bar-blues.bss", "sixteenth-street-funk.bss" }) {
-            const LoadedDocument example
-                = ParseDocumentBytes(test::ReadFileBytes(QStringLiteral(FW_SOURCE_DIR "/examples/") + name));
-            const ParsedLineList parsed = test::ParseForMidi(example.lines);
+        auto roundTrip = [](const QStringList& lines, const DocumentHeader& header, const char* name) {
+            const ParsedLineList parsed = test::ParseForMidi(lines);
             std::vector<Meaning> written;
             for (const ChordDef& def : parsed) {
                 if (IsNoteEntry(def))
                     written.push_back(MeaningOf(def, Tuning()));
             }
             const MidiImportResult imported
-                = ImportMidiChordList(BuildMidiFile(parsed, example.header.Tempo, example.header.Patch), {});
+                = ImportMidiChordList(BuildMidiFile(parsed, header.Tempo, header.Patch), {});
             EXPECT_EQ(Show(ImportedMeanings(imported.lines)), Show(written)) << name;
-            EXPECT_EQ(imported.lines.mid(0, 4), HeaderLines(example.header).mid(0, 4)) << name;
+            EXPECT_EQ(imported.lines.mid(0, 4), HeaderLines(header).mid(0, 4)) << name;
+        };
+        for (const char* name : { "walking-in-g.bss", "twelve-bar-blues.bss", "sixteenth-street-funk.bss" }) {
+            const LoadedDocument example
+                = ParseDocumentBytes(test::ReadFileBytes(QStringLiteral(FW_SOURCE_DIR "/examples/") + name));
+            roundTrip(example.lines, example.header, name);
         }
+        // A marked list sounds over several channels (slap, pop, the A string's own for its
+        // hammer-on): the import takes them all as the one part they are.
+        roundTrip({ "E, 0, x, x, x, Q, slap", "A, x, 0h, x, x, Q", "B, x, 2, x, x, Q", "D, x, x, 0, x, Q, pop",
+                      "G, 3, x, x, x, Q" },
+            DocumentHeader {}, "marked");
     }
 
     // Builders for files written by hand: a header and tracks of raw event bytes.

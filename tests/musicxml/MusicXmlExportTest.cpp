@@ -299,9 +299,8 @@ bool UsesMarks(const QStringList& lines)
     for (int i = 0; i < lines.size(); ++i) {
         ChordDef def;
         ParseLineText(lines[i], i, def, tuning);
-        if (def.Technique.any() || std::any_of(def.Marks.begin(), def.Marks.end(), [](const NoteMarks& m) {
-                return m.any();
-            }))
+        if (def.Technique.any()
+            || std::any_of(def.Marks.begin(), def.Marks.end(), [](const NoteMarks& m) { return m.any(); }))
             return true;
     }
     return false;

@@ -30,15 +30,14 @@ ChordEditor::ChordEditor(QWidget* parent)
     connect(document(), &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
         if (removed != 0 || added != 0)
             m_edited = true;
-        if (!m_marking)
-            m_changedAt = m_changedAt < 0 ? position : std::min(m_changedAt, position);
+        m_changedAt = m_changedAt < 0 ? position : std::min(m_changedAt, position);
     });
     connect(document(), &QTextDocument::contentsChanged, this, &ChordEditor::scheduleTuningCheck);
 }
 
 void ChordEditor::scheduleTuningCheck()
 {
-    if (m_tuningCheckPending || m_marking)
+    if (m_tuningCheckPending)
         return;
     m_tuningCheckPending = true;
     QTimer::singleShot(0, this, &ChordEditor::checkTuning);
@@ -52,7 +51,6 @@ void ChordEditor::checkTuning()
     // changes it and starts its next line).
     const QTextBlock changed = document()->findBlock(std::max(m_changedAt, 0));
     m_changedAt = -1;
-    m_marking = true;
     m_highlighter->rehighlightBlock(changed);
     for (QTextBlock block = changed.previous(); block.isValid(); block = block.previous()) {
         const QString text = block.text();
@@ -61,8 +59,6 @@ void ChordEditor::checkTuning()
         m_highlighter->rehighlightBlock(block);
         break;
     }
-    // Marking lines is no edit of the list: it must not start another check.
-    m_marking = false;
     // The last tuning line and the last frets line count.
     SpecialLineSeen found;
     for (QTextBlock block = document()->lastBlock(); block.isValid() && !found.complete(); block = block.previous()) {

@@ -55,7 +55,6 @@ private:
     bool m_tuningCheckPending = false;
     // The first position changed since the last check, -1 when none.
     int m_changedAt = -1;
-    bool m_marking = false;
     bool m_edited = false;
     bool m_undone = false;
     // Characters typed one after another make one undo step, as in any editor.

@@ -119,8 +119,9 @@ TEST_P(NeckPainting, StringsWiresAndFrameAreWhereTheGeometrySays)
         };
         EXPECT_NE(inlay(frets > FretCount ? 20 : 4), inlay(3));
         for (const int fret : { 15, 17, 19, 21 }) {
-            if (fret <= frets)
+            if (fret <= frets) {
                 EXPECT_EQ(inlay(fret), inlay(3)) << fret;
+            }
         }
     }
 }

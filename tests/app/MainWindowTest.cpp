@@ -12,8 +12,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSet>
 #include <QPushButton>
+#include <QSet>
 #include <QSlider>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
@@ -144,7 +144,8 @@ TEST_F(Hints, MenusCarryCaptionsShortcutsAndHints)
             const qsizetype amp = item->text().indexOf(u'&');
             if (amp >= 0 && amp + 1 < item->text().size()) {
                 const QChar key = item->text().at(amp + 1).toLower();
-                EXPECT_FALSE(keys.contains(key)) << item->text().toStdString() << " in " << menu->objectName().toStdString();
+                EXPECT_FALSE(keys.contains(key))
+                    << item->text().toStdString() << " in " << menu->objectName().toStdString();
                 keys.insert(key);
             }
         }

@@ -70,8 +70,7 @@ namespace {
             QApplication::processEvents();
             for (const QLabel* label : dialog.PageControl1->widget(page)->findChildren<QLabel*>()) {
                 if (label->wordWrap()) {
-                    EXPECT_GE(label->height(), label->heightForWidth(label->width()))
-                        << label->text().toStdString();
+                    EXPECT_GE(label->height(), label->heightForWidth(label->width())) << label->text().toStdString();
                 }
             }
         }

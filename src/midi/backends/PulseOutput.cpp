@@ -215,9 +215,10 @@ void PulseOutput::writeRequested()
 void PulseOutput::underflow()
 {
     note(true);
-    // One step per growth: the underruns of one stall, before the larger buffer is in place, count
-    // as one.
-    if (m_wantedFrames == m_bufferFrames)
+    // One step per stall: its underruns before the larger buffer is in place, and those the growth
+    // itself brings about, count as one.
+    const bool settling = SteadyUs() - m_lastGrowthUs < GrowthSettleUs;
+    if (m_wantedFrames == m_bufferFrames && !settling)
         m_wantedFrames = std::min(m_bufferFrames + GrowPeriods * m_periodFrames, m_maxPeriods * m_periodFrames);
     growIfWanted();
 }
@@ -235,6 +236,7 @@ void PulseOutput::growIfWanted()
     if (pa_operation* grow = pa_stream_set_buffer_attr(m_stream, &attr, nullptr, nullptr))
         pa_operation_unref(grow);
     m_bufferFrames = m_wantedFrames;
+    m_lastGrowthUs = SteadyUs();
     note(false);
 }
 

@@ -37,6 +37,9 @@ public:
     using GrowthGate = std::function<bool(int fromFrames, int toFrames)>;
 
     static constexpr int GrowPeriods = 3;
+    // The server asks for a grown buffer's new periods at once and may report an underrun while they
+    // come: an underrun this soon after a growth is that growth's own and grows the buffer no further.
+    static constexpr std::int64_t GrowthSettleUs = 50000;
     // A server that takes the connection but does not answer is given up after this long.
     static constexpr int ConnectTimeoutMs = 2000;
 
@@ -96,6 +99,7 @@ private:
     pa_stream* m_stream = nullptr;
     int m_wantedFrames = 0;
     std::int64_t m_startUs = 0;
+    std::int64_t m_lastGrowthUs = -GrowthSettleUs;
     std::atomic_bool m_stop = false;
     std::atomic_bool m_discard = false;
     std::atomic<std::int64_t> m_framesInFlight = -1;

@@ -112,7 +112,7 @@ bool SynthBackend::startAudioOutput(QStringList& reasons)
             continue;
         }
         if (pulse && PulseOutput::Available()) {
-            auto output = std::make_unique<PulseOutput>(SampleRate, PeriodFrames, Periods, MaxPeriods);
+            auto output = std::make_unique<PulseOutput>(SampleRate, PeriodFrames, PulsePeriods, MaxPeriods);
             const bool started = output->start(
                 [this](int frames, float* left, float* right) {
                     float* out[2] = { left, right };
@@ -121,7 +121,9 @@ bool SynthBackend::startAudioOutput(QStringList& reasons)
                 [this](int fromFrames, int toFrames) { return mayGrowBuffer(fromFrames, toFrames); });
             if (started) {
                 m_pulse = std::move(output);
-                m_framesInFlight = PeriodFrames * Periods;
+                m_framesInFlight = PeriodFrames * PulsePeriods;
+                // The lead follows the larger buffer from the start, as after a growth.
+                m_scheduler.readyForBurst(pulseLeadFrames(m_framesInFlight), 0);
                 return true;
             }
             // FluidSynth's own client would wait on the same server for half a minute.
@@ -149,7 +151,12 @@ bool SynthBackend::mayGrowBuffer(int fromFrames, int toFrames)
 {
     // The lead follows the buffer, so that the burst of the growth, and every later one as large,
     // renders only what the player has sent already.
-    return m_scheduler.readyForBurst(m_baseLeadFrames + toFrames - PeriodFrames * Periods, toFrames - fromFrames);
+    return m_scheduler.readyForBurst(pulseLeadFrames(toFrames), toFrames - fromFrames);
+}
+
+std::int64_t SynthBackend::pulseLeadFrames(std::int64_t bufferFrames) const
+{
+    return m_baseLeadFrames + bufferFrames - PeriodFrames * Periods;
 }
 
 QStringList SynthBackend::outputReport()

@@ -19,10 +19,12 @@ class SynthBackend : public MidiBackend {
 public:
     static constexpr int SampleRate = 44100;
     // The audio output asks for 128 frames at a time and holds three such periods: 384 frames,
-    // 8.7 ms in flight.
+    // 8.7 ms in flight (a sound server's output holds more, see PulsePeriods).
     static constexpr int PeriodFrames = 128;
     static constexpr int Periods = 3;
-    // A sound server's buffer grows after underruns up to 14 periods, 40.6 ms.
+    // A sound server's buffer starts at six periods, 17.4 ms: a quiet virtual machine keeps three
+    // filled only for a few seconds at a time. It grows after underruns up to 14 periods, 40.6 ms.
+    static constexpr int PulsePeriods = 6;
     static constexpr int MaxPeriods = 14;
     // How far ahead of the audio a playback's notes are placed: room for a late wake-up of the
     // player and for an audio callback that comes early.
@@ -61,6 +63,9 @@ private:
     int loadSoundFont();
     // Starts the first audio output that works; the reasons of those that did not go to reasons.
     bool startAudioOutput(QStringList& reasons);
+    // The lead for a sound server's buffer of bufferFrames: the base lead plus what the buffer holds
+    // beyond the three periods it was set for.
+    std::int64_t pulseLeadFrames(std::int64_t bufferFrames) const;
     bool mayGrowBuffer(int fromFrames, int toFrames);
 
     QString m_soundFont;

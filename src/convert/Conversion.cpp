@@ -83,4 +83,14 @@ ReadResult ReadFileAs(const FormatRegistry& registry, const QString& fileName, c
     return result;
 }
 
+QString KeyRangeText(int lowest, int highest)
+{
+    if (lowest < 0 || highest < 0)
+        return QStringLiteral("-");
+    // Scientific pitch names, sharps spelt: MIDI key 28 is E1, 60 is C4.
+    static const char* const names[] = { "C", "C#", "D", "D#", "E", "F", "F#", "G", "G#", "A", "A#", "B" };
+    const auto name = [](int key) { return QString::fromLatin1(names[key % 12]) + QString::number(key / 12 - 1); };
+    return name(lowest) + u'-' + name(highest);
+}
+
 } // namespace fw

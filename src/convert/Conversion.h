@@ -43,6 +43,23 @@ struct WriteResult {
     bool listErrors = false;
 };
 
+// One part of a file that holds several (a MIDI track, a MusicXML part, a Guitar Pro track), as
+// --list-tracks prints it and the window's chooser shows it before an import.
+struct ImportPart {
+    int number = 0; // what --track takes: 1 the first
+    QString name; // the part's own name, "" when it has none
+    QString instrument; // "Electric Bass (finger)", "Percussion"
+    int lowest = -1; // lowest and highest MIDI key of its notes, -1 without notes
+    int highest = -1;
+    int strings = 0; // strings of its tab staff or track, 0 when it has none
+    int notes = 0;
+    int voices = 1; // what --voice takes: 1 to voices
+    bool chosen = false; // the part an import takes when no --track is given
+};
+
+// "E1-G3": a key range as the chooser and --list-tracks show it; "-" without notes.
+QString KeyRangeText(int lowest, int highest);
+
 struct ReaderFormat {
     QString name; // "ASCII tab", as the open dialog's filter names it
     QStringList extensions; // lower case, without the dot: "tab", "txt"
@@ -50,6 +67,9 @@ struct ReaderFormat {
     // The file is text that the user checks and adjusts in the import dialog before importing.
     bool reviewedAsText = false;
     std::function<ReadResult(const QByteArray& bytes, const QString& fileName, const ConvertOptions& options)> read;
+    // For files of several parts: every part, with the one read takes by default marked chosen; an
+    // empty list with an error when the file cannot be read. Unset for single-part formats.
+    std::function<QList<ImportPart>(const QByteArray& bytes, QString& error)> listParts;
 };
 
 struct WriterFormat {

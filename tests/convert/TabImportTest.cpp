@@ -266,12 +266,13 @@ TEST(ConvertCli, RefusesHostileInputWithAClearMessage)
         EXPECT_TRUE(err.contains(QLatin1String(c.message))) << err.toStdString();
         EXPECT_FALSE(QFile::exists(out));
     }
-    // Two-million-character lines still read, as one bar whose note is kept.
+    // Two-million-character lines still read, as one bar whose note is kept (a whole bar, as the
+    // proportional rhythm measures it).
     const QString in = dir.filePath(QStringLiteral("long.tab"));
     ASSERT_TRUE(fw::test::WriteFileBytes(in, longLines));
     const fw::ReadResult read = fw::ReadFileAs(fw::Formats(), in, {});
     ASSERT_TRUE(read.document) << read.error.toStdString();
-    EXPECT_EQ(read.document->lines.value(0), QStringLiteral("Chord, 5, 5, 5, 5, E"));
+    EXPECT_EQ(read.document->lines.value(0), QStringLiteral("Chord, 5, 5, 5, 5, W"));
     QString err;
     EXPECT_EQ(RunCli({ "convert", in, "-o", dir.filePath(QStringLiteral("x.bss")), "--rhythm", "swing" }, &err), 2);
     EXPECT_TRUE(err.contains(QLatin1String("--rhythm must be uniform, grid, proportional or line")))

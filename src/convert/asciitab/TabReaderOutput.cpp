@@ -277,6 +277,7 @@ void Reader::emitItems()
             for (const OutColumn& column : bar.columns) {
                 if (column.item != static_cast<int>(i))
                     continue;
+                out << column.comments;
                 for (qsizetype d = 0; d < column.durations.size(); ++d)
                     writeEntry(d == 0 ? &column : nullptr, column.durations[d]);
                 if (column.barBreakAfter)
@@ -284,6 +285,15 @@ void Reader::emitItems()
             }
             break;
         }
+        case Item::RepeatOpen:
+            openRepeat(item.repeat);
+            break;
+        case Item::RepeatClose:
+            closeRepeat(item.repeat);
+            break;
+        case Item::SectionStart:
+            m_repeatFloor = out.size();
+            break;
         }
     }
 }
@@ -298,7 +308,9 @@ TabImport Reader::run()
         return result;
     }
     chooseTuning();
+    m_digitRule = chooseDigitRule();
     scanBlocks();
+    planTextRepeats();
     m_report.rhythm(m_options.rhythm, m_options.unit);
     m_tuningWritten = !m_options.writeTuningLine || m_tuning.isStandard();
     // Tabs hold a few notes per string line; a chord list a line per note.
@@ -306,6 +318,8 @@ TabImport Reader::run()
     buildItems();
     flush();
     m_entries.finish();
+    for (const OpenRepeat& open : m_openRepeats)
+        m_report.repeatNeverClosed(open.line);
     if (!m_out.isEmpty() && !m_out.last().isEmpty())
         closeBar();
     if (m_highestFret > FretCount && m_fretsLineAt) {

@@ -1,0 +1,381 @@
+// How the reader finds repeated passages and plays them out as the song is played.
+#include "DocumentText.h"
+#include "RepeatComments.h"
+#include "TabReaderParts.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace fw::asciitab::detail {
+
+namespace {
+
+    // A played-out list stays within this many lines: a hostile tab of nested repeats cannot make it
+    // grow without end.
+    constexpr qsizetype MaxPlayedLines = 4'000'000;
+
+    // The columns of a bar part in its top line: from the character after its opening bar line to
+    // the one before its closing bar line.
+    std::pair<int, int> PartColumns(const BlockBars& bars, std::size_t part, int bodyStart)
+    {
+        const int segment = bars.parts[part].segment;
+        const int start = bodyStart
+            + (segment < static_cast<int>(bars.firstLineSegmentStarts.size()) ? bars.firstLineSegmentStarts[segment]
+                                                                              : 0);
+        return { start, start + bars.parts[part].width };
+    }
+
+} // namespace
+
+DigitRule Reader::chooseDigitRule()
+{
+    DigitEvidence evidence;
+    std::vector<QStringView> bodies;
+    for (const Block& block : m_blocks) {
+        bodies.clear();
+        for (int line : block.lines)
+            bodies.push_back(m_strings[line]->body);
+        evidence.add(bodies);
+    }
+    m_report.digitRule(evidence);
+    return evidence.rule();
+}
+
+void Reader::planBlockRepeats(Block& block, const BlockBars& bars, int blockIndex)
+{
+    block.partRepeats.assign(bars.parts.size(), RepeatEvents());
+    for (int line : block.lines) {
+        block.opensWithRepeat = block.opensWithRepeat || m_strings[line]->opensWithRepeat;
+        block.bracketed = block.bracketed || m_strings[line]->bracketed;
+    }
+    if (bars.parts.empty())
+        return;
+    // The signs at the bar lines; one at the end of the system opens before the next one's first bar.
+    for (std::size_t p = 0; p < bars.parts.size(); ++p) {
+        const int segment = bars.parts[p].segment;
+        const int barCount = static_cast<int>(bars.barLines.size());
+        const bool opens
+            = segment == 0 ? block.opensWithRepeat : segment <= barCount && bars.barLines[segment - 1].opens;
+        if (p == 0)
+            for (; m_carriedOpens > 0; --m_carriedOpens)
+                block.partRepeats[p].opens.push_back({ RepeatLevel::Bar, 0, m_carriedOpenLine });
+        if (opens)
+            block.partRepeats[p].opens.push_back({ RepeatLevel::Bar, 0, block.first });
+        if (segment < barCount && bars.barLines[segment].closes)
+            block.partRepeats[p].closes.push_back({ RepeatLevel::Bar, 0, block.first });
+    }
+    for (int k = bars.parts.back().segment; k < static_cast<int>(bars.barLines.size()); ++k)
+        if (bars.barLines[k].opens) {
+            ++m_carriedOpens;
+            m_carriedOpenLine = block.first;
+        }
+
+    // What stands beside the strings and on the lines right above and below the block.
+    for (int line : block.lines) {
+        const QString& trailing = m_strings[line]->trailing;
+        if (trailing.isEmpty())
+            continue;
+        if (const std::optional<int> count = RepeatCountOf(trailing))
+            takeCount(block, &bars, *count, INT_MAX, line);
+        else
+            block.trailing << trailing;
+    }
+    int above = block.first;
+    for (int line : block.markLines)
+        above = std::min(above, line);
+    if (block.rhythmLine >= 0)
+        above = std::min(above, block.rhythmLine);
+    const int below = (block.attackLine >= 0 ? block.attackLine : block.lines.back()) + 1;
+    bool continued = false;
+    for (const int line : { above - 1, below }) {
+        if (line < 0 || line >= static_cast<int>(m_lines.size()) || m_blockOfLine[line] >= 0 || m_readMarkLine[line]
+            || m_readRepeatLine[line])
+            continue;
+        const QString& text = m_lines[line];
+        const std::optional<RepeatBracket> bracket = ParseRepeatBracket(text);
+        if (bracket && (bracket->count > 0 || (line < block.first && m_runningBracket))) {
+            continued = bracket->count == 0;
+            placeBracket(blockIndex, bars, *bracket, line);
+            m_readRepeatLine[line] = true;
+            continue;
+        }
+        if (m_strings[line])
+            continue;
+        const TextLine& kind = textOf(line);
+        if (kind.kind == TextKind::Repeat && kind.repeat > 0) {
+            const int column = static_cast<int>(text.size() - QStringView(text).trimmed().size());
+            takeCount(block, &bars, kind.repeat, line < block.first ? column : INT_MAX, line);
+            m_readRepeatLine[line] = true;
+        }
+    }
+    // A bracket over the system before that does not go on over this one ends there.
+    if (m_runningBracket && !continued && m_runningBracketBlock != blockIndex) {
+        Block& previous = m_blocks[m_runningBracketBlock];
+        if (!previous.partRepeats.empty())
+            previous.partRepeats.back().closes.push_back(*m_runningBracket);
+        m_runningBracket.reset();
+    }
+}
+
+void Reader::takeCount(Block& block, const BlockBars* bars, int count, int column, int line)
+{
+    // The count belongs to the repeat sign nearest to it that has none yet, else to the block.
+    RepeatMark* nearest = nullptr;
+    int distance = INT_MAX;
+    const int bodyStart = m_strings[block.first]->bodyStart;
+    for (std::size_t p = 0; p < block.partRepeats.size(); ++p) {
+        for (RepeatMark& close : block.partRepeats[p].closes) {
+            if (close.level != RepeatLevel::Bar || close.count > 0)
+                continue;
+            const int at = bars ? PartColumns(*bars, p, bodyStart).second : INT_MAX;
+            const int away = column == INT_MAX ? -static_cast<int>(p) : std::abs(at - column);
+            if (!nearest || away < distance) {
+                nearest = &close;
+                distance = away;
+            }
+        }
+    }
+    if (nearest) {
+        nearest->count = count;
+        nearest->line = line;
+    } else if (block.repeatCount == 0) {
+        block.repeatCount = count;
+    }
+}
+
+void Reader::placeBracket(int blockIndex, const BlockBars& bars, const RepeatBracket& bracket, int line)
+{
+    Block& block = m_blocks[blockIndex];
+    const StringLine& top = *m_strings[block.first];
+    const int bodyEnd = top.bodyStart + static_cast<int>(top.body.size());
+    const int parts = static_cast<int>(bars.parts.size());
+    int first = -1;
+    int last = -1;
+    for (int p = 0; p < parts; ++p) {
+        const auto [start, end] = PartColumns(bars, p, top.bodyStart);
+        if (first < 0 && end > bracket.first)
+            first = p;
+        if (start <= bracket.last)
+            last = p;
+    }
+    const bool runsOn = bracket.openRight && bracket.last >= bodyEnd - 2;
+    if (bracket.count == 0) {
+        // The bracket of the system before goes on over this one, to its end or to where it closes.
+        if (runsOn || last < 0) {
+            m_runningBracketBlock = blockIndex;
+            return;
+        }
+        block.partRepeats[last].closes.push_back(*m_runningBracket);
+        m_runningBracket.reset();
+        return;
+    }
+    if (first < 0 || last < first)
+        return;
+    if (m_runningBracket) {
+        Block& previous = m_blocks[m_runningBracketBlock];
+        if (!previous.partRepeats.empty())
+            previous.partRepeats.back().closes.push_back(*m_runningBracket);
+        m_runningBracket.reset();
+    }
+    block.partRepeats[first].opens.push_back({ RepeatLevel::Bracket, 0, line });
+    const RepeatMark close { RepeatLevel::Bracket, bracket.count, line };
+    if (runsOn && last == parts - 1) {
+        m_runningBracket = close;
+        m_runningBracketBlock = blockIndex;
+    } else {
+        block.partRepeats[last].closes.push_back(close);
+    }
+}
+
+void Reader::planTextRepeats()
+{
+    if (m_runningBracket) {
+        Block& block = m_blocks[m_runningBracketBlock];
+        if (!block.partRepeats.empty())
+            block.partRepeats.back().closes.push_back(*m_runningBracket);
+        m_runningBracket.reset();
+    }
+    const int count = static_cast<int>(m_lines.size());
+    // The block a count on a line of its own belongs to: the one before it, across blank lines only,
+    // else the one after it.
+    const auto blockNear = [this, count](int line, int step) -> Block* {
+        for (int at = line + step; at >= 0 && at < count; at += step) {
+            if (m_blockOfLine[at] >= 0)
+                return &m_blocks[m_blockOfLine[at]];
+            if (m_strings[at] || m_readMarkLine[at] || m_readRepeatLine[at] || textOf(at).kind != TextKind::Blank)
+                return nullptr;
+        }
+        return nullptr;
+    };
+    std::optional<RepeatMark> section;
+    for (int i = 0; i < count; ++i) {
+        if (m_blockOfLine[i] >= 0 || m_strings[i] || m_readMarkLine[i] || m_readRepeatLine[i] || m_readRhythmLine[i])
+            continue;
+        const TextLine& text = textOf(i);
+        if (text.kind == TextKind::Section || text.kind == TextKind::TitleField) {
+            // A new section ends the one before, and a count in its name repeats all of it.
+            if (section)
+                m_lineRepeats[i].closes.push_back(*section);
+            section.reset();
+            if (text.repeat > 0) {
+                m_lineRepeats[i].opens.push_back({ RepeatLevel::Section, 0, i });
+                section = RepeatMark { RepeatLevel::Section, text.repeat, i };
+            }
+        } else if (text.kind == TextKind::Repeat && text.repeat > 0) {
+            Block* block = blockNear(i, -1);
+            if (!block)
+                block = blockNear(i, 1);
+            if (block) {
+                takeCount(*block, nullptr, text.repeat, INT_MAX, i);
+                m_readRepeatLine[i] = true;
+            }
+        }
+    }
+    if (section)
+        m_endCloses.push_back(*section);
+
+    // Blocks with a bracket beside them, one after the other, are one repeated passage when a count
+    // stands beside or next to one of them.
+    for (std::size_t b = 0; b < m_blocks.size();) {
+        if (!m_blocks[b].bracketed) {
+            ++b;
+            continue;
+        }
+        std::size_t end = b + 1;
+        while (end < m_blocks.size() && m_blocks[end].bracketed) {
+            bool joined = true;
+            for (int line = m_blocks[end - 1].lines.back() + 1; joined && line < m_blocks[end].first; ++line) {
+                const TextKind kind = m_strings[line] ? TextKind::Text : textOf(line).kind;
+                joined = m_readMarkLine[line] || m_readRepeatLine[line] || m_readRhythmLine[line]
+                    || kind == TextKind::Blank || kind == TextKind::Rule;
+            }
+            if (!joined)
+                break;
+            ++end;
+        }
+        int passes = 0;
+        for (std::size_t k = b; k < end; ++k)
+            passes = std::max(passes, m_blocks[k].repeatCount);
+        if (passes > 0 && !m_blocks[b].partRepeats.empty() && !m_blocks[end - 1].partRepeats.empty()) {
+            for (std::size_t k = b; k < end; ++k)
+                m_blocks[k].repeatCount = 0;
+            m_blocks[b].partRepeats.front().opens.push_back({ RepeatLevel::Bracket, 0, m_blocks[b].first });
+            m_blocks[end - 1].partRepeats.back().closes.push_back(
+                { RepeatLevel::Bracket, passes, m_blocks[end - 1].first });
+        }
+        b = end;
+    }
+    // A whole block repeated: outside its own repeat signs, inside a bracket over it.
+    for (Block& block : m_blocks) {
+        if (block.repeatCount == 0 || block.partRepeats.empty())
+            continue;
+        block.partRepeats.front().opens.push_back({ RepeatLevel::Block, 0, block.first });
+        block.partRepeats.back().closes.push_back({ RepeatLevel::Block, block.repeatCount, block.first });
+    }
+    // Outer repeats open first and close last.
+    for (Block& block : m_blocks)
+        for (RepeatEvents& events : block.partRepeats) {
+            std::stable_sort(events.opens.begin(), events.opens.end(),
+                [](const RepeatMark& a, const RepeatMark& b) { return a.level > b.level; });
+            std::stable_sort(events.closes.begin(), events.closes.end(),
+                [](const RepeatMark& a, const RepeatMark& b) { return a.level < b.level; });
+        }
+}
+
+void Reader::addRepeatItems(const std::vector<RepeatMark>& marks, Item::Kind kind)
+{
+    for (const RepeatMark& mark : marks) {
+        Item item { kind, QString(), 0 };
+        item.repeat = mark;
+        m_items.push_back(item);
+    }
+}
+
+void Reader::openRepeat(const RepeatMark& mark)
+{
+    // The tuning line and the frets line stand before the first pass, not in it.
+    if (!m_tuningWritten) {
+        m_out << m_tuning.lineText();
+        m_tuningWritten = true;
+    }
+    if (!m_fretsLineAt)
+        m_fretsLineAt = m_out.size();
+    if (m_options.asWritten) {
+        m_out << RepeatStartComment();
+        return;
+    }
+    m_openRepeats.push_back({ mark.level, m_out.size(), mark.line });
+    m_repeatFloor = m_out.size();
+}
+
+void Reader::closeRepeat(const RepeatMark& mark)
+{
+    const int passes = mark.count > 0 ? mark.count : 2;
+    if (m_options.asWritten) {
+        m_out << RepeatEndComment(passes);
+        m_report.repeatKept();
+        return;
+    }
+    // The repeat opened at this level; one without an opening sign goes back to the start of its
+    // section or to the end of the repeat before.
+    qsizetype start = m_repeatFloor;
+    const auto open = std::find_if(m_openRepeats.rbegin(), m_openRepeats.rend(),
+        [&mark](const OpenRepeat& repeat) { return repeat.level == mark.level; });
+    if (open != m_openRepeats.rend()) {
+        start = open->start;
+        for (auto inner = m_openRepeats.rbegin(); inner != open; ++inner)
+            m_report.repeatNeverClosed(inner->line);
+        m_openRepeats.erase(std::next(open).base(), m_openRepeats.end());
+    } else if (mark.level != RepeatLevel::Bar) {
+        return;
+    }
+    if (passes > MaxRepeatPasses) {
+        m_out << RepeatEndComment(passes);
+        m_report.repeatTooOften(mark.line, passes);
+        return;
+    }
+    playOut(start, passes, mark.line);
+}
+
+void Reader::playOut(qsizetype start, int passes, int line)
+{
+    // The last note's hammer-on, slide or tie has no next note here: the next pass starts over.
+    m_entries.finish();
+    const qsizetype end = m_out.size();
+    const qsizetype span = end - start;
+    if (span <= 0 || m_out.size() + (passes - 1) * (span + 1) + 1 > MaxPlayedLines) {
+        m_out << RepeatEndComment(passes);
+        m_report.repeatTooLong(line);
+        return;
+    }
+    int chordLines = 0;
+    int bars = 0;
+    bool notes = false;
+    for (qsizetype i = start; i < end; ++i) {
+        const QString& text = m_out.at(i);
+        if (text.isEmpty()) {
+            bars += notes ? 1 : 0;
+            notes = false;
+        } else if (!text.startsWith(u'*')) {
+            ++chordLines;
+            notes = true;
+        }
+    }
+    m_out.insert(start, RepeatPassComment(1, passes));
+    m_out.reserve(m_out.size() + (passes - 1) * (span + 1));
+    for (int pass = 2; pass <= passes; ++pass) {
+        m_out << RepeatPassComment(pass, passes);
+        // Copies share their text with the first pass.
+        for (qsizetype i = start + 1; i <= end; ++i) {
+            const QString line = m_out.at(i);
+            m_out << line;
+        }
+    }
+    m_chordLines += (passes - 1) * chordLines;
+    m_closedBars += (passes - 1) * bars;
+    m_chordLinesAtBar = m_chordLines;
+    m_repeatFloor = m_out.size();
+    m_report.repeatPlayed(passes - 1, (passes - 1) * bars);
+}
+
+} // namespace fw::asciitab::detail

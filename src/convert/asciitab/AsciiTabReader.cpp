@@ -311,6 +311,12 @@ void Reader::buildItems()
                 flush();
             continue;
         }
+        const auto repeats = m_lineRepeats.find(i);
+        if (repeats != m_lineRepeats.end())
+            addRepeatItems(repeats->second.closes, Item::RepeatClose);
+        // A bracket read into the repeats, though it looks like a string line.
+        if (m_readRepeatLine[i])
+            continue;
         if (m_strayLine[i] || m_strings[i]) {
             const TextLine& text = textOf(i);
             if (text.kind == TextKind::Rule || text.kind == TextKind::Count) {
@@ -322,10 +328,7 @@ void Reader::buildItems()
                 m_report.strayLines(i, 1);
             continue;
         }
-        const auto repeats = m_lineRepeats.find(i);
-        if (repeats != m_lineRepeats.end())
-            addRepeatItems(repeats->second.closes, Item::RepeatClose);
-        if (m_readRhythmLine[i] || m_readMarkLine[i] || m_readRepeatLine[i])
+        if (m_readRhythmLine[i] || m_readMarkLine[i])
             continue;
         const TextLine& text = textOf(i);
         switch (text.kind) {

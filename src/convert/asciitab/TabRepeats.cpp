@@ -207,20 +207,28 @@ void Reader::planTextRepeats()
         }
         return nullptr;
     };
-    std::optional<RepeatMark> section;
+    // Sections with a count: the line that names them and the line that ends them (-1: the end).
+    struct SectionSpan {
+        RepeatMark mark;
+        int end = -1;
+    };
+    std::vector<SectionSpan> sections;
+    const auto endSection = [&sections](int line) {
+        if (!sections.empty() && sections.back().end < 0)
+            sections.back().end = line;
+    };
     for (int i = 0; i < count; ++i) {
         if (m_blockOfLine[i] >= 0 || m_strings[i] || m_readMarkLine[i] || m_readRepeatLine[i] || m_readRhythmLine[i])
             continue;
         const TextLine& text = textOf(i);
         if (text.kind == TextKind::Section || text.kind == TextKind::TitleField) {
             // A new section ends the one before, and a count in its name repeats all of it.
-            if (section)
-                m_lineRepeats[i].closes.push_back(*section);
-            section.reset();
-            if (text.repeat > 0) {
-                m_lineRepeats[i].opens.push_back({ RepeatLevel::Section, 0, i });
-                section = RepeatMark { RepeatLevel::Section, text.repeat, i };
-            }
+            endSection(i);
+            if (text.repeat > 0)
+                sections.push_back({ RepeatMark { RepeatLevel::Section, text.repeat, i }, -1 });
+        } else if (text.kind == TextKind::Rule) {
+            // A rule drawn across the page ends a section as well.
+            endSection(i);
         } else if (text.kind == TextKind::Repeat && text.repeat > 0) {
             Block* block = blockNear(i, -1);
             if (!block)
@@ -231,8 +239,6 @@ void Reader::planTextRepeats()
             }
         }
     }
-    if (section)
-        m_endCloses.push_back(*section);
 
     // Blocks with a bracket beside them, one after the other, are one repeated passage when a count
     // stands beside or next to one of them.
@@ -271,6 +277,28 @@ void Reader::planTextRepeats()
             continue;
         block.partRepeats.front().opens.push_back({ RepeatLevel::Block, 0, block.first });
         block.partRepeats.back().closes.push_back({ RepeatLevel::Block, block.repeatCount, block.first });
+    }
+    // A section whose count is also drawn in its bars is one repeat, not one inside another: the
+    // count goes to a repeat sign that has none, and a section with counted repeats inside keeps its
+    // count as a comment.
+    for (const SectionSpan& section : sections) {
+        std::vector<RepeatMark*> inner;
+        for (Block& block : m_blocks)
+            if (block.first > section.mark.line && (section.end < 0 || block.first < section.end))
+                for (RepeatEvents& events : block.partRepeats)
+                    for (RepeatMark& close : events.closes)
+                        inner.push_back(&close);
+        if (inner.size() == 1 && inner.front()->count == 0) {
+            inner.front()->count = section.mark.count;
+        } else if (inner.empty()) {
+            m_lineRepeats[section.mark.line].opens.push_back({ RepeatLevel::Section, 0, section.mark.line });
+            if (section.end < 0)
+                m_endCloses.push_back(section.mark);
+            else
+                m_lineRepeats[section.end].closes.push_back(section.mark);
+        } else {
+            m_report.repeatMark();
+        }
     }
     // Outer repeats open first and close last.
     for (Block& block : m_blocks)

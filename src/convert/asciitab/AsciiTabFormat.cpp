@@ -28,7 +28,7 @@ std::optional<TabImportOptions> TabImportOptionsFrom(const ConvertOptions& optio
     }
     if (!ReadTuningFormatOption(options, tab.tuning, error))
         return std::nullopt;
-    tab.asWritten = options.contains(QStringLiteral("as-written"));
+    tab.asWritten = AsWrittenOption(options);
     return tab;
 }
 
@@ -46,8 +46,7 @@ void RegisterAsciiTabFormat(FormatRegistry& registry)
         { QStringLiteral("unit"), QStringLiteral("DURATION"),
             QStringLiteral("the note of uniform, the character of grid (default E)") },
         TuningFormatOption,
-        { QStringLiteral("as-written"), QString(),
-            QStringLiteral("repeated bars written once, their repeat marks as comments, instead of played out") },
+        AsWrittenFormatOption,
     };
     reader.read = [](const QByteArray& bytes, const QString& fileName, const ConvertOptions& options) {
         ReadResult result;

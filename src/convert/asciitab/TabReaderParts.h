@@ -177,6 +177,8 @@ private:
     void planBlockRepeats(Block& block, const BlockBars& bars, int blockIndex);
     void takeCount(Block& block, const BlockBars* bars, int count, int column, int line);
     void placeBracket(int blockIndex, const BlockBars& bars, const RepeatBracket& bracket, int line);
+    // A bracket over the bars that runs on from a system ends after the last block it reached.
+    void endRunningBracket();
     void planTextRepeats();
     // Adds the repeat items of a place: opens before a bar part, closes after it.
     void addRepeatItems(const std::vector<RepeatMark>& marks, Item::Kind kind);

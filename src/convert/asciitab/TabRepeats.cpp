@@ -109,12 +109,8 @@ void Reader::planBlockRepeats(Block& block, const BlockBars& bars, int blockInde
         }
     }
     // A bracket over the system before that does not go on over this one ends there.
-    if (m_runningBracket && !continued && m_runningBracketBlock != blockIndex) {
-        Block& previous = m_blocks[m_runningBracketBlock];
-        if (!previous.partRepeats.empty())
-            previous.partRepeats.back().closes.push_back(*m_runningBracket);
-        m_runningBracket.reset();
-    }
+    if (!continued && m_runningBracketBlock != blockIndex)
+        endRunningBracket();
 }
 
 void Reader::takeCount(Block& block, const BlockBars* bars, int count, int column, int line)
@@ -171,12 +167,7 @@ void Reader::placeBracket(int blockIndex, const BlockBars& bars, const RepeatBra
     }
     if (first < 0 || last < first)
         return;
-    if (m_runningBracket) {
-        Block& previous = m_blocks[m_runningBracketBlock];
-        if (!previous.partRepeats.empty())
-            previous.partRepeats.back().closes.push_back(*m_runningBracket);
-        m_runningBracket.reset();
-    }
+    endRunningBracket();
     block.partRepeats[first].opens.push_back({ RepeatLevel::Bracket, 0, line });
     const RepeatMark close { RepeatLevel::Bracket, bracket.count, line };
     if (runsOn && last == parts - 1) {
@@ -187,14 +178,19 @@ void Reader::placeBracket(int blockIndex, const BlockBars& bars, const RepeatBra
     }
 }
 
+void Reader::endRunningBracket()
+{
+    if (!m_runningBracket)
+        return;
+    Block& block = m_blocks[m_runningBracketBlock];
+    if (!block.partRepeats.empty())
+        block.partRepeats.back().closes.push_back(*m_runningBracket);
+    m_runningBracket.reset();
+}
+
 void Reader::planTextRepeats()
 {
-    if (m_runningBracket) {
-        Block& block = m_blocks[m_runningBracketBlock];
-        if (!block.partRepeats.empty())
-            block.partRepeats.back().closes.push_back(*m_runningBracket);
-        m_runningBracket.reset();
-    }
+    endRunningBracket();
     const int count = static_cast<int>(m_lines.size());
     // The block a count on a line of its own belongs to: the one before it, across blank lines only,
     // else the one after it.

@@ -463,14 +463,18 @@ void DigitEvidence::add(const std::vector<QStringView>& blockBodies)
                 i = std::max(end, i + 1);
                 continue;
             }
-            if (length >= 3)
-                ++longRuns;
-            else if (length == 2 && (body[i] == u'0' || body.mid(i, 2).toInt() > HighestNeckFret))
-                ++noFretPairs;
-            else if (length == 2)
-                ++fretPairs;
-            else
+            // Pairs that can each be a fret ("1012": 10 and 12) say nothing for packing.
+            bool fretsInPairs = length % 2 == 0;
+            for (int k = i; fretsInPairs && k < end; k += 2)
+                fretsInPairs = body[k] != u'0' && body.mid(k, 2).toInt() <= HighestNeckFret;
+            if (length == 1)
                 singles[j].push_back(i);
+            else if (fretsInPairs)
+                ++fretPairs;
+            else if (length >= 3)
+                ++longRuns;
+            else
+                ++noFretPairs;
             i = end;
         }
     }

@@ -43,9 +43,9 @@ struct MarkTally {
 
 // What a tab's digit runs say about how it spaces its frets (see DigitRule).
 struct DigitEvidence {
-    int longRuns = 0; // three digits or more: "5555"
+    int longRuns = 0; // three digits or more that are no run of two-digit frets: "5555", "305"
     int noFretPairs = 0; // two digits no fret can be: "55", "05"
-    int fretPairs = 0; // two digits that can be one fret: "12"
+    int fretPairs = 0; // runs of two-digit frets: "12", "1012"
     int neighbours = 0; // single frets on two strings one column apart: a grid of one column a note
     void add(const std::vector<QStringView>& blockBodies);
     DigitRule rule() const;

@@ -248,6 +248,9 @@ void Reader::addBlock(Block& block, double typicalWidth, std::optional<int>& ope
         }
         openBar.reset();
         addRepeatItems(block.partRepeats[p].opens, Item::RepeatOpen);
+        const int ending = block.partEnding[p];
+        if (ending > 0 && (p == 0 || block.partEnding[p - 1] != ending))
+            m_items.push_back({ Item::EndingStart, QString(), ending });
         OutBar& bar = m_bars[barIndex];
         const int offset = bar.width;
         const int item = static_cast<int>(m_items.size());
@@ -269,6 +272,8 @@ void Reader::addBlock(Block& block, double typicalWidth, std::optional<int>& ope
             openBar = barIndex;
         else
             m_items.push_back({ Item::BarEnd, QString(), barIndex });
+        if (ending > 0 && (last || block.partEnding[p + 1] != ending))
+            m_items.push_back({ Item::EndingEnd, QString(), 0 });
         addRepeatItems(closes, Item::RepeatClose);
     }
     if (m_options.rhythm == TabRhythm::Line) {

@@ -233,6 +233,32 @@ std::optional<RepeatBracket> ParseRepeatBracket(QStringView line)
     return bracket;
 }
 
+std::optional<std::vector<EndingMark>> ParseEndingLine(QStringView line)
+{
+    std::vector<EndingMark> marks;
+    static const QRegularExpression ending(
+        QStringLiteral(
+            "\\G\\s*\\[?([1-9])(?:\\.|st|nd|rd|th)\\]?[-_.~ ]*?(?=\\s{2,}|\\s*$|\\s*\\[?[1-9](?:\\.|st|nd|rd|th))"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QString text = line.toString();
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const QRegularExpressionMatch match = ending.match(text, at);
+        if (!match.hasMatch() || match.capturedEnd() == at)
+            break;
+        const qsizetype start
+            = match.capturedStart(1) - (match.capturedStart(1) > 0 && text[match.capturedStart(1) - 1] == u'[' ? 1 : 0);
+        qsizetype last = match.capturedEnd() - 1;
+        while (last > start && text[last] == u' ')
+            --last;
+        marks.push_back({ match.captured(1).toInt(), static_cast<int>(start), static_cast<int>(last) });
+        at = match.capturedEnd();
+    }
+    if (marks.empty() || !QStringView(text).mid(at).trimmed().isEmpty())
+        return std::nullopt;
+    return marks;
+}
+
 QString ExpandTabs(QStringView line)
 {
     if (!line.contains(u'\t'))

@@ -72,6 +72,15 @@ struct RepeatBracket {
 };
 std::optional<RepeatBracket> ParseRepeatBracket(QStringView line);
 
+// The alternate endings marked over the bars: "1.________  2.________", "[1st]   [2nd]". Nothing when
+// the line holds anything else.
+struct EndingMark {
+    int number = 0;
+    int first = 0; // the columns of its first and last characters
+    int last = 0;
+};
+std::optional<std::vector<EndingMark>> ParseEndingLine(QStringView line);
+
 // Every word of the line is a duration ("Q  .E  E", or a lone "W" above a block of one note).
 bool IsRhythmText(QStringView text);
 

@@ -294,6 +294,12 @@ void Reader::emitItems()
         case Item::SectionStart:
             m_repeatFloor = out.size();
             break;
+        case Item::EndingStart:
+            startEnding(item.bar);
+            break;
+        case Item::EndingEnd:
+            endEnding();
+            break;
         }
     }
 }

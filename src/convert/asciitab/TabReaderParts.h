@@ -50,6 +50,8 @@ struct Block {
     std::vector<int> partItem;
     // For each bar part: the repeats that open before it and close after it.
     std::vector<RepeatEvents> partRepeats;
+    // For each bar part: the alternate ending it belongs to, 0 for none.
+    std::vector<int> partEnding;
     bool opensWithRepeat = false; // its lines start with "|:"
     bool bracketed = false; // a bracket stands beside its lines
     int repeatCount = 0; // a count beside it or on a line next to it: "x4"
@@ -107,7 +109,8 @@ struct LineKeyHash {
 
 // What the chord list holds, in the order of the tab.
 struct Item {
-    enum Kind { Comment, Piece, BarEnd, RepeatOpen, RepeatClose, SectionStart } kind = Comment;
+    enum Kind { Comment, Piece, BarEnd, RepeatOpen, RepeatClose, SectionStart, EndingStart, EndingEnd } kind = Comment;
+    // The number of an alternate ending for EndingStart; otherwise the bar.
     QString text;
     int bar = 0;
     RepeatMark repeat {};
@@ -118,6 +121,13 @@ struct OpenRepeat {
     RepeatLevel level;
     qsizetype start;
     int line;
+    // Its alternate endings: the number and the lines [from, to) of each, played in that pass only.
+    struct Ending {
+        int number;
+        qsizetype from;
+        qsizetype to;
+    };
+    std::vector<Ending> endings;
 };
 
 inline QString CommentLine(const QString& text)
@@ -184,7 +194,10 @@ private:
     void addRepeatItems(const std::vector<RepeatMark>& marks, Item::Kind kind);
     void openRepeat(const RepeatMark& mark);
     void closeRepeat(const RepeatMark& mark);
-    void playOut(qsizetype start, int passes, int line);
+    void playOut(qsizetype start, int passes, int line, const std::vector<OpenRepeat::Ending>& endings);
+    void placeEndings(Block& block, const BlockBars& bars, const std::vector<EndingMark>& marks);
+    void startEnding(int number);
+    void endEnding();
     // Calls visit(column, first, last) for each of the block's columns, with where its notes stand
     // as columns of the text from its top line's body on.
     void forEachColumn(const Block& block, const std::function<void(OutColumn&, int, int)>& visit);

@@ -44,6 +44,7 @@ DigitRule Reader::chooseDigitRule()
 void Reader::planBlockRepeats(Block& block, const BlockBars& bars, int blockIndex)
 {
     block.partRepeats.assign(bars.parts.size(), RepeatEvents());
+    block.partEnding.assign(bars.parts.size(), 0);
     for (int line : block.lines) {
         block.opensWithRepeat = block.opensWithRepeat || m_strings[line]->opensWithRepeat;
         block.bracketed = block.bracketed || m_strings[line]->bracketed;
@@ -92,6 +93,13 @@ void Reader::planBlockRepeats(Block& block, const BlockBars& bars, int blockInde
             || m_readRepeatLine[line])
             continue;
         const QString& text = m_lines[line];
+        if (line < block.first && !m_strings[line]) {
+            if (const auto endings = ParseEndingLine(text)) {
+                placeEndings(block, bars, *endings);
+                m_readRepeatLine[line] = true;
+                continue;
+            }
+        }
         const std::optional<RepeatBracket> bracket = ParseRepeatBracket(text);
         if (bracket && (bracket->count > 0 || (line < block.first && m_runningBracket))) {
             continued = bracket->count == 0;
@@ -111,6 +119,17 @@ void Reader::planBlockRepeats(Block& block, const BlockBars& bars, int blockInde
     // A bracket over the system before that does not go on over this one ends there.
     if (!continued && m_runningBracketBlock != blockIndex)
         endRunningBracket();
+}
+
+void Reader::placeEndings(Block& block, const BlockBars& bars, const std::vector<EndingMark>& marks)
+{
+    const int bodyStart = m_strings[block.first]->bodyStart;
+    for (const EndingMark& mark : marks)
+        for (std::size_t p = 0; p < bars.parts.size(); ++p) {
+            const auto [start, end] = PartColumns(bars, p, bodyStart);
+            if (end > mark.first && start <= mark.last)
+                block.partEnding[p] = mark.number;
+        }
 }
 
 void Reader::takeCount(Block& block, const BlockBars* bars, int count, int column, int line)
@@ -328,7 +347,7 @@ void Reader::openRepeat(const RepeatMark& mark)
         m_out << RepeatStartComment();
         return;
     }
-    m_openRepeats.push_back({ mark.level, m_out.size(), mark.line });
+    m_openRepeats.push_back({ mark.level, m_out.size(), mark.line, {} });
     m_repeatFloor = m_out.size();
 }
 
@@ -343,10 +362,12 @@ void Reader::closeRepeat(const RepeatMark& mark)
     // The repeat opened at this level; one without an opening sign goes back to the start of its
     // section or to the end of the repeat before.
     qsizetype start = m_repeatFloor;
+    std::vector<OpenRepeat::Ending> endings;
     const auto open = std::find_if(m_openRepeats.rbegin(), m_openRepeats.rend(),
         [&mark](const OpenRepeat& repeat) { return repeat.level == mark.level; });
     if (open != m_openRepeats.rend()) {
         start = open->start;
+        endings = open->endings;
         for (auto inner = m_openRepeats.rbegin(); inner != open; ++inner)
             m_report.repeatNeverClosed(inner->line);
         m_openRepeats.erase(std::next(open).base(), m_openRepeats.end());
@@ -358,10 +379,31 @@ void Reader::closeRepeat(const RepeatMark& mark)
         m_report.repeatTooOften(mark.line, passes);
         return;
     }
-    playOut(start, passes, mark.line);
+    playOut(start, passes, mark.line, endings);
 }
 
-void Reader::playOut(qsizetype start, int passes, int line)
+void Reader::startEnding(int number)
+{
+    // The tuning line stands before the first ending, as before the first pass.
+    if (!m_tuningWritten) {
+        m_out << m_tuning.lineText();
+        m_tuningWritten = true;
+    }
+    if (!m_options.asWritten && !m_openRepeats.empty())
+        m_openRepeats.back().endings.push_back({ number, m_out.size(), -1 });
+    m_out << EndingComment(number);
+}
+
+void Reader::endEnding()
+{
+    if (m_options.asWritten || m_openRepeats.empty() || m_openRepeats.back().endings.empty())
+        return;
+    OpenRepeat::Ending& ending = m_openRepeats.back().endings.back();
+    if (ending.to < 0)
+        ending.to = m_out.size();
+}
+
+void Reader::playOut(qsizetype start, int passes, int line, const std::vector<OpenRepeat::Ending>& endings)
 {
     // The last note's hammer-on, slide or tie has no next note here: the next pass starts over.
     m_entries.finish();
@@ -372,34 +414,39 @@ void Reader::playOut(qsizetype start, int passes, int line)
         m_report.repeatTooLong(line);
         return;
     }
-    int chordLines = 0;
-    int bars = 0;
-    bool notes = false;
-    for (qsizetype i = start; i < end; ++i) {
-        const QString& text = m_out.at(i);
-        if (text.isEmpty()) {
-            bars += notes ? 1 : 0;
-            notes = false;
-        } else if (!text.startsWith(u'*')) {
-            ++chordLines;
-            notes = true;
-        }
-    }
+    // A pass plays the alternate ending of its number and leaves out the others.
+    const auto skipped = [&endings, end](qsizetype i, int pass) {
+        return std::any_of(endings.begin(), endings.end(), [i, pass, end](const OpenRepeat::Ending& ending) {
+            return ending.number != pass && i >= ending.from && i < (ending.to < 0 ? end : ending.to);
+        });
+    };
     m_out.insert(start, RepeatPassComment(1, passes));
     m_out.reserve(m_out.size() + (passes - 1) * (span + 1));
+    int chordLines = 0;
+    int bars = 0;
     for (int pass = 2; pass <= passes; ++pass) {
         m_out << RepeatPassComment(pass, passes);
-        // Copies share their text with the first pass.
-        for (qsizetype i = start + 1; i <= end; ++i) {
-            const QString line = m_out.at(i);
-            m_out << line;
+        bool notes = false;
+        // Copies share their text with the first pass, which now starts one line later.
+        for (qsizetype i = start; i < end; ++i) {
+            if (skipped(i, pass))
+                continue;
+            const QString text = m_out.at(i + 1);
+            m_out << text;
+            if (text.isEmpty()) {
+                bars += notes ? 1 : 0;
+                notes = false;
+            } else if (!text.startsWith(u'*')) {
+                ++chordLines;
+                notes = true;
+            }
         }
     }
-    m_chordLines += (passes - 1) * chordLines;
-    m_closedBars += (passes - 1) * bars;
+    m_chordLines += chordLines;
+    m_closedBars += bars;
     m_chordLinesAtBar = m_chordLines;
     m_repeatFloor = m_out.size();
-    m_report.repeatPlayed(passes - 1, (passes - 1) * bars);
+    m_report.repeatPlayed(passes - 1, bars);
 }
 
 } // namespace fw::asciitab::detail

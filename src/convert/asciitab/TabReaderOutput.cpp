@@ -250,6 +250,20 @@ void Reader::writeEntry(const OutColumn* column, const QString& duration)
     ++m_chordLines;
 }
 
+void Reader::startNotes()
+{
+    if (!m_tuningWritten) {
+        m_out << m_tuning.lineText();
+        m_tuningWritten = true;
+    }
+    // The frets line goes where the notes start, and a repeat without an opening sign goes back no
+    // further: the title and tuning lines are no part of it.
+    if (!m_fretsLineAt) {
+        m_fretsLineAt = m_out.size();
+        m_repeatFloor = std::max(m_repeatFloor, m_out.size());
+    }
+}
+
 void Reader::emitItems()
 {
     QStringList& out = m_out;
@@ -264,12 +278,7 @@ void Reader::emitItems()
                 closeBar();
             break;
         case Item::Piece: {
-            if (!m_tuningWritten) {
-                out << m_tuning.lineText();
-                m_tuningWritten = true;
-            }
-            if (!m_fretsLineAt)
-                m_fretsLineAt = out.size();
+            startNotes();
             const OutBar& bar = m_bars[item.bar];
             if (bar.firstItem == static_cast<int>(i))
                 for (const QString& rest : bar.leadingRests)

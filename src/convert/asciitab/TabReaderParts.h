@@ -211,6 +211,8 @@ private:
     // that stay in the processor's caches. Only called where no bar runs on.
     void flush();
     void emitItems();
+    // Writes the tuning line before the first notes and marks where they start.
+    void startNotes();
     // Writes the blank line that ends a bar.
     void closeBar();
 

@@ -337,12 +337,7 @@ void Reader::addRepeatItems(const std::vector<RepeatMark>& marks, Item::Kind kin
 void Reader::openRepeat(const RepeatMark& mark)
 {
     // The tuning line and the frets line stand before the first pass, not in it.
-    if (!m_tuningWritten) {
-        m_out << m_tuning.lineText();
-        m_tuningWritten = true;
-    }
-    if (!m_fretsLineAt)
-        m_fretsLineAt = m_out.size();
+    startNotes();
     if (m_options.asWritten) {
         m_out << RepeatStartComment();
         return;
@@ -384,11 +379,7 @@ void Reader::closeRepeat(const RepeatMark& mark)
 
 void Reader::startEnding(int number)
 {
-    // The tuning line stands before the first ending, as before the first pass.
-    if (!m_tuningWritten) {
-        m_out << m_tuning.lineText();
-        m_tuningWritten = true;
-    }
+    startNotes();
     if (!m_options.asWritten && !m_openRepeats.empty())
         m_openRepeats.back().endings.push_back({ number, m_out.size(), -1 });
     m_out << EndingComment(number);

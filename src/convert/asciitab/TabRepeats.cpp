@@ -1,10 +1,12 @@
 // How the reader finds repeated passages and plays them out as the song is played.
 #include "DocumentText.h"
+#include "LineParser.h"
 #include "RepeatComments.h"
 #include "TabReaderParts.h"
 
 #include <algorithm>
 #include <climits>
+#include <unordered_map>
 
 namespace fw::asciitab::detail {
 
@@ -396,8 +398,6 @@ void Reader::endEnding()
 
 void Reader::playOut(qsizetype start, int passes, int line, const std::vector<OpenRepeat::Ending>& endings)
 {
-    // The last note's hammer-on, slide or tie has no next note here: the next pass starts over.
-    m_entries.finish();
     const qsizetype end = m_out.size();
     const qsizetype span = end - start;
     if (span <= 0 || m_out.size() + (passes - 1) * (span + 1) + 1 > MaxPlayedLines) {
@@ -412,7 +412,12 @@ void Reader::playOut(qsizetype start, int passes, int line, const std::vector<Op
         });
     };
     m_out.insert(start, RepeatPassComment(1, passes));
+    m_entries.linesInserted(start, 1);
     m_out.reserve(m_out.size() + (passes - 1) * (span + 1));
+    // The notes go through the link mending again: the last note of a pass leads into the first of
+    // the next, and the last of all into what follows the repeat. Each text is parsed once.
+    std::unordered_map<QString, ChordDef> defs;
+    const int fretLimit = std::max(FretCount, m_highestFret);
     int chordLines = 0;
     int bars = 0;
     for (int pass = 2; pass <= passes; ++pass) {
@@ -423,14 +428,21 @@ void Reader::playOut(qsizetype start, int passes, int line, const std::vector<Op
             if (skipped(i, pass))
                 continue;
             const QString text = m_out.at(i + 1);
-            m_out << text;
-            if (text.isEmpty()) {
-                bars += notes ? 1 : 0;
-                notes = false;
-            } else if (!text.startsWith(u'*')) {
-                ++chordLines;
-                notes = true;
+            if (text.isEmpty() || text.startsWith(u'*')) {
+                m_out << text;
+                bars += text.isEmpty() && notes ? 1 : 0;
+                notes = notes && !text.isEmpty();
+                continue;
             }
+            auto def = defs.find(text);
+            if (def == defs.end()) {
+                ChordDef parsed;
+                ParseLineText(text, 0, parsed, m_tuning, fretLimit);
+                def = defs.emplace(text, parsed).first;
+            }
+            m_entries.add(def->second, text, line);
+            ++chordLines;
+            notes = true;
         }
     }
     m_chordLines += chordLines;

@@ -139,9 +139,10 @@ TEST(ImportTabDialogKeys, PreviewFollowsTypingAndControlsAreNamedAndReachable)
     test::ExpectColumnsLineUp(*dialog.edtText);
     test::ExpectColumnsLineUp(*dialog.memPreview);
 
-    QWidget* expectedOrder[] = { dialog.cboRhythm, dialog.cboUnit, dialog.memPreview, dialog.memReport, dialog.btnOK };
-    const char* names[] = { "Rhythm", "Unit", "Chord list", "Report", "OK" };
-    for (int i = 0; i < 5; ++i) {
+    QWidget* expectedOrder[]
+        = { dialog.cboRhythm, dialog.cboUnit, dialog.chkAsWritten, dialog.memPreview, dialog.memReport, dialog.btnOK };
+    const char* names[] = { "Rhythm", "Unit", "Repeats as written", "Chord list", "Report", "OK" };
+    for (int i = 0; i < 6; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), expectedOrder[i]) << i;
         EXPECT_EQ(expectedOrder[i]->accessibleName(), QLatin1String(names[i]));
@@ -150,6 +151,16 @@ TEST(ImportTabDialogKeys, PreviewFollowsTypingAndControlsAreNamedAndReachable)
     dialog.cboUnit->setFocus();
     QTest::keyClick(dialog.cboUnit, Qt::Key_Down);
     EXPECT_EQ(dialog.memPreview->toPlainText(), QStringLiteral("* Title: no tab here\nChord, x, 3, x, 5, S\n"));
+
+    // A repeated bar is played out, or kept once when the box is ticked from the keyboard.
+    dialog.edtText->setPlainText(QStringLiteral("G||:--5--:||\nD||:-----:||\nA||:--3--:||\nE||:-----:||  x3\n"));
+    dialog.refreshPreview();
+    EXPECT_TRUE(dialog.memPreview->toPlainText().contains(QLatin1String("* Repeat 3 of 3")));
+    dialog.chkAsWritten->setFocus();
+    QTest::keyClick(dialog.chkAsWritten, Qt::Key_Space);
+    EXPECT_TRUE(dialog.options().asWritten);
+    EXPECT_EQ(
+        dialog.memPreview->toPlainText(), QStringLiteral("* Repeat start\nChord, x, 3, x, 5, S\n\n* Repeat end x3\n"));
 }
 
 // The Rhythm line box beside Save: clicking it puts the durations above the tablature in the view

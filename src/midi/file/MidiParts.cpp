@@ -260,6 +260,9 @@ MidiPartChoice ChooseMidiPart(
     const auto [part, reason] = Preferred(candidates);
     choice.part = *part;
     choice.reason = reason;
+    const bool drumsLeftOut = std::any_of(pool.begin(), pool.end(), [](const MidiPart& p) { return p.isDrums(); });
+    if (candidates.size() == 1 && drumsLeftOut && !track && !channel)
+        choice.reason = QStringLiteral("the only part besides the drums");
     return choice;
 }
 

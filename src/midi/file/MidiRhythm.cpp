@@ -100,9 +100,9 @@ namespace {
         std::vector<int> keys;
     };
 
-    // Notes starting less than together ticks apart form one group. In a played part a key struck twice
-    // in a group counts once; a written one keeps it, a unison on two strings.
-    std::vector<Group> Groups(const std::vector<MidiNote>& notes, qint64 together, bool played, int& doubled)
+    // Notes starting less than together ticks apart form one group. A key struck twice in a group
+    // counts once, but for a file of this program, where it is a unison on two strings.
+    std::vector<Group> Groups(const std::vector<MidiNote>& notes, qint64 together, bool once, int& doubled)
     {
         std::vector<Group> groups;
         for (const MidiNote& note : notes) {
@@ -110,7 +110,7 @@ namespace {
                 groups.push_back({ note.start(), note.end(), {} });
             Group& group = groups.back();
             group.end = std::max(group.end, note.end());
-            if (played && std::find(group.keys.begin(), group.keys.end(), note.key()) != group.keys.end())
+            if (once && std::find(group.keys.begin(), group.keys.end(), note.key()) != group.keys.end())
                 ++doubled;
             else
                 group.keys.push_back(note.key());
@@ -318,7 +318,7 @@ Rhythm ReadRhythm(const RhythmInput& in)
             [&](const MidiNote& note) { return onGrid(note.start()) && onGrid(note.end()); });
     if (onTheGrid) {
         bool exact = false;
-        const std::vector<Group> groups = Groups(in.notes, 1, false, out.doubled);
+        const std::vector<Group> groups = Groups(in.notes, 1, in.splitAtBars, out.doubled);
         ReadWritten(in, groups, exact, out);
         if (exact)
             return out;

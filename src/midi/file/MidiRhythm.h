@@ -45,8 +45,8 @@ struct RhythmInput {
     int division = 96;
     // In units (see BarClock).
     std::vector<MidiTimeSignature> times;
-    // Notes that last across a bar line are cut there and tied (not for files of this program, whose
-    // notes come back as their lines were written).
+    // Notes that last across a bar line are cut there and tied, and a key struck twice at once counts
+    // once (not for files of this program, whose notes come back as their lines were written).
     bool splitAtBars = true;
 };
 

@@ -37,6 +37,12 @@ namespace {
         return forms;
     }
 
+    bool IsSingleForm(qint64 units)
+    {
+        return std::any_of(
+            std::begin(Forms), std::end(Forms), [units](const Form& form) { return form.units == units; });
+    }
+
     bool IsExactLength(qint64 units)
     {
         for (const Form& form : Forms)
@@ -212,10 +218,16 @@ namespace {
             return true;
         };
         exact = groups.empty() || exactSilence(0, groups.front().start);
+        size_t singleForms = 0;
         for (size_t g = 0; g < groups.size() && exact; ++g) {
             const qint64 next = g + 1 < groups.size() ? groups[g + 1].start : std::max(groups[g].end, in.end);
-            exact = exact && exactSilence(std::min(groups[g].end, next), next);
+            const qint64 end = std::min(groups[g].end, next);
+            exact = exact && exactSilence(end, next);
+            singleForms += IsSingleForm(units(end) - units(groups[g].start)) ? 1 : 0;
         }
+        // Notation writes nearly every note as one written length (a few tied); a sequencer on a coarse
+        // grid lets notes go early, so that their lengths are none. Files of this program are written.
+        exact = exact && (!in.splitAtBars || singleForms * 10 >= groups.size() * 9);
         if (!exact)
             return;
         EntryWriter writer(out, in);

@@ -113,6 +113,20 @@ namespace {
         return song.bytes(480);
     }
 
+    // The same line on a grid of 96 ticks to the quarter, each note let go a 32nd note early.
+    QByteArray GatedSong()
+    {
+        SongBuilder song;
+        const std::pair<int, int> notes[]
+            = { { 28, 96 }, { 31, 96 }, { 33, 48 }, { 33, 48 }, { 35, 96 }, { 36, 192 }, { 28, 96 }, { 28, 96 } };
+        qint64 at = 0;
+        for (const auto& [key, length] : notes) {
+            song.note(1, 0, key, at, length - 12);
+            at += length;
+        }
+        return song.bytes(96);
+    }
+
     // A bass lead high up (a bass sound), the bass line low (another bass sound), drums lower still
     // and a piano: the line is the lowest bass part.
     QByteArray LeadAndBassSong()
@@ -189,6 +203,10 @@ namespace {
                 { "E, 0, x, x, x, Q", "G, 3, x, x, x, Q", "A, x, 0, x, x, E", "A, x, 0, x, x, E", "B, x, 2, x, x, Q",
                     "", "C, x, 3, x, x, H", "E, 0, x, x, x, Q", "E, 0, x, x, x, Q", "" },
                 { "The part is played, not written: 8 of 8 onsets were moved to the nearest eighth notes." }, 96 },
+            { "notes let go early on a coarse grid", GatedSong(), {},
+                { "E, 0, x, x, x, Q", "G, 3, x, x, x, Q", "A, x, 0, x, x, E", "A, x, 0, x, x, E", "B, x, 2, x, x, Q",
+                    "", "C, x, 3, x, x, H", "E, 0, x, x, x, Q", "E, 0, x, x, x, Q", "" },
+                {} },
             { "the bass line below a bass lead", LeadAndBassSong(), {},
                 { "E, 0, x, x, x, Q", "F, 1, x, x, x, Q", "F#/Gb, 2, x, x, x, Q", "G, 3, x, x, x, Q", "" },
                 { "Imported track 3 (\"Bass\"), channel 3: the lowest of 2 bass parts.",

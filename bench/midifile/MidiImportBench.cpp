@@ -2,23 +2,17 @@
 // tracks each in at most 2 s (the reader and the choice of part are linear in the tracks), and the
 // choice of tuning at most 10 % more than an import with the tuning given, on a long bass line.
 #include "BestOfRuns.h"
+#include "MidiBenchBytes.h"
 #include "MidiImport.h"
 
 #include <cstdio>
 #include <vector>
 
 using fw::bench::BestCpuMilliseconds;
+using fw::bench::BigEndian;
 using fw::bench::Median;
 
 namespace {
-
-QByteArray BigEndian(quint32 value, int bytes)
-{
-    QByteArray out;
-    for (int i = bytes - 1; i >= 0; --i)
-        out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
-    return out;
-}
 
 QByteArray Header(int tracks)
 {

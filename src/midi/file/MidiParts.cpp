@@ -220,6 +220,14 @@ MidiPartChoice ChooseMidiPart(
 {
     MidiPartChoice choice;
     const bool byChannel = PartsByChannel(song);
+    // With a channel asked for, a track number names the file's one track, as it always did.
+    if (byChannel && track && channel) {
+        if (*track != 1) {
+            choice.error = QStringLiteral("The file has 1 tracks; there is no track %1.").arg(*track);
+            return choice;
+        }
+        track.reset();
+    }
     if (track && !byChannel && (*track < 1 || *track > song.trackCount)) {
         choice.error = QStringLiteral("The file has %1 tracks; there is no track %2.").arg(song.trackCount).arg(*track);
         return choice;

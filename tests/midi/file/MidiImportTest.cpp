@@ -232,6 +232,9 @@ namespace {
         // of a half note, which is a rest of its own, then a last quarter note.
         const QByteArray played = Header(0, 1, 480)
             + Track(Hex("00901c50 833f801c00 21901f50 833f801f00 21902150 8170802100 8740901c50 8360801c00") + End);
+        MidiImportOptions trackAndChannel;
+        trackAndChannel.track = 1;
+        trackAndChannel.channel = 1;
         const PartCase cases[] = {
             { "the bass sound wins", song, {}, { "* Time: 3/4", "E, 0, x, x, x, Q", "G, 3, x, x, x, Q" },
                 "Imported track 3, channel 2: its sound is a bass." },
@@ -243,6 +246,10 @@ namespace {
             { "a channel asked for, down to the low D", song, channel3, { "* Time: 3/4", "D, 0, x, x, x, H" },
                 "Imported track 4, channel 3: the only part with notes." },
             { "played notes: articulation gaps are no rests, a half-note silence is", played, {},
+                { "E, 0, x, x, x, Q", "G, 3, x, x, x, Q", "A, 5, x, x, x, E", "Rest, x, x, x, x, .Q", "",
+                    "Rest, x, x, x, x, E", "E, 0, x, x, x, Q" },
+                "Imported track 1, channel 1: the only part with notes." },
+            { "a format-0 file's one track and a channel", played, trackAndChannel,
                 { "E, 0, x, x, x, Q", "G, 3, x, x, x, Q", "A, 5, x, x, x, E", "Rest, x, x, x, x, .Q", "",
                     "Rest, x, x, x, x, E", "E, 0, x, x, x, Q" },
                 "Imported track 1, channel 1: the only part with notes." },

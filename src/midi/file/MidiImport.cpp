@@ -230,13 +230,12 @@ MidiImportResult ImportMidiChordList(QByteArrayView bytes, const MidiImportOptio
         result.report << QStringLiteral("%1 notes cannot be played on this tuning; they became rests with a comment.")
                              .arg(fingering.unplayableNotes);
 
-    // The header's tempo is the one the part starts in; later changes are comment lines where they happen.
+    // The header's tempo is the file's first; later changes are comment lines where they happen.
     DocumentHeader header;
-    const qint64 firstNote = input.notes.empty() ? 0 : input.notes.front().start();
     std::vector<std::pair<qint64, int>> tempoChanges;
     for (const MidiTempoChange& change : song.tempos) {
         const int bpm = Bpm(change.microsecondsPerQuarter);
-        if (change.tick <= firstNote)
+        if (&change == &song.tempos.front() || change.tick == 0)
             header.Tempo = bpm;
         else if ((tempoChanges.empty() ? header.Tempo : tempoChanges.back().second) != bpm)
             tempoChanges.emplace_back(Units(change.tick, division), bpm);

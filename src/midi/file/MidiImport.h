@@ -40,11 +40,11 @@ struct MidiImportResult {
 // - The rhythm is read as ReadRhythm (MidiRhythm.h) says: a written part as it stands, a played part
 //   placed on the grid its onsets imply.
 // - A length that is not one of the 21 forms, or that crosses a bar line, becomes tied lines.
-// - The file's time signatures give the bar lines (blank lines) and time lines; the tempo at the
-//   first note and a bass program become the header's tempo and patch, and a later tempo change a
+// - The file's time signatures give the bar lines (blank lines) and time lines; the first tempo
+//   and a bass program become the header's tempo and patch, and a later tempo change a
 //   comment line where it happens.
-// - Files of this program come back as they were written: their count-off clicks as the count-off
-//   line, the tuning and frets lines they carry, their notes line by line.
+// - Files of this program come back as they were written: the tuning, frets and count-off lines
+//   they carry (MidiSetupTexts), their notes line by line.
 MidiImportResult ImportMidiChordList(QByteArrayView bytes, const MidiImportOptions& options);
 
 struct MidiPartList {

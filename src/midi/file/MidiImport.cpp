@@ -17,9 +17,6 @@ namespace fw {
 
 namespace {
 
-    constexpr int FirstBassProgram = 32;
-    constexpr int LastBassProgram = 39;
-    constexpr int DrumChannel = 9;
     constexpr qint64 UnitsPerQuarter = RhythmUnitsPerWhole / 4;
 
     int Bpm(quint32 microsecondsPerQuarter)
@@ -66,7 +63,7 @@ namespace {
         RhythmInput in;
         in.division = song.division;
         for (const MidiNote& note : track.notes) {
-            const bool inPart = part.everyChannel ? note.channel() != DrumChannel : note.channel() == part.channel;
+            const bool inPart = part.everyChannel ? note.channel() != MidiDrumChannel : note.channel() == part.channel;
             if (inPart) {
                 in.notes.push_back(note);
                 in.end = std::max(in.end, note.end());
@@ -245,7 +242,7 @@ MidiImportResult ImportMidiChordList(QByteArrayView bytes, const MidiImportOptio
                                         "each change.")
                              .arg(tempoChanges.size())
                              .arg(header.Tempo);
-    if (part.program >= FirstBassProgram && part.program <= LastBassProgram)
+    if (IsBassProgram(part.program))
         header.Patch = part.program;
     else if (part.program >= 0)
         result.report

@@ -11,9 +11,7 @@ namespace fw {
 namespace {
 
     constexpr int ChannelCount = 16;
-    constexpr int DrumChannel = 9; // channel 10 as players count
-    constexpr int FirstBassProgram = 32;
-    constexpr int LastBassProgram = 39;
+    constexpr int DrumChannel = MidiDrumChannel;
 
     // The General MIDI sound set, by program number from 0.
     constexpr const char* ProgramNames[128] = { "Acoustic Grand Piano", "Bright Acoustic Piano", "Electric Grand Piano",
@@ -151,7 +149,7 @@ namespace {
             return { lowest(basses), QStringLiteral("the lowest of %1 bass parts").arg(basses.size()) };
         if (basses.size() == 1) {
             const MidiPart* bass = basses.front();
-            const bool sound = bass->program >= FirstBassProgram && bass->program <= LastBassProgram;
+            const bool sound = IsBassProgram(bass->program);
             return { bass, sound ? QStringLiteral("its sound is a bass") : QStringLiteral("its name says bass") };
         }
         return { lowest(tuned), QStringLiteral("it has the lowest notes") };
@@ -168,7 +166,7 @@ bool MidiPart::isBass() const
 {
     if (isDrums())
         return false;
-    if (program >= FirstBassProgram && program <= LastBassProgram)
+    if (IsBassProgram(program))
         return true;
     // "Bass", "E.Bass", "Bass Guitar", "Fretless bass 2"; not "Bassoon" or "Bass Drum".
     static const QRegularExpression bass(

@@ -8,6 +8,10 @@
 
 namespace fw {
 
+inline constexpr int MidiDrumChannel = 9; // channel 10 as players count
+// Programs 33 to 40 as players count them (32 to 39 on the wire): the bass sounds.
+constexpr bool IsBassProgram(int program) { return program >= 32 && program <= 39; }
+
 // The parts of a MIDI file as a bass player chooses among them: one part per track of a format-1
 // file, numbered as the tracks are, or one per channel of a format-0 file, numbered as the channels
 // are (1 to 16). A track whose notes lie on several channels is the part of one of them (the one
@@ -29,7 +33,7 @@ struct MidiPart {
     int otherNotes = 0;
 
     bool isDrums() const;
-    // A bass sound (programs 33 to 40 as players count them) or a name that says bass.
+    // A bass sound (IsBassProgram) or a name that says bass.
     bool isBass() const;
     // "Electric Bass (finger)", "Percussion", "" without a program.
     QString instrument() const;

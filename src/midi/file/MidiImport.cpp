@@ -117,7 +117,13 @@ namespace {
         TuningChoice choice;
         if (options.tuning || setup.tuning) {
             choice.tuning = options.tuning ? *options.tuning : *setup.tuning;
-            choice.fretLimit = setup.frets.value_or(FretCount);
+            // A long neck when a note needs it, as for a tuning chosen.
+            const int highestOpen = choice.tuning.openNotes().back();
+            const bool high = std::any_of(events.begin(), events.end(), [&](const FingeringEvent& event) {
+                return std::any_of(event.begin(), event.end(),
+                    [&](int note) { return note > highestOpen + FretCount && note <= highestOpen + MaxFretLimit; });
+            });
+            choice.fretLimit = setup.frets.value_or(high ? MaxFretLimit : FretCount);
             choice.foldOctaves = options.foldOctaves;
             if (!options.tuning)
                 choice.report = QStringLiteral("Tuning %1: the file says so.").arg(choice.tuning.namesText());
@@ -216,10 +222,17 @@ MidiImportResult ImportMidiChordList(QByteArrayView bytes, const MidiImportOptio
     if (!tuning.report.isEmpty())
         result.report << tuning.report;
     if (tuning.foldOctaves) {
+        int folded = 0;
         for (FingeringEvent& event : events) {
-            for (int& note : event)
+            for (int& note : event) {
+                folded += tuning.fit(note) != note ? 1 : 0;
                 note = tuning.fit(note);
+            }
         }
+        // A tuning chosen says so in its own report line.
+        if (folded > 0 && (options.tuning || setup.tuning))
+            result.report
+                << QStringLiteral("%1 notes out of the tuning's range were moved by octaves into it.").arg(folded);
     }
     // Fingering of all notes at once, so the line is easy to play as a whole.
     const Fingering fingering = FingerEvents(events, tuning.tuning, TieRules(rhythm.entries, tuning.fretLimit));

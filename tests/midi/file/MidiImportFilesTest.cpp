@@ -173,6 +173,14 @@ namespace {
         return song.bytes(96);
     }
 
+    // A fill up to the 19th fret of the G string.
+    QByteArray HighSong()
+    {
+        SongBuilder song;
+        song.note(1, 0, 31, 0, 192).note(1, 0, 62, 192, 192);
+        return song.bytes(96);
+    }
+
     QByteArray Exported(const char* example)
     {
         const LoadedDocument document
@@ -198,6 +206,10 @@ namespace {
     {
         MidiImportOptions folded;
         folded.foldOctaves = true;
+        MidiImportOptions standard;
+        standard.tuning = Tuning();
+        MidiImportOptions standardFolded = standard;
+        standardFolded.foldOctaves = true;
         const FileCase cases[] = {
             { "a sequencer's gated notes and slipped onsets", SequencerSong(), {},
                 { "E, 0, x, x, x, Q", "G, 3, x, x, x, Q", "A, x, 0, x, x, E", "A, x, 0, x, x, E", "B, x, 2, x, x, Q",
@@ -240,6 +252,10 @@ namespace {
             { "a note below every tuning folded by octaves", EverythingSong(), folded, {},
                 { "Tuning E A D G: it plays the most notes; 1 note is out of its range and moved by octaves into "
                   "it." } },
+            { "a tuning asked for, a long neck when a note needs it", HighSong(), standard,
+                { "* Frets: 24", "G, 3, x, x, x, H", "D, x, x, x, 19, H", "" }, {} },
+            { "a tuning asked for, a note below it folded", EverythingSong(), standardFolded, {},
+                { "1 notes out of the tuning's range were moved by octaves into it." } },
         };
         for (const FileCase& c : cases) {
             const MidiImportResult result = ImportMidiChordList(c.bytes, c.options);

@@ -160,7 +160,9 @@ namespace {
                 qint64 piece = units;
                 if (m_splitAtBars) {
                     m_bars.advanceTo(m_at);
-                    piece = std::min(units, m_bars.end() - m_at);
+                    // Closer to the bar line than the shortest form: the line goes on through it.
+                    const qint64 toBar = m_bars.end() - m_at;
+                    piece = toBar >= ShortestUnits ? std::min(units, toBar) : units;
                 }
                 units -= piece;
                 qint64 remainder = 0;
@@ -171,8 +173,10 @@ namespace {
                     m_out.entries.push_back({ keys, form->text, form->units, m_at, !keys.empty() });
                     m_at += form->units;
                 }
-                if (forms.empty())
+                if (forms.empty()) {
+                    m_carry += units;
                     break;
+                }
             }
             if (m_out.entries.size() > first) {
                 m_out.entries.back().tied = false;
@@ -264,10 +268,14 @@ namespace {
                 break;
             }
         }
-        // The finest grid may still see two onsets meet: they become one line.
-        if (starts.size() != groups.size())
-            Fits(onsets, *grid, starts);
         const qint64 step = *std::min_element(grid->steps.begin(), grid->steps.end());
+        // Even the finest grid may see two onsets meet: the later moves on to the next point, so that
+        // every note keeps a line of its own.
+        if (starts.size() != groups.size()) {
+            starts.clear();
+            for (const double at : onsets)
+                starts.push_back(std::max(Nearest(at, *grid), starts.empty() ? qint64(0) : starts.back() + step));
+        }
         out.grid = QString::fromLatin1(grid->name);
         out.onsets = static_cast<int>(groups.size());
         for (size_t g = 0; g < groups.size(); ++g)

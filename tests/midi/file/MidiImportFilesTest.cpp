@@ -181,6 +181,18 @@ namespace {
         return song.bytes(96);
     }
 
+    // Written lengths that end a sixty-fourth note short of the bar line, then a line across it.
+    QByteArray OddLengthsSong()
+    {
+        SongBuilder song;
+        qint64 at = 0;
+        for (const int length : { 288, 64, 9, 12, 4, 6, 16, 96 }) {
+            song.note(1, 0, 33, at, length);
+            at += length;
+        }
+        return song.bytes(96);
+    }
+
     QByteArray Exported(const char* example)
     {
         const LoadedDocument document
@@ -252,6 +264,10 @@ namespace {
             { "a note below every tuning folded by octaves", EverythingSong(), folded, {},
                 { "Tuning E A D G: it plays the most notes; 1 note is out of its range and moved by octaves into "
                   "it." } },
+            { "a line a sixty-fourth short of the bar line, and the lines after it", OddLengthsSong(), {},
+                { "A, x, 0, x, x, .H", "A, x, 0, x, x, /H", "A, x, 0, x, x, .F", "A, x, 0, x, x, T",
+                    "A, x, 0, x, x, /T", "A, x, 0, x, x, F", "A, x, 0, x, x, /E", "", "A, x, 0, x, x, Q" },
+                {} },
             { "a tuning asked for, a long neck when a note needs it", HighSong(), standard,
                 { "* Frets: 24", "G, 3, x, x, x, H", "D, x, x, x, 19, H", "" }, {} },
             { "a tuning asked for, a note below it folded", EverythingSong(), standardFolded, {},

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace fw {
 
@@ -83,11 +84,31 @@ namespace {
         return best;
     }
 
-    // A grid fits when nearly every onset lies within a quarter of its step of a point and no two
-    // onsets meet on one point.
+    // The closest two points of a grid lie: its step, or less where straight and triplet points mix
+    // (sixteenths and eighth-note triplets meet 8 units apart).
+    qint64 Spacing(const Grid& grid)
+    {
+        qint64 span = 1;
+        for (const qint64 step : grid.steps)
+            span = std::lcm(span, step);
+        std::vector<qint64> points;
+        for (const qint64 step : grid.steps) {
+            for (qint64 point = 0; point <= span; point += step)
+                points.push_back(point);
+        }
+        std::sort(points.begin(), points.end());
+        points.erase(std::unique(points.begin(), points.end()), points.end());
+        qint64 spacing = span;
+        for (size_t i = 1; i < points.size(); ++i)
+            spacing = std::min(spacing, points[i] - points[i - 1]);
+        return spacing;
+    }
+
+    // A grid fits when nearly every onset lies within a quarter of the spacing of its points of one,
+    // and no two onsets meet on one point.
     bool Fits(const std::vector<double>& onsets, const Grid& grid, std::vector<qint64>& snapped)
     {
-        const double tolerance = static_cast<double>(*std::min_element(grid.steps.begin(), grid.steps.end())) / 4;
+        const double tolerance = static_cast<double>(Spacing(grid)) / 4;
         snapped.clear();
         size_t within = 0;
         for (const double at : onsets) {
@@ -290,11 +311,21 @@ namespace {
             const qint64 start = starts[g];
             const qint64 end = std::max(start + step, Nearest(static_cast<double>(group.end) * perTick, *grid));
             const bool last = g + 1 == groups.size();
-            const qint64 next = last ? std::max(end, partEnd) : std::max(starts[g + 1], start + step);
+            const qint64 sounded = end - start;
+            const auto isRest = [&](qint64 silence) {
+                return silence > 0 && silence >= std::max(Eighth, std::min(sounded, UnitsPerQuarter));
+            };
+            qint64 next = last ? std::max(end, partEnd) : std::max(starts[g + 1], start + step);
+            // The last note is let go before the bar line as the others before the next onset.
+            if (last) {
+                BarClock bars(in.times);
+                bars.advanceTo(end - 1);
+                if (!isRest(bars.end() - end))
+                    next = std::max(next, bars.end());
+            }
             out.shortened += !last && group.end > groups[g + 1].start ? 1 : 0;
             const qint64 silence = next - end;
-            const qint64 sounded = end - start;
-            const bool rest = silence > 0 && silence >= std::max(Eighth, std::min(sounded, UnitsPerQuarter));
+            const bool rest = isRest(silence);
             writer.Add(KeysOf(group), (rest ? end : next) - start);
             if (rest)
                 writer.Add({}, silence);

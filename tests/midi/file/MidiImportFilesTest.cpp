@@ -193,6 +193,21 @@ namespace {
         return song.bytes(96);
     }
 
+    // A played run of thirty-second notes into longer ones, struck a little off the beat.
+    QByteArray ThirtySecondsSong()
+    {
+        SongBuilder song;
+        const int slips[] = { 3, -2, 2, -3, 1, 2 };
+        qint64 at = 0;
+        int i = 0;
+        for (const int length : { 60, 60, 120, 240, 480, 960 }) {
+            song.note(1, 0, 28 + i, std::max<qint64>(0, at + slips[i]), length * 8 / 10);
+            at += length;
+            ++i;
+        }
+        return song.bytes(480);
+    }
+
     QByteArray Exported(const char* example)
     {
         const LoadedDocument document
@@ -268,6 +283,10 @@ namespace {
                 { "A, x, 0, x, x, .H", "A, x, 0, x, x, /H", "A, x, 0, x, x, .F", "A, x, 0, x, x, T",
                     "A, x, 0, x, x, /T", "A, x, 0, x, x, F", "A, x, 0, x, x, /E", "", "A, x, 0, x, x, Q" },
                 {} },
+            { "thirty-second notes among longer ones", ThirtySecondsSong(), {},
+                { "E, 0, x, x, x, T", "F, 1, x, x, x, T", "F#/Gb, 2, x, x, x, S", "G, 3, x, x, x, E",
+                    "G#/Ab, 4, x, x, x, Q", "A, x, 0, x, x, H", "" },
+                { "The part is played, not written: 6 of 6 onsets were moved to the nearest thirty-second notes." } },
             { "a tuning asked for, a long neck when a note needs it", HighSong(), standard,
                 { "* Frets: 24", "G, 3, x, x, x, H", "D, x, x, x, 19, H", "" }, {} },
             { "a tuning asked for, a note below it folded", EverythingSong(), standardFolded, {},

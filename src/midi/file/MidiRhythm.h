@@ -73,12 +73,13 @@ struct Rhythm {
     bool full = false; // the list reached its longest
 };
 
-// The lines of a part. A part whose every time lies on the grid of written lengths was written, not
-// played: its lengths are taken as they stand and every silence is a rest. A played part is placed
-// on the grid its onsets imply (the coarsest of eighths, sixteenths, triplets and finer that fits
-// them without two onsets meeting); a note let go shortly before the next onset lasts to it, and a
-// silence is a rest only when it is at least an eighth note and at least as long as the note before
-// it sounded, or a quarter note.
+// The lines of a part. A part whose every time lies on the grid of written lengths, with nearly
+// every note one written length, was written, not played: its lengths are taken as they stand and
+// every silence is a rest. A played part is placed on the grid its onsets imply (the coarsest of
+// eighths, sixteenths, triplets and finer that fits them without two onsets meeting); a note let go
+// shortly before the next onset (the last one before the bar line) lasts to it, and a silence is a
+// rest only when it is at least an eighth note and at least as long as the note before it sounded,
+// or a quarter note.
 Rhythm ReadRhythm(const RhythmInput& input);
 
 // A list longer than this is of no use in the editor; a file with absurd lengths stops here

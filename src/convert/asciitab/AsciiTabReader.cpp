@@ -163,9 +163,12 @@ void Reader::scanBlocks()
     for (std::size_t b = 0; b < m_blocks.size(); ++b) {
         Block& block = m_blocks[b];
         const BlockBars bars = scanBlock(block, m_report.marks);
-        for (std::size_t p = 0; p < bars.parts.size(); ++p)
+        for (std::size_t p = 0; p < bars.parts.size(); ++p) {
             if (bars.barred && !(p + 1 == bars.parts.size() && bars.endsOpen))
                 m_barWidths.push_back(bars.parts[p].width);
+            if (bars.barred && !bars.parts[p].columns.empty())
+                m_barLeads.push_back(bars.parts[p].columns.front().pos);
+        }
         const int above = block.first - 1;
         if (above >= 0 && m_blockOfLine[above] < 0 && !m_strings[above] && !m_readMarkLine[above]
             && IsRhythmText(m_lines[above])) {
@@ -289,6 +292,8 @@ void Reader::buildItems()
 {
     std::sort(m_barWidths.begin(), m_barWidths.end());
     const double typicalWidth = m_barWidths.empty() ? 0 : m_barWidths[m_barWidths.size() / 2];
+    std::sort(m_barLeads.begin(), m_barLeads.end());
+    m_typicalLead = m_barLeads.empty() ? 0 : m_barLeads[m_barLeads.size() / 2];
 
     std::optional<int> openBar;
     bool titleDone = false;

@@ -145,13 +145,25 @@ void Reader::giveDurations(OutBar& bar, int number)
     }
     if (rhythm == TabRhythm::Proportional) {
         std::vector<double> spans;
+        int step = 2;
         for (std::size_t c = 0; c < bar.columns.size(); ++c) {
             const int next = c + 1 < bar.columns.size() ? bar.columns[c + 1].pos : bar.width;
             spans.push_back(std::max(1, next - bar.columns[c].pos));
+            if (c + 1 < bar.columns.size())
+                step = c == 0 ? next - bar.columns[c].pos : std::min(step, next - bar.columns[c].pos);
         }
+        // A bar whose first note stands further in than the tab's bars start, by a step of its notes
+        // or more, starts with a rest.
+        const int rest = bar.columns.front().pos - m_typicalLead;
+        const bool leadingRest = rest >= std::max(2, step);
+        if (leadingRest)
+            spans.insert(spans.begin(), rest);
         if (const auto fitted = FitBar(spans)) {
+            const qsizetype first = leadingRest ? 1 : 0;
+            if (leadingRest)
+                bar.leadingRests = QStringList { fitted->front() };
             for (std::size_t c = 0; c < bar.columns.size(); ++c)
-                bar.columns[c].durations = QStringList { fitted->at(static_cast<qsizetype>(c)) };
+                bar.columns[c].durations = QStringList { fitted->at(static_cast<qsizetype>(c) + first) };
             return;
         }
         m_report.barNotFitted(number, bar.sourceLine, unit);

@@ -242,6 +242,9 @@ private:
     qsizetype m_repeatFloor = 0;
     std::vector<Block> m_blocks;
     std::vector<int> m_barWidths; // of the bars that end in their block, for the typical width
+    // Where the first notes of bars stand: most bars start on the beat after a margin this wide.
+    std::vector<int> m_barLeads;
+    int m_typicalLead = 0;
     Tuning m_tuning;
     int m_usedTuningLine = -1;
     std::vector<OutBar> m_bars;

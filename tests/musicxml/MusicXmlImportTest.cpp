@@ -62,11 +62,11 @@ const QString BassList = QStringLiteral("<score-part id=\"P1\"><part-name>Bass</
 struct FakeFingering {
     QList<QList<int>> asked;
     Tuning tuning;
-    QList<QList<FingeredNote>> operator()(const QList<QList<int>>& groups, const Tuning& t)
+    QList<QList<FingeredNote>> operator()(const QList<QList<int>>& groups, const Tuning& t, int fretLimit = FretCount)
     {
         asked += groups;
         tuning = t;
-        return LowestFretFingering(groups, t);
+        return LowestFretFingering(groups, t, fretLimit);
     }
 };
 
@@ -130,7 +130,7 @@ TEST(MusicXmlImport, ScoresAsNotationProgramsWriteThem)
                     + QStringLiteral("</measure>"))),
             { "* Title: Peer file", "E, 0, x, x, x, H", "E, 0, x, x, x, H", "", "A, x, 0, x, x, .Q",
                 "Rest, x, x, x, x, .Q", "" },
-            { "2 notes of voices beyond the first dropped.", "1 dynamics dropped.",
+            { "2 notes of other voices dropped (voice 1 of 2 read; --voice chooses another).", "1 dynamics dropped.",
                 "3 notes without string and fret were fingered." } },
         { "the TAB part is chosen over a piano part; its five strings, frets and divisions 480 kept",
             Score(tabPartList, tabPart),
@@ -159,7 +159,8 @@ TEST(MusicXmlImport, ScoresAsNotationProgramsWriteThem)
     FakeFingering fake;
     MusicXmlImportOptions options;
     options.tuning = ParseTuningNames(u"B E A D G").tuning;
-    options.fingering = [&fake](const QList<QList<int>>& groups, const Tuning& t) { return fake(groups, t); };
+    options.fingering
+        = [&fake](const QList<QList<int>>& groups, const Tuning& t, int limit) { return fake(groups, t, limit); };
     const MusicXmlImport fingered
         = ImportMusicXml(Score(BassList,
                              BassPart(Note("C#1", 4) + Note("B0", 4) + Note("E1", 4, QStringLiteral("<chord/>"))

@@ -99,10 +99,14 @@ namespace {
         }
         if (!IsZipArchive(bytes))
             return ReadScoreXml(bytes, error);
-        const auto unpacked = UnpackMxl(bytes, maxBytes, error);
-        if (!unpacked)
+        std::optional<ReadScore> score;
+        QString readError;
+        if (!ReadPackedScore(
+                bytes, maxBytes, [&](QIODevice* device) { score = ReadScoreXml(device, readError); }, error))
             return std::nullopt;
-        return ReadScoreXml(*unpacked, error);
+        if (!score)
+            error = readError;
+        return score;
     }
 
     // The time of every measure, from the time signatures the file gives (4/4 until the first).
@@ -371,6 +375,7 @@ namespace {
             m_frets.resize(m_items.size(), NoFrets);
             m_slotNotes.resize(m_items.size(), NoSlotNotes);
             m_byFile.resize(m_items.size(), false);
+            m_written.resize(m_items.size(), false);
             QList<qsizetype> open;
             QList<QList<int>> groups;
             for (qsizetype i = 0; i < m_items.size(); ++i) {
@@ -482,9 +487,10 @@ namespace {
                     lines.append(QStringLiteral("* No string of the tuning plays ") + names.join(QStringLiteral(", ")));
                 }
                 const QList<const NoteForm*> forms = FillLength(item.length, m_lostTime);
-                if (forms.size() > 1 && !m_written.contains(i))
+                // Counted once, however often a repeat plays it.
+                if (forms.size() > 1 && !m_written[i])
                     ++m_splitLengths;
-                m_written.insert(i);
+                m_written[i] = true;
                 for (qsizetype f = 0; f < forms.size(); ++f) {
                     LinkLeeways leeways {};
                     ChordDef def = f == 0 ? NoteEntry(i, leeways) : ChordDef();
@@ -587,7 +593,7 @@ namespace {
         QList<Item> m_items;
         // Each measure's items: from first to end.
         std::vector<std::pair<qsizetype, qsizetype>> m_measureItems;
-        QSet<qsizetype> m_written;
+        std::vector<bool> m_written; // by item: already in the list once
         QList<FretArray> m_frets;
         QList<SlotNotes> m_slotNotes;
         QList<bool> m_byFile; // the file gave the item's strings and frets

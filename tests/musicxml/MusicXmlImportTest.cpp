@@ -266,3 +266,163 @@ TEST(MusicXmlImport, HostileFilesAreRefusedWithAClearMessage)
     EXPECT_TRUE(packed.error.isEmpty()) << packed.error.toStdString();
     EXPECT_EQ(packed.lines.value(1), "E, 0, x, x, x, W");
 }
+
+namespace {
+
+// A TAB staff of strings (sounding keys from the lowest), with a capo when one is given.
+QString TabStaff(const QString& tuning, int capo = 0)
+{
+    static const char* names[] = { "C", "C", "D", "D", "E", "F", "F", "G", "G", "A", "A", "B" };
+    const QStringList keys = tuning.split(u' ');
+    QString staff = QStringLiteral("<clef><sign>TAB</sign><line>5</line></clef><staff-details><staff-lines>%1"
+                                   "</staff-lines>")
+                        .arg(keys.size());
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const int key = keys[i].toInt();
+        const bool sharp = QByteArray(names[key % 12]) == QByteArray(names[(key + 11) % 12]);
+        staff += QStringLiteral("<staff-tuning line=\"%1\"><tuning-step>%2</tuning-step>%3<tuning-octave>%4"
+                                "</tuning-octave></staff-tuning>")
+                     .arg(i + 1)
+                     .arg(QLatin1String(names[key % 12]), sharp ? QStringLiteral("<tuning-alter>1</tuning-alter>") : "")
+                     .arg(key / 12 - 1);
+    }
+    if (capo > 0)
+        staff += QStringLiteral("<capo>%1</capo>").arg(capo);
+    return staff + QStringLiteral("</staff-details>");
+}
+
+QString OnString(int string, int fret)
+{
+    return QStringLiteral("<notations><technical><string>%1</string><fret>%2</fret></technical></notations>")
+        .arg(string)
+        .arg(fret);
+}
+
+QString Part(const QString& id, const QString& attributes, const QString& measures)
+{
+    return QStringLiteral("<part id=\"%1\"><measure number=\"1\"><attributes><divisions>4</divisions>%2</attributes>")
+               .arg(id, attributes)
+        + measures + QStringLiteral("</measure></part>");
+}
+
+QString Listed(const QString& id, const QString& name, int program = -1)
+{
+    const QString midi = program < 0 ? QString()
+                                     : QStringLiteral("<midi-instrument id=\"I%1\"><midi-program>%2</midi-program>"
+                                                      "</midi-instrument>")
+                                           .arg(id)
+                                           .arg(program);
+    return QStringLiteral("<score-part id=\"%1\"><part-name>%2</part-name>%3</score-part>").arg(id, name, midi);
+}
+
+const QString FClef = QStringLiteral("<clef><sign>F</sign><line>4</line></clef>");
+const QString NextMeasure = QStringLiteral("</measure><measure number=\"2\">");
+
+QString Barline(const QString& location, const QString& content)
+{
+    return QStringLiteral("<barline location=\"%1\">%2</barline>").arg(location, content);
+}
+
+} // namespace
+
+// Whatever part, voice, staff, capo, repeat or duration a score holds its bass line in, every note of
+// it arrives; what does not is named in the report.
+TEST(MusicXmlImport, EveryNoteOfTheBassLineArrives)
+{
+    const QString guitarAndBass = Listed("P1", "Guitar", 25) + Listed("P2", "Bass", 34);
+    const QString guitar = Part("P1", TabStaff("40 45 50 55 59 64"), Note("E4", 16, OnString(1, 0)));
+    const QString bassLine = Note("E2", 4) + Note("A2", 4) + Note("D3", 4) + Note("G2", 4);
+    // A continuo: the upper voice first, the bass line in voice 2.
+    const QString continuo = Part("P1", FClef,
+        Note("C4", 8) + Note("E4", 8) + QStringLiteral("<backup><duration>16</duration></backup>")
+            + Note("C3", 4, {}, 2) + Note("G2", 4, {}, 2) + Note("A2", 4, {}, 2) + Note("F2", 4, {}, 2));
+    // A line that starts on the upper staff of a part and goes on on the lower one.
+    const QString twoStaves
+        = Part("P1", QStringLiteral("<staves>2</staves><clef number=\"1\"><sign>G</sign><line>2</line></clef>") + FClef,
+            Note("C4", 4)
+                + QStringLiteral("<backup><duration>4</duration></backup><forward><duration>4</duration>"
+                                 "</forward>")
+                + Note("G2", 4, {}, 5, 2) + Note("A2", 4, {}, 5, 2) + Note("B2", 4, {}, 5, 2));
+    // A capo at the second fret, frets written from the capo.
+    const QString capo
+        = Part("P1", TabStaff("28 33 38 43", 2), Note("E1", 8, OnString(4, 0)) + Note("A1", 8, OnString(3, 0)));
+    QString fractional = Part("P1", FClef, Note("E2", 4) + Note("A2", 5) + Note("D3", 3) + Note("G2", 4));
+    fractional.replace("<duration>5</duration>", "<duration>4.5</duration>")
+        .replace("<duration>3</duration>", "<duration>3.5</duration>");
+    QString thirds = Part("P1", FClef, Note("E2", 5) + Note("A2", 5) + Note("D3", 6));
+    thirds.replace("<duration>5</duration>", "<duration>5.3333</duration>")
+        .replace("<duration>6</duration>", "<duration>5.3334</duration>");
+    const QString tie = Part(
+        "P1", FClef, Note("E2", 8) + Note("A2", 8, TieStart) + NextMeasure + Note("A2", 8, TieStop) + Note("D3", 8));
+    // |: A | 1. D :| 2. G | E, then a section played three times.
+    const QString repeats = Part("P1", FClef,
+        Barline("left", "<repeat direction=\"forward\"/>") + Note("A2", 16) + NextMeasure
+            + Barline("left", "<ending number=\"1\" type=\"start\"/>") + Note("D3", 16)
+            + Barline("right", "<ending number=\"1\" type=\"stop\"/><repeat direction=\"backward\"/>")
+            + QStringLiteral("</measure><measure number=\"3\">")
+            + Barline("left", "<ending number=\"2\" type=\"start\"/>") + Note("G2", 16)
+            + Barline("right", "<ending number=\"2\" type=\"discontinue\"/>")
+            + QStringLiteral("</measure><measure number=\"4\">") + Note("E2", 16)
+            + Barline("right", "<repeat direction=\"backward\" times=\"3\"/>"));
+    const QString low = Part("P1", FClef, Note("D1", 4) + Note("B0", 4) + Note("E1", 4) + Note("G2", 4));
+
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        int voice;
+        bool asWritten;
+        QStringList lines; // after the title
+        QStringList report; // sentences among the report's
+    };
+    const QList<Case> cases {
+        { "a guitar part before the bass part: the bass is read",
+            Score(guitarAndBass, guitar + Part("P2", FClef, bassLine)), 0, false,
+            { "E, x, x, 2, x, Q", "A, x, x, x, 2, Q", "D, x, x, x, 7, Q", "G, x, x, x, 0, Q", "" },
+            { "1 other part not read (only \"Bass\" was)." } },
+        { "a continuo: the bass line in the second voice is read", Score(BassList, continuo), 0, false,
+            { "C, x, x, x, 5, Q", "G, x, x, x, 0, Q", "A, x, x, x, 2, Q", "F, x, x, 3, x, Q", "" },
+            { "2 notes of other voices dropped (voice 2 of 2 read; --voice chooses another)." } },
+        { "a continuo, its first voice asked for", Score(BassList, continuo), 1, false,
+            { "* Frets: 21", "C, x, x, x, 17, H", "E, x, x, x, 21, H", "" },
+            { "4 notes of other voices dropped (voice 1 of 2 read; --voice chooses another)." } },
+        { "a line over two staves arrives whole", Score(BassList, twoStaves), 0, false,
+            { "C, x, x, x, 17, Q", "G, x, x, x, 0, Q", "A, x, x, x, 2, Q", "B, x, x, x, 4, Q", "" }, {} },
+        { "a capo raises every note and fret", Score(BassList, capo), 0, false,
+            { "F#/Gb, 2, x, x, x, H", "B, x, 2, x, x, H", "" }, {} },
+        { "durations in fractions of a division", Score(BassList, fractional), 0, false,
+            { "E, x, x, 2, x, Q", "A, x, x, x, 2, Q", "Rest, x, x, x, x, T", "D, x, x, x, 7, .E", "Rest, x, x, x, x, T",
+                "G, x, x, x, 0, Q", "" },
+            { "2 lengths that no single duration holds: split into a note and rests." } },
+        { "triplets written in rounded divisions", Score(BassList, thirds), 0, false,
+            { "E, x, x, 2, x, /W", "A, x, x, x, 2, /W", "D, x, x, x, 7, /W", "" },
+            { "3 notes whose time was rounded to the nearest 96th of a quarter." } },
+        { "a tie across the bar line", Score(BassList, tie), 0, false,
+            { "E, x, x, 2, x, H", "A, x, x, x, 2_, H", "", "A, x, x, x, 2, H", "D, x, x, x, 7, H", "" }, {} },
+        { "repeats and endings played out", Score(BassList, repeats), 0, false,
+            { "* Repeat 1 of 2", "A, x, x, x, 2, W", "", "* Ending 1", "D, x, x, x, 7, W", "", "* Repeat 2 of 2",
+                "A, x, x, x, 2, W", "", "* Ending 2", "G, x, x, x, 0, W", "", "* Repeat 1 of 3", "E, x, x, 2, x, W", "",
+                "* Repeat 2 of 3", "E, x, x, 2, x, W", "", "* Repeat 3 of 3", "E, x, x, 2, x, W", "" },
+            { "2 repeated sections played out, each pass marked by a comment.",
+                "2 alternate endings played out, each pass marked by a comment." } },
+        { "repeats and endings as written", Score(BassList, repeats), 0, true,
+            { "* Repeat start", "A, x, x, x, 2, W", "", "* Ending 1", "D, x, x, x, 7, W", "* Repeat end x2", "",
+                "* Ending 2", "G, x, x, x, 0, W", "", "E, x, x, 2, x, W", "* Repeat end x3", "" },
+            { "2 repeated sections kept once with comments marking them." } },
+        { "notes below E1 choose a tuning that plays them", Score(BassList, low), 0, false,
+            { "* Tuning: B E A D G", "D, 3, x, x, x, x, Q", "B, 0, x, x, x, x, Q", "E, x, 0, x, x, x, Q",
+                "G, x, x, x, x, 0, Q", "" },
+            { "Tuning B E A D G (5 strings): it plays every note." } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MusicXmlImportOptions options;
+        options.voice = c.voice;
+        options.asWritten = c.asWritten;
+        options.chooseTuning = true;
+        const MusicXmlImport imported = ImportMusicXml(c.bytes, options);
+        ASSERT_TRUE(imported.error.isEmpty()) << imported.error.toStdString();
+        EXPECT_EQ(imported.lines.mid(1), c.lines);
+        for (const QString& sentence : c.report)
+            EXPECT_TRUE(imported.report.contains(sentence)) << imported.report.join(u'\n').toStdString();
+    }
+}

@@ -71,6 +71,9 @@ const FormatOption VoiceFormatOption { QStringLiteral("voice"), QStringLiteral("
 const FormatOption FoldOctavesFormatOption { QStringLiteral("fold-octaves"), QString(),
     QStringLiteral("move notes that no string reaches by octaves into the tuning's range (default: rests)") };
 
+const FormatOption AsWrittenFormatOption { QStringLiteral("as-written"), QString(),
+    QStringLiteral("keep each repeated bar once, with its repeat marks as comments (default: repeats played out)") };
+
 bool ReadPartOptions(const ConvertOptions& options, PartChoice& choice, QString& error)
 {
     for (const auto& [name, value] :
@@ -88,6 +91,8 @@ bool ReadPartOptions(const ConvertOptions& options, PartChoice& choice, QString&
 }
 
 bool FoldOctavesOption(const ConvertOptions& options) { return options.contains(QStringLiteral("fold-octaves")); }
+
+bool AsWrittenOption(const ConvertOptions& options) { return options.contains(QStringLiteral("as-written")); }
 
 std::optional<ParsedLineList> ParseForExport(
     const QStringList& lines, const QString& fixMessage, const QString& noNotesMessage, WriteResult& result)

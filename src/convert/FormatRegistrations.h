@@ -28,9 +28,13 @@ bool ReadTuningFormatOption(const ConvertOptions& options, std::optional<Tuning>
 extern const FormatOption TrackFormatOption;
 extern const FormatOption VoiceFormatOption;
 extern const FormatOption FoldOctavesFormatOption;
+// --as-written: a repeated section is kept once, its repeat marks as comment lines
+// (RepeatComments.h), instead of its bars played out pass by pass.
+extern const FormatOption AsWrittenFormatOption;
 // False with error set when --track or --voice is not a whole number from 1; unset ones stay 0.
 bool ReadPartOptions(const ConvertOptions& options, PartChoice& choice, QString& error);
 bool FoldOctavesOption(const ConvertOptions& options);
+bool AsWrittenOption(const ConvertOptions& options);
 
 // The list parsed as the export commands parse it; on an error, or when it has no notes, nothing,
 // with result's error and listErrors set.

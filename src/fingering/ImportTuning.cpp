@@ -8,10 +8,6 @@ namespace fw {
 
 namespace {
 
-    // The fingering cost is taken over this many events at most: enough to tell how a part lies under
-    // the hand, while a long file's choice stays a small part of its import.
-    constexpr std::size_t CostedEvents = 2000;
-
     // How often each note value occurs, so that every range test costs one pass over the values.
     // Values outside 0..255 lie outside every tuning's range and count at the ends.
     using NoteCounts = std::array<int, 256>;
@@ -26,6 +22,32 @@ namespace {
             if (value < Lowest(tuning) || value > Highest(tuning, fretLimit))
                 missing += counts[value];
         return missing;
+    }
+
+    // What a note costs the fretting hand when it is played where it is easiest: an open string
+    // nothing, a fretted note a finger, and the narrow frets above the 12th a little more for each.
+    // The fingering engine weighs notes so too; its hand moves are left out, since running it for
+    // every candidate costs twice the fingering of a short file, while these sums cost nothing.
+    constexpr long long FrettedNote = 1;
+    constexpr int HighFretThreshold = 12;
+
+    long long Effort(const NoteCounts& counts, const Tuning& tuning, int fretLimit)
+    {
+        long long effort = 0;
+        for (int value = Lowest(tuning); value <= Highest(tuning, fretLimit); ++value) {
+            if (counts[value] == 0)
+                continue;
+            long long easiest = -1;
+            for (const int open : tuning.openNotes()) {
+                const int fret = value - open;
+                if (fret < 0 || fret > fretLimit)
+                    continue;
+                const long long note = fret == 0 ? 0 : FrettedNote + std::max(0, fret - HighFretThreshold);
+                easiest = easiest < 0 ? note : std::min(easiest, note);
+            }
+            effort += easiest * counts[value];
+        }
+        return effort;
     }
 
     // How far the lowest note the tuning plays lies above its lowest string: bass lines reach down to
@@ -98,8 +120,8 @@ TuningChoice ChooseImportTuning(const std::vector<FingeringEvent>& events, bool 
             ++counts[std::clamp(note, 0, static_cast<int>(counts.size()) - 1)];
 
     // Every candidate on both necks, ranked by what it needs of the player and by how closely its
-    // range fits the notes; the fingering cost decides only between those equal in both (drop D and
-    // D standard for a line down to the low D).
+    // range fits the notes; the effort of the notes decides only between those equal in both (drop D
+    // and D standard for a line down to the low D: which one has the notes on open strings).
     struct Option {
         const Tuning* tuning;
         int fretLimit;
@@ -117,22 +139,10 @@ TuningChoice ChooseImportTuning(const std::vector<FingeringEvent>& events, bool 
     })->needs();
     std::erase_if(options, [&](const Option& option) { return option.needs() != fewest; });
 
-    const Option* best = &options.front();
-    if (options.size() > 1) {
-        const std::vector<FingeringEvent> sample(
-            events.begin(), events.begin() + std::min(events.size(), CostedEvents));
-        long long lowestCost = 0;
-        for (const Option& option : options) {
-            FingeringRules rules;
-            rules.fretLimit = option.fretLimit;
-            const long long cost = FingerEvents(sample, *option.tuning, rules).cost;
-            // Options are in the order of preference, so an equal cost keeps the earlier one.
-            if (&option == &options.front() || cost < lowestCost) {
-                best = &option;
-                lowestCost = cost;
-            }
-        }
-    }
+    // Options are in the order of preference, so an equal effort keeps the earlier one.
+    const Option* best = &*std::min_element(options.begin(), options.end(), [&](const Option& a, const Option& b) {
+        return Effort(counts, *a.tuning, a.fretLimit) < Effort(counts, *b.tuning, b.fretLimit);
+    });
     TuningChoice choice;
     choice.tuning = *best->tuning;
     choice.fretLimit = best->fretLimit;

@@ -34,8 +34,9 @@ const std::vector<Tuning>& ImportTuningCandidates();
 // stores them (the open Low E string is 40, one octave above its sound); each event the notes struck
 // together. The choice prefers, in this order: the fewest notes out of range, the fewest strings, an
 // 18-fret neck over a 24-fret one, the lowest string closest below the lowest note (a line down to
-// E is in standard tuning, one down to E flat half a step down), then the easiest fingering (the
-// fingering engine's cost over the first events), then the order of the candidates.
+// E is in standard tuning, one down to E flat half a step down), then the least effort of the
+// fretting hand (the fingering engine's weights for each note, open strings free), then the order of
+// the candidates. The time is linear in the notes and small beside their fingering.
 TuningChoice ChooseImportTuning(const std::vector<FingeringEvent>& events, bool foldOctaves = false);
 // The same for notes without their grouping into chords: each note an event of its own.
 TuningChoice ChooseImportTuning(const std::vector<int>& notes, bool foldOctaves = false);

@@ -397,11 +397,9 @@ namespace {
                 } else if (m_xml.is(u"ending")) {
                     const QString type = m_xml.attribute(QLatin1StringView("type"));
                     const QString numbers = m_xml.attribute(QLatin1StringView("number")).simplified();
-                    if (type == u"start") {
+                    if (type == u"start")
                         measure.endingStart = EndingPasses(numbers);
-                        if (measure.endingStart != 0)
-                            part.endingNames.insert(index, numbers);
-                    } else
+                    else
                         measure.endingStop = true;
                     m_xml.skip();
                 } else if (m_xml.is(u"segno") || m_xml.is(u"coda")) {

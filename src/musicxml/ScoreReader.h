@@ -100,8 +100,6 @@ struct ReadPart {
     std::vector<ReadMarks> marks;
     std::vector<ReadMeasure> measures;
     QList<ReadText> texts;
-    // Ending numbers as the file writes them ("1, 2"), by the measure they start at.
-    QMap<int, QString> endingNames;
     // Tempo marks (beats per minute) by measure, in the order the part gives them.
     QList<QPair<int, int>> tempos;
     // Jumps (da capo, dal segno, coda, fine), also among the texts.

@@ -30,9 +30,13 @@ namespace {
         return i + 1;
     }
 
-    QString EndingNumbers(const ReadPart& part, size_t measure)
+    // The first pass an ending is played on ("1, 2": 1).
+    int FirstPass(unsigned passes)
     {
-        return part.endingNames.value(static_cast<int>(measure));
+        int pass = 1;
+        while (pass < 31 && !(passes & (1u << pass)))
+            ++pass;
+        return pass;
     }
 
 } // namespace
@@ -52,7 +56,7 @@ std::vector<PlayedMeasure> PlayOrder(const ReadPart& part, bool asWritten, qsize
             if (measures[i].repeatForward)
                 measure.before.append(RepeatStartComment());
             if (measures[i].endingStart != 0)
-                measure.before.append(EndingComment(EndingNumbers(part, i)));
+                measure.before.append(EndingComment(FirstPass(measures[i].endingStart)));
             if (measures[i].repeatTimes > 1)
                 measure.after.append(RepeatEndComment(measures[i].repeatTimes));
             played.push_back(std::move(measure));
@@ -81,7 +85,7 @@ std::vector<PlayedMeasure> PlayOrder(const ReadPart& part, bool asWritten, qsize
                 entry.before.append(RepeatPassComment(pass, times));
         }
         if (measure.endingStart != 0)
-            entry.before.append(EndingComment(EndingNumbers(part, i)));
+            entry.before.append(EndingComment(pass));
         played.push_back(std::move(entry));
         if (measure.repeatTimes > 0 && pass < times) {
             ++pass;

@@ -38,7 +38,8 @@ void RegisterMusicXmlFormat(FormatRegistry& registry)
     reader.extensions = QStringList { QStringLiteral("musicxml"), QStringLiteral("mxl"), QStringLiteral("xml") };
     reader.maxBytes = MaxMusicXmlBytes;
     reader.fileKind = QStringLiteral("a score");
-    reader.options = { TuningFormatOption, TrackFormatOption, VoiceFormatOption, FoldOctavesFormatOption };
+    reader.options
+        = { TuningFormatOption, TrackFormatOption, VoiceFormatOption, FoldOctavesFormatOption, AsWrittenFormatOption };
     reader.read = [](const QByteArray& bytes, const QString& fileName, const ConvertOptions& options) {
         ReadResult result;
         std::optional<Tuning> tuning;
@@ -52,7 +53,7 @@ void RegisterMusicXmlFormat(FormatRegistry& registry)
         xml.foldOctaves = FoldOctavesOption(options);
         xml.track = choice.track;
         xml.voice = choice.voice;
-        xml.asWritten = options.contains(QStringLiteral("as-written"));
+        xml.asWritten = AsWrittenOption(options);
         xml.fingering = EngineFingering;
         const MusicXmlImport imported = ImportMusicXml(bytes, xml);
         result.report = imported.report;

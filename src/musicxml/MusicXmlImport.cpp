@@ -270,8 +270,12 @@ namespace {
                         m_otherVoices += Sounds(note);
                     else {
                         applyCapo(part, note);
-                        for (const QString& name : MarksOf(part, note).unkept)
+                        const ReadMarks& marks = MarksOf(part, note);
+                        for (const QString& name : marks.unkept)
                             ++m_unkept[name];
+                        // A slur drawn over a hammer-on or pull-off is part of it; any other is lost.
+                        if (marks.slur && marks.link != NoteLink::HammerOn && marks.link != NoteLink::PullOff)
+                            ++m_unkept[QStringLiteral("slur")];
                         notes.append(note);
                     }
                 }

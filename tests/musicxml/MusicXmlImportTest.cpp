@@ -426,3 +426,45 @@ TEST(MusicXmlImport, EveryNoteOfTheBassLineArrives)
             EXPECT_TRUE(imported.report.contains(sentence)) << imported.report.join(u'\n').toStdString();
     }
 }
+
+// One of each thing a score can hold that a list has no place for: each is named with its count, so
+// nothing goes silently. Words, tempo changes and jumps stay as comments.
+TEST(MusicXmlImport, TheReportNamesEverythingNotKept)
+{
+    const QString measure1
+        = QStringLiteral(
+              "<direction><direction-type><words>Funky</words></direction-type><sound tempo=\"100\"/></direction>"
+              "<direction><direction-type><dynamics><mf/></dynamics></direction-type></direction>"
+              "<direction><direction-type><wedge type=\"crescendo\"/></direction-type></direction>"
+              "<harmony><root><root-step>E</root-step></root><kind>minor</kind></harmony>"
+              "<direction><direction-type><segno/></direction-type></direction>")
+        + Note("E1", 4, QStringLiteral("<lyric><text>yeah</text></lyric>"))
+        + Note("G1", 4, QStringLiteral("<notations><fermata/><slur type=\"start\"/></notations>"))
+        + QStringLiteral("<note><grace/><pitch><step>A</step><octave>1</octave></pitch><voice>1</voice></note>")
+        + Note("A1", 4, QStringLiteral("<notations><ornaments><trill-mark/></ornaments></notations>"))
+        + QStringLiteral("<note><unpitched><display-step>C</display-step><display-octave>3</display-octave>"
+                         "</unpitched><duration>4</duration><voice>1</voice></note>")
+        + QStringLiteral("<direction><direction-type><wedge type=\"stop\"/></direction-type></direction>");
+    const QString measure2 = QStringLiteral("<sound tempo=\"140\"/>")
+        + Note("B1", 8, QStringLiteral("<notations><articulations><tenuto/></articulations></notations>"))
+        + QStringLiteral("<backup><duration>8</duration></backup><note><cue/><pitch><step>D</step><octave>2</octave></"
+                         "pitch><duration>8</duration>"
+                         "<voice>1</voice></note>")
+        + Note("D2", 8) + QStringLiteral("<sound dacapo=\"yes\"/>");
+    const MusicXmlImport imported
+        = ImportMusicXml(Score(BassList, BassPart(measure1 + NextMeasure + measure2 + QStringLiteral("</measure>"))));
+    ASSERT_TRUE(imported.error.isEmpty()) << imported.error.toStdString();
+    EXPECT_EQ(imported.lines,
+        QStringList(
+            { "* Title: Peer file", "* Funky", "* Segno", "E, 0, x, x, x, Q", "G, 3, x, x, x, Q", "A, x, 0, x, x, Q",
+                "Rest, x, x, x, x, Q", "", "* Da capo", "* Tempo 140", "B, x, 2, x, x, H", "D, x, x, 0, x, H", "" }));
+    EXPECT_EQ(imported.report,
+        QStringList(
+            { "1 grace notes dropped.", "1 cue notes dropped.", "1 dynamics dropped.", "1 \"fermata\" marks dropped.",
+                "1 \"harmony\" marks dropped.", "1 lyrics dropped.", "1 \"slur\" marks dropped.",
+                "1 \"tenuto\" marks dropped.", "1 \"trill-mark\" marks dropped.", "1 \"wedge\" marks dropped.",
+                "1 unpitched notes written as rests.", "5 notes without string and fret were fingered.",
+                "2 jumps (da capo, dal segno, coda, fine) kept as comments, not played out.",
+                "1 tempo changes kept as comments (a list has one tempo)." }));
+    EXPECT_EQ(imported.header.Tempo, 100);
+}

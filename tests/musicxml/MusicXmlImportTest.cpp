@@ -3,6 +3,7 @@
 #include "QtPrinters.h"
 
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <gtest/gtest.h>
 #include <zip.h>
 
@@ -467,4 +468,64 @@ TEST(MusicXmlImport, TheReportNamesEverythingNotKept)
                 "2 jumps (da capo, dal segno, coda, fine) kept as comments, not played out.",
                 "1 tempo changes kept as comments (a list has one tempo)." }));
     EXPECT_EQ(imported.header.Tempo, 100);
+}
+
+// The parts as the chooser and --list-tracks show them, --track and --voice, and a score of 100,000
+// parts listed and read in a time that grows with the parts, not with their square.
+TEST(MusicXmlImport, PartsAreListedAndChosen)
+{
+    const QString continuo = Part("P3", FClef,
+        Note("C4", 8) + Note("E4", 8) + QStringLiteral("<backup><duration>16</duration></backup>")
+            + Note("C3", 4, {}, 2) + Note("G2", 4, {}, 2) + Note("A2", 4, {}, 2) + Note("F2", 4, {}, 2));
+    const QByteArray score = Score(Listed("P1", "Guitar", 25) + Listed("P2", "Bass", 34) + Listed("P3", "Continuo"),
+        Part("P1", TabStaff("40 45 50 55 59 64"), Note("E4", 16, OnString(1, 0)))
+            + Part("P2", FClef, Note("E2", 4) + Note("A2", 4) + Note("D3", 4) + Note("G2", 4)) + continuo);
+    QString error;
+    const auto parts = ListMusicXmlParts(score, MaxMusicXmlBytes, error);
+    ASSERT_TRUE(parts) << error.toStdString();
+    const auto row = [](const MusicXmlPart& part) {
+        return QStringLiteral("%1|%2|%3-%4|%5|%6|%7|%8")
+            .arg(part.name, part.instrument)
+            .arg(part.lowest)
+            .arg(part.highest)
+            .arg(part.strings)
+            .arg(part.notes)
+            .arg(part.voices)
+            .arg(part.chosen);
+    };
+    QStringList rows;
+    for (const MusicXmlPart& part : *parts)
+        rows.append(row(part));
+    EXPECT_EQ(rows,
+        QStringList({ "Guitar|Guitar|64-64|6|1|1|0", "Bass|Bass|40-50|0|4|1|1", "Continuo|Continuo|41-64|0|6|2|0" }));
+
+    MusicXmlImportOptions options;
+    options.track = 3;
+    EXPECT_EQ(ImportMusicXml(score, options).lines.mid(1, 2), QStringList({ "C, x, x, x, 5, Q", "G, x, x, x, 0, Q" }));
+    options.voice = 1;
+    EXPECT_EQ(ImportMusicXml(score, options).lines.mid(1, 1), QStringList({ "C, x, x, x, 17, H" }));
+    options.voice = 3;
+    EXPECT_EQ(ImportMusicXml(score, options).error, "The part has no voice 3: it has 2.");
+    options = {};
+    options.track = 4;
+    EXPECT_EQ(ImportMusicXml(score, options).error, "The score has no part 4: it has 3.");
+
+    QString list;
+    QString many;
+    for (int i = 0; i < 100'000; ++i) {
+        list += Listed(QStringLiteral("P%1").arg(i), QStringLiteral("Part %1").arg(i));
+        many += Part(QStringLiteral("P%1").arg(i), FClef, Note(i == 70'000 ? "E1" : "E2", 16));
+    }
+    const QByteArray large = Score(list, many);
+    QElapsedTimer timer;
+    timer.start();
+    const auto listed = ListMusicXmlParts(large, MaxMusicXmlBytes, error);
+    const MusicXmlImport imported = ImportMusicXml(large);
+    // About a second together on a slow machine; reading each part's entry anew took minutes.
+    EXPECT_LT(timer.elapsed(), 8000);
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(listed->size(), 100'000);
+    EXPECT_TRUE(listed->at(70'000).chosen);
+    EXPECT_EQ(imported.lines.mid(1), QStringList({ "E, 0, x, x, x, W", "" }));
+    EXPECT_TRUE(imported.report.contains("99999 other parts not read (only \"Part 70000\" was)."));
 }

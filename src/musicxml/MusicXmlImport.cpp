@@ -9,6 +9,7 @@
 #include "ScoreRepeats.h"
 #include "SpecialLines.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <climits>
@@ -86,6 +87,22 @@ namespace {
         if (name == u"lyric")
             return QStringLiteral("%1 lyrics dropped.");
         return QStringLiteral("%1 \"") + name + QStringLiteral("\" marks dropped.");
+    }
+
+    // A score's words as a comment line that stays an ordinary comment: words that start like a
+    // tuning, time, frets or count-off line are set in by one more blank, and a "title:" or "sub:" in
+    // them loses its colon, so that the list's settings and titles stay what they are.
+    QString CommentOfText(QString text)
+    {
+        static const QRegularExpression titles(
+            QStringLiteral("(title|sub):"), QRegularExpression::CaseInsensitiveOption);
+        text.replace(titles, QStringLiteral("\\1 -"));
+        const QString line = QStringLiteral("* ") + text;
+        const bool setting = ParseTuningLine(line).kind != SpecialLineKind::NotSpecial
+            || ParseTimeLine(line).kind != SpecialLineKind::NotSpecial
+            || ParseFretsLine(line).kind != SpecialLineKind::NotSpecial || !CommentLineProblem(line).isEmpty()
+            || text.startsWith(QLatin1String("count off"), Qt::CaseInsensitive);
+        return setting ? QStringLiteral("*  ") + text : line;
     }
 
     // The score a file holds, plain or packed.
@@ -468,7 +485,7 @@ namespace {
         {
             QMap<int, QStringList> comments;
             for (const ReadText& text : part.texts)
-                comments[text.measure].append(QStringLiteral("* ") + text.text);
+                comments[text.measure].append(CommentOfText(text.text));
             int tempo = m_score.tempo;
             for (const auto& [measure, bpm] : part.tempos) {
                 if (bpm == tempo)

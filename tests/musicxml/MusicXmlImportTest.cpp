@@ -468,6 +468,17 @@ TEST(MusicXmlImport, TheReportNamesEverythingNotKept)
                 "2 jumps (da capo, dal segno, coda, fine) kept as comments, not played out.",
                 "1 tempo changes kept as comments (a list has one tempo)." }));
     EXPECT_EQ(imported.header.Tempo, 100);
+
+    // Words that read like the list's own settings stay ordinary comments.
+    QString settings;
+    for (const char* words : { "Tuning: D A D G", "Time: 7/4", "Frets: 24", "count off 12", "Song title: Intro" })
+        settings += QStringLiteral("<direction><direction-type><words>%1</words></direction-type></direction>")
+                        .arg(QLatin1String(words));
+    const MusicXmlImport worded
+        = ImportMusicXml(Score(BassList, BassPart(settings + Note("E1", 16) + QStringLiteral("</measure>"))));
+    EXPECT_EQ(worded.lines,
+        QStringList({ "* Title: Peer file", "*  Tuning: D A D G", "*  Time: 7/4", "*  Frets: 24", "*  count off 12",
+            "* Song title - Intro", "E, 0, x, x, x, W", "" }));
 }
 
 // The parts as the chooser and --list-tracks show them, --track and --voice, and a score of 100,000

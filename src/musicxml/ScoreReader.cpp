@@ -234,7 +234,6 @@ namespace {
             }
             ReadMeasure measure;
             measure.firstNote = static_cast<int>(part.notes.size());
-            measure.implicit = m_xml.attribute(QLatin1StringView("implicit")) == u"yes";
             const int index = static_cast<int>(part.measures.size());
             double position = 0; // in our divisions
             double furthest = 0;
@@ -436,8 +435,6 @@ namespace {
                             const QString sign = m_xml.text();
                             if (sign == u"TAB" && (part.tabStaff == 0 || staff < part.tabStaff))
                                 part.tabStaff = staff;
-                            else if (sign == u"F" && (part.bassStaff == 0 || staff < part.bassStaff))
-                                part.bassStaff = staff;
                         } else
                             m_xml.skip();
                     }

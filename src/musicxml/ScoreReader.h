@@ -67,7 +67,6 @@ struct ReadMeasure {
     int noteCount = 0;
     int length = 0; // the furthest any voice reached
     std::optional<ReadTime> time; // a time signature at the measure's start
-    bool implicit = false; // a pickup or a part of a bar: not filled up to its time
     // Repeats: a forward repeat at its start; a backward repeat at its end, with the times the
     // section is played (0 for none).
     bool repeatForward = false;
@@ -92,7 +91,6 @@ struct ReadPart {
     QString sound; // the instrument-sound ("pluck.bass.electric")
     int program = -1; // 0..127 from midi-program, -1 when absent
     int tabStaff = 0; // first staff with a TAB clef, 0 for none
-    int bassStaff = 0; // first staff with an F clef, 0 for none
     // Sounding MIDI keys of the open strings, by staff: line 1 (the lowest string) first.
     QMap<int, QList<int>> staffTuning;
     QMap<int, int> capo; // by staff

@@ -135,7 +135,6 @@ public:
     }
 
     bool ok() const { return m_error.isEmpty() && !m_reader.atEnd() && !m_reader.hasError(); }
-    qint64 lineNumber() const { return m_reader.lineNumber(); }
     void fail(const QString& error)
     {
         if (m_error.isEmpty())

@@ -304,6 +304,7 @@ namespace {
                     item.measure = m;
                     const long long onset = notes[i].onset;
                     item.length = notes[i].length;
+                    long long shortest = -1;
                     for (; i < notes.size() && notes[i].onset == onset; ++i) {
                         const ReadNote& note = notes[i];
                         m_rounded += note.rounded;
@@ -311,16 +312,24 @@ namespace {
                             ++m_unpitched;
                         if (!Sounds(note))
                             continue;
-                        // A key twice on one string (or with no string given) sounds once; a unison on
-                        // two strings is kept.
-                        const bool repeated
-                            = std::any_of(item.notes.cbegin(), item.notes.cend(), [&note](const ReadNote& other) {
-                                  return other.key == note.key && (other.string == note.string || note.string == 0);
+                        // Notes struck together last as long as the shortest, so that none swallows a
+                        // note that follows it.
+                        shortest = shortest < 0 ? note.length : std::min<long long>(shortest, note.length);
+                        // A key twice on one string (or with no string given on either, as notation
+                        // over a tablature that differs in some other note has it) sounds once, with
+                        // the string if one of them gives it; a unison on two strings is kept.
+                        const auto repeated
+                            = std::find_if(item.notes.begin(), item.notes.end(), [&note](const ReadNote& other) {
+                                  return other.key == note.key
+                                      && (other.string == note.string || note.string == 0 || other.string == 0);
                               });
-                        if (repeated)
-                            continue;
-                        item.notes.append(note);
+                        if (repeated == item.notes.end())
+                            item.notes.append(note);
+                        else if (repeated->string == 0)
+                            *repeated = note;
                     }
+                    if (shortest >= 0)
+                        item.length = shortest;
                     long long start = onset;
                     if (start < cursor) {
                         // Overlaps an earlier note of the voices read: only what comes after it is kept.

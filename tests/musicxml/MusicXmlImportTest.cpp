@@ -365,6 +365,15 @@ TEST(MusicXmlImport, EveryNoteOfTheBassLineArrives)
             + Barline("right", "<ending number=\"2\" type=\"discontinue\"/>")
             + QStringLiteral("</measure><measure number=\"4\">") + Note("E2", 16)
             + Barline("right", "<repeat direction=\"backward\" times=\"3\"/>"));
+    // Notation over a tablature that splits its last half note in two: no copy of each other.
+    const QString notationAndTab = Part("P1",
+        QStringLiteral("<staves>2</staves>") + FClef
+            + TabStaff("28 33 38 43")
+                  .replace("<clef>", "<clef number=\"2\">")
+                  .replace("<staff-details>", "<staff-details number=\"2\">"),
+        Note("E1", 4) + Note("A1", 4) + Note("D2", 8) + QStringLiteral("<backup><duration>16</duration></backup>")
+            + Note("E1", 4, OnString(4, 0), 5, 2) + Note("A1", 4, OnString(3, 0), 5, 2)
+            + Note("D2", 4, OnString(3, 5), 5, 2) + Note("G2", 4, OnString(1, 0), 5, 2));
     const QString low = Part("P1", FClef, Note("D1", 4) + Note("B0", 4) + Note("E1", 4) + Note("G2", 4));
 
     struct Case {
@@ -388,6 +397,9 @@ TEST(MusicXmlImport, EveryNoteOfTheBassLineArrives)
             { "4 notes of other voices dropped (voice 1 of 2 read; --voice chooses another)." } },
         { "a line over two staves arrives whole", Score(BassList, twoStaves), 0, false,
             { "C, x, x, x, 17, Q", "G, x, x, x, 0, Q", "A, x, x, x, 2, Q", "B, x, x, x, 4, Q", "" }, {} },
+        { "notation over a tablature that differs: one line, the strings of the tablature",
+            Score(BassList, notationAndTab), 0, false,
+            { "E, 0, x, x, x, Q", "A, x, 0, x, x, Q", "D, x, 5, x, x, Q", "G, x, x, x, 0, Q", "" }, {} },
         { "a capo raises every note and fret", Score(BassList, capo), 0, false,
             { "F#/Gb, 2, x, x, x, H", "B, x, 2, x, x, H", "" }, {} },
         { "durations in fractions of a division", Score(BassList, fractional), 0, false,

@@ -3,6 +3,7 @@
 #include "MxlContainer.h"
 #include "NoteForms.h"
 #include "Pitch.h"
+#include "ScoreItems.h"
 #include "ScoreMarks.h"
 #include "ScoreParts.h"
 #include "ScoreReader.h"
@@ -20,18 +21,8 @@ using namespace musicxml;
 
 namespace {
 
-    // No music has measures this long; longer ones would only fill the editor with rests.
-    constexpr long long MaxMeasureLength = 64LL * WholeDivisions;
-
     // Note values lie one octave above the sound.
     int NoteValueOfKey(int key) { return key + 12; }
-
-    // One note or chord (or rest, when notes is empty) of the voices that are read, in our divisions.
-    struct Item {
-        int measure = 0;
-        long long length = 0;
-        QList<ReadNote> notes;
-    };
 
     // Where the notes of an item were placed: each slot's note, as an index into the item's notes.
     using SlotNotes = std::array<signed char, 7>;
@@ -180,7 +171,11 @@ namespace {
                         std::max(1, notesOn(part, part.tabStaff)));
                 }
             }
-            collect(part);
+            PartItems collected = CollectItems(part, m_voices, m_readVoices);
+            m_error = collected.error;
+            m_items = std::move(collected.items);
+            m_measureItems = std::move(collected.measures);
+            m_collected = std::move(collected);
             if (m_error.isEmpty() && !tuned && m_options.chooseTuning)
                 chooseTuning();
             if (m_error.isEmpty())
@@ -244,110 +239,6 @@ namespace {
             }
             m_voiceNames = numbers.join(QStringLiteral(" and "));
             return true;
-        }
-
-        // The sounding key of a note with its staff's capo, and its fret counted from the nut.
-        void applyCapo(const ReadPart& part, ReadNote& note) const
-        {
-            const int capo = part.capo.value(note.staff, part.capo.size() == 1 ? part.capo.first() : 0);
-            if (capo <= 0 || note.key < 0)
-                return;
-            const QList<int> open = part.staffTuning.value(note.staff);
-            // Frets may be written from the capo (as most programs do) or from the nut.
-            if (note.fret >= 0 && note.string >= 1 && note.string <= open.size()
-                && open[open.size() - note.string] + note.fret == note.key)
-                note.fret = static_cast<signed char>(std::min(note.fret + capo, 99));
-            note.key = static_cast<short>(std::min(note.key + capo, 127));
-        }
-
-        void collect(const ReadPart& part)
-        {
-            m_measureItems.reserve(part.measures.size());
-            for (int m = 0; m < static_cast<int>(part.measures.size()); ++m) {
-                const ReadMeasure& measure = part.measures[m];
-                if (measure.length > MaxMeasureLength) {
-                    m_error = QStringLiteral("Measure %1 lasts longer than %2 whole notes: not a score this "
-                                             "program can read.")
-                                  .arg(m + 1)
-                                  .arg(MaxMeasureLength / WholeDivisions);
-                    return;
-                }
-                const qsizetype first = m_items.size();
-                QList<ReadNote> notes;
-                for (int n = measure.firstNote; n < measure.firstNote + measure.noteCount; ++n) {
-                    ReadNote note = part.notes[n];
-                    // A staff that only shows the same notes again (notation above tablature) loses nothing.
-                    if (m_voices.copies.contains(note.staff))
-                        continue;
-                    if (note.grace)
-                        ++m_grace;
-                    else if (note.cue)
-                        ++m_cue;
-                    else if (!m_readVoices.contains(note.voice))
-                        m_otherVoices += Sounds(note);
-                    else {
-                        applyCapo(part, note);
-                        const ReadMarks& marks = MarksOf(part, note);
-                        for (const QString& name : marks.unkept)
-                            ++m_unkept[name];
-                        // A slur drawn over a hammer-on or pull-off is part of it; any other is lost.
-                        if (marks.slur && marks.link != NoteLink::HammerOn && marks.link != NoteLink::PullOff)
-                            ++m_unkept[QStringLiteral("slur")];
-                        notes.append(note);
-                    }
-                }
-                std::stable_sort(
-                    notes.begin(), notes.end(), [](const ReadNote& a, const ReadNote& b) { return a.onset < b.onset; });
-                long long cursor = 0;
-                for (qsizetype i = 0; i < notes.size();) {
-                    Item item;
-                    item.measure = m;
-                    const long long onset = notes[i].onset;
-                    item.length = notes[i].length;
-                    long long shortest = -1;
-                    for (; i < notes.size() && notes[i].onset == onset; ++i) {
-                        const ReadNote& note = notes[i];
-                        m_rounded += note.rounded;
-                        if (note.unpitched)
-                            ++m_unpitched;
-                        if (!Sounds(note))
-                            continue;
-                        // Notes struck together last as long as the shortest, so that none swallows a
-                        // note that follows it.
-                        shortest = shortest < 0 ? note.length : std::min<long long>(shortest, note.length);
-                        // A key twice on one string (or with no string given on either, as notation
-                        // over a tablature that differs in some other note has it) sounds once, with
-                        // the string if one of them gives it; a unison on two strings is kept.
-                        const auto repeated
-                            = std::find_if(item.notes.begin(), item.notes.end(), [&note](const ReadNote& other) {
-                                  return other.key == note.key
-                                      && (other.string == note.string || note.string == 0 || other.string == 0);
-                              });
-                        if (repeated == item.notes.end())
-                            item.notes.append(note);
-                        else if (repeated->string == 0)
-                            *repeated = note;
-                    }
-                    if (shortest >= 0)
-                        item.length = shortest;
-                    long long start = onset;
-                    if (start < cursor) {
-                        // Overlaps an earlier note of the voices read: only what comes after it is kept.
-                        ++m_overlaps;
-                        item.length -= cursor - start;
-                        start = cursor;
-                        if (item.length <= 0)
-                            continue;
-                    }
-                    if (start > cursor)
-                        m_items.append({ m, start - cursor, {} });
-                    m_items.append(item);
-                    cursor = start + item.length;
-                }
-                if (cursor < measure.length)
-                    m_items.append({ m, measure.length - cursor, {} });
-                m_measureItems.push_back({ first, m_items.size() });
-            }
         }
 
         // Without a tuning from the file or the user: the one that plays the notes read, which then
@@ -579,20 +470,21 @@ namespace {
             m_counts.add(QStringLiteral("%1 notes of other voices dropped (voice ") + m_voiceNames
                     + QStringLiteral(" of ") + QString::number(m_voices.voices.size())
                     + QStringLiteral(" read; --voice chooses another)."),
-                m_otherVoices);
-            m_counts.add(QStringLiteral("%1 grace notes dropped."), m_grace);
-            m_counts.add(QStringLiteral("%1 cue notes dropped."), m_cue);
+                m_collected.otherVoices);
+            m_counts.add(QStringLiteral("%1 grace notes dropped."), m_collected.grace);
+            m_counts.add(QStringLiteral("%1 cue notes dropped."), m_collected.cue);
             QMap<QString, int> unkept = part.unkept;
-            for (auto mark = m_unkept.cbegin(); mark != m_unkept.cend(); ++mark)
+            for (auto mark = m_collected.unkept.cbegin(); mark != m_collected.unkept.cend(); ++mark)
                 unkept[mark.key()] += mark.value();
             for (auto mark = unkept.cbegin(); mark != unkept.cend(); ++mark)
                 m_counts.add(UnkeptSentence(mark.key()), mark.value());
-            m_counts.add(QStringLiteral("%1 unpitched notes written as rests."), m_unpitched);
-            m_counts.add(QStringLiteral("%1 notes overlapping earlier ones in their voice shortened."), m_overlaps);
+            m_counts.add(QStringLiteral("%1 unpitched notes written as rests."), m_collected.unpitched);
+            m_counts.add(
+                QStringLiteral("%1 notes overlapping earlier ones in their voice shortened."), m_collected.overlaps);
             m_counts.add(QStringLiteral("%1 lengths that no single duration holds: split into a note and rests."),
                 m_splitLengths);
-            m_counts.add(
-                QStringLiteral("%1 notes whose time was rounded to the nearest 96th of a quarter."), m_rounded);
+            m_counts.add(QStringLiteral("%1 notes whose time was rounded to the nearest 96th of a quarter."),
+                m_collected.rounded);
             m_counts.add(QStringLiteral("%1 durations that are no number read as none."), part.badLengths);
             m_counts.add(QStringLiteral("%1 96ths of a quarter too short for any duration dropped."),
                 static_cast<int>(std::min<long long>(m_lostTime, INT_MAX)));
@@ -635,16 +527,10 @@ namespace {
         QList<QList<int>> m_unplayable;
         QString m_error;
         Counts m_counts;
-        QMap<QString, int> m_unkept;
+        PartItems m_collected; // what collecting left out
         RepeatCount m_repeats;
         int m_tempoChanges = 0;
-        int m_grace = 0;
-        int m_cue = 0;
-        int m_otherVoices = 0;
-        int m_unpitched = 0;
-        int m_overlaps = 0;
         int m_splitLengths = 0;
-        int m_rounded = 0;
         long long m_lostTime = 0;
         int m_fingered = 0;
         int m_unplayableCount = 0;

@@ -3,7 +3,7 @@
 #include "QtPrinters.h"
 
 #include <QBuffer>
-#include <QElapsedTimer>
+#include <ctime>
 #include <gtest/gtest.h>
 #include <zip.h>
 
@@ -540,12 +540,12 @@ TEST(MusicXmlImport, PartsAreListedAndChosen)
         many += Part(QStringLiteral("P%1").arg(i), FClef, Note(i == 70'000 ? "E1" : "E2", 16));
     }
     const QByteArray large = Score(list, many);
-    QElapsedTimer timer;
-    timer.start();
+    // Processor time, so that other work on the machine does not count.
+    const std::clock_t start = std::clock();
     const auto listed = ListMusicXmlParts(large, MaxMusicXmlBytes, error);
     const MusicXmlImport imported = ImportMusicXml(large);
-    // About a second together on a slow machine; reading each part's entry anew took minutes.
-    EXPECT_LT(timer.elapsed(), 8000);
+    // About three seconds together on a slow machine; reading each part's entry anew took over half a minute.
+    EXPECT_LT(double(std::clock() - start) / CLOCKS_PER_SEC, 10.0);
     ASSERT_TRUE(listed);
     EXPECT_EQ(listed->size(), 100'000);
     EXPECT_TRUE(listed->at(70'000).chosen);

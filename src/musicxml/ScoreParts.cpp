@@ -103,9 +103,15 @@ PartVoices VoicesOf(const ReadPart& part)
 
 QList<int> DefaultVoices(const PartVoices& voices)
 {
+    // A voice of a few notes beside a full one (a low note held under a line) is not the line.
+    QMap<int, int> mostByStaff;
+    for (const PartVoices::Voice& voice : voices.voices)
+        mostByStaff[voice.staff] = std::max(mostByStaff.value(voice.staff), voice.notes);
     QMap<int, int> lowestByStaff; // staff -> index of its lowest voice
     for (int i = 0; i < voices.voices.size(); ++i) {
         const PartVoices::Voice& voice = voices.voices[i];
+        if (voice.notes * 4 < mostByStaff.value(voice.staff))
+            continue;
         const auto found = lowestByStaff.constFind(voice.staff);
         if (found == lowestByStaff.cend() || voice.meanKey < voices.voices[*found].meanKey)
             lowestByStaff.insert(voice.staff, i);

@@ -29,8 +29,9 @@ struct PartVoices {
 PartVoices VoicesOf(const ReadPart& part);
 
 // The voices an import reads by default: on each staff that is no copy, the lowest voice (by its
-// notes on average), so that a bass line kept in a second voice is the one read, and a line that
-// moves between two staves arrives whole. As indexes into voices.voices.
+// notes on average) among those with at least a quarter as many notes as the fullest, so that a bass
+// line kept in a second voice is the one read, and a line that moves between two staves arrives
+// whole. As indexes into voices.voices.
 QList<int> DefaultVoices(const PartVoices& voices);
 
 // A part as the chooser and --list-tracks show it.

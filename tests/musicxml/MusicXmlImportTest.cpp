@@ -374,6 +374,11 @@ TEST(MusicXmlImport, EveryNoteOfTheBassLineArrives)
         Note("E1", 4) + Note("A1", 4) + Note("D2", 8) + QStringLiteral("<backup><duration>16</duration></backup>")
             + Note("E1", 4, OnString(4, 0), 5, 2) + Note("A1", 4, OnString(3, 0), 5, 2)
             + Note("D2", 4, OnString(3, 5), 5, 2) + Note("G2", 4, OnString(1, 0), 5, 2));
+    // A line of eighths with a low E held under it in a second voice.
+    QString held;
+    for (const char* pitch : { "A1", "C#2", "E2", "A2", "G2", "E2", "C#2", "A1" })
+        held += Note(pitch, 2);
+    held += QStringLiteral("<backup><duration>16</duration></backup>") + Note("E1", 16, {}, 2);
     const QString low = Part("P1", FClef, Note("D1", 4) + Note("B0", 4) + Note("E1", 4) + Note("G2", 4));
 
     struct Case {
@@ -395,6 +400,11 @@ TEST(MusicXmlImport, EveryNoteOfTheBassLineArrives)
         { "a continuo, its first voice asked for", Score(BassList, continuo), 1, false,
             { "* Frets: 21", "C, x, x, x, 17, H", "E, x, x, x, 21, H", "" },
             { "4 notes of other voices dropped (voice 1 of 2 read; --voice chooses another)." } },
+        { "a note held under a line in a second voice: the line is read", Score(BassList, Part("P1", FClef, held)), 0,
+            false,
+            { "A, x, 0, x, x, E", "C#/Db, x, 4, x, x, E", "E, x, x, 2, x, E", "A, x, x, x, 2, E", "G, x, x, x, 0, E",
+                "E, x, x, 2, x, E", "C#/Db, x, 4, x, x, E", "A, x, 0, x, x, E", "" },
+            { "1 notes of other voices dropped (voice 1 of 2 read; --voice chooses another)." } },
         { "a line over two staves arrives whole", Score(BassList, twoStaves), 0, false,
             { "C, x, x, x, 17, Q", "G, x, x, x, 0, Q", "A, x, x, x, 2, Q", "B, x, x, x, 4, Q", "" }, {} },
         { "notation over a tablature that differs: one line, the strings of the tablature",

@@ -36,6 +36,22 @@ namespace {
         return staves;
     }
 
+    // Two staves show the same music when their notes fall at the same times, the same keys or all
+    // a whole number of octaves apart (notation written an octave above its tablature).
+    bool SameMusic(const std::vector<Placed>& a, const std::vector<Placed>& b)
+    {
+        if (a.empty() || a.size() != b.size())
+            return false;
+        const int shift = b.front().key - a.front().key;
+        if (shift % 12 != 0)
+            return false;
+        for (size_t i = 0; i < a.size(); ++i) {
+            if (a[i].measure != b[i].measure || a[i].onset != b[i].onset || b[i].key - a[i].key != shift)
+                return false;
+        }
+        return true;
+    }
+
     bool NamesBass(const QString& text)
     {
         static const QRegularExpression bass(QStringLiteral("\\b(bass|basse|basso|bajo|contrabass|contrabasso|"
@@ -64,7 +80,7 @@ PartVoices VoicesOf(const ReadPart& part)
     const QMap<int, std::vector<Placed>> staves = NotesByStaff(part);
     for (auto a = staves.cbegin(); a != staves.cend(); ++a) {
         for (auto b = std::next(a); b != staves.cend(); ++b) {
-            if (result.copies.contains(a.key()) || result.copies.contains(b.key()) || a->empty() || *a != *b)
+            if (result.copies.contains(a.key()) || result.copies.contains(b.key()) || !SameMusic(*a, *b))
                 continue;
             // The TAB staff stays, for its strings and frets; else the first.
             result.copies.insert(b.key() == part.tabStaff ? a.key() : b.key());

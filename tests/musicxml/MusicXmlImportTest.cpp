@@ -379,6 +379,16 @@ TEST(MusicXmlImport, EveryNoteOfTheBassLineArrives)
     for (const char* pitch : { "A1", "C#2", "E2", "A2", "G2", "E2", "C#2", "A1" })
         held += Note(pitch, 2);
     held += QStringLiteral("<backup><duration>16</duration></backup>") + Note("E1", 16, {}, 2);
+    // Notation an octave above its tablature, with no transposition to say so.
+    QString octaveAbove = notationAndTab;
+    octaveAbove
+        .replace("<octave>1</octave></pitch><duration>4</duration><voice>1</voice>",
+            "<octave>2</octave></pitch><duration>4</duration><voice>1</voice>")
+        .replace("<step>D</step><octave>2</octave></pitch><duration>8</duration>",
+            "<step>D</step><octave>3</octave></pitch><duration>4</duration>")
+        .replace("<backup>",
+            QStringLiteral("<note><pitch><step>G</step><octave>3</octave></pitch><duration>4</duration>"
+                           "<voice>1</voice><staff>1</staff></note><backup>"));
     const QString low = Part("P1", FClef, Note("D1", 4) + Note("B0", 4) + Note("E1", 4) + Note("G2", 4));
 
     struct Case {
@@ -409,6 +419,8 @@ TEST(MusicXmlImport, EveryNoteOfTheBassLineArrives)
             { "C, x, x, x, 17, Q", "G, x, x, x, 0, Q", "A, x, x, x, 2, Q", "B, x, x, x, 4, Q", "" }, {} },
         { "notation over a tablature that differs: one line, the strings of the tablature",
             Score(BassList, notationAndTab), 0, false,
+            { "E, 0, x, x, x, Q", "A, x, 0, x, x, Q", "D, x, 5, x, x, Q", "G, x, x, x, 0, Q", "" }, {} },
+        { "notation an octave above its tablature: the tablature is read", Score(BassList, octaveAbove), 0, false,
             { "E, 0, x, x, x, Q", "A, x, 0, x, x, Q", "D, x, 5, x, x, Q", "G, x, x, x, 0, Q", "" }, {} },
         { "a capo raises every note and fret", Score(BassList, capo), 0, false,
             { "F#/Gb, 2, x, x, x, H", "B, x, 2, x, x, H", "" }, {} },

@@ -481,6 +481,9 @@ namespace {
             m_counts.add(QStringLiteral("%1 unpitched notes written as rests."), m_collected.unpitched);
             m_counts.add(
                 QStringLiteral("%1 notes overlapping earlier ones in their voice shortened."), m_collected.overlaps);
+            m_counts.add(QStringLiteral("%1 notes sounding only while an earlier one of their voice still sounds "
+                                        "dropped."),
+                m_collected.inside);
             m_counts.add(QStringLiteral("%1 lengths that no single duration holds: split into a note and rests."),
                 m_splitLengths);
             m_counts.add(QStringLiteral("%1 notes whose time was rounded to the nearest 96th of a quarter."),

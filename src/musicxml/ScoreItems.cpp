@@ -102,11 +102,13 @@ PartItems CollectItems(const ReadPart& part, const PartVoices& voices, const QSe
             long long start = onset;
             if (start < cursor) {
                 // Overlaps an earlier note of the voices read: only what comes after it is kept.
-                ++result.overlaps;
                 item.length -= cursor - start;
                 start = cursor;
-                if (item.length <= 0)
+                if (item.length <= 0) {
+                    result.inside += static_cast<int>(item.notes.size());
                     continue;
+                }
+                ++result.overlaps;
             }
             if (start > cursor)
                 result.items.append({ m, start - cursor, {} });

@@ -29,6 +29,7 @@ struct PartItems {
     int otherVoices = 0; // notes of the voices not read
     int unpitched = 0;
     int overlaps = 0; // notes shortened where they overlap an earlier one
+    int inside = 0; // notes that end before an earlier one does: dropped
     int rounded = 0;
     QString error; // a measure too long for any score
 };

@@ -503,6 +503,14 @@ TEST(MusicXmlImport, TheReportNamesEverythingNotKept)
                 "1 tempo changes kept as comments (a list has one tempo)." }));
     EXPECT_EQ(imported.header.Tempo, 100);
 
+    // A note on the other staff that sounds only while a held note does.
+    const MusicXmlImport held = ImportMusicXml(Score(BassList,
+        Part("P1", QStringLiteral("<staves>2</staves>") + FClef,
+            Note("E1", 16) + QStringLiteral("<backup><duration>12</duration></backup>") + Note("A1", 4, {}, 5, 2))));
+    EXPECT_EQ(held.lines.mid(1), QStringList({ "E, 0, x, x, x, W", "" }));
+    EXPECT_TRUE(
+        held.report.contains("1 notes sounding only while an earlier one of their voice still sounds dropped."));
+
     // Words that read like the list's own settings stay ordinary comments.
     QString settings;
     for (const char* words : { "Tuning: D A D G", "Time: 7/4", "Frets: 24", "count off 12", "Song title: Intro" })

@@ -386,8 +386,12 @@ namespace {
             QMap<int, QStringList> comments;
             for (const ReadText& text : part.texts)
                 comments[text.measure].append(CommentOfText(text.text));
+            // Scores often mark tempo in their first part only: the first part that has any counts.
+            const ReadPart* timed = &part;
+            for (qsizetype p = 0; p < m_score.parts.size() && timed->tempos.isEmpty(); ++p)
+                timed = &m_score.parts[p];
             int tempo = m_score.tempo;
-            for (const auto& [measure, bpm] : part.tempos) {
+            for (const auto& [measure, bpm] : timed->tempos) {
                 if (bpm == tempo)
                     continue;
                 tempo = bpm;

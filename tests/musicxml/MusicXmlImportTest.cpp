@@ -399,7 +399,15 @@ TEST(MusicXmlImport, EveryNoteOfTheBassLineArrives)
         QStringList lines; // after the title
         QStringList report; // sentences among the report's
     };
+    // The guitar marks the tempo for the whole score, the bass part none.
+    const QString guitarTempos = Part("P1", TabStaff("40 45 50 55 59 64"),
+        QStringLiteral("<sound tempo=\"90\"/>") + Note("E4", 16, OnString(1, 0)) + NextMeasure
+            + QStringLiteral("<sound tempo=\"120\"/>") + Note("E4", 16, OnString(1, 0)));
     const QList<Case> cases {
+        { "the tempo changes of the first part",
+            Score(guitarAndBass, guitarTempos + Part("P2", FClef, Note("E2", 16) + NextMeasure + Note("A2", 16))), 0,
+            false, { "E, x, x, 2, x, W", "", "* Tempo 120", "A, x, x, x, 2, W", "" },
+            { "1 tempo changes kept as comments (a list has one tempo)." } },
         { "a guitar part before the bass part: the bass is read",
             Score(guitarAndBass, guitar + Part("P2", FClef, bassLine)), 0, false,
             { "E, x, x, 2, x, Q", "A, x, x, x, 2, Q", "D, x, x, x, 7, Q", "G, x, x, x, 0, Q", "" },

@@ -148,7 +148,10 @@ namespace {
 void AsciiHeader(QStringList& text, const Tablature& tab, const QString& title, const QString& subtitle)
 {
     const QString first = tab.NamesStrings ? QStringLiteral("Tuning: ") + tab.StringTuning.namesText() : QString();
-    const QString second = tab.CountOff ? QStringLiteral("Count off: %1").arg(*tab.CountOff) : QString();
+    // A plain four-string list keeps the header its tabs have always had; a tab that already departs
+    // from it (named strings, marks) carries the count-off too.
+    const bool extended = tab.NamesStrings || tab.HasMarks;
+    const QString second = extended && tab.CountOff ? QStringLiteral("Count off: %1").arg(*tab.CountOff) : QString();
     text << first << second << QString() << Centred(title) << Centred(subtitle) << QString();
 }
 

@@ -8,6 +8,7 @@
 #include "Tuning.h"
 
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -219,7 +220,17 @@ TEST(ConvertCli, RoundTripsAndWritesTheSameBytesAsTheExportVerbs)
     ASSERT_TRUE(autoname.waitForFinished(60000));
     const QStringList named = QString::fromUtf8(autoname.readAllStandardOutput()).split(u'\n');
     EXPECT_EQ(ChordLinesAndBars(FileLines(back)).join(u'\n'), ChordLinesAndBars(named).join(u'\n'));
-    // The count-off goes into the tab's header and comes back as the list's own count-off line.
+    // A plain list's tab keeps its old header; a list in another tuning carries its count-off through
+    // the tab's header back to the list's own count-off line.
+    EXPECT_FALSE(FileLines(tab).contains(QStringLiteral("Count off: 4")));
+    const QString tuned = dir.filePath(QStringLiteral("tuned.bss"));
+    {
+        QFile file(tuned);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("* Tuning: D A D G\r\n" + FileLines(walking).join(QStringLiteral("\r\n")).toUtf8());
+    }
+    ASSERT_EQ(RunCli({ "tab", tuned, "-o", tab }), 0);
+    ASSERT_EQ(RunCli({ "convert", tab, "-o", back }, &err), 0) << err.toStdString();
     EXPECT_TRUE(FileLines(tab).contains(QStringLiteral("Count off: 4")));
     EXPECT_TRUE(FileLines(back).contains(QStringLiteral("*Count Off 4")));
 

@@ -33,13 +33,6 @@ namespace {
     constexpr long long StringCross[] = { 0, 1, 3, 6, 10, 15 };
     // A string left out inside a chord must be muted, which needs a finger of its own.
     constexpr long long SkippedChordString = 2;
-    // A fretted note needs a finger; an open string does not, so it is the cheaper choice when the
-    // rest is equal, as bass players use open strings to gain time.
-    constexpr long long FrettedNote = 1;
-    // Above the 12th fret the frets are narrow and the sound thinner; a little cost per fret keeps
-    // lines low on the neck unless the notes want the high frets.
-    constexpr int HighFretThreshold = 12;
-    constexpr long long HighFretPerFret = 1;
 
     // The index finger's fret. The highest fret is reached by the fourth finger at the highest position.
     constexpr int FingerSpan = 3;
@@ -98,9 +91,7 @@ namespace {
             }
             candidate.minFret = std::min(candidate.minFret, placement.fret);
             candidate.maxFret = std::max(candidate.maxFret, placement.fret);
-            candidate.effort += FrettedNote;
-            if (placement.fret > HighFretThreshold)
-                candidate.effort += HighFretPerFret * (placement.fret - HighFretThreshold);
+            candidate.effort += FretEffort(placement.fret);
         }
         if (strings == 0)
             return;

@@ -8,6 +8,12 @@ namespace fw {
 
 // Where one note is played. slot is a string slot of the tuning (6 the lowest); slot 0 and fret -1
 // mark a note that no string of the tuning can play.
+// What a note at this fret costs the fretting hand: an open string nothing; a fretted note a finger,
+// so an open string is the cheaper choice when the rest is equal, as bass players use open strings
+// to gain time; above the 12th fret, where the frets are narrow and the sound thinner, one more per
+// fret, which keeps lines low on the neck unless the notes want the high frets.
+constexpr long long FretEffort(int fret) { return fret <= 0 ? 0 : 1 + (fret > 12 ? fret - 12 : 0); }
+
 struct Placement {
     int slot = 0;
     int fret = NotPlayedFret;

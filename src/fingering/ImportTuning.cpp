@@ -24,12 +24,9 @@ namespace {
         return missing;
     }
 
-    // What a note costs the fretting hand when it is played where it is easiest: an open string
-    // nothing, a fretted note a finger, and the narrow frets above the 12th a little more for each.
-    // The fingering engine weighs notes so too; its hand moves are left out, since running it for
-    // every candidate costs twice the fingering of a short file, while these sums cost nothing.
-    constexpr long long FrettedNote = 1;
-    constexpr int HighFretThreshold = 12;
+    // What the notes cost the fretting hand, each where it is easiest (FretEffort, as the fingering
+    // engine weighs a note); its hand moves are left out, since running it for every candidate costs
+    // twice the fingering of a short file, while these sums cost nothing.
 
     long long Effort(const NoteCounts& counts, const Tuning& tuning, int fretLimit)
     {
@@ -42,7 +39,7 @@ namespace {
                 const int fret = value - open;
                 if (fret < 0 || fret > fretLimit)
                     continue;
-                const long long note = fret == 0 ? 0 : FrettedNote + std::max(0, fret - HighFretThreshold);
+                const long long note = FretEffort(fret);
                 easiest = easiest < 0 ? note : std::min(easiest, note);
             }
             effort += easiest * counts[value];

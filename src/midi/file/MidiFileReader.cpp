@@ -12,7 +12,6 @@ namespace {
     constexpr int HeaderLength = 6;
     constexpr int ChunkHeaderLength = 8;
     constexpr int MaxVarLenBytes = 4;
-    constexpr int ChannelCount = 16;
     constexpr int KeyCount = 128;
     // Only a long delta can bring a track near the longest time a note can have; the one-byte
     // deltas that may follow the last of them add less than 2^37.5 in a chunk of 2^32 bytes.
@@ -67,8 +66,8 @@ namespace {
             std::vector<int> indexes;
             size_t head = 0;
         };
-        std::array<int, ChannelCount * KeyCount> first;
-        std::array<Waiting, ChannelCount * KeyCount> more;
+        std::array<int, MidiChannelCount * KeyCount> first;
+        std::array<Waiting, MidiChannelCount * KeyCount> more;
         size_t waiting = 0; // in all of more, so that the common case never looks there
         size_t sounding = 0; // keys with a first sounding note, on every channel
 
@@ -370,7 +369,7 @@ namespace {
             if (m_sounding == 0)
                 return;
             int unended = 0;
-            for (int slot = 0; slot < ChannelCount * KeyCount; ++slot) {
+            for (int slot = 0; slot < MidiChannelCount * KeyCount; ++slot) {
                 if (m_first[slot] < 0)
                     continue;
                 track.notes[m_first[slot]].setEnd(m_tick);
@@ -399,8 +398,8 @@ namespace {
         qsizetype m_pos = 0;
         qint64 m_tick = 0;
         QString m_error;
-        std::array<int, ChannelCount * KeyCount>& m_first;
-        std::array<Waiting, ChannelCount * KeyCount>& m_more;
+        std::array<int, MidiChannelCount * KeyCount>& m_first;
+        std::array<Waiting, MidiChannelCount * KeyCount>& m_more;
         size_t& m_waiting;
         size_t& m_sounding;
         // The track's notes, sized ahead: the first m_count are written.

@@ -12,6 +12,9 @@
 
 namespace fw {
 
+// The channels of a MIDI port or file.
+inline constexpr int MidiChannelCount = 16;
+
 // One sounding note, times in ticks from the start of the file. Twelve bytes, as a long file holds
 // millions of notes: the low words of start and end, and one word with the key in its first byte,
 // the velocity in its second (where a MIDI event has them, so the reader moves both at once), the

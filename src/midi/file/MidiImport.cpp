@@ -17,8 +17,6 @@ namespace fw {
 
 namespace {
 
-    constexpr qint64 UnitsPerQuarter = RhythmUnitsPerWhole / 4;
-
     int Bpm(quint32 microsecondsPerQuarter)
     {
         const double bpm = 60000000.0 / std::max<quint32>(microsecondsPerQuarter, 1);
@@ -80,7 +78,7 @@ namespace {
         return in;
     }
 
-    qint64 Units(qint64 ticks, int division) { return (ticks * UnitsPerQuarter * 2 + division) / (2 * division); }
+    qint64 Units(qint64 ticks, int division) { return (ticks * RhythmUnitsPerQuarter * 2 + division) / (2 * division); }
 
     void ReportRhythm(const Rhythm& rhythm, QStringList& report)
     {

@@ -10,7 +10,6 @@ namespace fw {
 
 namespace {
 
-    constexpr int ChannelCount = 16;
     constexpr int DrumChannel = MidiDrumChannel;
 
     // The General MIDI sound set, by program number from 0.
@@ -79,10 +78,10 @@ namespace {
     {
         // A conductor track may set the sound of every track's channel: the file's first program of
         // each channel, for tracks that set none of their own.
-        std::array<int, ChannelCount> filePrograms;
+        std::array<int, MidiChannelCount> filePrograms;
         filePrograms.fill(-1);
         for (const MidiTrack& track : song.tracks) {
-            for (int channel = 0; channel < ChannelCount; ++channel) {
+            for (int channel = 0; channel < MidiChannelCount; ++channel) {
                 if (filePrograms[channel] < 0)
                     filePrograms[channel] = track.programs[channel];
             }
@@ -90,7 +89,7 @@ namespace {
         std::vector<std::vector<MidiPart>> byTrack(song.tracks.size());
         for (size_t t = 0; t < song.tracks.size(); ++t) {
             const MidiTrack& track = song.tracks[t];
-            std::array<ChannelNotes, ChannelCount> channels {};
+            std::array<ChannelNotes, MidiChannelCount> channels {};
             for (const MidiNote& note : track.notes)
                 channels[note.channel()].add(note.key());
             const auto programOf = [&](int channel) {
@@ -100,7 +99,7 @@ namespace {
             if (track.name == MidiTrackName) {
                 ChannelNotes all;
                 int first = -1;
-                for (int channel = 0; channel < ChannelCount; ++channel) {
+                for (int channel = 0; channel < MidiChannelCount; ++channel) {
                     if (channel == DrumChannel || channels[channel].count == 0)
                         continue;
                     all.add(channels[channel]);
@@ -116,7 +115,7 @@ namespace {
                         channels[DrumChannel].add(note.key());
                 }
             }
-            for (int channel = 0; channel < ChannelCount; ++channel) {
+            for (int channel = 0; channel < MidiChannelCount; ++channel) {
                 if (channels[channel].count > 0)
                     parts.push_back(PartOf(song, static_cast<int>(t), channel, channels[channel], programOf(channel)));
             }
@@ -239,7 +238,7 @@ MidiPartChoice ChooseMidiPart(
         choice.error = QStringLiteral("The file has %1 tracks; there is no track %2.").arg(song.trackCount).arg(*track);
         return choice;
     }
-    if (channel && (*channel < 1 || *channel > ChannelCount)) {
+    if (channel && (*channel < 1 || *channel > MidiChannelCount)) {
         choice.error = QStringLiteral("A MIDI channel is 1 to 16, not %1.").arg(*channel);
         return choice;
     }

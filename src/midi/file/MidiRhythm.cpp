@@ -8,8 +8,7 @@ namespace fw {
 
 namespace {
 
-    constexpr qint64 UnitsPerQuarter = RhythmUnitsPerWhole / 4;
-    constexpr qint64 Eighth = UnitsPerQuarter / 2;
+    constexpr qint64 Eighth = RhythmUnitsPerQuarter / 2;
     constexpr qint64 ShortestUnits = 2; // "/F"
     // No note or silence of music lasts longer than this (over eight minutes at 120 beats per minute);
     // a longer one is a damaged or absurd file, and is cut so it does not become thousands of rests.
@@ -225,7 +224,7 @@ namespace {
     {
         const qint64 division = in.division;
         const auto units
-            = [division](qint64 ticks) { return (ticks * UnitsPerQuarter * 2 + division) / (2 * division); };
+            = [division](qint64 ticks) { return (ticks * RhythmUnitsPerQuarter * 2 + division) / (2 * division); };
         const auto cuts = [&](qint64 from, qint64 to) {
             std::vector<qint64> points { from };
             for (auto it = std::upper_bound(in.marks.begin(), in.marks.end(), from); it != in.marks.end() && *it < to;
@@ -277,7 +276,7 @@ namespace {
     // A played part: onsets and ends placed on the grid the onsets imply.
     void ReadPlayed(const RhythmInput& in, const std::vector<Group>& groups, Rhythm& out)
     {
-        const double perTick = static_cast<double>(UnitsPerQuarter) / in.division;
+        const double perTick = static_cast<double>(RhythmUnitsPerQuarter) / in.division;
         std::vector<double> onsets;
         for (const Group& group : groups)
             onsets.push_back(static_cast<double>(group.start) * perTick);
@@ -313,7 +312,7 @@ namespace {
             const bool last = g + 1 == groups.size();
             const qint64 sounded = end - start;
             const auto isRest = [&](qint64 silence) {
-                return silence > 0 && silence >= std::max(Eighth, std::min(sounded, UnitsPerQuarter));
+                return silence > 0 && silence >= std::max(Eighth, std::min(sounded, RhythmUnitsPerQuarter));
             };
             qint64 next = last ? std::max(end, partEnd) : std::max(starts[g + 1], start + step);
             // The last note is let go before the bar line as the others before the next onset.
@@ -361,7 +360,7 @@ Rhythm ReadRhythm(const RhythmInput& in)
 {
     Rhythm out;
     const qint64 division = in.division;
-    const auto onGrid = [division](qint64 ticks) { return (ticks * UnitsPerQuarter) % division == 0; };
+    const auto onGrid = [division](qint64 ticks) { return (ticks * RhythmUnitsPerQuarter) % division == 0; };
     // A part whose every time lies on the grid of written lengths was written, not played: its
     // chords start on the same tick, and a shorter note than a 64th is meant as it stands.
     const bool onTheGrid = std::all_of(in.marks.begin(), in.marks.end(), onGrid)

@@ -12,6 +12,7 @@ namespace fw {
 // long each line lasts, where rests and bar lines fall. Lengths are in units of a 384th of a whole
 // note, where every written form is a whole number.
 inline constexpr qint64 RhythmUnitsPerWhole = 384;
+inline constexpr qint64 RhythmUnitsPerQuarter = RhythmUnitsPerWhole / 4;
 
 // Bars as time signatures lay them out: a signature takes effect at the first bar that starts at or
 // after it.

@@ -62,20 +62,6 @@ bool ReadTuningFormatOption(const ConvertOptions& options, std::optional<Tuning>
     return true;
 }
 
-bool ReadNumberFormatOption(
-    const ConvertOptions& options, const QString& name, int low, int high, std::optional<int>& value, QString& error)
-{
-    if (!options.contains(name))
-        return true;
-    const std::optional<int> number = StrToIntRule(options.value(name).trimmed());
-    if (!number || *number < low || *number > high) {
-        error = QStringLiteral("--%1 must be a number from %2 to %3").arg(name).arg(low).arg(high);
-        return false;
-    }
-    value = number;
-    return true;
-}
-
 std::optional<ParsedLineList> ParseForExport(
     const QStringList& lines, const QString& fixMessage, const QString& noNotesMessage, WriteResult& result)
 {

@@ -23,11 +23,6 @@ extern const FormatOption TuningFormatOption;
 // False with error set when the option names no tuning; tuning stays empty when it is not given.
 bool ReadTuningFormatOption(const ConvertOptions& options, std::optional<Tuning>& tuning, QString& error);
 
-// --track N and the like: a whole number from low to high. False with error set when the option is
-// given another value; value stays empty when it is not given.
-bool ReadNumberFormatOption(
-    const ConvertOptions& options, const QString& name, int low, int high, std::optional<int>& value, QString& error);
-
 // The list parsed as the export commands parse it; on an error, or when it has no notes, nothing,
 // with result's error and listErrors set.
 std::optional<ParsedLineList> ParseForExport(

@@ -1,5 +1,7 @@
 #include "GuitarProWriter.h"
 
+#include "DocumentText.h"
+
 #include <QtEndian>
 
 namespace fw::test {
@@ -26,12 +28,7 @@ namespace {
         void blank(int count) { m_bytes.append(count, '\0'); }
         void fill(int count, int value) { m_bytes.append(count, static_cast<char>(value)); }
         // Texts in Windows-1252 where every character fits, as Guitar Pro writes them.
-        static QByteArray Encoded(const QString& text)
-        {
-            QByteArray bytes = text.toLatin1();
-            const QByteArray utf8 = text.toUtf8();
-            return QString::fromLatin1(bytes) == text ? bytes : utf8;
-        }
+        static QByteArray Encoded(const QString& text) { return EncodeDocumentText(text); }
         void byteSizeString(const QString& text, int size)
         {
             const QByteArray bytes = Encoded(text).left(size);

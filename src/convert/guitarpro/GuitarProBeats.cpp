@@ -119,11 +119,13 @@ void BinaryReader::readBeat(int measure, const Track& track, Beat& beat)
         note.vibrato = note.vibrato || forEveryNote.vibrato;
         if (note.harmonic == Harmonic::None)
             note.harmonic = forEveryNote.harmonic;
-        if (m_in.ok() && !note.tie && (note.fret < 0 || note.fret > MaxFrets)) {
+        // A drum track's "fret" is the drum's MIDI key.
+        const int highest = track.percussion ? 127 : MaxFrets;
+        if (m_in.ok() && !note.tie && (note.fret < 0 || note.fret > highest)) {
             m_in.fail(QStringLiteral("A note in measure %1 is at fret %2 (at most %3): the file is damaged.")
                           .arg(measure + 1)
                           .arg(note.fret)
-                          .arg(MaxFrets));
+                          .arg(highest));
             return;
         }
         beat.notes.append(note);

@@ -1,6 +1,7 @@
 #include "FormatRegistrations.h"
 #include "GuitarProConversion.h"
 #include "GuitarProFile.h"
+#include "TextRules.h"
 
 namespace fw {
 
@@ -8,13 +9,28 @@ namespace {
 
     using namespace guitarpro;
 
+    // A whole number from low to high; value stays empty when the option is not given.
+    bool ReadNumberOption(const ConvertOptions& options, const QString& name, int low, int high,
+        std::optional<int>& value, QString& error)
+    {
+        if (!options.contains(name))
+            return true;
+        const std::optional<int> number = StrToIntRule(options.value(name).trimmed());
+        if (!number || *number < low || *number > high) {
+            error = QStringLiteral("--%1 must be a number from %2 to %3").arg(name).arg(low).arg(high);
+            return false;
+        }
+        value = number;
+        return true;
+    }
+
     // --track, --voice and --as-written as the conversion takes them.
     bool ReadConversionOptions(const ConvertOptions& options, ConversionOptions& conversion, QString& error)
     {
         std::optional<int> track;
         std::optional<int> voice;
-        if (!ReadNumberFormatOption(options, QStringLiteral("track"), 1, MaxTracks, track, error)
-            || !ReadNumberFormatOption(options, QStringLiteral("voice"), 1, 4, voice, error))
+        if (!ReadNumberOption(options, QStringLiteral("track"), 1, MaxTracks, track, error)
+            || !ReadNumberOption(options, QStringLiteral("voice"), 1, 4, voice, error))
             return false;
         conversion.track = track.value_or(0);
         conversion.voice = voice.value_or(0);

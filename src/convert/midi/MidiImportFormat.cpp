@@ -1,7 +1,27 @@
 #include "FormatRegistrations.h"
 #include "MidiImport.h"
+#include "TextRules.h"
 
 namespace fw {
+
+namespace {
+
+    // --track N and --channel N: whole numbers within the given range.
+    bool ReadNumberOption(const ConvertOptions& options, const QString& name, int low, int high,
+        std::optional<int>& value, QString& error)
+    {
+        if (!options.contains(name))
+            return true;
+        const std::optional<int> number = StrToIntRule(options.value(name).trimmed());
+        if (!number || *number < low || *number > high) {
+            error = QStringLiteral("--%1 must be a number from %2 to %3").arg(name).arg(low).arg(high);
+            return false;
+        }
+        value = number;
+        return true;
+    }
+
+} // namespace
 
 void RegisterMidiImportFormat(FormatRegistry& registry)
 {
@@ -18,8 +38,8 @@ void RegisterMidiImportFormat(FormatRegistry& registry)
         ReadResult result;
         MidiImportOptions midi;
         std::optional<Tuning> tuning;
-        if (!ReadNumberFormatOption(options, QStringLiteral("track"), 1, 65535, midi.track, result.error)
-            || !ReadNumberFormatOption(options, QStringLiteral("channel"), 1, 16, midi.channel, result.error)
+        if (!ReadNumberOption(options, QStringLiteral("track"), 1, 65535, midi.track, result.error)
+            || !ReadNumberOption(options, QStringLiteral("channel"), 1, 16, midi.channel, result.error)
             || !ReadTuningFormatOption(options, tuning, result.error))
             return result;
         midi.tuning = tuning.value_or(Tuning());

@@ -3,6 +3,7 @@
 #include "Conversion.h"
 #include "GuitarProFile.h"
 #include "GuitarProWriter.h"
+#include "QtPrinters.h"
 
 #include <QFile>
 #include <gtest/gtest.h>
@@ -413,3 +414,123 @@ D, 0, x, x, x, W
 }
 
 } // namespace
+
+// The bytes with the first occurrence of `from` replaced by `to`.
+QByteArray Patched(QByteArray bytes, const QByteArray& from, const QByteArray& to)
+{
+    const qsizetype at = bytes.indexOf(from);
+    EXPECT_GE(at, 0);
+    return bytes.replace(at, from.size(), to);
+}
+
+QByteArray Ints(std::initializer_list<qint32> values)
+{
+    QByteArray bytes;
+    for (qint32 value : values) {
+        for (int shift = 0; shift < 32; shift += 8)
+            bytes.append(static_cast<char>((value >> shift) & 0xFF));
+    }
+    return bytes;
+}
+
+TEST(GuitarProImport, TracksListedAndChosen)
+{
+    const QByteArray song = WriteGuitarPro(FiveStringSong(), 510);
+    QString error;
+    const QList<ImportPart> parts = GuitarPro().listParts(song, error);
+    ASSERT_EQ(parts.size(), 3) << qPrintable(error);
+    QStringList shown;
+    for (const ImportPart& part : parts)
+        shown.append(QStringLiteral("%1 %2 | %3 | %4 strings | %5 | %6 notes | voices %7%8")
+                         .arg(part.number)
+                         .arg(part.name, part.instrument)
+                         .arg(part.strings)
+                         .arg(KeyRangeText(part.lowest, part.highest))
+                         .arg(part.notes)
+                         .arg(part.voices)
+                         .arg(part.chosen ? QStringLiteral(" | chosen") : QString()));
+    EXPECT_EQ(shown,
+        QStringList({ QStringLiteral(
+                          "1 Lead | Overdriven Guitar, tuned E A D G B E | 6 strings | C5-E5 | 12 notes | voices 1"),
+            QStringLiteral(
+                "2 Bass | Electric Bass (finger), tuned B E A D G | 5 strings | B0-D3 | 22 notes | voices 2 | chosen"),
+            QStringLiteral("3 Drums | Percussion | 6 strings | - | 6 notes | voices 1") }));
+
+    // --track reads another track, or says why it cannot.
+    const struct {
+        QByteArray file;
+        ConvertOptions options;
+        QString firstLine; // of the list, or the error
+    } choices[] = {
+        { song, { { QStringLiteral("track"), QStringLiteral("1") } },
+            QStringLiteral("* Title: Caf\u00e9 \u2019Bleu\u2019") },
+        { song, { { QStringLiteral("track"), QStringLiteral("3") } },
+            QStringLiteral("Track 3 (\"Drums\") is a drum track: it has no strings and frets to read.") },
+        { song, { { QStringLiteral("track"), QStringLiteral("4") } },
+            QStringLiteral("--track 4: the file has 3 tracks.") },
+        { song, { { QStringLiteral("voice"), QStringLiteral("3") } },
+            QStringLiteral("Track 2 (\"Bass\") has 2 voices.") },
+    };
+    for (const auto& choice : choices) {
+        const ReadResult result = GuitarPro().read(choice.file, QStringLiteral("song.gp5"), choice.options);
+        const QString first = result.document ? result.document->lines.value(0) : result.error;
+        EXPECT_EQ(first, choice.firstLine);
+    }
+}
+
+TEST(GuitarProImport, DamagedAndForeignFilesRefusedWhole)
+{
+    Score sevenStrings = DropDSong();
+    sevenStrings.tracks = { GpTrack(QStringLiteral("ERB"), 33, { 48, 43, 38, 33, 28, 23, 18 }, 2) };
+    Score eightStrings = DropDSong();
+    eightStrings.tracks[2].tuning = { 48, 43, 38, 33, 28, 23, 18, 13 };
+    Score longNeck = DropDSong();
+    longNeck.tracks[2].frets = 31;
+    const QByteArray song = WriteGuitarPro(DropDSong(), 500);
+    const struct {
+        const char* name;
+        QByteArray file;
+        QString error;
+    } cases[] = {
+        { "a web page", "<!DOCTYPE html><html><body>Not found</body></html>",
+            QStringLiteral("This is not a Guitar Pro file: it does not begin as GP3, GP4 and GP5 files do.") },
+        { "GPX", QByteArray("BCFZ") + QByteArray(40, '\x01'),
+            QStringLiteral("This is a Guitar Pro 6 file (.gpx), not a GP3, GP4 or GP5 file.") },
+        { "empty", QByteArray(),
+            QStringLiteral("This is not a Guitar Pro file: it does not begin as GP3, GP4 and GP5 files do.") },
+        { "millions of measures", Patched(song, Ints({ 2, 3 }), Ints({ 50'000'000, 3 })),
+            QStringLiteral("The file claims 50000000 measures (a Guitar Pro file this program reads has 1 to 200000): "
+                           "it is damaged.") },
+        { "millions of tracks", Patched(song, Ints({ 2, 3 }), Ints({ 2, 4'000'000 })),
+            QStringLiteral("The file claims 4000000 tracks (a Guitar Pro file this program reads has 1 to 1000): it "
+                           "is damaged.") },
+        { "more measures than bytes", Patched(song, Ints({ 2, 3 }), Ints({ 150'000, 3 })),
+            QStringLiteral("The file claims 150000 measures (a Guitar Pro file this program reads has 1 to 200000): "
+                           "it is damaged.") },
+        { "eight strings", WriteGuitarPro(eightStrings, 406),
+            QStringLiteral("The file claims 8 strings in track 3 (a Guitar Pro file this program reads has 1 to 7): it "
+                           "is damaged.") },
+        { "31 frets", WriteGuitarPro(longNeck, 300),
+            QStringLiteral("Track 3 has 31 frets and a capo at fret 0 (a track this program reads has at most 30 "
+                           "frets): the file is damaged.") },
+        { "only a seven-string bass", WriteGuitarPro(sevenStrings, 510),
+            QStringLiteral("No track of the file has 4 to 6 strings (drums aside): there is no bass part to read.") },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ReadResult result = GuitarPro().read(c.file, QStringLiteral("song.gp5"), {});
+        EXPECT_FALSE(result.document.has_value());
+        EXPECT_EQ(result.error, c.error);
+    }
+
+    // Cut short anywhere, a file of any version is refused, never read in part.
+    for (int version : { 300, 400, 500, 510 }) {
+        const QByteArray whole = WriteGuitarPro(FiveStringSong(), version);
+        int refused = 0;
+        for (qsizetype size = 0; size < whole.size(); ++size) {
+            QString error;
+            refused += !ReadGuitarProFile(whole.left(size), error).has_value() && !error.isEmpty();
+        }
+        EXPECT_EQ(refused, whole.size()) << version;
+    }
+}

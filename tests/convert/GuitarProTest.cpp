@@ -1,11 +1,16 @@
 // Guitar Pro GP3, GP4 and GP5 files of our own making (tests/support/GuitarProWriter), read through
 // the registered format as File > Import and the command line read them: whole songs, hostile files.
 #include "Conversion.h"
+#include "GuitarProConversion.h"
 #include "GuitarProFile.h"
 #include "GuitarProWriter.h"
 #include "QtPrinters.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace fw;
@@ -413,8 +418,6 @@ D, 0, x, x, x, W
     }
 }
 
-} // namespace
-
 // The bytes with the first occurrence of `from` replaced by `to`.
 QByteArray Patched(QByteArray bytes, const QByteArray& from, const QByteArray& to)
 {
@@ -534,3 +537,93 @@ TEST(GuitarProImport, DamagedAndForeignFilesRefusedWhole)
         EXPECT_EQ(refused, whole.size()) << version;
     }
 }
+
+// A track as our reader gives it, in the terms SecondReader.cjs prints alphaTab's reading in.
+QStringList OurReading(const Track& track)
+{
+    QStringList lines;
+    for (qsizetype m = 0; m < track.measures.size(); ++m) {
+        long long onset = 0;
+        for (const Beat& beat : track.measures[m].voices.value(0)) {
+            const NoteValue& d = beat.duration;
+            const long long length = 3840LL * d.times * ((2 << d.dots) - 1) / (d.value * d.enters * (1 << d.dots));
+            QList<Note> notes = beat.notes;
+            std::sort(notes.begin(), notes.end(), [](const Note& a, const Note& b) { return a.string < b.string; });
+            QStringList fields { QStringLiteral("%1:%2").arg(m).arg(onset) };
+            for (const Note& n : notes) {
+                QStringList marks;
+                const auto mark = [&marks](bool on, const QString& name) {
+                    if (on)
+                        marks.append(name);
+                };
+                const int harmonic[] = { 0, 1, 2, 4, 3, 5 }; // alphaTab numbers pinch 3, tapped 4
+                mark(n.hammer, QStringLiteral("hammer"));
+                mark(n.slideIn != SlideIn::None, QStringLiteral("slideIn%1").arg(int(n.slideIn)));
+                mark(n.slideOut != SlideOut::None,
+                    QStringLiteral("slideOut%1")
+                        .arg(n.slideOut == SlideOut::Down    ? 4
+                                : n.slideOut == SlideOut::Up ? 3
+                                                             : int(n.slideOut)));
+                mark(n.ghost, QStringLiteral("ghost"));
+                mark(n.dead, QStringLiteral("dead"));
+                mark(n.tie, QStringLiteral("tied"));
+                mark(n.harmonic != Harmonic::None, QStringLiteral("harmonic%1").arg(harmonic[int(n.harmonic)]));
+                mark(n.bendCents > 0, QStringLiteral("bend%1").arg(n.bendCents / 50)); // in quarter tones
+                mark(n.vibrato, QStringLiteral("vibrato"));
+                mark(n.staccato, QStringLiteral("staccato"));
+                mark(n.accent, QStringLiteral("accent"));
+                mark(n.palmMute, QStringLiteral("palmMute"));
+                mark(n.letRing, QStringLiteral("letRing"));
+                fields.append(QStringLiteral("s%1f%2").arg(n.string).arg(n.tie ? QString() : QString::number(n.fret))
+                    + (marks.isEmpty() ? QString() : u'[' + marks.join(u',') + u']'));
+            }
+            const char* attacks[] = { "", "SLAP", "POP", "TAP" };
+            if (beat.attack != Attack::Normal)
+                fields.append(QString::fromLatin1(attacks[int(beat.attack)]));
+            if (!beat.rest && !beat.notes.isEmpty() && !beat.grace)
+                lines.append(fields.join(u' '));
+            onset += beat.grace ? 0 : length;
+        }
+    }
+    return lines;
+}
+
+// The same files read by alphaTab under Node, where the set-up script installed it into the build
+// tree (or FW_ALPHATAB_DIR names a directory holding node_modules/@coderline/alphatab).
+TEST(GuitarProImport, SecondReaderReadsTheSameBassTrack)
+{
+    const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
+    QString modules = qEnvironmentVariable("FW_ALPHATAB_DIR");
+    if (modules.isEmpty())
+        modules = QStringLiteral(FW_BINARY_DIR "/alphatab");
+    if (node.isEmpty() || !QDir(modules + QStringLiteral("/node_modules/@coderline/alphatab")).exists())
+        GTEST_SKIP() << "Node or the @coderline/alphatab package is not installed (scripts/setup.sh installs them)";
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const struct {
+        Score score;
+        int version;
+    } files[] = { { FiveStringSong(), 300 }, { FiveStringSong(), 406 }, { FiveStringSong(), 500 },
+        { FiveStringSong(), 510 }, { DropDSong(), 400 } };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.version);
+        const QString path = dir.filePath(QStringLiteral("song%1.gp").arg(file.version));
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(WriteGuitarPro(file.score, file.version));
+        out.close();
+        QString error;
+        const std::optional<Score> ours = ReadGuitarProFile(WriteGuitarPro(file.score, file.version), error);
+        ASSERT_TRUE(ours.has_value()) << qPrintable(error);
+        const int bass = ChooseBassTrack(*ours);
+        QProcess second;
+        second.start(node,
+            { QStringLiteral(FW_SOURCE_DIR "/tests/convert/SecondReader.cjs"), modules, path, QString::number(bass) });
+        ASSERT_TRUE(second.waitForFinished(60000));
+        ASSERT_EQ(second.exitCode(), 0) << second.readAllStandardError().constData();
+        const QStringList theirs = QString::fromUtf8(second.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(OurReading(ours->tracks[bass]), theirs);
+    }
+}
+
+} // namespace

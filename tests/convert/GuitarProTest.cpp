@@ -249,7 +249,7 @@ C, x, x, x, x, 5, Q
 D, x, x, x, x, 7b9, Q
 D, x, x, x, <12>, x, Q
 Rest, x, x, x, x, x, Q
-* Repeat end: 2 times
+* Repeat end x2
 
 * Ending 2
 E, x, 0, x, x, x, H, lr
@@ -470,9 +470,9 @@ TEST(GuitarProImport, TracksListedAndChosen)
         { song, { { QStringLiteral("track"), QStringLiteral("3") } },
             QStringLiteral("Track 3 (\"Drums\") is a drum track: it has no strings and frets to read.") },
         { song, { { QStringLiteral("track"), QStringLiteral("4") } },
-            QStringLiteral("--track 4: the file has 3 tracks.") },
+            QStringLiteral("The file has 3 tracks; there is no track 4.") },
         { song, { { QStringLiteral("voice"), QStringLiteral("3") } },
-            QStringLiteral("Track 2 (\"Bass\") has 2 voices.") },
+            QStringLiteral("Track 2 (\"Bass\") has no voice 3: it has 2.") },
     };
     for (const auto& choice : choices) {
         const ReadResult result = GuitarPro().read(choice.file, QStringLiteral("song.gp5"), choice.options);

@@ -185,7 +185,8 @@ namespace {
             return false;
         }
         if (m_options.track > count || m_options.track < 0) {
-            m_result.error = QStringLiteral("--track %1: the file has %2 tracks.").arg(m_options.track).arg(count);
+            m_result.error
+                = QStringLiteral("The file has %1 tracks; there is no track %2.").arg(count).arg(m_options.track);
             return false;
         }
         m_trackIndex = m_options.track > 0 ? m_options.track - 1 : ChooseBassTrack(m_score);
@@ -209,7 +210,7 @@ namespace {
         for (const TrackMeasure& measure : m_track->measures)
             voices = std::max(voices, static_cast<int>(measure.voices.size()));
         if (m_options.voice > voices || m_options.voice < 0) {
-            m_result.error = named + QStringLiteral(" has %1 voices.").arg(voices);
+            m_result.error = named + QStringLiteral(" has no voice %1: it has %2.").arg(m_options.voice).arg(voices);
             return false;
         }
         m_voice = std::max(m_options.voice, 1) - 1;

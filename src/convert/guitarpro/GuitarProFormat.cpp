@@ -1,7 +1,6 @@
 #include "FormatRegistrations.h"
 #include "GuitarProConversion.h"
 #include "GuitarProFile.h"
-#include "TextRules.h"
 
 namespace fw {
 
@@ -9,32 +8,18 @@ namespace {
 
     using namespace guitarpro;
 
-    // A whole number from low to high; value stays empty when the option is not given.
-    bool ReadNumberOption(const ConvertOptions& options, const QString& name, int low, int high,
-        std::optional<int>& value, QString& error)
-    {
-        if (!options.contains(name))
-            return true;
-        const std::optional<int> number = StrToIntRule(options.value(name).trimmed());
-        if (!number || *number < low || *number > high) {
-            error = QStringLiteral("--%1 must be a number from %2 to %3").arg(name).arg(low).arg(high);
-            return false;
-        }
-        value = number;
-        return true;
-    }
+    // The largest songs are a few megabytes.
+    constexpr qint64 MaxFileBytes = qint64(64) << 20;
 
     // --track, --voice and --as-written as the conversion takes them.
     bool ReadConversionOptions(const ConvertOptions& options, ConversionOptions& conversion, QString& error)
     {
-        std::optional<int> track;
-        std::optional<int> voice;
-        if (!ReadNumberOption(options, QStringLiteral("track"), 1, MaxTracks, track, error)
-            || !ReadNumberOption(options, QStringLiteral("voice"), 1, 4, voice, error))
+        PartChoice choice;
+        if (!ReadPartOptions(options, choice, error))
             return false;
-        conversion.track = track.value_or(0);
-        conversion.voice = voice.value_or(0);
-        conversion.asWritten = options.contains(QStringLiteral("as-written"));
+        conversion.track = choice.track;
+        conversion.voice = choice.voice;
+        conversion.asWritten = AsWrittenOption(options);
         return true;
     }
 
@@ -45,13 +30,9 @@ void RegisterGuitarProFormat(FormatRegistry& registry)
     ReaderFormat reader;
     reader.name = QStringLiteral("Guitar Pro files");
     reader.extensions = QStringList { QStringLiteral("gp3"), QStringLiteral("gp4"), QStringLiteral("gp5") };
-    reader.options = {
-        { QStringLiteral("track"), QStringLiteral("N"),
-            QStringLiteral("the track to read, 1 the first (default: the bass; --list-tracks lists them)") },
-        { QStringLiteral("voice"), QStringLiteral("N"), QStringLiteral("the voice of the track to read (default: 1)") },
-        { QStringLiteral("as-written"), QString(),
-            QStringLiteral("each measure once, repeat signs as comments (default: repeats played out)") },
-    };
+    reader.maxBytes = MaxFileBytes;
+    reader.fileKind = QStringLiteral("a Guitar Pro file");
+    reader.options = { TrackFormatOption, VoiceFormatOption, AsWrittenFormatOption };
     reader.read = [](const QByteArray& bytes, const QString& fileName, const ConvertOptions& options) {
         ReadResult result;
         ConversionOptions conversion;

@@ -1,21 +1,16 @@
 #include "MeasureOrder.h"
 
+#include "RepeatComments.h"
+
+#include <bit>
 #include <vector>
 
 namespace fw::guitarpro {
 
 namespace {
 
-    // "1" or "1, 2": the passes an alternate ending is played on.
-    QString PassesText(unsigned endings)
-    {
-        QStringList passes;
-        for (int pass = 1; pass <= 32; ++pass) {
-            if (endings & (1u << (pass - 1)))
-                passes.append(QString::number(pass));
-        }
-        return passes.join(QStringLiteral(", "));
-    }
+    // An ending played on several passes is known by its first.
+    QString EndingText(unsigned endings) { return EndingComment(std::countr_zero(endings) + 1); }
 
     bool PlayedOnPass(unsigned endings, int pass) { return pass > 32 || (endings & (1u << (pass - 1))); }
 
@@ -27,11 +22,11 @@ namespace {
             const MeasureHeader& header = measures[i];
             PlayedMeasure played { static_cast<int>(i), {}, {} };
             if (header.repeatOpen)
-                played.before.append(QStringLiteral("* Repeat start"));
+                played.before.append(RepeatStartComment());
             if (header.alternateEndings)
-                played.before.append(QStringLiteral("* Ending ") + PassesText(header.alternateEndings));
+                played.before.append(EndingText(header.alternateEndings));
             if (header.repeatPlays > 1)
-                played.after.append(QStringLiteral("* Repeat end: %1 times").arg(header.repeatPlays));
+                played.after.append(RepeatEndComment(header.repeatPlays));
             order.append(played);
         }
         return order;
@@ -71,7 +66,7 @@ std::optional<QList<PlayedMeasure>> MeasureOrder(
             end = -1;
         }
         if (i == start && (header.repeatOpen || jumped) && playsFrom[i] > 1)
-            played.before.append(QStringLiteral("* Repeat %1 of %2").arg(pass).arg(playsFrom[i]));
+            played.before.append(RepeatPassComment(pass, playsFrom[i]));
         jumped = false;
         if (header.alternateEndings) {
             if (!PlayedOnPass(header.alternateEndings, pass)) {
@@ -79,7 +74,7 @@ std::optional<QList<PlayedMeasure>> MeasureOrder(
                 continue;
             }
             if (i == 0 || previous != i - 1 || measures[i - 1].alternateEndings != header.alternateEndings)
-                played.before.append(QStringLiteral("* Ending ") + PassesText(header.alternateEndings));
+                played.before.append(EndingText(header.alternateEndings));
         }
         order.append(played);
         if (order.size() > maxMeasures)

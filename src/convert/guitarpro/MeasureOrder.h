@@ -17,9 +17,9 @@ struct PlayedMeasure {
 };
 
 // The measures in the order they sound: each repeat played as often as its end says, on each pass
-// only the alternate endings of that pass ("* Repeat 2 of 2", "* Ending 2"). With asWritten, each
-// measure once in file order, its repeat signs as comments ("* Repeat start", "* Ending 1",
-// "* Repeat end: 2 times"). Nothing when the measures played out would be more than maxMeasures.
+// only the alternate endings of that pass, with the comments of RepeatComments.h where a pass or an
+// ending starts. With asWritten, each measure once in file order, its repeat signs as those
+// comments. Nothing when the measures played out would be more than maxMeasures.
 std::optional<QList<PlayedMeasure>> MeasureOrder(
     const QList<MeasureHeader>& measures, bool asWritten, qsizetype maxMeasures);
 

@@ -166,13 +166,14 @@ namespace {
             lines.append(QStringLiteral("* Sub: ") + sub.join(QStringLiteral(" - ")));
         if (!m_tuning.isStandard())
             lines.append(m_tuning.lineText());
-        const int frets = std::max(std::min(m_track->frets + m_track->capo, MaxFretLimit), m_highestFret);
-        if (frets > FretCount)
-            lines.append(FretsLineText(frets));
+        // A longer neck only when a note needs it (as other imports do), then as long as the track's.
+        if (m_highestFret > FretCount)
+            lines.append(
+                FretsLineText(std::max(std::min(m_track->frets + m_track->capo, MaxFretLimit), m_highestFret)));
         lines += m_body;
         m_result.tempo = std::clamp(m_score.tempo, MinTempo, MaxTempo);
         const int program = m_track->program;
-        m_result.patch = program >= 32 && program <= 39 ? program + 1 : DefaultPatch;
+        m_result.patch = program >= 32 && program <= 39 ? program : DefaultPatch;
         report();
         return m_result;
     }

@@ -4,6 +4,7 @@
 #include "GuitarProConversion.h"
 #include "GuitarProFile.h"
 #include "GuitarProWriter.h"
+#include "ListCheck.h"
 #include "MeasureOrder.h"
 #include "QtPrinters.h"
 
@@ -23,6 +24,10 @@ using fw::test::GpTrack;
 using fw::test::WriteGuitarPro;
 
 namespace {
+
+// The score model's, not the chord list's.
+using fw::guitarpro::Attack;
+using fw::guitarpro::SlideIn;
 
 const ReaderFormat& GuitarPro()
 {
@@ -137,6 +142,19 @@ Score DropDSong()
     bass.measures[0].voices[0][3].duration.value = 16;
     bass.measures[1].voices[0] = { GpBeat(2, { GpNote(4, 0) }), GpBeat(2, { GpNote(1, 21) }) };
     score.tracks = { Guitar(2), Drums(2), bass };
+    return score;
+}
+
+// A capo, and a bend that reaches past the last fret.
+Score CapoSong()
+{
+    Score score;
+    score.measures.resize(1);
+    Track bass = GpTrack(QStringLiteral("Bass"), 34, { 43, 38, 33, 28 }, 1);
+    bass.capo = 2;
+    bass.measures[0].voices[0] = { GpBeat(4, { With(GpNote(1, 21), [](Note& n) { n.bendCents = 200; }) }),
+        GpBeat(4, { GpNote(4, 0) }), GpRest(2) };
+    score.tracks = { bass };
     return score;
 }
 
@@ -402,6 +420,14 @@ G, x, 3, x, x, x, Q
 1 grace notes dropped.
 1 chord diagrams dropped.
 1 fade-ins dropped.)gp") },
+        { "gp5.00 capo", CapoSong(), 500, {}, QString::fromUtf8(R"gp(tempo 120, sound 34
+* Frets: 24
+F#/Gb, x, x, x, 23b25, Q
+F#/Gb, 2, x, x, x, Q
+Rest, x, x, x, x, H
+
+-- report
+Capo at fret 2: every fret written 2 higher.)gp") },
         { "gp4.00 drop D", DropDSong(), 400, {}, QString::fromUtf8(R"gp(tempo 120, sound 34
 * Title: Drop
 * Tuning: D A D G
@@ -422,6 +448,9 @@ E, x, x, x, 21, H
         const ReadResult result
             = GuitarPro().read(WriteGuitarPro(c.score, c.version), QStringLiteral("song.gp5"), c.options);
         EXPECT_EQ(Dump(result), c.expected);
+        // Every line is one the editor reads without complaint.
+        for (const LineProblem& problem : CheckLines(result.document->lines, false))
+            ADD_FAILURE() << qPrintable(problem.text);
     }
 }
 

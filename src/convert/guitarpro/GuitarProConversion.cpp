@@ -346,7 +346,8 @@ namespace {
             m_losses.combinations += FitNoteMarks(fret, marks, MaxFretLimit);
             def.Frets[slot] = fret;
             def.Marks[slot] = marks;
-            m_highestFret = std::max({ m_highestFret, fret, static_cast<int>(marks.bendTarget) });
+            // A bend may reach above the last fret; the neck shown goes as far as it can towards it.
+            m_highestFret = std::max({ m_highestFret, fret, std::min<int>(marks.bendTarget, MaxFretLimit) });
             last = { fret, marks };
             accent = accent || note.accent;
             staccato = staccato || note.staccato;

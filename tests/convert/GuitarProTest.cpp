@@ -158,6 +158,21 @@ Score CapoSong()
     return score;
 }
 
+// A bass written in the second voice, the first left empty.
+Score SecondVoiceSong()
+{
+    Score score;
+    score.measures.resize(2);
+    Track bass = GpTrack(QStringLiteral("Bass"), 33, { 43, 38, 33, 28 }, 2);
+    for (TrackMeasure& measure : bass.measures) {
+        Beat empty = GpRest(1);
+        empty.empty = true;
+        measure.voices = { { empty }, { GpBeat(2, { GpNote(3, 3) }), GpBeat(2, { GpNote(4, 0) }) } };
+    }
+    score.tracks = { bass };
+    return score;
+}
+
 struct Case {
     const char* name;
     Score score;
@@ -428,6 +443,15 @@ Rest, x, x, x, x, H
 
 -- report
 Capo at fret 2: every fret written 2 higher.)gp") },
+        { "gp5.10 second voice", SecondVoiceSong(), 510, {}, QString::fromUtf8(R"gp(tempo 120, sound 33
+C, x, 3, x, x, H
+E, 0, x, x, x, H
+
+C, x, 3, x, x, H
+E, 0, x, x, x, H
+
+-- report
+Voice 2 read: the voices before it have no notes.)gp") },
         { "gp4.00 drop D", DropDSong(), 400, {}, QString::fromUtf8(R"gp(tempo 120, sound 34
 * Title: Drop
 * Tuning: D A D G

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <optional>
 
 namespace fw::guitarpro {
@@ -34,6 +35,21 @@ namespace {
     {
         return time.numerator >= 1 && time.numerator <= 32
             && (time.denominator == 2 || time.denominator == 4 || time.denominator == 8 || time.denominator == 16);
+    }
+
+    // Some files write a part in the second voice and leave the first empty.
+    int FirstVoiceWithNotes(const Track& track)
+    {
+        int first = INT_MAX;
+        for (const TrackMeasure& measure : track.measures) {
+            for (int v = 0; v < std::min(static_cast<int>(measure.voices.size()), first); ++v) {
+                for (const Beat& beat : measure.voices[v]) {
+                    if (!beat.notes.isEmpty())
+                        first = v;
+                }
+            }
+        }
+        return first == INT_MAX ? 0 : first;
     }
 
     // What was left out or changed, counted for the report.
@@ -214,7 +230,7 @@ namespace {
             m_result.error = named + QStringLiteral(" has no voice %1: it has %2.").arg(m_options.voice).arg(voices);
             return false;
         }
-        m_voice = std::max(m_options.voice, 1) - 1;
+        m_voice = m_options.voice > 0 ? m_options.voice - 1 : FirstVoiceWithNotes(*m_track);
         if (m_options.track == 0) {
             const Track& track = *m_track;
             const bool bass = (track.program >= 32 && track.program <= 39)
@@ -489,6 +505,8 @@ namespace {
                 ? QStringLiteral("%1 other track not read (only \"") + name + QStringLiteral("\" was).")
                 : QStringLiteral("%1 other tracks not read (only \"") + name + QStringLiteral("\" was)."),
             others);
+        if (m_options.voice == 0 && m_voice > 0)
+            counts.add(QStringLiteral("Voice %1 read: the voices before it have no notes.").arg(m_voice + 1));
         if (m_track->capo > 0)
             counts.add(QStringLiteral("Capo at fret %1: every fret written %1 higher.").arg(m_track->capo));
         if (!m_score.tempoChanges.isEmpty()) {

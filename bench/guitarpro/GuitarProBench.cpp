@@ -66,13 +66,6 @@ Times Measure(int bars)
     return times;
 }
 
-bool Row(const char* figure, double value, const char* unit, double limit)
-{
-    const bool pass = value <= limit;
-    std::printf("%-40s %.1f%s  target <= %.0f%s  %s\n", figure, value, unit, limit, unit, pass ? "PASS" : "FAIL");
-    return pass;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -85,7 +78,7 @@ int main(int argc, char** argv)
     std::printf("GP5 of 100000 bars: %lld bytes, %lld lines; wall clock %.1f ms\n", static_cast<long long>(large.bytes),
         static_cast<long long>(large.lines), large.wallMs);
     bool ok = small.ok && large.ok;
-    ok = Row("guitar pro import 10000 bars (cpu)", small.cpuMs, " ms", 150) && ok;
-    ok = Row("guitar pro import growth 10k -> 100k", large.cpuMs / small.cpuMs, "", 12) && ok;
+    fw::bench::PrintFigure("guitar pro import 10000 bars (cpu)", small.cpuMs, " ms", "<=", 150, ok);
+    fw::bench::PrintFigure("guitar pro import growth 10k -> 100k", large.cpuMs / small.cpuMs, "", "<=", 12, ok);
     return ok ? 0 : 1;
 }

@@ -145,15 +145,17 @@ Score DropDSong()
     return score;
 }
 
-// A capo, and a bend that reaches past the last fret.
+// A capo, a bend that reaches past the last fret, and a damaged tie.
 Score CapoSong()
 {
     Score score;
     score.measures.resize(1);
     Track bass = GpTrack(QStringLiteral("Bass"), 34, { 43, 38, 33, 28 }, 1);
     bass.capo = 2;
+    Note tieFromNothing = GpNote(2, -9);
+    tieFromNothing.tie = true;
     bass.measures[0].voices[0] = { GpBeat(4, { With(GpNote(1, 21), [](Note& n) { n.bendCents = 200; }) }),
-        GpBeat(4, { GpNote(4, 0) }), GpRest(2) };
+        GpBeat(4, { GpNote(4, 0) }), GpBeat(4, { tieFromNothing }), GpRest(4) };
     score.tracks = { bass };
     return score;
 }
@@ -439,10 +441,12 @@ G, x, 3, x, x, x, Q
 * Frets: 24
 F#/Gb, x, x, x, 23b25, Q
 F#/Gb, 2, x, x, x, Q
-Rest, x, x, x, x, H
+Rest, x, x, x, x, Q
+Rest, x, x, x, x, Q
 
 -- report
-Capo at fret 2: every fret written 2 higher.)gp") },
+Capo at fret 2: every fret written 2 higher.
+1 tied notes dropped: no note before them to continue, and no fret of their own.)gp") },
         { "gp5.10 second voice", SecondVoiceSong(), 510, {}, QString::fromUtf8(R"gp(tempo 120, sound 33
 C, x, 3, x, x, H
 E, 0, x, x, x, H

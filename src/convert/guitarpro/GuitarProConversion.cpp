@@ -6,6 +6,7 @@
 #include "MeasureOrder.h"
 #include "NoteLengths.h"
 #include "SpecialLines.h"
+#include "TabRhythm.h"
 #include "Tuning.h"
 
 #include <QRegularExpression>
@@ -69,6 +70,7 @@ namespace {
         int linksTurned = 0;
         int linksDropped = 0;
         int tiesApart = 0; // ties whose notes the list cannot join
+        int lostTies = 0; // tied notes with nothing to continue and no fret of their own
         int aboveNeck = 0;
         int splits = 0;
         int roundedMeasures = 0;
@@ -313,7 +315,8 @@ namespace {
     {
         if (ticks <= 0)
             return;
-        const QList<const NoteForm*> forms = SplitLength(ticks);
+        // PlaceBeats gave every beat a length the forms fill exactly.
+        const QStringList forms = asciitab::SplitLength(static_cast<int>(ticks), true);
         m_losses.splits += forms.size() > 1;
         if (!beat.text.trimmed().isEmpty())
             addLine(QStringLiteral("* Text: ") + CommentText(beat.text));
@@ -324,7 +327,7 @@ namespace {
         std::array<bool, 7> tied {};
         for (qsizetype f = 0; f < forms.size(); ++f) {
             ChordDef def = f == 0 && !beat.rest ? entryOf(beat, leeways, tied) : ChordDef();
-            def.Duration = forms[f]->text;
+            def.Duration = forms[f];
             addEntry(def, f == 0 ? leeways : LinkLeeways {}, f == 0 ? tied : std::array<bool, 7> {});
         }
     }
@@ -354,8 +357,9 @@ namespace {
             } else {
                 marks = marksOf(note, fret, leeways[slot]);
             }
-            if (fret > MaxFretLimit) {
-                ++m_losses.aboveNeck;
+            // A tie with no note before it has only the fret it was written with, which may be none.
+            if (fret > MaxFretLimit || fret < 0) {
+                ++(fret < 0 ? m_losses.lostTies : m_losses.aboveNeck);
                 last.fret = -1;
                 continue;
             }
@@ -546,6 +550,8 @@ namespace {
                                   "continue."),
             l.tiesApart);
         counts.add(QStringLiteral("%1 notes above fret 24 dropped."), l.aboveNeck);
+        counts.add(QStringLiteral("%1 tied notes dropped: no note before them to continue, and no fret of their own."),
+            l.lostTies);
         counts.add(QStringLiteral("%1 lengths that no single duration holds: split into a note and rests."), l.splits);
         counts.add(QStringLiteral("%1 measures with tuplets other than triplets, or notes shorter than a "
                                   "sixty-fourth: their beats placed on the nearest 192nd of a whole note."),

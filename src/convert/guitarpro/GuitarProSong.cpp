@@ -291,11 +291,13 @@ namespace detail {
                           .arg(MaxFrets));
             return;
         }
-        // Channels count from 1; ten is the drums' channel on every port.
-        int slot = channel - 1;
+        // Channels count from 1; ten is the drums' channel on every port. Some files count the
+        // channels of all four ports on.
+        const int channels = static_cast<int>(m_programs.size());
+        int slot = channel >= 1 && channel <= channels ? channel - 1 : -1;
         if (port >= 1 && port <= 4 && channel >= 1 && channel <= 16)
             slot = (port - 1) * 16 + channel - 1;
-        if (slot >= 0 && slot < static_cast<int>(m_programs.size())) {
+        if (slot >= 0) {
             track.program = m_programs[slot];
             track.percussion = track.percussion || slot % 16 == 9;
         }

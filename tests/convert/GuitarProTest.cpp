@@ -129,7 +129,7 @@ Score FiveStringSong()
     return score;
 }
 
-// A drop-D four-string bass after a guitar and drums, up to fret 21 of its 24.
+// A drop-D four-string bass after a guitar and drums, with a pull-off, up to fret 21 of its 24.
 Score DropDSong()
 {
     Score score;
@@ -137,7 +137,7 @@ Score DropDSong()
     score.measures.resize(2);
     Track bass = GpTrack(QStringLiteral("Bass (pick)"), 34, { 43, 38, 33, 26 }, 2);
     bass.measures[0].voices[0] = { GpBeat(2, { GpNote(4, 0) }), GpBeat(4, { GpNote(4, 5) }),
-        GpBeat(8, { GpNote(3, 7) }), GpBeat(8, { GpNote(3, 5) }) };
+        GpBeat(8, { With(GpNote(3, 7), [](Note& n) { n.hammer = true; }) }), GpBeat(8, { GpNote(3, 5) }) };
     bass.measures[0].voices[0][2].duration.dots = 1;
     bass.measures[0].voices[0][3].duration.value = 16;
     bass.measures[1].voices[0] = { GpBeat(2, { GpNote(4, 0) }), GpBeat(2, { GpNote(1, 21) }) };
@@ -462,7 +462,7 @@ Voice 2 read: the voices before it have no notes.)gp") },
 * Frets: 24
 D, 0, x, x, x, H
 G, 5, x, x, x, Q
-E, x, 7, x, x, .E
+E, x, 7p, x, x, .E
 D, x, 5, x, x, S
 
 D, 0, x, x, x, H

@@ -1,6 +1,5 @@
-// GP3, GP4 and GP5 files: the song's header, its measure headers and tracks. The layout follows the
-// public descriptions of the formats (PyGuitarPro's documentation of the GP3-5 formats and the GP4
-// format description); each version adds fields to the one before.
+// GP3, GP4 and GP5 files: the song's header, its measure headers and tracks, laid out as the public
+// descriptions of these formats give them; each version adds fields to the one before.
 #include "BinaryReaderParts.h"
 #include "GuitarProBinary.h"
 

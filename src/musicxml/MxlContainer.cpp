@@ -1,5 +1,6 @@
 #include "MxlContainer.h"
 
+#include <QIODevice>
 #include <QXmlStreamReader>
 #include <memory>
 #include <zip.h>
@@ -56,29 +57,81 @@ namespace {
         return true;
     }
 
-    // Reads one entry, at most limit bytes of it; nothing when it holds more or cannot be read.
-    std::optional<QByteArray> ReadEntry(zip_t* archive, zip_uint64_t index, qint64 limit, QString& error)
+    // One entry of an archive as a device that unpacks as it is read, so that a score is never held
+    // whole; more than limit bytes, whatever the headers claim, end it with an error.
+    class EntryDevice : public QIODevice {
+    public:
+        EntryDevice(zip_file_t* file, QString name, qint64 limit)
+            : m_file(file)
+            , m_name(std::move(name))
+            , m_limit(limit)
+        {
+            open(QIODevice::ReadOnly);
+        }
+        ~EntryDevice() override { zip_fclose(m_file); }
+        bool isSequential() const override { return true; }
+        const QString& failure() const { return m_failure; }
+
+    protected:
+        qint64 readData(char* data, qint64 size) override
+        {
+            if (!m_failure.isEmpty())
+                return -1;
+            const zip_int64_t got = zip_fread(m_file, data, static_cast<zip_uint64_t>(size));
+            if (got < 0) {
+                m_failure = QStringLiteral("\"%1\" is damaged: %2")
+                                .arg(m_name, QString::fromLocal8Bit(zip_error_strerror(zip_file_get_error(m_file))));
+                return -1;
+            }
+            m_total += got;
+            if (m_total > m_limit) {
+                m_failure
+                    = QStringLiteral("\"%1\" unpacks to more than the %2 bytes allowed.").arg(m_name).arg(m_limit);
+                return -1;
+            }
+            return got;
+        }
+        qint64 writeData(const char*, qint64) override { return -1; }
+
+    private:
+        zip_file_t* m_file;
+        QString m_name;
+        qint64 m_limit;
+        qint64 m_total = 0;
+        QString m_failure;
+    };
+
+    // Checks an entry's declared size against limit and opens it; null with error set on failure.
+    zip_file_t* OpenEntry(zip_t* archive, zip_uint64_t index, qint64 limit, QString& name, QString& error)
     {
         zip_stat_t stat;
         zip_stat_init(&stat);
         if (zip_stat_index(archive, index, 0, &stat) != 0) {
             error = QString::fromLocal8Bit(zip_strerror(archive));
-            return std::nullopt;
+            return nullptr;
         }
-        const QString name = QString::fromUtf8(stat.name);
+        name = QString::fromUtf8(stat.name);
         if ((stat.valid & ZIP_STAT_SIZE) && stat.size > static_cast<zip_uint64_t>(limit)) {
             error = QStringLiteral("\"%1\" would unpack to %2 bytes, more than the %3 allowed.")
                         .arg(name)
                         .arg(stat.size)
                         .arg(limit);
-            return std::nullopt;
+            return nullptr;
         }
         zip_file_t* file = zip_fopen_index(archive, index, 0);
-        if (!file) {
+        if (!file)
             error = QStringLiteral("\"%1\" cannot be unpacked: %2")
                         .arg(name, QString::fromLocal8Bit(zip_strerror(archive)));
+        return file;
+    }
+
+    // Reads one entry, at most limit bytes of it; nothing when it holds more or cannot be read.
+    std::optional<QByteArray> ReadEntry(zip_t* archive, zip_uint64_t index, qint64 limit, QString& error)
+    {
+        QString name;
+        zip_file_t* file = OpenEntry(archive, index, limit, name, error);
+        if (!file)
             return std::nullopt;
-        }
         QByteArray bytes;
         char buffer[1 << 16];
         bool ok = true;
@@ -174,7 +227,8 @@ QByteArray PackMxl(const QByteArray& scoreXml, QString& error)
     return bytes;
 }
 
-std::optional<QByteArray> UnpackMxl(const QByteArray& archiveBytes, qint64 maxBytes, QString& error)
+bool ReadPackedScore(
+    const QByteArray& archiveBytes, qint64 maxBytes, const std::function<void(QIODevice*)>& read, QString& error)
 {
     zip_error_t zipError;
     zip_error_init(&zipError);
@@ -183,14 +237,14 @@ std::optional<QByteArray> UnpackMxl(const QByteArray& archiveBytes, qint64 maxBy
     if (!source) {
         error = QStringLiteral("Not a compressed MusicXML file: ") + ZipErrorText(&zipError);
         zip_error_fini(&zipError);
-        return std::nullopt;
+        return false;
     }
     Archive archive(zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &zipError));
     if (!archive) {
         error = QStringLiteral("Not a compressed MusicXML file: ") + ZipErrorText(&zipError);
         zip_error_fini(&zipError);
         zip_source_free(source);
-        return std::nullopt;
+        return false;
     }
     zip_error_fini(&zipError);
 
@@ -200,7 +254,7 @@ std::optional<QByteArray> UnpackMxl(const QByteArray& archiveBytes, qint64 maxBy
         const auto container
             = ReadEntry(archive.get(), static_cast<zip_uint64_t>(containerIndex), MaxContainerBytes, error);
         if (!container)
-            return std::nullopt;
+            return false;
         scorePath = RootFileOf(*container);
     }
     zip_int64_t scoreIndex
@@ -217,9 +271,19 @@ std::optional<QByteArray> UnpackMxl(const QByteArray& archiveBytes, qint64 maxBy
     }
     if (scoreIndex < 0) {
         error = QStringLiteral("The compressed file holds no MusicXML score.");
-        return std::nullopt;
+        return false;
     }
-    return ReadEntry(archive.get(), static_cast<zip_uint64_t>(scoreIndex), maxBytes, error);
+    QString name;
+    zip_file_t* file = OpenEntry(archive.get(), static_cast<zip_uint64_t>(scoreIndex), maxBytes, name, error);
+    if (!file)
+        return false;
+    EntryDevice device(file, name, maxBytes);
+    read(&device);
+    if (!device.failure().isEmpty()) {
+        error = device.failure();
+        return false;
+    }
+    return true;
 }
 
 } // namespace fw::musicxml

@@ -51,7 +51,4 @@ struct Conversion {
 // title and sub lines, and the techniques the list has marks for.
 Conversion ConvertScore(const Score& score, const ConversionOptions& options);
 
-// "Electric Bass (finger)" for program 33 (counted from 0).
-QString GeneralMidiName(int program);
-
 } // namespace fw::guitarpro

@@ -3,6 +3,7 @@
 #include "AsciiTab.h"
 #include "ChordList.h"
 #include "CliDocument.h"
+#include "LineParser.h"
 #include "MidiFileWriter.h"
 #include "SilentHost.h"
 #include "StringListLines.h"
@@ -148,7 +149,8 @@ int RunTab(const QStringList& args, CliStreams& streams)
     if (!doc)
         return status;
     const TabTitles titles = TitlesFromDocument(doc->document.lines, options->input);
-    const Tablature tab = Tablature::Build(doc->parsed, doc->tuning);
+    Tablature tab = Tablature::Build(doc->parsed, doc->tuning);
+    tab.CountOff = CountOffOfLines(doc->document.lines);
     const AsciiTab ascii = BuildAsciiTab(tab, titles.Title, titles.Subtitle, rhythmLine);
     if (ascii.Truncated)
         streams.err << TruncationWarningMessage << "\n";

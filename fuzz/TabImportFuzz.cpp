@@ -6,9 +6,9 @@
 
 using namespace fw;
 
-// Any bytes as a tab file, in every rhythm: the reader either refuses with a message or gives chord
-// lines that all parse without error in the tuning it reports, marks and all, with a report that
-// names the tuning.
+// Any bytes as a tab file, in every rhythm, repeats played out or as written: the reader either refuses with a message
+// or gives chord lines that all parse without error in the tuning it reports, marks and all, with a report that names
+// the tuning.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 1)
@@ -19,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     TabImportOptions options;
     options.rhythm = rhythms[data[0] % 4];
     options.unit = QString::fromLatin1(units[(data[0] / 4) % 4]);
+    options.asWritten = (data[0] & 0x10) != 0;
     const QByteArray bytes(reinterpret_cast<const char*>(data) + 1, static_cast<qsizetype>(size - 1));
     const TabImport result = ImportAsciiTabBytes(bytes, options);
     if (!result.error.isEmpty()) {

@@ -3,6 +3,7 @@
 #include "SpecialLines.h"
 #include "TextRules.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace fw {
@@ -80,6 +81,36 @@ QString InvalidCountOffMessage(QStringView line)
     return QStringLiteral("\r") + line.toString() + QStringLiteral("\r\rInvalid Count Off Number. Use 0 thru 8 only.");
 }
 
+namespace {
+
+    // A count-off line's number, 0..8 or -1 when out of range; nothing for any other line.
+    std::optional<int> CountOffNumber(QStringView line)
+    {
+        if (!IsCommentLine(line))
+            return std::nullopt;
+        const qsizetype countOffAt = IndexOfUpper(line, QLatin1StringView("COUNT OFF"));
+        if (countOffAt != 1 && countOffAt != 2)
+            return std::nullopt;
+        const qsizetype offAt = IndexOfUpper(line, QLatin1StringView("OFF"));
+        int number = StrToIntDef(line.mid(offAt + 3), -1);
+        if (number == -1)
+            number = 0;
+        return number >= 0 && number <= 8 ? number : -1;
+    }
+
+} // namespace
+
+std::optional<int> CountOffOfLines(const QStringList& lines)
+{
+    std::optional<int> beats;
+    for (const QString& line : lines)
+        if (const auto number = CountOffNumber(line))
+            beats = std::max(0, *number);
+    return beats;
+}
+
+QString CountOffLineText(int beats) { return QStringLiteral("*Count Off %1").arg(beats); }
+
 LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def)
 {
     return ParseLineText(line, lineIndex, def, StandardTuning());
@@ -90,17 +121,12 @@ LineParseResult ParseLineText(QStringView line, int lineIndex, ChordDef& def, co
     LineParseResult result;
     def = ChordDef {};
 
+    if (const auto countOff = CountOffNumber(line)) {
+        result.kind = LineKind::CountOff;
+        result.countOffNumber = *countOff;
+        return result;
+    }
     if (IsCommentLine(line)) {
-        const qsizetype countOffAt = IndexOfUpper(line, QLatin1StringView("COUNT OFF"));
-        if (countOffAt == 1 || countOffAt == 2) {
-            result.kind = LineKind::CountOff;
-            const qsizetype offAt = IndexOfUpper(line, QLatin1StringView("OFF"));
-            int number = StrToIntDef(line.mid(offAt + 3), -1);
-            if (number == -1)
-                number = 0;
-            result.countOffNumber = number >= 0 && number <= 8 ? number : -1;
-            return result;
-        }
         result.kind = LineKind::Comment;
         def.Name = line.left(MaxCommentLength).toString();
         const TimeLineResult timeLine = ParseTimeLine(line);

@@ -4,7 +4,9 @@
 #include "Tuning.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
+#include <optional>
 
 namespace fw {
 
@@ -23,6 +25,12 @@ QString LinePrefix(int lineIndex);
 
 inline const QString CorrectedCountOffLine = QStringLiteral("*Count Off 0");
 QString InvalidCountOffMessage(QStringView line);
+
+// The clicks a list's count-off asks for: the last count-off line's number (0 for a number out of
+// range, as the parser corrects it), or nothing when the list has no count-off line.
+std::optional<int> CountOffOfLines(const QStringList& lines);
+// "*Count Off 4": a count-off line as the program writes it.
+QString CountOffLineText(int beats);
 
 // Parses one line's text without touching anything else; lineIndex only numbers the messages.
 // A chord definition holds one fret field per string of the tuning, lowest first, each a fret up to

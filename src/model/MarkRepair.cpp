@@ -132,6 +132,12 @@ void LinkMendingWriter::add(const ChordDef& def, const QString& text, int tag, c
 
 void LinkMendingWriter::finish() { mendPending(nullptr); }
 
+void LinkMendingWriter::linesInserted(qsizetype at, qsizetype count)
+{
+    if (m_pending && m_pendingLine >= at)
+        m_pendingLine += count;
+}
+
 void LinkMendingWriter::mendPending(const ChordDef* next)
 {
     if (!m_pending)

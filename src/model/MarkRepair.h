@@ -56,6 +56,8 @@ public:
     void add(const ChordDef& def, const QString& text, int tag = 0, const LinkLeeways* leeways = nullptr);
     // The list ends: the last entry's links have no next note.
     void finish();
+    // Lines were put in at index at, before the entry still waiting for its next note: it moved down.
+    void linesInserted(qsizetype at, qsizetype count);
 
 private:
     void mendPending(const ChordDef* next);

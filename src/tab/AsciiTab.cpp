@@ -148,7 +148,8 @@ namespace {
 void AsciiHeader(QStringList& text, const Tablature& tab, const QString& title, const QString& subtitle)
 {
     const QString first = tab.NamesStrings ? QStringLiteral("Tuning: ") + tab.StringTuning.namesText() : QString();
-    text << first << QString() << QString() << Centred(title) << Centred(subtitle) << QString();
+    const QString second = tab.CountOff ? QStringLiteral("Count off: %1").arg(*tab.CountOff) : QString();
+    text << first << second << QString() << Centred(title) << Centred(subtitle) << QString();
 }
 
 TabLineArray AsciiLineStarts(const Tablature& tab)

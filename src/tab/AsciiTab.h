@@ -19,7 +19,8 @@ inline constexpr int AsciiGroupHeightFor(int strings) { return AsciiGroupHeight 
 using TabLineArray = std::array<QString, 7>;
 
 // Lines 1 to 6: three empty lines, the centred title, the centred subtitle, an empty line. A
-// tablature that names its strings has "Tuning: " and the names, lowest first, as its first line.
+// tablature that names its strings has "Tuning: " and the names, lowest first, as its first line; one
+// with a count-off has "Count off: " and its number as its second line.
 void AsciiHeader(QStringList& text, const Tablature& tab, const QString& title, const QString& subtitle);
 
 // What each string line of a line group starts with, by slot: "|", or for a tablature that names its

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <algorithm>
+#include <optional>
 
 namespace fw {
 
@@ -75,6 +76,9 @@ struct Tablature {
     bool NamesStrings = false;
     // Some note or line carries a playing technique: the drawn tab makes room for the marks.
     bool HasMarks = false;
+    // The list's count-off (CountOffOfLines), which ASCII tab names in its header so an import gets it
+    // back; the builder leaves it to the caller, who has the list's lines.
+    std::optional<int> CountOff;
 
     static Tablature Build(const ParsedLineList& lines, const Tuning& tuning = StandardTuning());
     int StringCount() const { return LastBassSlot + 1 - FirstSlot; }

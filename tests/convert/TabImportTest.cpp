@@ -22,13 +22,17 @@ QStringList FileLines(const QString& path)
     return fw::SplitDocumentLines(fw::DecodeDocumentBytes(fw::test::ReadFileBytes(path)));
 }
 
-// "--rhythm grid --unit S" as the command line gives it to the formats.
+// "--rhythm grid --unit S --as-written" as the command line gives it to the formats.
 fw::ConvertOptions OptionsOf(const QString& path)
 {
     fw::ConvertOptions options;
-    const QStringList words = QString::fromUtf8(fw::test::ReadFileBytes(path)).split(u' ', Qt::SkipEmptyParts);
-    for (qsizetype i = 0; i + 1 < words.size(); i += 2)
-        options.insert(words[i].mid(2), words[i + 1].trimmed());
+    const QStringList words
+        = QString::fromUtf8(fw::test::ReadFileBytes(path)).simplified().split(u' ', Qt::SkipEmptyParts);
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        const bool flag = i + 1 == words.size() || words[i + 1].startsWith(QLatin1String("--"));
+        const QString name = words[i].mid(2);
+        options.insert(name, flag ? QString() : words[++i]);
+    }
     return options;
 }
 
@@ -215,6 +219,9 @@ TEST(ConvertCli, RoundTripsAndWritesTheSameBytesAsTheExportVerbs)
     ASSERT_TRUE(autoname.waitForFinished(60000));
     const QStringList named = QString::fromUtf8(autoname.readAllStandardOutput()).split(u'\n');
     EXPECT_EQ(ChordLinesAndBars(FileLines(back)).join(u'\n'), ChordLinesAndBars(named).join(u'\n'));
+    // The count-off goes into the tab's header and comes back as the list's own count-off line.
+    EXPECT_TRUE(FileLines(tab).contains(QStringLiteral("Count off: 4")));
+    EXPECT_TRUE(FileLines(back).contains(QStringLiteral("*Count Off 4")));
 
     struct Writer {
         const char* verb;
@@ -266,12 +273,13 @@ TEST(ConvertCli, RefusesHostileInputWithAClearMessage)
         EXPECT_TRUE(err.contains(QLatin1String(c.message))) << err.toStdString();
         EXPECT_FALSE(QFile::exists(out));
     }
-    // Two-million-character lines still read, as one bar whose note is kept.
+    // Two-million-character lines still read, as one bar whose note is kept (a whole bar, as the
+    // proportional rhythm measures it).
     const QString in = dir.filePath(QStringLiteral("long.tab"));
     ASSERT_TRUE(fw::test::WriteFileBytes(in, longLines));
     const fw::ReadResult read = fw::ReadFileAs(fw::Formats(), in, {});
     ASSERT_TRUE(read.document) << read.error.toStdString();
-    EXPECT_EQ(read.document->lines.value(0), QStringLiteral("Chord, 5, 5, 5, 5, E"));
+    EXPECT_EQ(read.document->lines.value(0), QStringLiteral("Chord, 5, 5, 5, 5, W"));
     QString err;
     EXPECT_EQ(RunCli({ "convert", in, "-o", dir.filePath(QStringLiteral("x.bss")), "--rhythm", "swing" }, &err), 2);
     EXPECT_TRUE(err.contains(QLatin1String("--rhythm must be uniform, grid, proportional or line")))

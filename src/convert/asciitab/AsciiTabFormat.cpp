@@ -2,6 +2,7 @@
 #include "AsciiTab.h"
 #include "AsciiTabReader.h"
 #include "FormatRegistrations.h"
+#include "LineParser.h"
 #include "TabTitles.h"
 
 namespace fw {
@@ -27,6 +28,7 @@ std::optional<TabImportOptions> TabImportOptionsFrom(const ConvertOptions& optio
     }
     if (!ReadTuningFormatOption(options, tab.tuning, error))
         return std::nullopt;
+    tab.asWritten = AsWrittenOption(options);
     return tab;
 }
 
@@ -40,10 +42,11 @@ void RegisterAsciiTabFormat(FormatRegistry& registry)
     reader.fileKind = QStringLiteral("a tab");
     reader.options = {
         { QStringLiteral("rhythm"), QStringLiteral("uniform|grid|proportional|line"),
-            QStringLiteral("how notes get durations (default uniform)") },
+            QStringLiteral("how notes get durations (default proportional)") },
         { QStringLiteral("unit"), QStringLiteral("DURATION"),
             QStringLiteral("the note of uniform, the character of grid (default E)") },
         TuningFormatOption,
+        AsWrittenFormatOption,
     };
     reader.read = [](const QByteArray& bytes, const QString& fileName, const ConvertOptions& options) {
         ReadResult result;
@@ -76,7 +79,8 @@ void RegisterAsciiTabFormat(FormatRegistry& registry)
         if (!parsed)
             return result;
         const TabTitles titles = TitlesFromDocument(document.lines, document.fileName);
-        const Tablature tab = Tablature::Build(*parsed, TuningOfLines(document.lines));
+        Tablature tab = Tablature::Build(*parsed, TuningOfLines(document.lines));
+        tab.CountOff = CountOffOfLines(document.lines);
         const AsciiTab ascii
             = BuildAsciiTab(tab, titles.Title, titles.Subtitle, options.contains(QStringLiteral("rhythm-line")));
         if (ascii.Truncated)

@@ -1,6 +1,7 @@
 #include "AsciiTabReader.h"
 
 #include "DocumentText.h"
+#include "LineParser.h"
 #include "TabReaderParts.h"
 #include "TabRhythm.h"
 #include "TabTuning.h"
@@ -18,6 +19,7 @@ void Reader::findBlocks()
     m_texts.resize(count);
     m_readRhythmLine.assign(count, false);
     m_readMarkLine.assign(count, false);
+    m_readRepeatLine.assign(count, false);
     for (int i = 0; i < count; ++i)
         m_strings[i] = ParseStringLine(m_lines[i]);
     for (int i = 0; i < count;) {
@@ -149,17 +151,8 @@ void Reader::chooseTuning()
 BlockBars Reader::scanBlock(const Block& block, MarkTally& tally) const
 {
     std::vector<BodyScan> scans;
-    // Repeat signs are counted once a block, on its top line, not once a string.
-    int& repeats = tally.marks[static_cast<int>(Mark::RepeatSign)];
-    int topRepeats = 0;
-    for (int line : block.lines) {
-        const int before = repeats;
-        scans.push_back(ScanBody(m_strings[line]->body, tally));
-        if (line == block.first)
-            topRepeats = repeats - before + (m_strings[line]->opensWithRepeat ? 1 : 0);
-        repeats = before;
-    }
-    repeats += topRepeats;
+    for (int line : block.lines)
+        scans.push_back(ScanBody(m_strings[line]->body, tally, m_digitRule, line));
     return SplitBlock(scans, m_strings[block.first]->opensWithBar);
 }
 
@@ -167,11 +160,15 @@ void Reader::scanBlocks()
 {
     // Only the tally and the widths of whole bars are kept here: each block is scanned again when
     // its notes are taken, so a long tab's cells are never all held at once.
-    for (Block& block : m_blocks) {
+    for (std::size_t b = 0; b < m_blocks.size(); ++b) {
+        Block& block = m_blocks[b];
         const BlockBars bars = scanBlock(block, m_report.marks);
-        for (std::size_t p = 0; p < bars.parts.size(); ++p)
+        for (std::size_t p = 0; p < bars.parts.size(); ++p) {
             if (bars.barred && !(p + 1 == bars.parts.size() && bars.endsOpen))
                 m_barWidths.push_back(bars.parts[p].width);
+            if (bars.barred && !bars.parts[p].columns.empty())
+                m_barLeads.push_back(bars.parts[p].columns.front().pos);
+        }
         const int above = block.first - 1;
         if (above >= 0 && m_blockOfLine[above] < 0 && !m_strings[above] && !m_readMarkLine[above]
             && IsRhythmText(m_lines[above])) {
@@ -180,6 +177,7 @@ void Reader::scanBlocks()
                 m_readRhythmLine[above] = true;
         }
         findMarkLines(block);
+        planBlockRepeats(block, bars, static_cast<int>(b));
     }
 }
 
@@ -223,6 +221,13 @@ OutColumn Reader::outColumn(const CellColumn& column, const Block& block, int of
         out.anySlide[slot] = cell.anySlide;
         if (cell.tap)
             out.technique.attack = Attack::Tap;
+        if (cell.alternative != NoCell) {
+            out.comments << QStringLiteral("* Fret %1 or %2 on the %3 string")
+                                .arg(cell.fret)
+                                .arg(cell.alternative)
+                                .arg(m_tuning.stringName(slot));
+            m_report.alternativeKept();
+        }
         m_highestFret = std::max(m_highestFret, cell.fret);
     }
     return out;
@@ -245,6 +250,10 @@ void Reader::addBlock(Block& block, double typicalWidth, std::optional<int>& ope
             m_bars.push_back(bar);
         }
         openBar.reset();
+        addRepeatItems(block.partRepeats[p].opens, Item::RepeatOpen);
+        const int ending = block.partEnding[p];
+        if (ending > 0 && (p == 0 || block.partEnding[p - 1] != ending))
+            m_items.push_back({ Item::EndingStart, QString(), ending });
         OutBar& bar = m_bars[barIndex];
         const int offset = bar.width;
         const int item = static_cast<int>(m_items.size());
@@ -260,10 +269,15 @@ void Reader::addBlock(Block& block, double typicalWidth, std::optional<int>& ope
         const bool last = p + 1 == block.bars.parts.size();
         // A bar left open at the end of a system runs on into the next one, unless it is as
         // wide as the tab's bars are: then its closing bar line was only left out.
-        if (last && block.bars.endsOpen && part.width < 0.75 * typicalWidth)
+        // A repeat that ends here ends the bar as well.
+        const std::vector<RepeatMark>& closes = block.partRepeats[p].closes;
+        if (last && block.bars.endsOpen && part.width < 0.75 * typicalWidth && closes.empty())
             openBar = barIndex;
         else
             m_items.push_back({ Item::BarEnd, QString(), barIndex });
+        if (ending > 0 && (last || block.partEnding[p + 1] != ending))
+            m_items.push_back({ Item::EndingEnd, QString(), 0 });
+        addRepeatItems(closes, Item::RepeatClose);
     }
     if (m_options.rhythm == TabRhythm::Line) {
         if (block.rhythmLine >= 0)
@@ -278,10 +292,13 @@ void Reader::buildItems()
 {
     std::sort(m_barWidths.begin(), m_barWidths.end());
     const double typicalWidth = m_barWidths.empty() ? 0 : m_barWidths[m_barWidths.size() / 2];
+    std::sort(m_barLeads.begin(), m_barLeads.end());
+    m_typicalLead = m_barLeads.empty() ? 0 : m_barLeads[m_barLeads.size() / 2];
 
     std::optional<int> openBar;
     bool titleDone = false;
     bool seenBlock = false;
+    bool countOffDone = false;
     // A "Title:" line anywhere before the first block wins over a guess from the first text line.
     bool titleField = false;
     for (int i = 0; i < static_cast<int>(m_lines.size()) && (m_blocks.empty() || i < m_blocks.front().first); ++i)
@@ -298,16 +315,18 @@ void Reader::buildItems()
             addBlock(block, typicalWidth, openBar);
             // The block's cells are in the bars now.
             block.bars = BlockBars();
-            for (int line : block.lines)
-                if (!m_strings[line]->trailing.isEmpty()) {
-                    m_items.push_back({ Item::Comment, CommentLine(m_strings[line]->trailing), 0 });
-                    m_report.repeatMark();
-                    break;
-                }
+            for (const QString& text : block.trailing)
+                m_items.push_back({ Item::Comment, CommentLine(text), 0 });
             if (!openBar && m_items.size() >= FlushItems)
                 flush();
             continue;
         }
+        const auto repeats = m_lineRepeats.find(i);
+        if (repeats != m_lineRepeats.end())
+            addRepeatItems(repeats->second.closes, Item::RepeatClose);
+        // A bracket read into the repeats, though it looks like a string line.
+        if (m_readRepeatLine[i])
+            continue;
         if (m_strayLine[i] || m_strings[i]) {
             const TextLine& text = textOf(i);
             if (text.kind == TextKind::Rule || text.kind == TextKind::Count) {
@@ -349,11 +368,21 @@ void Reader::buildItems()
             m_items.push_back({ Item::Comment, CommentLine(text.text), 0 });
             break;
         case TextKind::Repeat:
+        case TextKind::RepeatBracket:
             m_report.repeatMark();
             m_items.push_back({ Item::Comment, CommentLine(text.text), 0 });
             break;
+        case TextKind::CountOff:
+            if (!countOffDone) {
+                countOffDone = true;
+                m_report.countOff(text.countOff, i);
+            }
+            m_items.push_back({ Item::Comment, CountOffLineText(text.countOff), 0 });
+            break;
         case TextKind::TitleField:
         case TextKind::Text:
+            if (text.kind == TextKind::TitleField)
+                m_items.push_back({ Item::SectionStart, QString(), 0 });
             if (!seenBlock && !titleDone
                 && (titleField ? text.kind == TextKind::TitleField : LooksLikeTitle(text.text))) {
                 titleDone = true;
@@ -365,13 +394,19 @@ void Reader::buildItems()
             m_items.push_back({ Item::Comment, CommentLine(text.text), 0 });
             break;
         case TextKind::Section:
+            m_items.push_back({ Item::SectionStart, QString(), 0 });
+            m_items.push_back({ Item::Comment, CommentLine(text.text), 0 });
+            break;
         case TextKind::Field:
             m_items.push_back({ Item::Comment, CommentLine(text.text), 0 });
             break;
         }
+        if (repeats != m_lineRepeats.end())
+            addRepeatItems(repeats->second.opens, Item::RepeatOpen);
     }
     if (openBar)
         m_items.push_back({ Item::BarEnd, QString(), *openBar });
+    addRepeatItems(m_endCloses, Item::RepeatClose);
 }
 
 } // namespace fw::asciitab::detail

@@ -22,12 +22,17 @@ std::optional<TabRhythm> TabRhythmFromName(QStringView name);
 QString TabRhythmName(TabRhythm rhythm);
 
 struct TabImportOptions {
-    TabRhythm rhythm = TabRhythm::Uniform;
+    TabRhythm rhythm = TabRhythm::Proportional;
     QString unit = QStringLiteral("E"); // one of the duration forms
     std::optional<Tuning> tuning; // overrides what the tab says
     // Off when the lines go into a list that already has this tuning (pasting).
     bool writeTuningLine = true;
+    // Repeated bars are written once, their repeat marks as comments, instead of played out.
+    bool asWritten = false;
 };
+
+// How many times a repeat is played out at most; a larger count keeps its bars once.
+inline constexpr int MaxRepeatPasses = 64;
 
 struct TabImport {
     QStringList lines; // the chord list, without header lines

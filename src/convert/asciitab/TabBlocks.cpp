@@ -56,7 +56,9 @@ namespace {
         }
     }
 
-    bool IsBarChar(QChar c) { return c == u'|' || c == u':' || c == u'*'; }
+    bool IsRepeatDotChar(QChar c) { return c == u':' || c == u'*' || c == u'o' || c == u'O'; }
+
+    bool IsBarChar(QChar c) { return c == u'|' || IsRepeatDotChar(c); }
 
     bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
@@ -100,6 +102,9 @@ namespace {
             Add(tally, before.kind == NoteKind::Ghost ? Mark::Ghost : Mark::Harmonic);
     }
 
+    // Alternatives above this are no fret: they are kept as written up to here.
+    constexpr int MaxNoteAlternative = 999;
+
     // A digit run at i and where it ends; -1 when there is none. Saturates, to be caught as too high.
     int Digits(QStringView body, int& i)
     {
@@ -136,7 +141,8 @@ namespace {
 
     // Reads the note whose head starts at i (its slide in or tap, from start on, already read into
     // note) with the marks after it, and adds it; returns where the text after it starts.
-    int ReadNote(QStringView body, int start, int i, Onset note, BodyScan& scan, MarkTally& tally)
+    int ReadNote(
+        QStringView body, int start, int i, Onset note, BodyScan& scan, MarkTally& tally, DigitRule rule, int line)
     {
         const int n = static_cast<int>(body.size());
         NoteMarks& marks = note.marks;
@@ -182,11 +188,12 @@ namespace {
             int end = i;
             while (end < n && IsDigit(body[end]))
                 ++end;
-            // A run too long for one fret holds several; the marks go with the last.
+            const QStringView run = body.mid(i, end - i);
+            // A run the rule reads as several frets; the marks go with the last.
             bool split = false;
             while (true) {
-                int len = std::min(2, end - i);
-                if (len == 2 && body.mid(i, 2).toInt() > HighestNeckFret)
+                int len = rule == DigitRule::DigitPerColumn ? 1 : std::min(2, end - i);
+                if (len == 2 && (body[i] == u'0' || body.mid(i, 2).toInt() > HighestNeckFret))
                     len = 1;
                 note.fret = body.mid(i, len).toInt();
                 note.head = i;
@@ -203,7 +210,14 @@ namespace {
                 start = i;
             }
             if (split)
-                ++tally.splitNumbers;
+                tally.splitRuns.add(line, run);
+            // "4(16)": another fret for the same note, not a ghost note after it.
+            if (i < n && body[i] == u'(' && BracketEnd(body, i) >= 0) {
+                const int close = BracketEnd(body, i);
+                int at = i + 1;
+                note.alternative = std::min(Digits(body, at), MaxNoteAlternative);
+                i = close + 1;
+            }
         }
         while (i < n) {
             const char16_t mark = Lower(body[i]);
@@ -258,9 +272,9 @@ namespace {
     {
         std::vector<Segment> segments;
         int start = 0;
-        for (const auto& [barStart, barEnd] : scan.bars) {
-            segments.push_back({ start, barStart });
-            start = barEnd;
+        for (const BarLine& bar : scan.bars) {
+            segments.push_back({ start, bar.start });
+            start = bar.end;
         }
         segments.push_back({ start, scan.length });
         return segments;
@@ -302,7 +316,7 @@ namespace {
                 headLast = headEnd;
             }
             CellColumn& column = columns.back();
-            column.cells[onset.line] = { note.fret, note.marks, note.tap, note.anySlide };
+            column.cells[onset.line] = { note.fret, note.marks, note.tap, note.anySlide, note.alternative };
             column.end = std::max(column.end, end);
             headFirst = std::min(headFirst, onset.head);
             headLast = std::max(headLast, headEnd);
@@ -312,7 +326,7 @@ namespace {
 
 } // namespace
 
-BodyScan ScanBody(QStringView body, MarkTally& tally)
+BodyScan ScanBody(QStringView body, MarkTally& tally, DigitRule rule, int line)
 {
     BodyScan scan;
     scan.length = static_cast<int>(body.size());
@@ -321,15 +335,15 @@ BodyScan ScanBody(QStringView body, MarkTally& tally)
     while (i < n) {
         const QChar c = body[i];
         if (StartsNote(body, i)) {
-            i = ReadNote(body, i, i, Onset(), scan, tally);
+            i = ReadNote(body, i, i, Onset(), scan, tally, rule, line);
         } else if ((c == u'/' || c == u'\\') && i + 1 < n && StartsNote(body, i + 1)) {
             Onset note;
             note.marks.slideIn = c == u'/' ? SlideIn::FromBelow : SlideIn::FromAbove;
-            i = ReadNote(body, i, i + 1, note, scan, tally);
+            i = ReadNote(body, i, i + 1, note, scan, tally, rule, line);
         } else if ((c == u't' || c == u'T') && i + 1 < n && IsDigit(body[i + 1])) {
             Onset note;
             note.tap = true;
-            i = ReadNote(body, i, i + 1, note, scan, tally);
+            i = ReadNote(body, i, i + 1, note, scan, tally, rule, line);
         } else if (IsBarChar(c)) {
             int end = i;
             bool hasBar = false;
@@ -338,12 +352,8 @@ BodyScan ScanBody(QStringView body, MarkTally& tally)
                 ++end;
             }
             if (hasBar) {
-                for (int k = i; k < end; ++k)
-                    if (body[k] != u'|') {
-                        ++tally.marks[static_cast<int>(Mark::RepeatSign)];
-                        break;
-                    }
-                scan.bars.emplace_back(i, end);
+                BarLine bar { i, end, IsRepeatDotChar(body[i]), IsRepeatDotChar(body[end - 1]) };
+                scan.bars.push_back(bar);
             } else {
                 for (int k = i; k < end; ++k)
                     CountMark(body[k], tally);
@@ -389,6 +399,13 @@ BlockBars SplitBlock(const std::vector<BodyScan>& lines, bool opensWithBar)
             result.firstLineSegmentStarts.push_back(segment.start);
     }
 
+    result.barLines = lines[reference].bars;
+    for (int j = 0; sameCount && j < lineCount; ++j)
+        for (int k = 0; k < barCount; ++k) {
+            result.barLines[k].opens = result.barLines[k].opens || lines[j].bars[k].opens;
+            result.barLines[k].closes = result.barLines[k].closes || lines[j].bars[k].closes;
+        }
+
     std::vector<std::vector<PlacedOnset>> placed(segmentCount);
     std::vector<int> widths(segmentCount, 0);
     for (int j = 0; j < lineCount; ++j) {
@@ -414,6 +431,66 @@ BlockBars SplitBlock(const std::vector<BodyScan>& lines, bool opensWithBar)
     }
     result.endsOpen = result.barred && !result.parts.empty() && result.parts.back().segment == barCount;
     return result;
+}
+
+void DigitRuns::add(int line, QStringView run)
+{
+    constexpr int MaxPlaces = 5;
+    if (++count <= MaxPlaces)
+        places << QStringLiteral("\"%1\" on line %2").arg(run.toString()).arg(line + 1);
+}
+
+void DigitEvidence::add(const std::vector<QStringView>& blockBodies)
+{
+    // By line: where its single-digit frets stand, to find neighbours on other strings.
+    std::vector<std::vector<int>> singles(blockBodies.size());
+    for (std::size_t j = 0; j < blockBodies.size(); ++j) {
+        const QStringView body = blockBodies[j];
+        for (int i = 0; i < body.size();) {
+            // Brackets hold ghost notes, harmonics and alternatives, not runs of frets.
+            if (body[i] == u'(' || body[i] == u'<') {
+                const int close = BracketEnd(body, i);
+                i = close >= 0 ? close + 1 : i + 1;
+                continue;
+            }
+            // The digits after a bend or release are its target.
+            const bool target = i > 0 && (Lower(body[i - 1]) == u'b' || Lower(body[i - 1]) == u'r');
+            int end = i;
+            while (end < body.size() && IsDigit(body[end]))
+                ++end;
+            const int length = end - i;
+            if (length == 0 || target) {
+                i = std::max(end, i + 1);
+                continue;
+            }
+            // Pairs that can each be a fret ("1012": 10 and 12) say nothing for packing.
+            bool fretsInPairs = length % 2 == 0;
+            for (int k = i; fretsInPairs && k < end; k += 2)
+                fretsInPairs = body[k] != u'0' && body.mid(k, 2).toInt() <= HighestNeckFret;
+            if (length == 1)
+                singles[j].push_back(i);
+            else if (fretsInPairs)
+                ++fretPairs;
+            else if (length >= 3)
+                ++longRuns;
+            else
+                ++noFretPairs;
+            i = end;
+        }
+    }
+    for (std::size_t j = 0; j < singles.size(); ++j)
+        for (std::size_t other = 0; other < singles.size(); ++other)
+            if (other != j)
+                for (int at : singles[j])
+                    neighbours += std::binary_search(singles[other].begin(), singles[other].end(), at + 1) ? 1 : 0;
+}
+
+DigitRule DigitEvidence::rule() const
+{
+    // Runs that cannot be one fret show a tab that packs its frets; notes one column apart on
+    // different strings show the same grid. Together they must outweigh the runs that read as frets.
+    const int packed = longRuns + noFretPairs;
+    return packed > 0 && packed + neighbours >= fretPairs ? DigitRule::DigitPerColumn : DigitRule::TwoDigitFrets;
 }
 
 } // namespace fw::asciitab

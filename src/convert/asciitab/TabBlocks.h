@@ -3,6 +3,7 @@
 #include "Marks.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 #include <array>
 #include <vector>
@@ -16,14 +17,38 @@ namespace fw::asciitab {
 //   (5)  x  <12>    ghost note, dead note, natural harmonic (<3.2> as well)
 //   7b9  5~  5_     bend up to fret 9, vibrato, tie into the next note (the same fret)
 //   t5              tapped
+//   4(16)           fret 4, or fret 16 instead: the alternative is kept as a comment
 // Marks that are not read so (a release "r", brackets, a hammer-on from nowhere, a bend without
 // its target) are dropped, their notes kept, and counted for the report.
-enum class Mark { HammerOn, PullOff, Slide, Bend, Release, Vibrato, Ghost, Harmonic, Bracket, Tap, RepeatSign, Other };
+enum class Mark { HammerOn, PullOff, Slide, Bend, Release, Vibrato, Ghost, Harmonic, Bracket, Tap, Other };
 inline constexpr int MarkKinds = static_cast<int>(Mark::Other) + 1;
+
+// How a run of digits is read. Tabs that give every fret its own column of characters ("5555", "305")
+// read every digit as a fret; the others read two digits up to 24 as one fret ("12") and split only
+// runs no fret can be ("55", "05", "1212" as 12 and 12).
+enum class DigitRule { TwoDigitFrets, DigitPerColumn };
+
+// Runs of digits read against what they could have meant, for the report: where the rule split a
+// run that could be one fret, or a run that cannot be one.
+struct DigitRuns {
+    int count = 0;
+    QStringList places; // the first few, as the report names them
+    void add(int line, QStringView run);
+};
 
 struct MarkTally {
     std::array<int, MarkKinds> marks {}; // the marks dropped
-    int splitNumbers = 0; // digit runs too high for one fret, read as several
+    DigitRuns splitRuns;
+};
+
+// What a tab's digit runs say about how it spaces its frets (see DigitRule).
+struct DigitEvidence {
+    int longRuns = 0; // three digits or more that are no run of two-digit frets: "5555", "305"
+    int noFretPairs = 0; // two digits no fret can be: "55", "05"
+    int fretPairs = 0; // runs of two-digit frets: "12", "1012"
+    int neighbours = 0; // single frets on two strings one column apart: a grid of one column a note
+    void add(const std::vector<QStringView>& blockBodies);
+    DigitRule rule() const;
 };
 
 inline constexpr int NoCell = -2;
@@ -41,16 +66,26 @@ struct Onset {
     bool tap = false;
     // "s": a slide that goes either way, and only into a next note.
     bool anySlide = false;
+    int alternative = NoCell; // "4(16)": the fret in brackets after it
 };
 
-// One string line's body: its notes and its bar lines (each a run of "|" with repeat dots).
+// A bar line: a run of "|" with the repeat dots (":", "*", "o") of a repeat sign before or after it.
+struct BarLine {
+    int start = 0; // [start, end) of its characters
+    int end = 0;
+    bool closes = false; // ":|", "*||": the bars before it are played again
+    bool opens = false; // "|:", "||*": a repeated passage starts after it
+};
+
+// One string line's body: its notes and its bar lines.
 struct BodyScan {
     std::vector<Onset> onsets;
-    std::vector<std::pair<int, int>> bars; // [start, end) of each bar line
+    std::vector<BarLine> bars;
     int length = 0;
 };
 
-BodyScan ScanBody(QStringView body, MarkTally& tally);
+// line: the source line, for the report's places.
+BodyScan ScanBody(QStringView body, MarkTally& tally, DigitRule rule = DigitRule::TwoDigitFrets, int line = 0);
 
 // A column: the notes that sound together, one cell per line of the block.
 inline constexpr int MaxBlockStrings = 6;
@@ -60,6 +95,7 @@ struct Cell {
     NoteMarks marks;
     bool tap = false;
     bool anySlide = false;
+    int alternative = NoCell;
 };
 
 struct CellColumn {
@@ -81,6 +117,8 @@ struct BlockBars {
     bool endsOpen = false; // its last part has no closing bar line
     // Where each segment starts in the first line, to place rhythm line tokens.
     std::vector<int> firstLineSegmentStarts;
+    // By bar line between segment k and k + 1: its repeat signs, on any of the lines.
+    std::vector<BarLine> barLines;
 };
 
 // opensWithBar: the lines start with a bar line (taken off with their labels), so the first

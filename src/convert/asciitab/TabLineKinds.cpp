@@ -1,6 +1,7 @@
 #include "TabLineKinds.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -23,6 +24,22 @@ namespace {
 
     bool IsLabelLetter(QChar c) { return (c >= u'A' && c <= u'G') || (c >= u'a' && c <= u'g'); }
 
+    // The dots of a repeat sign next to a bar line, where "*" and ":" also stand: "||o---", "---o||".
+    bool IsRepeatDot(QStringView body, qsizetype at)
+    {
+        if (body[at] != u'o' && body[at] != u'O')
+            return false;
+        return (at > 0 && body[at - 1] == u'|') || (at + 1 < body.size() && body[at + 1] == u'|');
+    }
+
+    // Brackets drawn beside or around tab lines and repeat marks.
+    bool IsBracketChar(QChar c) { return QStringView(u"[]{}|").contains(c); }
+
+    // The characters a bracket over the bars is drawn with.
+    bool IsDrawingChar(QChar c) { return QStringView(u"-_=~.|[]{}/\\+<>").contains(c); }
+
+    bool IsRunChar(QChar c) { return QStringView(u"-_=~").contains(c); }
+
     const QRegularExpression& Re(const char* pattern)
     {
         // Patterns are compiled once per pattern text; the callers pass literals.
@@ -38,6 +55,10 @@ namespace {
 
     bool IsRule(QStringView text)
     {
+        // A lone bracket between two systems that a repeat bracket joins.
+        if (!text.isEmpty()
+            && std::all_of(text.begin(), text.end(), [](QChar c) { return IsBracketChar(c) || c == u' '; }))
+            return true;
         if (text.size() < 3)
             return false;
         for (QChar c : text)
@@ -141,6 +162,103 @@ bool IsRhythmText(QStringView text)
     return true;
 }
 
+std::optional<int> RepeatCountOf(QStringView text)
+{
+    // Brackets and bar lines around the mark: "(x4)", "[x4]", "| x2".
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    const auto frame = [](QChar c) { return c == u' ' || c == u'(' || c == u')' || IsBracketChar(c); };
+    while (from < to && frame(text[from]))
+        ++from;
+    while (to > from && (frame(text[to - 1]) || text[to - 1] == u':' || text[to - 1] == u'.'))
+        --to;
+    if (from == to)
+        return std::nullopt;
+    const QStringView core = text.mid(from, to - from);
+    const QChar first = core.front().toLower();
+    if (first != u'x' && first != u'*' && first != u'r' && first != u'p' && !first.isDigit())
+        return std::nullopt;
+    const QRegularExpressionMatch match = Re(
+        "^(?:x\\s*(\\d{1,3})|(\\d{1,3})\\s*(?:x|times)|\\*\\s*(\\d{1,3})|(?:repeat|play)(?:\\s+(?:it\\s+|this\\s+)?(?:"
+        "x\\s*(\\d{1,3})|(\\d{1,3})\\s*(?:x|times)?|(once|twice)))?)$")
+                                              .match(core);
+    if (!match.hasMatch())
+        return std::nullopt;
+    for (int group = 1; group <= 5; ++group)
+        if (match.hasCaptured(group))
+            return std::max(1, match.captured(group).toInt());
+    // "repeat", "repeat once", "repeat twice": the bars are played twice.
+    return 2;
+}
+
+std::optional<RepeatBracket> ParseRepeatBracket(QStringView line)
+{
+    RepeatBracket bracket;
+    qsizetype first = -1;
+    qsizetype last = -1;
+    qsizetype wordFirst = -1;
+    qsizetype wordLast = -1;
+    int runs = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u' ')
+            continue;
+        if (first < 0)
+            first = i;
+        last = i;
+        if (IsDrawingChar(c)) {
+            runs += IsRunChar(c) ? 1 : 0;
+            continue;
+        }
+        if (wordFirst < 0)
+            wordFirst = i;
+        wordLast = i;
+    }
+    if (runs < 3)
+        return std::nullopt;
+    if (wordFirst >= 0) {
+        // The words between the drawing: one repeat mark and nothing else.
+        const QStringView words = line.mid(wordFirst, wordLast - wordFirst + 1);
+        for (QChar c : words)
+            if (IsRunChar(c))
+                return std::nullopt;
+        const std::optional<int> count = RepeatCountOf(words);
+        if (!count)
+            return std::nullopt;
+        bracket.count = *count;
+    }
+    bracket.first = static_cast<int>(first);
+    bracket.last = static_cast<int>(last);
+    bracket.openRight = IsRunChar(line[last]) || line[last] == u'.';
+    return bracket;
+}
+
+std::optional<std::vector<EndingMark>> ParseEndingLine(QStringView line)
+{
+    std::vector<EndingMark> marks;
+    static const QRegularExpression ending(
+        QStringLiteral(
+            "\\G\\s*\\[?([1-9])(?:\\.|st|nd|rd|th)\\]?[-_.~ ]*?(?=\\s{2,}|\\s*$|\\s*\\[?[1-9](?:\\.|st|nd|rd|th))"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QString text = line.toString();
+    qsizetype at = 0;
+    while (at < text.size()) {
+        const QRegularExpressionMatch match = ending.match(text, at);
+        if (!match.hasMatch() || match.capturedEnd() == at)
+            break;
+        const qsizetype start
+            = match.capturedStart(1) - (match.capturedStart(1) > 0 && text[match.capturedStart(1) - 1] == u'[' ? 1 : 0);
+        qsizetype last = match.capturedEnd() - 1;
+        while (last > start && text[last] == u' ')
+            --last;
+        marks.push_back({ match.captured(1).toInt(), static_cast<int>(start), static_cast<int>(last) });
+        at = match.capturedEnd();
+    }
+    if (marks.empty() || !QStringView(text).mid(at).trimmed().isEmpty())
+        return std::nullopt;
+    return marks;
+}
+
 QString ExpandTabs(QStringView line)
 {
     if (!line.contains(u'\t'))
@@ -163,6 +281,18 @@ std::optional<StringLine> ParseStringLine(QStringView line)
     const qsizetype n = line.size();
     while (i < n && line[i] == u' ')
         ++i;
+    // A bracket drawn left of the strings: "[ G|--", "|G|--", "| |--".
+    if (i + 1 < n && IsBracketChar(line[i])) {
+        qsizetype j = i + 1;
+        while (j < n && line[j] == u' ')
+            ++j;
+        const bool spaced = j > i + 1;
+        const bool labelNext = j + 1 < n && IsLabelLetter(line[j]) && QStringView(u" |:-#b").contains(line[j + 1]);
+        if (line[i] != u'|' ? spaced || labelNext : labelNext || (spaced && j < n && line[j] == u'|')) {
+            result.bracketed = true;
+            i = j;
+        }
+    }
     if (i < n && IsLabelLetter(line[i])) {
         qsizetype j = i + 1;
         if (j < n && (line[j] == u'#' || line[j] == u'b'))
@@ -174,8 +304,10 @@ std::optional<StringLine> ParseStringLine(QStringView line)
         while (i < n && line[i] == u' ')
             ++i;
     }
-    // "|:" and "||*" open a repeat, as sites and programs write it.
-    while (i < n && (line[i] == u'|' || line[i] == u':' || (line[i] == u'*' && result.opensWithBar))) {
+    // "|:", "||*" and "||o" open a repeat, as sites and programs write it.
+    while (i < n
+        && (line[i] == u'|' || line[i] == u':'
+            || (result.opensWithBar && (line[i] == u'*' || line[i] == u'o' || line[i] == u'O')))) {
         result.opensWithRepeat = result.opensWithRepeat || (line[i] != u'|' && result.opensWithBar);
         result.opensWithBar = result.opensWithBar || line[i] == u'|';
         ++i;
@@ -195,24 +327,43 @@ std::optional<StringLine> ParseStringLine(QStringView line)
         return std::nullopt;
     QStringView tail = body.mid(last + 1);
     bool tailIsBody = true;
-    for (QChar c : tail)
-        tailIsBody = tailIsBody && IsBodyChar(c) && c != u' ';
-    if (!tailIsBody) {
-        const QString tailText = tail.trimmed().toString();
-        const bool repeatGlued = Re("^\\(?x\\s*\\d+\\)?$").match(tailText).hasMatch();
-        if (!tail.startsWith(u' ') && !repeatGlued)
+    for (qsizetype k = 0; k < tail.size(); ++k)
+        tailIsBody = tailIsBody && (IsBodyChar(tail[k]) || IsRepeatDot(tail, k)) && tail[k] != u' ';
+    // "--|x4": a count glued to the closing bar line, not a dead note and a fret after it.
+    const bool countAfterBar = body[last] == u'|' && tail.size() <= 4 && RepeatCountOf(tail).has_value();
+    if (!tailIsBody || countAfterBar) {
+        QStringView tailText = tail.trimmed();
+        if (!tail.startsWith(u' ') && !RepeatCountOf(tailText)
+            && (tailText.isEmpty() || !IsBracketChar(tailText.front())))
             return std::nullopt;
-        result.trailing = tailText;
+        // "|   | x2": a bracket beside the strings, then what it says.
+        while (!tailText.isEmpty() && (IsBracketChar(tailText.front()) || tailText.front() == u' ')) {
+            result.bracketed = true;
+            tailText = tailText.mid(1);
+        }
+        result.trailing = tailText.toString();
         body = body.left(last + 1);
     }
+    // "--|   |": a bracket beside the strings, not a bar of blanks.
+    qsizetype end = body.size();
+    while (end > 0 && IsBracketChar(body[end - 1]))
+        --end;
+    qsizetype gap = end;
+    while (gap > 0 && body[gap - 1] == u' ')
+        --gap;
+    if (end < body.size() && end - gap >= 2 && gap > 0 && (body[gap - 1] == u'|' || body[gap - 1] == u'-')) {
+        result.bracketed = true;
+        body = body.left(gap);
+    }
     int dashes = 0, bars = 0, blanks = 0, others = 0;
-    for (QChar c : body) {
-        if (!IsBodyChar(c))
-            return std::nullopt;
+    for (qsizetype k = 0; k < body.size(); ++k) {
+        const QChar c = body[k];
         if (c == u'-')
             ++dashes;
-        else if (c == u'|')
+        else if (c == u'|' || IsRepeatDot(body, k))
             ++bars;
+        else if (!IsBodyChar(c))
+            return std::nullopt;
         else if (c == u' ')
             ++blanks;
         else
@@ -221,6 +372,12 @@ std::optional<StringLine> ParseStringLine(QStringView line)
     const int filled = dashes + bars + others;
     if (dashes < 2 || dashes + bars < 3 || filled < 3 || dashes * 4 < filled || blanks > dashes)
         return std::nullopt;
+    // "|------ x2 ------|" over a system is a repeat bracket, not a string.
+    if (result.label.isEmpty() && !result.bracketed) {
+        const std::optional<RepeatBracket> bracket = ParseRepeatBracket(line);
+        if (bracket && bracket->count > 0)
+            return std::nullopt;
+    }
     while (body.endsWith(u' '))
         body.chop(1);
     result.body = body;
@@ -255,7 +412,21 @@ TextLine ClassifyTextLine(QStringView line)
         result.kind = TextKind::Rule;
         return result;
     }
+    if (const std::optional<RepeatBracket> bracket = ParseRepeatBracket(line); bracket && bracket->count > 0) {
+        result.kind = TextKind::RepeatBracket;
+        result.repeat = bracket->count;
+        return result;
+    }
     const QString lower = text.toLower();
+    if (lower.startsWith(u'*') || lower.startsWith(QLatin1String("count"))) {
+        const QRegularExpressionMatch countOff
+            = Re("^\\*?\\s?count[\\s\\-]?(?:off|in)\\b\\s*[:=\\-]?\\s*(\\d)\\s*(?:beats?|clicks?)?$").match(text);
+        if (countOff.hasMatch() && countOff.captured(1).toInt() <= 8) {
+            result.kind = TextKind::CountOff;
+            result.countOff = countOff.captured(1).toInt();
+            return result;
+        }
+    }
     const bool hasColon = text.contains(u':') || text.contains(u'=') || text.contains(u'-');
     QRegularExpressionMatch match;
     if (lower.startsWith(QLatin1String("tuning")))
@@ -292,6 +463,19 @@ TextLine ClassifyTextLine(QStringView line)
         result.kind = TextKind::MarkLine;
         return result;
     }
+    const bool mayRepeat = lower.contains(u'x') || lower.contains(QLatin1String("repeat"))
+        || lower.contains(QLatin1String("times")) || lower.contains(u'*');
+    const std::optional<int> count = RepeatCountOf(text);
+    if (count
+        || (mayRepeat
+            && Re("^\\(?\\s*(?:x\\s*\\d+|\\d+\\s*x|\\*\\s*\\d+|repeat\\b.*|play\\s+\\d+\\s+times.*|\\d+\\s+times)\\s*"
+                  "\\)?$")
+                   .match(text)
+                   .hasMatch())) {
+        result.kind = TextKind::Repeat;
+        result.repeat = count.value_or(0);
+        return result;
+    }
     if (Re("^\\[[^\\]]{1,40}\\]\\s*(?:x\\s*\\d+|\\d+\\s*x)?$").match(text).hasMatch()
         || Re(
             "^[(\\[]?\\s*(?:main\\s+|bass\\s+)?(?:intro|verse|chorus|pre-?\\s?chorus|bridge|outro|solo|interlude|riff|"
@@ -302,15 +486,10 @@ TextLine ClassifyTextLine(QStringView line)
                .match(text)
                .hasMatch()) {
         result.kind = TextKind::Section;
-        return result;
-    }
-    const bool mayRepeat = lower.contains(u'x') || lower.contains(QLatin1String("repeat"))
-        || lower.contains(QLatin1String("times")) || lower.contains(u'*');
-    if (mayRepeat
-        && Re("^\\(?\\s*(?:x\\s*\\d+|\\d+\\s*x|\\*\\s*\\d+|repeat\\b.*|play\\s+\\d+\\s+times.*|\\d+\\s+times)\\s*\\)?$")
-               .match(text)
-               .hasMatch()) {
-        result.kind = TextKind::Repeat;
+        // "Chorus x2": the whole section is played that many times.
+        const QRegularExpressionMatch times = Re("(?:x\\s*(\\d{1,3})|(\\d{1,3})\\s*x)\\s*\\)?\\s*:?$").match(text);
+        if (times.hasMatch())
+            result.repeat = std::max(1, (times.captured(1) + times.captured(2)).toInt());
         return result;
     }
     if (!hasColon)

@@ -18,6 +18,9 @@ struct StringLine {
     bool opensWithBar = false; // a bar line before the body
     bool opensWithRepeat = false; // "|:" or "||:" before the body
     QString trailing; // text after the body ("x4"), trimmed; empty when none
+    // A bracket drawn beside the strings, which marks them as part of a repeated passage: "[ G|--",
+    // "G|--|   |".
+    bool bracketed = false;
     // Only dashes, no label, no bar line: may be a string without notes or a decorative rule.
     bool weak = false;
 };
@@ -38,6 +41,8 @@ enum class TextKind {
     Tempo, // "Tempo: 120", "120 bpm"
     Section, // "[Verse]", "Chorus:", "Intro x2"
     Repeat, // "x4", "repeat 2x"
+    RepeatBracket, // "|------ x2 ------|": a bracket over the bars it repeats
+    CountOff, // "Count off: 4", as this program's tab writes it
     TitleField, // "Title: ...", "Song: ..."
     Field, // "Artist: ...", "Tabbed by: ..."
     Text,
@@ -47,9 +52,34 @@ struct TextLine {
     TextKind kind = TextKind::Text;
     QString text; // trimmed line; for Tuning and TitleField the text after the colon
     int tempo = 0; // for Tempo
+    int repeat = 0; // for Repeat, RepeatBracket and Section: how many times, 0 when not said
+    int countOff = 0; // for CountOff
 };
 
 TextLine ClassifyTextLine(QStringView line);
+
+// How many times a repeat mark asks the bars to be played: "x4", "4x", "(x4)", "[x4]", "*4",
+// "repeat 3 times", "play 3 times", "repeat" (twice); nothing for any other text.
+std::optional<int> RepeatCountOf(QStringView text);
+
+// A bracket drawn over or under the bars it repeats: "|------ x2 ------|", "[--- x4 ---]", "___x2___".
+// Without a count it only continues a bracket of the system before ("-----------|").
+struct RepeatBracket {
+    int first = 0; // the columns of its first and last characters
+    int last = 0;
+    int count = 0; // 0 when it has none
+    bool openRight = false; // it runs on past its last character, into the next system
+};
+std::optional<RepeatBracket> ParseRepeatBracket(QStringView line);
+
+// The alternate endings marked over the bars: "1.________  2.________", "[1st]   [2nd]". Nothing when
+// the line holds anything else.
+struct EndingMark {
+    int number = 0;
+    int first = 0; // the columns of its first and last characters
+    int last = 0;
+};
+std::optional<std::vector<EndingMark>> ParseEndingLine(QStringView line);
 
 // Every word of the line is a duration ("Q  .E  E", or a lone "W" above a block of one note).
 bool IsRhythmText(QStringView text);

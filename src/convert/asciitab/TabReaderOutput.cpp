@@ -145,13 +145,25 @@ void Reader::giveDurations(OutBar& bar, int number)
     }
     if (rhythm == TabRhythm::Proportional) {
         std::vector<double> spans;
+        int step = 2;
         for (std::size_t c = 0; c < bar.columns.size(); ++c) {
             const int next = c + 1 < bar.columns.size() ? bar.columns[c + 1].pos : bar.width;
             spans.push_back(std::max(1, next - bar.columns[c].pos));
+            if (c + 1 < bar.columns.size())
+                step = c == 0 ? next - bar.columns[c].pos : std::min(step, next - bar.columns[c].pos);
         }
+        // A bar whose first note stands further in than the tab's bars start, by a step of its notes
+        // or more, starts with a rest.
+        const int rest = bar.columns.front().pos - m_typicalLead;
+        const bool leadingRest = rest >= std::max(2, step);
+        if (leadingRest)
+            spans.insert(spans.begin(), rest);
         if (const auto fitted = FitBar(spans)) {
+            const qsizetype first = leadingRest ? 1 : 0;
+            if (leadingRest)
+                bar.leadingRests = QStringList { fitted->front() };
             for (std::size_t c = 0; c < bar.columns.size(); ++c)
-                bar.columns[c].durations = QStringList { fitted->at(static_cast<qsizetype>(c)) };
+                bar.columns[c].durations = QStringList { fitted->at(static_cast<qsizetype>(c) + first) };
             return;
         }
         m_report.barNotFitted(number, bar.sourceLine, unit);
@@ -250,6 +262,20 @@ void Reader::writeEntry(const OutColumn* column, const QString& duration)
     ++m_chordLines;
 }
 
+void Reader::startNotes()
+{
+    if (!m_tuningWritten) {
+        m_out << m_tuning.lineText();
+        m_tuningWritten = true;
+    }
+    // The frets line goes where the notes start, and a repeat without an opening sign goes back no
+    // further: the title and tuning lines are no part of it.
+    if (!m_fretsLineAt) {
+        m_fretsLineAt = m_out.size();
+        m_repeatFloor = std::max(m_repeatFloor, m_out.size());
+    }
+}
+
 void Reader::emitItems()
 {
     QStringList& out = m_out;
@@ -264,12 +290,7 @@ void Reader::emitItems()
                 closeBar();
             break;
         case Item::Piece: {
-            if (!m_tuningWritten) {
-                out << m_tuning.lineText();
-                m_tuningWritten = true;
-            }
-            if (!m_fretsLineAt)
-                m_fretsLineAt = out.size();
+            startNotes();
             const OutBar& bar = m_bars[item.bar];
             if (bar.firstItem == static_cast<int>(i))
                 for (const QString& rest : bar.leadingRests)
@@ -277,6 +298,7 @@ void Reader::emitItems()
             for (const OutColumn& column : bar.columns) {
                 if (column.item != static_cast<int>(i))
                     continue;
+                out << column.comments;
                 for (qsizetype d = 0; d < column.durations.size(); ++d)
                     writeEntry(d == 0 ? &column : nullptr, column.durations[d]);
                 if (column.barBreakAfter)
@@ -284,6 +306,21 @@ void Reader::emitItems()
             }
             break;
         }
+        case Item::RepeatOpen:
+            openRepeat(item.repeat);
+            break;
+        case Item::RepeatClose:
+            closeRepeat(item.repeat);
+            break;
+        case Item::SectionStart:
+            m_repeatFloor = out.size();
+            break;
+        case Item::EndingStart:
+            startEnding(item.bar);
+            break;
+        case Item::EndingEnd:
+            endEnding();
+            break;
         }
     }
 }
@@ -298,7 +335,9 @@ TabImport Reader::run()
         return result;
     }
     chooseTuning();
+    m_digitRule = chooseDigitRule();
     scanBlocks();
+    planTextRepeats();
     m_report.rhythm(m_options.rhythm, m_options.unit);
     m_tuningWritten = !m_options.writeTuningLine || m_tuning.isStandard();
     // Tabs hold a few notes per string line; a chord list a line per note.
@@ -306,6 +345,8 @@ TabImport Reader::run()
     buildItems();
     flush();
     m_entries.finish();
+    for (const OpenRepeat& open : m_openRepeats)
+        m_report.repeatNeverClosed(open.line);
     if (!m_out.isEmpty() && !m_out.last().isEmpty())
         closeBar();
     if (m_highestFret > FretCount && m_fretsLineAt) {

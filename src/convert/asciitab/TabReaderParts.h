@@ -1,6 +1,6 @@
 #pragma once
 
-// The reader's working parts, shared by its two source files; nothing outside the reader uses them.
+// The reader's working parts, shared by its source files; nothing outside the reader uses them.
 
 #include "AsciiTabReader.h"
 #include "MarkRepair.h"
@@ -18,6 +18,23 @@ namespace fw::asciitab::detail {
 inline constexpr int MinBlockLines = MinTuningStrings;
 inline constexpr int MaxBlockLines = MaxTuningStrings;
 
+// Repeated passages, from the smallest to the largest: between repeat signs at bar lines, a whole
+// block ("x4" beside it), under a bracket over the bars or beside several blocks, a whole section
+// ("Chorus x2").
+enum class RepeatLevel { Bar, Block, Bracket, Section };
+
+struct RepeatMark {
+    RepeatLevel level = RepeatLevel::Bar;
+    int count = 0; // for a close: how many times, 0 when the tab does not say (twice)
+    int line = 0; // the source line it was read from
+};
+
+// The repeats that open before a place and close after it; closes innermost first.
+struct RepeatEvents {
+    std::vector<RepeatMark> opens;
+    std::vector<RepeatMark> closes;
+};
+
 struct Block {
     int first = 0; // source line of the top string
     std::vector<int> lines; // source lines, top string first
@@ -31,6 +48,14 @@ struct Block {
     std::vector<int> partBar;
     std::vector<int> partOffset;
     std::vector<int> partItem;
+    // For each bar part: the repeats that open before it and close after it.
+    std::vector<RepeatEvents> partRepeats;
+    // For each bar part: the alternate ending it belongs to, 0 for none.
+    std::vector<int> partEnding;
+    bool opensWithRepeat = false; // its lines start with "|:"
+    bool bracketed = false; // a bracket stands beside its lines
+    int repeatCount = 0; // a count beside it or on a line next to it: "x4"
+    QStringList trailing; // other text beside its lines, kept as comments
 };
 
 // A column as the chord list will hold it.
@@ -43,6 +68,7 @@ struct OutColumn {
     LineMarks technique {};
     std::array<bool, 7> anySlide {}; // by slot: an "s" slide, which needs a next note
     QString token; // from the rhythm line
+    QStringList comments; // written before its line: the alternative frets of "4(16)"
     QStringList durations; // the note's duration, then rests
     bool barBreakAfter = false;
     int item = 0; // the piece item that writes it
@@ -83,9 +109,25 @@ struct LineKeyHash {
 
 // What the chord list holds, in the order of the tab.
 struct Item {
-    enum Kind { Comment, Piece, BarEnd } kind = Comment;
+    enum Kind { Comment, Piece, BarEnd, RepeatOpen, RepeatClose, SectionStart, EndingStart, EndingEnd } kind = Comment;
+    // The number of an alternate ending for EndingStart; otherwise the bar.
     QString text;
     int bar = 0;
+    RepeatMark repeat {};
+};
+
+// An open repeat while the list is written: where its first pass starts in the list.
+struct OpenRepeat {
+    RepeatLevel level;
+    qsizetype start;
+    int line;
+    // Its alternate endings: the number and the lines [from, to) of each, played in that pass only.
+    struct Ending {
+        int number;
+        qsizetype from;
+        qsizetype to;
+    };
+    std::vector<Ending> endings;
 };
 
 inline QString CommentLine(const QString& text)
@@ -138,6 +180,24 @@ private:
     void placeRhythmTokens(const Block& block);
     // Finds the palm-mute, let-ring and attack lines around a block.
     void findMarkLines(Block& block);
+    DigitRule chooseDigitRule();
+    // Repeats: the signs at a block's bar lines, the counts beside and next to it, brackets over
+    // it, then what a block alone cannot say: brackets beside several blocks, sections, counts on
+    // lines of their own.
+    void planBlockRepeats(Block& block, const BlockBars& bars, int blockIndex);
+    void takeCount(Block& block, const BlockBars* bars, int count, int column, int line);
+    void placeBracket(int blockIndex, const BlockBars& bars, const RepeatBracket& bracket, int line);
+    // A bracket over the bars that runs on from a system ends after the last block it reached.
+    void endRunningBracket();
+    void planTextRepeats();
+    // Adds the repeat items of a place: opens before a bar part, closes after it.
+    void addRepeatItems(const std::vector<RepeatMark>& marks, Item::Kind kind);
+    void openRepeat(const RepeatMark& mark);
+    void closeRepeat(const RepeatMark& mark);
+    void playOut(qsizetype start, int passes, int line, const std::vector<OpenRepeat::Ending>& endings);
+    void placeEndings(Block& block, const BlockBars& bars, const std::vector<EndingMark>& marks);
+    void startEnding(int number);
+    void endEnding();
     // Calls visit(column, first, last) for each of the block's columns, with where its notes stand
     // as columns of the text from its top line's body on.
     void forEachColumn(const Block& block, const std::function<void(OutColumn&, int, int)>& visit);
@@ -151,6 +211,8 @@ private:
     // that stay in the processor's caches. Only called where no bar runs on.
     void flush();
     void emitItems();
+    // Writes the tuning line before the first notes and marks where they start.
+    void startNotes();
     // Writes the blank line that ends a bar.
     void closeBar();
 
@@ -163,8 +225,26 @@ private:
     QStringList m_unitList;
     std::vector<bool> m_readRhythmLine; // rhythm lines the line rhythm reads
     std::vector<bool> m_readMarkLine; // palm-mute, let-ring and attack lines read as marks
+    std::vector<bool> m_readRepeatLine; // counts and brackets read into the repeats
+    DigitRule m_digitRule = DigitRule::TwoDigitFrets;
+    // Repeats at text lines: closes before the line, opens after it; and those still open at the end.
+    std::unordered_map<int, RepeatEvents> m_lineRepeats;
+    std::vector<RepeatMark> m_endCloses;
+    // A bracket over the bars that runs on into the next system: its count, line and whether the
+    // last block it covered may still end it.
+    std::optional<RepeatMark> m_runningBracket;
+    int m_runningBracketBlock = -1;
+    // A "|:" at the end of a system opens before the next one's first bar.
+    int m_carriedOpens = 0;
+    int m_carriedOpenLine = 0;
+    // While writing: the open repeats, and where a repeat without an opening sign starts from.
+    std::vector<OpenRepeat> m_openRepeats;
+    qsizetype m_repeatFloor = 0;
     std::vector<Block> m_blocks;
     std::vector<int> m_barWidths; // of the bars that end in their block, for the typical width
+    // Where the first notes of bars stand: most bars start on the beat after a margin this wide.
+    std::vector<int> m_barLeads;
+    int m_typicalLead = 0;
     Tuning m_tuning;
     int m_usedTuningLine = -1;
     std::vector<OutBar> m_bars;

@@ -219,6 +219,55 @@ void TabReport::proportionalWithoutBars(int line, const QString& unit)
             .arg(LineNumber(line), UnitName(unit)));
 }
 
+void TabReport::digitRule(const DigitEvidence& evidence)
+{
+    if (evidence.rule() != DigitRule::DigitPerColumn)
+        return;
+    m_digitRule
+        = QStringLiteral("Digit runs read as one fret a digit: the tab writes its notes one column each "
+                         "(%1 no fret can be, %2 one column apart on different strings, %3 that could be "
+                         "one fret).")
+              .arg(Plural(evidence.longRuns + evidence.noFretPairs, QStringLiteral("run"), QStringLiteral("runs")))
+              .arg(Plural(evidence.neighbours, QStringLiteral("note"), QStringLiteral("notes")))
+              .arg(Plural(evidence.fretPairs, QStringLiteral("run"), QStringLiteral("runs")));
+}
+
+void TabReport::repeatPlayed(int extraPasses, int bars)
+{
+    ++m_repeatsPlayed;
+    m_passesAdded += extraPasses;
+    m_barsAdded += bars;
+}
+
+void TabReport::repeatNeverClosed(int line)
+{
+    place(QStringLiteral("unclosed"),
+        QStringLiteral("Line %1: a repeat opens here and never closes; its bars are played once.")
+            .arg(LineNumber(line)));
+}
+
+void TabReport::repeatTooOften(int line, int passes)
+{
+    place(QStringLiteral("toooften"),
+        QStringLiteral("Line %1: a repeat of %2 times was kept once, its mark as a comment.")
+            .arg(LineNumber(line))
+            .arg(passes));
+}
+
+void TabReport::repeatTooLong(int line)
+{
+    place(QStringLiteral("toolong"),
+        QStringLiteral("Line %1: playing this repeat out would make the list too long; it was kept once, its mark "
+                       "as a comment.")
+            .arg(LineNumber(line)));
+}
+
+void TabReport::countOff(int beats, int line)
+{
+    m_countOff = QStringLiteral("Count-off of %1, from line %2.")
+                     .arg(Plural(beats, QStringLiteral("beat"), QStringLiteral("beats")), LineNumber(line));
+}
+
 void TabReport::place(const QString& key, const QString& sentence) { addPlace(m_places, key, sentence); }
 
 void TabReport::timingPlace(const QString& key, const QString& sentence) { addPlace(m_timingPlaces, key, sentence); }
@@ -238,8 +287,12 @@ QStringList TabReport::lines() const
         out << m_title;
     if (!m_tempo.isEmpty())
         out << m_tempo;
+    if (!m_countOff.isEmpty())
+        out << m_countOff;
     if (!m_frets.isEmpty())
         out << m_frets;
+    if (!m_digitRule.isEmpty())
+        out << m_digitRule;
     struct Named {
         Mark mark;
         const char* one;
@@ -251,7 +304,6 @@ QStringList TabReport::lines() const
               { Mark::Release, "release (r)", "releases (r)" }, { Mark::Vibrato, "vibrato (~ v)", "vibratos (~ v)" },
               { Mark::Ghost, "ghost note ( )", "ghost notes ( )" }, { Mark::Harmonic, "harmonic < >", "harmonics < >" },
               { Mark::Bracket, "bracketed note [ ]", "bracketed notes [ ]" }, { Mark::Tap, "tap (t)", "taps (t)" },
-              { Mark::RepeatSign, "repeat sign at a bar line", "repeat signs at bar lines" },
               { Mark::Other, "other mark", "other marks" } };
     QStringList marks;
     for (const Named& named : names) {
@@ -261,9 +313,15 @@ QStringList TabReport::lines() const
     }
     if (!marks.isEmpty())
         out << QStringLiteral("Techniques dropped, their notes kept: %1.").arg(marks.join(QStringLiteral(", ")));
-    if (this->marks.splitNumbers > 0)
-        out << QStringLiteral("Digit runs too high for one fret, read as several frets: %1.")
-                   .arg(this->marks.splitNumbers);
+    const DigitRuns& split = this->marks.splitRuns;
+    if (split.count > 0)
+        out << QStringLiteral("Digit runs read as several frets: %1 (%2%3).")
+                   .arg(split.count)
+                   .arg(split.places.join(QStringLiteral(", ")),
+                       split.count > split.places.size() ? QStringLiteral(", ...") : QString());
+    if (m_alternatives > 0)
+        out << QStringLiteral("Alternative frets in brackets, as in \"4(16)\", kept as comments: %1.")
+                   .arg(m_alternatives);
     QStringList dropped;
     const std::pair<TextKind, std::pair<const char*, const char*>> kinds[]
         = { { TextKind::Count, { "count line", "count lines" } }, { TextKind::Rule, { "rule", "rules" } },
@@ -275,6 +333,13 @@ QStringList TabReport::lines() const
     }
     if (!dropped.isEmpty())
         out << QStringLiteral("Lines dropped: %1.").arg(dropped.join(QStringLiteral(", ")));
+    if (m_repeatsPlayed > 0)
+        out << QStringLiteral("Repeats played out: %1, adding %2 and %3.")
+                   .arg(m_repeatsPlayed)
+                   .arg(Plural(m_passesAdded, QStringLiteral("pass"), QStringLiteral("passes")),
+                       Plural(m_barsAdded, QStringLiteral("bar"), QStringLiteral("bars")));
+    if (m_repeatsKept > 0)
+        out << QStringLiteral("Repeats kept once as written, their marks as comments: %1.").arg(m_repeatsKept);
     if (m_repeats > 0)
         out << QStringLiteral("Repeat marks kept as comments, not played out: %1.").arg(m_repeats);
     if (m_rhythmLinesKept > 0)

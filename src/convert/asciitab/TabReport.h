@@ -33,6 +33,17 @@ public:
 
     void dropped(TextKind kind);
     void repeatMark() { ++m_repeats; }
+    // The rule the tab's digit runs were read by, and what spoke for it.
+    void digitRule(const DigitEvidence& evidence);
+    // Repeats: passes played out (extra passes and the bars they added), kept as written, or kept
+    // once because playing them out would not do.
+    void repeatPlayed(int extraPasses, int bars);
+    void repeatKept() { ++m_repeatsKept; }
+    void repeatNeverClosed(int line);
+    void repeatTooOften(int line, int passes);
+    void repeatTooLong(int line);
+    void countOff(int beats, int line);
+    void alternativeKept() { ++m_alternatives; }
     void rhythmLineKept() { ++m_rhythmLinesKept; }
     void emptyBar() { ++m_emptyBars; }
     void strayLines(int line, int count);
@@ -71,6 +82,13 @@ private:
     int m_letRingLine = -1;
     std::map<TextKind, int> m_dropped;
     int m_repeats = 0;
+    QString m_digitRule;
+    int m_repeatsPlayed = 0;
+    int m_passesAdded = 0;
+    int m_barsAdded = 0;
+    int m_repeatsKept = 0;
+    QString m_countOff;
+    int m_alternatives = 0;
     int m_rhythmLinesKept = 0;
     int m_emptyBars = 0;
     QStringList m_places;

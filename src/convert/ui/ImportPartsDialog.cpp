@@ -27,6 +27,9 @@ ImportPartsDialog::ImportPartsDialog(QWidget* parent)
     lstParts->setAllColumnsShowFocus(true);
     lstParts->setSelectionMode(QAbstractItemView::SingleSelection);
     lstParts->setHeaderLabels(PartColumnTitles());
+    // The name takes the room to spare, so the counts stay beside their titles.
+    lstParts->header()->setStretchLastSection(false);
+    lstParts->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     lblParts = new QLabel(this);
     lblParts->setObjectName(QStringLiteral("lblParts"));
     lblParts->setWordWrap(true);

@@ -3,6 +3,7 @@
 #include "DialogButtons.h"
 #include "FixedPitchFont.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -80,6 +81,9 @@ ImportTabDialog::ImportTabDialog(QWidget* parent)
     for (const char* mark : { "", ".", "/" })
         for (const char* letter : { "W", "H", "Q", "E", "S", "T", "F" })
             cboUnit->addItem(QLatin1String(mark) + QLatin1String(letter));
+    chkAsWritten = new QCheckBox(QStringLiteral("Repeats as &written"), this);
+    chkAsWritten->setObjectName(QStringLiteral("chkAsWritten"));
+    chkAsWritten->setAccessibleName(QStringLiteral("Repeats as written"));
     memPreview = MakeTextBox(this, "memPreview", true);
     memReport = MakeTextBox(this, "memReport", true);
     memReport->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -93,6 +97,8 @@ ImportTabDialog::ImportTabDialog(QWidget* parent)
     Hint(edtText, QStringLiteral("The tab as text; edit it here before importing."));
     Hint(cboRhythm, QStringLiteral("How the notes get their durations."));
     Hint(cboUnit, QStringLiteral("The duration of one note, or of one character of the tab."));
+    Hint(
+        chkAsWritten, QStringLiteral("Keep repeated bars once, between repeat comments, instead of playing them out."));
     Hint(memPreview, QStringLiteral("The chord list OK imports."));
     Hint(memReport, QStringLiteral("What the import dropped or guessed."));
 
@@ -102,6 +108,8 @@ ImportTabDialog::ImportTabDialog(QWidget* parent)
     choices->addSpacing(12);
     choices->addWidget(m_unitLabel);
     choices->addWidget(cboUnit);
+    choices->addSpacing(12);
+    choices->addWidget(chkAsWritten);
     choices->addStretch();
     auto* columns = new QGridLayout;
     columns->addWidget(textLabel, 0, 0);
@@ -122,7 +130,8 @@ ImportTabDialog::ImportTabDialog(QWidget* parent)
     layout->addLayout(buttons);
     setTabOrder(edtText, cboRhythm);
     setTabOrder(cboRhythm, cboUnit);
-    setTabOrder(cboUnit, memPreview);
+    setTabOrder(cboUnit, chkAsWritten);
+    setTabOrder(chkAsWritten, memPreview);
     setTabOrder(memPreview, memReport);
     setTabOrder(memReport, btnOK);
     setTabOrder(btnOK, btnCancel);
@@ -133,6 +142,7 @@ ImportTabDialog::ImportTabDialog(QWidget* parent)
     connect(edtText, &QPlainTextEdit::textChanged, this, &ImportTabDialog::schedulePreview);
     connect(cboRhythm, &QComboBox::currentIndexChanged, this, &ImportTabDialog::refreshPreview);
     connect(cboUnit, &QComboBox::currentIndexChanged, this, &ImportTabDialog::refreshPreview);
+    connect(chkAsWritten, &QCheckBox::toggled, this, &ImportTabDialog::refreshPreview);
     connect(btnOK, &QPushButton::clicked, this, [this] {
         refreshPreview();
         if (m_result.error.isEmpty())
@@ -149,6 +159,8 @@ void ImportTabDialog::setSource(const QString& title, const QString& text, const
     const QSignalBlocker blockUnit(cboUnit);
     cboRhythm->setCurrentIndex(cboRhythm->findData(static_cast<int>(options.rhythm)));
     cboUnit->setCurrentIndex(std::max(0, cboUnit->findText(options.unit)));
+    const QSignalBlocker blockAsWritten(chkAsWritten);
+    chkAsWritten->setChecked(options.asWritten);
     {
         const QSignalBlocker blockText(edtText);
         edtText->setPlainText(text);
@@ -161,6 +173,7 @@ TabImportOptions ImportTabDialog::options() const
     TabImportOptions options = m_options;
     options.rhythm = static_cast<TabRhythm>(cboRhythm->currentData().toInt());
     options.unit = cboUnit->currentText();
+    options.asWritten = chkAsWritten->isChecked();
     return options;
 }
 

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QTimer>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPlainTextEdit;
@@ -12,7 +13,7 @@ class QPushButton;
 
 namespace fw {
 
-// Shows tab text with the rhythm and unit choices, a live preview of the chord list and the report,
+// Shows tab text with the rhythm, unit and repeat choices, a live preview of the chord list and the report,
 // and gives the chord list on OK. The preview follows every edit of the text and every choice.
 class ImportTabDialog : public QDialog {
     Q_OBJECT
@@ -30,6 +31,7 @@ public:
     QPlainTextEdit* edtText = nullptr;
     QComboBox* cboRhythm = nullptr;
     QComboBox* cboUnit = nullptr;
+    QCheckBox* chkAsWritten = nullptr;
     QPlainTextEdit* memPreview = nullptr;
     QPlainTextEdit* memReport = nullptr;
     QPushButton* btnOK = nullptr;

@@ -3,6 +3,7 @@
 #include "AsciiTab.h"
 #include "DialogButtons.h"
 #include "FixedPitchFont.h"
+#include "LineParser.h"
 #include "MessageBoxes.h"
 #include "SaveFileDialog.h"
 #include "TabPainter.h"
@@ -256,6 +257,7 @@ void TfrmTab::BuildTablature()
         TabSubtitle = titles.Subtitle;
     }
     m_tab = std::make_unique<Tablature>(Tablature::Build(m_inputs.ParsedLines, TuningOfLines(m_inputs.EditorLines)));
+    m_tab->CountOff = CountOffOfLines(m_inputs.EditorLines);
     BarCount = m_tab->BarCount;
     Truncated = m_tab->HasTruncatedBar();
     if (m_inputs.TabMode == 1)

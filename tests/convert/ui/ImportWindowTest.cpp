@@ -78,14 +78,15 @@ TEST_F(ImportWindow, ImportOpensTheTabAsANewDocumentNamedAfterTheFile)
     ASSERT_TRUE(test::WriteFileBytes(tab, Corpus("proportional.tab")));
     ASSERT_TRUE(test::WriteFileBytes(dir.filePath(QStringLiteral("proportional.bss")), "* mine\r\n"));
     dialogs.nextOpen = tab;
-    // Every note one unit -> one character one unit -> each bar a bar of 4/4.
-    prompt.rhythmKeys = { Qt::Key_Down, Qt::Key_Down };
+    // Each bar a bar of 4/4 (the default) -> one character one unit -> every note one unit.
+    prompt.rhythmKeys = { Qt::Key_Up, Qt::Key_Up };
     child<QAction>("Import1")->trigger();
 
     EXPECT_EQ(prompt.shownText, QString::fromUtf8(Corpus("proportional.tab")).trimmed() + u'\n');
-    EXPECT_TRUE(prompt.previewBeforeKeys.contains(QStringLiteral("G, 3, x, x, x, E")));
-    QStringList expected = CorpusLines("proportional.bss");
-    EXPECT_EQ(lines().mid(0, expected.size()), expected);
+    const QStringList expected = CorpusLines("proportional.bss");
+    EXPECT_EQ(prompt.previewBeforeKeys.mid(0, expected.size()), expected);
+    EXPECT_TRUE(lines().contains(QStringLiteral("G, 3, x, x, x, E")));
+    EXPECT_NE(lines().mid(0, expected.size()), expected);
     EXPECT_EQ(window.lblFilename->text(), QStringLiteral("proportional 2.bss"));
     EXPECT_TRUE(window.Modified);
     EXPECT_EQ(test::ReadFileBytes(dir.filePath(QStringLiteral("proportional.bss"))), QByteArray("* mine\r\n"));
@@ -101,6 +102,8 @@ TEST_F(ImportWindow, PasteTabInsertsChordLinesAtTheCaretAsOneUndoStep)
     window.RichEdit1->setPlainText(original);
     clickOnLine(2);
     QApplication::clipboard()->setText(QString::fromUtf8(Corpus("chords.tab")));
+    // Every note one unit, as the list of that tab was read.
+    prompt.rhythmKeys = { Qt::Key_Up, Qt::Key_Up };
     child<QAction>("PasteTab1")->trigger();
 
     QStringList expected = QStringList { "G, 3, x, x, x, Q", "" } + CorpusLines("chords.bss").mid(1)
@@ -118,7 +121,9 @@ TEST_F(ImportWindow, PasteTabInsertsChordLinesAtTheCaretAsOneUndoStep)
 TEST(ImportTabDialogKeys, PreviewFollowsTypingAndControlsAreNamedAndReachable)
 {
     ImportTabDialog dialog;
-    dialog.setSource(QStringLiteral("Paste Tab"), QStringLiteral("no tab here"), {});
+    TabImportOptions uniform;
+    uniform.rhythm = TabRhythm::Uniform;
+    dialog.setSource(QStringLiteral("Paste Tab"), QStringLiteral("no tab here"), uniform);
     dialog.show();
     EXPECT_FALSE(dialog.btnOK->isEnabled());
     EXPECT_TRUE(dialog.memReport->toPlainText().startsWith(QLatin1String("No tab found")));
@@ -134,9 +139,10 @@ TEST(ImportTabDialogKeys, PreviewFollowsTypingAndControlsAreNamedAndReachable)
     test::ExpectColumnsLineUp(*dialog.edtText);
     test::ExpectColumnsLineUp(*dialog.memPreview);
 
-    QWidget* expectedOrder[] = { dialog.cboRhythm, dialog.cboUnit, dialog.memPreview, dialog.memReport, dialog.btnOK };
-    const char* names[] = { "Rhythm", "Unit", "Chord list", "Report", "OK" };
-    for (int i = 0; i < 5; ++i) {
+    QWidget* expectedOrder[]
+        = { dialog.cboRhythm, dialog.cboUnit, dialog.chkAsWritten, dialog.memPreview, dialog.memReport, dialog.btnOK };
+    const char* names[] = { "Rhythm", "Unit", "Repeats as written", "Chord list", "Report", "OK" };
+    for (int i = 0; i < 6; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), expectedOrder[i]) << i;
         EXPECT_EQ(expectedOrder[i]->accessibleName(), QLatin1String(names[i]));
@@ -145,6 +151,16 @@ TEST(ImportTabDialogKeys, PreviewFollowsTypingAndControlsAreNamedAndReachable)
     dialog.cboUnit->setFocus();
     QTest::keyClick(dialog.cboUnit, Qt::Key_Down);
     EXPECT_EQ(dialog.memPreview->toPlainText(), QStringLiteral("* Title: no tab here\nChord, x, 3, x, 5, S\n"));
+
+    // A repeated bar is played out, or kept once when the box is ticked from the keyboard.
+    dialog.edtText->setPlainText(QStringLiteral("G||:--5--:||\nD||:-----:||\nA||:--3--:||\nE||:-----:||  x3\n"));
+    dialog.refreshPreview();
+    EXPECT_TRUE(dialog.memPreview->toPlainText().contains(QLatin1String("* Repeat 3 of 3")));
+    dialog.chkAsWritten->setFocus();
+    QTest::keyClick(dialog.chkAsWritten, Qt::Key_Space);
+    EXPECT_TRUE(dialog.options().asWritten);
+    EXPECT_EQ(
+        dialog.memPreview->toPlainText(), QStringLiteral("* Repeat start\nChord, x, 3, x, 5, S\n\n* Repeat end x3\n"));
 }
 
 // The Rhythm line box beside Save: clicking it puts the durations above the tablature in the view

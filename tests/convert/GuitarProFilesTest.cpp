@@ -49,7 +49,7 @@ TEST(GuitarProImport, DamagedAndForeignFilesRefusedWhole)
     Score eightStrings = DropDSong();
     eightStrings.tracks[2].tuning = { 48, 43, 38, 33, 28, 23, 18, 13 };
     Score longNeck = DropDSong();
-    longNeck.tracks[2].frets = 31;
+    longNeck.tracks[2].frets = 100;
     const QByteArray song = WriteGuitarPro(DropDSong(), 500);
     const struct {
         const char* name;
@@ -74,9 +74,9 @@ TEST(GuitarProImport, DamagedAndForeignFilesRefusedWhole)
         { "eight strings", WriteGuitarPro(eightStrings, 406),
             QStringLiteral("The file claims 8 strings in track 3 (a Guitar Pro file this program reads has 1 to 7): it "
                            "is damaged.") },
-        { "31 frets", WriteGuitarPro(longNeck, 300),
-            QStringLiteral("Track 3 has 31 frets and a capo at fret 0 (a track this program reads has at most 30 "
-                           "frets): the file is damaged.") },
+        { "100 frets", WriteGuitarPro(longNeck, 300),
+            QStringLiteral("Track 3 has 100 frets and a capo at fret 0 (a track this program reads has at most 99 "
+                           "frets and a capo at most at fret 30): the file is damaged.") },
         { "only a seven-string bass", WriteGuitarPro(sevenStrings, 510),
             QStringLiteral("No track of the file has 4 to 6 strings (drums aside): there is no bass part to read.") },
     };

@@ -24,18 +24,22 @@ namespace {
         return beat;
     }
 
-    // A six-string guitar and a drum kit beside the bass, so that the bass has to be found.
+    // A six-string guitar and a drum kit beside the bass, so that the bass has to be found. Their
+    // necks and the guitar's fretless dead note are as Guitar Pro writes them.
     Track Guitar(int measures)
     {
         Track guitar = GpTrack(QStringLiteral("Lead"), 29, { 64, 59, 55, 50, 45, 40 }, measures);
+        guitar.frets = 32;
         for (TrackMeasure& measure : guitar.measures)
-            measure.voices[0] = { GpBeat(1, { GpNote(1, 12), GpNote(2, 13) }) };
+            measure.voices[0]
+                = { GpBeat(1, { GpNote(1, 12), GpNote(2, 13), With(GpNote(3, -1), [](Note& n) { n.dead = true; }) }) };
         return guitar;
     }
 
     Track Drums(int measures)
     {
         Track drums = GpTrack(QStringLiteral("Drums"), 0, { 0, 0, 0, 0, 0, 0 }, measures);
+        drums.frets = 99;
         drums.percussion = true;
         for (TrackMeasure& measure : drums.measures)
             measure.voices[0] = { GpBeat(1, { GpNote(1, 36) }) };

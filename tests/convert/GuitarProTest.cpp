@@ -341,7 +341,7 @@ TEST(GuitarProImport, TracksListedAndChosen)
                          .arg(part.chosen ? QStringLiteral(" | chosen") : QString()));
     EXPECT_EQ(shown,
         QStringList({ QStringLiteral(
-                          "1 Lead | Overdriven Guitar, tuned E A D G B E | 6 strings | C5-E5 | 12 notes | voices 1"),
+                          "1 Lead | Overdriven Guitar, tuned E A D G B E | 6 strings | C5-E5 | 18 notes | voices 1"),
             QStringLiteral(
                 "2 Bass | Electric Bass (finger), tuned B E A D G | 5 strings | B0-D3 | 22 notes | voices 2 | chosen"),
             QStringLiteral("3 Drums | Percussion | 6 strings | - | 6 notes | voices 1") }));

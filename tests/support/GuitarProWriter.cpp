@@ -151,8 +151,14 @@ namespace {
             if (m_version >= 500)
                 m_out.blank(m_version == 500 ? 2 : 1);
             for (qsizetype m = 0; m < m_score.measures.size(); ++m) {
-                for (const Track& track : m_score.tracks)
+                for (const Track& track : m_score.tracks) {
                     writeMeasure(static_cast<int>(m), track);
+                    // GP5 closes each track's measure with a line-break byte, but Guitar Pro leaves
+                    // out the file's last one.
+                    const bool last = m + 1 == m_score.measures.size() && &track == &m_score.tracks.back();
+                    if (m_version >= 500 && !last)
+                        m_out.byte(0);
+                }
             }
             return m_out.bytes();
         }
@@ -274,8 +280,6 @@ namespace {
                 for (const Beat& beat : beats)
                     writeBeat(index, track, beat);
             }
-            if (m_version >= 500)
-                m_out.byte(0);
         }
 
         bool anyNote(const Beat& beat, bool (*test)(const Note&)) const

@@ -42,8 +42,10 @@ void BinaryReader::readMeasures()
             measure.voices.resize(voices);
             for (QList<Beat>& beats : measure.voices)
                 readVoice(m, track, beats);
-            if (m_version >= 500)
-                m_in.skip(1); // line break
+            // GP5 ends each track's measure with a line-break byte, except that Guitar Pro leaves
+            // it out after the file's last one.
+            if (m_version >= 500 && m_in.remaining() > 0)
+                m_in.skip(1);
         }
     }
 }
@@ -119,8 +121,11 @@ void BinaryReader::readBeat(int measure, const Track& track, Beat& beat)
         note.vibrato = note.vibrato || forEveryNote.vibrato;
         if (note.harmonic == Harmonic::None)
             note.harmonic = forEveryNote.harmonic;
-        // A drum track's "fret" is the drum's MIDI key.
-        const int highest = track.percussion ? 127 : MaxFrets;
+        // Guitar Pro may write a dead note with no fret (-1): it is muted where the hand lies.
+        if (note.dead && note.fret < 0)
+            note.fret = 0;
+        // A drum track's "fret" is the drum's MIDI key; a longer neck than usual may be played to its end.
+        const int highest = track.percussion ? 127 : std::max(MaxFrets, track.frets);
         if (m_in.ok() && !note.tie && (note.fret < 0 || note.fret > highest)) {
             m_in.fail(QStringLiteral("A note in measure %1 is at fret %2 (at most %3): the file is damaged.")
                           .arg(measure + 1)

@@ -24,6 +24,9 @@ inline constexpr int MaxTracks = 1000;
 inline constexpr int MaxMeasures = 200000;
 inline constexpr int MaxStrings = 7;
 inline constexpr int MaxFrets = 30;
+// The neck a track declares may be longer than any note this program reads (Guitar Pro writes 32
+// for a guitar, 87 or 99 for a drum track); its notes go to its last fret, or to MaxFrets on a shorter one.
+inline constexpr int MaxNeckFrets = 99;
 inline constexpr int MaxBeatsPerVoice = 4096;
 
 // A note value as written: the kind of note, its dots and the tuplet it belongs to.

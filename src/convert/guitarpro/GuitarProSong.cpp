@@ -281,12 +281,13 @@ namespace detail {
                 return;
             }
         }
-        if (track.frets < 1 || track.frets > MaxFrets || track.capo < 0 || track.capo > MaxFrets) {
+        if (track.frets < 1 || track.frets > MaxNeckFrets || track.capo < 0 || track.capo > MaxFrets) {
             m_in.fail(QStringLiteral("Track %1 has %2 frets and a capo at fret %3 (a track this program reads has at "
-                                     "most %4 frets): the file is damaged.")
+                                     "most %4 frets and a capo at most at fret %5): the file is damaged.")
                           .arg(index + 1)
                           .arg(track.frets)
                           .arg(track.capo)
+                          .arg(MaxNeckFrets)
                           .arg(MaxFrets));
             return;
         }

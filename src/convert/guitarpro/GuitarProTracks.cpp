@@ -97,7 +97,8 @@ QList<TrackSummary> SummariseTracks(const Score& score)
         ForEachNote(track, [&](int voice, const Note& note) {
             ++summary.notes;
             voices = std::max(voices, voice + 1);
-            if (track.percussion || note.string > track.tuning.size())
+            // A dead note has no pitch to widen the range.
+            if (track.percussion || note.dead || note.string > track.tuning.size())
                 return;
             const int key = track.tuning[note.string - 1] + track.capo + note.fret;
             lowest = std::min(lowest, key);

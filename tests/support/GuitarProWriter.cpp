@@ -461,8 +461,9 @@ namespace {
                 flags |= 0x04;
             if (effects)
                 flags |= 0x08;
+            // GP4 songs carry the heavy accent, GP5 songs the plain one.
             if (note.accent && m_version >= 400)
-                flags |= 0x40;
+                flags |= m_version >= 500 ? 0x40 : 0x02;
             m_out.byte(flags);
             m_out.byte(note.tie ? 2 : note.dead ? 3 : 1);
             m_out.byte(note.fret);

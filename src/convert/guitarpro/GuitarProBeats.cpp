@@ -225,7 +225,7 @@ void BinaryReader::readNote(Note& note)
 {
     const int flags = m_in.byte();
     note.ghost = flags & 0x04;
-    note.accent = (flags & 0x40) || (m_version >= 500 && (flags & 0x02));
+    note.accent = flags & 0x42; // accented, or heavily accented
     int type = 1;
     if (flags & 0x20)
         type = m_in.byte();

@@ -159,4 +159,15 @@ Score SecondVoiceSong()
     return score;
 }
 
+Score GuitarsSong()
+{
+    Score score;
+    score.measures.resize(1);
+    Track lowered = Guitar(1);
+    lowered.name = QStringLiteral("Rhythm");
+    lowered.tuning = { 62, 57, 53, 48, 43, 38 };
+    score.tracks = { Guitar(1), Drums(1), lowered };
+    return score;
+}
+
 } // namespace fw::test

@@ -21,5 +21,7 @@ guitarpro::Score DropDSong();
 guitarpro::Score CapoSong();
 // A bass written in the second voice, the first left empty.
 guitarpro::Score SecondVoiceSong();
+// No bass: a guitar in standard tuning and one a whole step down, with drums.
+guitarpro::Score GuitarsSong();
 
 } // namespace fw::test

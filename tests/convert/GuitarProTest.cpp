@@ -309,6 +309,13 @@ E, x, x, x, 21, H
 
 -- report
 2 other tracks not read (only "Bass (pick)" was).)gp") },
+        { "gp4.06 guitars only", GuitarsSong(), 406, {}, QString::fromUtf8(R"gp(tempo 120, sound 33
+* Tuning: D2 G C F A D
+Chord, x, x, x, m, 13, 12, W
+
+-- report
+No track sounds like a bass: read track 3 ("Rhythm"), the one tuned lowest.
+2 other tracks not read (only "Rhythm" was).)gp") },
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -121,12 +121,12 @@ void BinaryReader::readBeat(int measure, const Track& track, Beat& beat)
         note.vibrato = note.vibrato || forEveryNote.vibrato;
         if (note.harmonic == Harmonic::None)
             note.harmonic = forEveryNote.harmonic;
-        // Guitar Pro may write a dead note with no fret (-1): it is muted where the hand lies.
+        // Guitar Pro may write a dead note with no fret (-1): it is muted wherever the hand lies.
         if (note.dead && note.fret < 0)
-            note.fret = 0;
+            note.fret = -1;
         // A drum track's "fret" is the drum's MIDI key; a longer neck than usual may be played to its end.
         const int highest = track.percussion ? 127 : std::max(MaxFrets, track.frets);
-        if (m_in.ok() && !note.tie && (note.fret < 0 || note.fret > highest)) {
+        if (m_in.ok() && !note.tie && !note.dead && (note.fret < 0 || note.fret > highest)) {
             m_in.fail(QStringLiteral("A note in measure %1 is at fret %2 (at most %3): the file is damaged.")
                           .arg(measure + 1)
                           .arg(note.fret)

@@ -360,8 +360,12 @@ namespace {
             } else {
                 marks = marksOf(note, fret, leeways[slot]);
             }
+            // A dead note written without a fret is muted wherever the hand lies: "m".
+            const bool fretless = note.dead && note.fret < 0;
+            if (fretless)
+                fret = NotPlayedFret;
             // A tie with no note before it has only the fret it was written with, which may be none.
-            if (fret > MaxFretLimit || fret < 0) {
+            else if (fret > MaxFretLimit || fret < 0) {
                 ++(fret < 0 ? m_losses.lostTies : m_losses.aboveNeck);
                 last.fret = -1;
                 continue;

@@ -31,8 +31,9 @@ namespace {
         Track guitar = GpTrack(QStringLiteral("Lead"), 29, { 64, 59, 55, 50, 45, 40 }, measures);
         guitar.frets = 32;
         for (TrackMeasure& measure : guitar.measures)
-            measure.voices[0]
-                = { GpBeat(1, { GpNote(1, 12), GpNote(2, 13), With(GpNote(3, -1), [](Note& n) { n.dead = true; }) }) };
+            measure.voices[0] = { GpBeat(1,
+                { With(GpNote(1, 12), [](Note& n) { n.vibrato = true; }), GpNote(2, 13),
+                    With(GpNote(3, -1), [](Note& n) { n.dead = true; }) }) };
         return guitar;
     }
 
@@ -84,7 +85,12 @@ Score FiveStringSong()
         Triplet(8, { With(GpNote(3, 4), [](Note& n) { n.slideOut = SlideOut::Shift; }) }), Triplet(8, { GpNote(3, 7) }),
         GpBeat(4, { With(GpNote(2, 0), [](Note& n) { n.dead = true; }) }),
         GpBeat(2, { With(GpNote(1, 5), [](Note& n) { n.vibrato = true; }) }) };
-    bass.measures[2].voices[0] = { GpBeat(4, { With(GpNote(1, 0), [](Note& n) { n.tie = true; }) }),
+    bass.measures[2].voices[0] = { GpBeat(4,
+                                       { With(GpNote(1, 0),
+                                           [](Note& n) {
+                                               n.tie = true;
+                                               n.vibrato = true;
+                                           }) }),
         GpBeat(4, { With(GpNote(1, 7), [](Note& n) { n.bendCents = 200; }) }),
         GpBeat(4, { With(GpNote(2, 12), [](Note& n) { n.harmonic = Harmonic::Natural; }) }), GpRest(4) };
     bass.measures[3].voices[0] = { GpBeat(2, { With(GpNote(4, 0), [](Note& n) { n.letRing = true; }) }),

@@ -60,7 +60,7 @@ x, x, x, x, 0m, x, Q
 C, x, x, x, x, 5~_, H
 
 * Ending 1
-C, x, x, x, x, 5, Q
+C, x, x, x, x, 5~, Q
 D, x, x, x, x, 7b9, Q
 D, x, x, x, <12>, x, Q
 Rest, x, x, x, x, x, Q
@@ -124,7 +124,7 @@ x, x, x, x, 0m, x, Q
 C, x, x, x, x, 5~_, H
 
 * Ending 1
-C, x, x, x, x, 5, Q
+C, x, x, x, x, 5~, Q
 D, x, x, x, x, 7b9, Q
 D, x, x, x, <12>, x, Q
 Rest, x, x, x, x, x, Q
@@ -175,7 +175,7 @@ x, x, x, x, 0m, x, Q
 C, x, x, x, x, 5~_, H
 
 * Ending 1
-C, x, x, x, x, 5, Q
+C, x, x, x, x, 5~, Q
 D, x, x, x, x, 7b9, Q
 D, x, x, x, <12>, x, Q
 Rest, x, x, x, x, x, Q
@@ -237,7 +237,7 @@ x, x, x, x, 0m, x, Q
 C, x, x, x, x, 5~_, H
 
 * Ending 1
-C, x, x, x, x, 5, Q
+C, x, x, x, x, 5~, Q
 D, x, x, x, x, 7b9, Q
 D, x, x, x, <12>, x, Q
 Rest, x, x, x, x, x, Q
@@ -311,7 +311,7 @@ E, x, x, x, 21, H
 2 other tracks not read (only "Bass (pick)" was).)gp") },
         { "gp4.06 guitars only", GuitarsSong(), 406, {}, QString::fromUtf8(R"gp(tempo 120, sound 33
 * Tuning: D2 G C F A D
-Chord, x, x, x, m, 13, 12, W
+Chord, x, x, x, m, 13, 12~, W
 
 -- report
 No track sounds like a bass: read track 3 ("Rhythm"), the one tuned lowest.

@@ -289,11 +289,12 @@ namespace {
 
         void writeBeat(int measure, const Track& track, const Beat& beat)
         {
-            const bool gp3Vibrato = m_version < 400 && anyNote(beat, [](const Note& n) { return n.vibrato; });
+            // GP3 writes vibrato for the beat; Guitar Pro 4 and 5 also set that bit beside the notes' own.
+            const bool beatVibrato = anyNote(beat, [](const Note& n) { return n.vibrato; });
             const bool gp3Harmonic
                 = m_version < 400 && anyNote(beat, [](const Note& n) { return n.harmonic == Harmonic::Natural; });
             const bool effects
-                = beat.attack != Attack::Normal || beat.fadeIn || beat.tremoloBar || gp3Vibrato || gp3Harmonic;
+                = beat.attack != Attack::Normal || beat.fadeIn || beat.tremoloBar || beatVibrato || gp3Harmonic;
             const bool tempo = tempoAt(measure, beat);
             int flags = 0;
             if (beat.duration.dots)
@@ -321,7 +322,7 @@ namespace {
             if (flags & 0x04)
                 m_out.intByteSizeString(beat.text);
             if (effects)
-                writeBeatEffects(beat, gp3Vibrato, gp3Harmonic);
+                writeBeatEffects(beat, beatVibrato, gp3Harmonic);
             if (tempo)
                 writeTempo(m_score.tempoChanges[m_nextTempo++].bpm);
             int strings = 0;
@@ -388,10 +389,10 @@ namespace {
             }
         }
 
-        void writeBeatEffects(const Beat& beat, bool gp3Vibrato, bool gp3Harmonic)
+        void writeBeatEffects(const Beat& beat, bool beatVibrato, bool gp3Harmonic)
         {
             int flags = 0;
-            if (gp3Vibrato)
+            if (beatVibrato)
                 flags |= 0x01;
             if (gp3Harmonic)
                 flags |= 0x04;

@@ -164,7 +164,9 @@ void BinaryReader::readBeatEffects(Beat& beat, Note& forEveryNote)
 {
     const int flags = m_in.byte();
     const int more = m_version >= 400 ? m_in.byte() : 0;
-    forEveryNote.vibrato = flags & 0x03;
+    // GP3 has a vibrato (0x01) and a wide vibrato (0x02) of the beat; GP4 and GP5 keep only the wide
+    // one here and mark each note's own vibrato on the note (Guitar Pro still sets 0x01 on its beat).
+    forEveryNote.vibrato = flags & (m_version >= 400 ? 0x02 : 0x03);
     if (m_version < 400 && (flags & 0x04))
         forEveryNote.harmonic = Harmonic::Natural;
     if (m_version < 400 && (flags & 0x08))

@@ -356,6 +356,8 @@ namespace {
                 fret = last.fret;
                 marks.kind = last.marks.kind;
                 marks.harmonicNode = last.marks.harmonicNode;
+                // A held note may begin to shake only where it continues.
+                marks.vibrato = note.vibrato;
                 tied[slot] = true;
             } else {
                 marks = marksOf(note, fret, leeways[slot]);

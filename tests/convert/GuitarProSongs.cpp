@@ -146,7 +146,8 @@ Score CapoSong()
     Note tieFromNothing = GpNote(2, -9);
     tieFromNothing.tie = true;
     bass.measures[0].voices[0] = { GpBeat(4, { With(GpNote(1, 21), [](Note& n) { n.bendCents = 200; }) }),
-        GpBeat(4, { GpNote(4, 0) }), GpBeat(4, { tieFromNothing }), GpRest(4) };
+        GpBeat(4, { GpNote(4, 0) }), GpBeat(4, { tieFromNothing }), GpBeat(8, { GpNote(1, 23) }),
+        GpBeat(8, { With(GpNote(1, 0), [](Note& n) { n.tie = true; }) }) };
     score.tracks = { bass };
     return score;
 }

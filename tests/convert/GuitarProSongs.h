@@ -17,7 +17,7 @@ const ReaderFormat& GuitarProReader();
 guitarpro::Score FiveStringSong();
 // A drop-D four-string bass after a guitar and drums, with a pull-off, up to fret 21 of its 24.
 guitarpro::Score DropDSong();
-// A capo, a bend that reaches past the last fret, and a damaged tie.
+// A capo, a bend that reaches past the last fret, a damaged tie, and a note above the neck held on.
 guitarpro::Score CapoSong();
 // A bass written in the second voice, the first left empty.
 guitarpro::Score SecondVoiceSong();

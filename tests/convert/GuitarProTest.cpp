@@ -281,10 +281,12 @@ G, x, 3, x, x, x, Q
 F#/Gb, x, x, x, 23b25, Q
 F#/Gb, 2, x, x, x, Q
 Rest, x, x, x, x, Q
-Rest, x, x, x, x, Q
+Rest, x, x, x, x, E
+Rest, x, x, x, x, E
 
 -- report
 Capo at fret 2: every fret written 2 higher.
+2 notes above fret 24 dropped.
 1 tied notes dropped: no note before them to continue, and no fret of their own.)gp") },
         { "gp5.10 second voice", SecondVoiceSong(), 510, {}, QString::fromUtf8(R"gp(tempo 120, sound 33
 C, x, 3, x, x, H

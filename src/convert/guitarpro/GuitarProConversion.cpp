@@ -95,6 +95,7 @@ namespace {
     struct LastNote {
         int fret = -1;
         NoteMarks marks;
+        bool aboveNeck = false; // dropped, and so are the notes tied to it
     };
 
     class Converter {
@@ -352,6 +353,10 @@ namespace {
             LastNote& last = m_last[note.string];
             int fret = note.fret + m_track->capo;
             NoteMarks marks;
+            if (note.tie && last.aboveNeck) {
+                ++m_losses.aboveNeck;
+                continue;
+            }
             if (note.tie && last.fret >= 0) {
                 fret = last.fret;
                 marks.kind = last.marks.kind;
@@ -369,7 +374,7 @@ namespace {
             // A tie with no note before it has only the fret it was written with, which may be none.
             else if (fret > MaxFretLimit || fret < 0) {
                 ++(fret < 0 ? m_losses.lostTies : m_losses.aboveNeck);
-                last.fret = -1;
+                last = { -1, {}, fret > MaxFretLimit };
                 continue;
             }
             m_losses.combinations += FitNoteMarks(fret, marks, MaxFretLimit);

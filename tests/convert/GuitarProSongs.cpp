@@ -140,14 +140,16 @@ Score DropDSong()
 Score CapoSong()
 {
     Score score;
-    score.measures.resize(1);
-    Track bass = GpTrack(QStringLiteral("Bass"), 34, { 43, 38, 33, 28 }, 1);
+    score.measures.resize(2);
+    Track bass = GpTrack(QStringLiteral("Bass"), 34, { 43, 38, 33, 28 }, 2);
     bass.capo = 2;
     Note tieFromNothing = GpNote(2, -9);
     tieFromNothing.tie = true;
     bass.measures[0].voices[0] = { GpBeat(4, { With(GpNote(1, 21), [](Note& n) { n.bendCents = 200; }) }),
         GpBeat(4, { GpNote(4, 0) }), GpBeat(4, { tieFromNothing }), GpBeat(8, { GpNote(1, 23) }),
         GpBeat(8, { With(GpNote(1, 0), [](Note& n) { n.tie = true; }) }) };
+    // Held on after a rest: struck again at the fret it is written with.
+    bass.measures[1].voices[0] = { GpRest(2), GpBeat(2, { With(GpNote(4, 3), [](Note& n) { n.tie = true; }) }) };
     score.tracks = { bass };
     return score;
 }

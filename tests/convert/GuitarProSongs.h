@@ -17,7 +17,8 @@ const ReaderFormat& GuitarProReader();
 guitarpro::Score FiveStringSong();
 // A drop-D four-string bass after a guitar and drums, with a pull-off, up to fret 21 of its 24.
 guitarpro::Score DropDSong();
-// A capo, a bend that reaches past the last fret, a damaged tie, and a note above the neck held on.
+// A capo, a bend that reaches past the last fret, a damaged tie, a note above the neck held on, and
+// a note held on after a rest.
 guitarpro::Score CapoSong();
 // A bass written in the second voice, the first left empty.
 guitarpro::Score SecondVoiceSong();

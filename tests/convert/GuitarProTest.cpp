@@ -284,8 +284,12 @@ Rest, x, x, x, x, Q
 Rest, x, x, x, x, E
 Rest, x, x, x, x, E
 
+Rest, x, x, x, x, H
+A, 5, x, x, x, H
+
 -- report
 Capo at fret 2: every fret written 2 higher.
+1 tied notes struck again: something stands between them and the note they continue.
 2 notes above fret 24 dropped.
 1 tied notes dropped: no note before them to continue, and no fret of their own.)gp") },
         { "gp5.10 second voice", SecondVoiceSong(), 510, {}, QString::fromUtf8(R"gp(tempo 120, sound 33

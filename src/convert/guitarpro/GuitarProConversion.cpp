@@ -353,11 +353,16 @@ namespace {
             LastNote& last = m_last[note.string];
             int fret = note.fret + m_track->capo;
             NoteMarks marks;
+            // A tie continues the note on its string in the entry just before. With a rest or another
+            // string's note between them it is struck again, at the fret it is written with when it has
+            // one (the note before may lie bars back).
+            const bool heldOn = m_held && IsStruck(m_held->def, slot);
+            const bool continues = note.tie && (heldOn || note.fret < 0);
             if (note.tie && last.aboveNeck) {
                 ++m_losses.aboveNeck;
                 continue;
             }
-            if (note.tie && last.fret >= 0) {
+            if (continues && last.fret >= 0) {
                 fret = last.fret;
                 marks.kind = last.marks.kind;
                 marks.harmonicNode = last.marks.harmonicNode;
@@ -365,6 +370,7 @@ namespace {
                 marks.vibrato = note.vibrato;
                 tied[slot] = true;
             } else {
+                m_losses.tiesApart += note.tie && !continues;
                 marks = marksOf(note, fret, leeways[slot]);
             }
             // A dead note written without a fret is muted wherever the hand lies: "m".

@@ -16,6 +16,7 @@ void RegisterPdfFormat(FormatRegistry& registry);
 void RegisterWavFormat(FormatRegistry& registry);
 void RegisterMidiImportFormat(FormatRegistry& registry);
 void RegisterMusicXmlFormat(FormatRegistry& registry);
+void RegisterGuitarProFormat(FormatRegistry& registry);
 
 // --tuning "B E A D G", as the readers that place notes on strings take it.
 extern const FormatOption TuningFormatOption;

@@ -1,7 +1,7 @@
 #include "MxlContainer.h"
+#include "ZipArchive.h"
 
 #include <QXmlStreamReader>
-#include <memory>
 #include <zip.h>
 
 namespace fw::musicxml {
@@ -12,11 +12,6 @@ namespace {
     constexpr const char* ContainerPath = "META-INF/container.xml";
     // A container file is a few lines; anything much larger is not one.
     constexpr qint64 MaxContainerBytes = 1 << 20;
-
-    struct ArchiveCloser {
-        void operator()(zip_t* archive) const { zip_discard(archive); }
-    };
-    using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
 
     QString ZipErrorText(zip_error_t* error) { return QString::fromLocal8Bit(zip_error_strerror(error)); }
 
@@ -54,56 +49,6 @@ namespace {
         }
         zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
         return true;
-    }
-
-    // Reads one entry, at most limit bytes of it; nothing when it holds more or cannot be read.
-    std::optional<QByteArray> ReadEntry(zip_t* archive, zip_uint64_t index, qint64 limit, QString& error)
-    {
-        zip_stat_t stat;
-        zip_stat_init(&stat);
-        if (zip_stat_index(archive, index, 0, &stat) != 0) {
-            error = QString::fromLocal8Bit(zip_strerror(archive));
-            return std::nullopt;
-        }
-        const QString name = QString::fromUtf8(stat.name);
-        if ((stat.valid & ZIP_STAT_SIZE) && stat.size > static_cast<zip_uint64_t>(limit)) {
-            error = QStringLiteral("\"%1\" would unpack to %2 bytes, more than the %3 allowed.")
-                        .arg(name)
-                        .arg(stat.size)
-                        .arg(limit);
-            return std::nullopt;
-        }
-        zip_file_t* file = zip_fopen_index(archive, index, 0);
-        if (!file) {
-            error = QStringLiteral("\"%1\" cannot be unpacked: %2")
-                        .arg(name, QString::fromLocal8Bit(zip_strerror(archive)));
-            return std::nullopt;
-        }
-        QByteArray bytes;
-        char buffer[1 << 16];
-        bool ok = true;
-        for (;;) {
-            const zip_int64_t got = zip_fread(file, buffer, sizeof buffer);
-            if (got < 0) {
-                error = QStringLiteral("\"%1\" is damaged: %2")
-                            .arg(name, QString::fromLocal8Bit(zip_error_strerror(zip_file_get_error(file))));
-                ok = false;
-                break;
-            }
-            if (got == 0)
-                break;
-            // The header's size may lie: count what really comes out.
-            if (bytes.size() + got > limit) {
-                error = QStringLiteral("\"%1\" unpacks to more than the %2 bytes allowed.").arg(name).arg(limit);
-                ok = false;
-                break;
-            }
-            bytes.append(buffer, static_cast<qsizetype>(got));
-        }
-        zip_fclose(file);
-        if (!ok)
-            return std::nullopt;
-        return bytes;
     }
 
     QString RootFileOf(const QByteArray& containerXml)
@@ -176,39 +121,24 @@ QByteArray PackMxl(const QByteArray& scoreXml, QString& error)
 
 std::optional<QByteArray> UnpackMxl(const QByteArray& archiveBytes, qint64 maxBytes, QString& error)
 {
-    zip_error_t zipError;
-    zip_error_init(&zipError);
-    zip_source_t* source = zip_source_buffer_create(
-        archiveBytes.constData(), static_cast<zip_uint64_t>(archiveBytes.size()), 0, &zipError);
-    if (!source) {
-        error = QStringLiteral("Not a compressed MusicXML file: ") + ZipErrorText(&zipError);
-        zip_error_fini(&zipError);
+    const ZipArchive archive(archiveBytes);
+    if (!archive.isOpen()) {
+        error = QStringLiteral("Not a compressed MusicXML file: ") + archive.openError();
         return std::nullopt;
     }
-    Archive archive(zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &zipError));
-    if (!archive) {
-        error = QStringLiteral("Not a compressed MusicXML file: ") + ZipErrorText(&zipError);
-        zip_error_fini(&zipError);
-        zip_source_free(source);
-        return std::nullopt;
-    }
-    zip_error_fini(&zipError);
-
     QString scorePath;
-    const zip_int64_t containerIndex = zip_name_locate(archive.get(), ContainerPath, 0);
+    const qint64 containerIndex = archive.find(QString::fromLatin1(ContainerPath));
     if (containerIndex >= 0) {
-        const auto container
-            = ReadEntry(archive.get(), static_cast<zip_uint64_t>(containerIndex), MaxContainerBytes, error);
+        const auto container = archive.read(containerIndex, MaxContainerBytes, error);
         if (!container)
             return std::nullopt;
         scorePath = RootFileOf(*container);
     }
-    zip_int64_t scoreIndex
-        = scorePath.isEmpty() ? -1 : zip_name_locate(archive.get(), scorePath.toUtf8().constData(), 0);
+    qint64 scoreIndex = scorePath.isEmpty() ? -1 : archive.find(scorePath);
     if (scoreIndex < 0) {
-        const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
-        for (zip_int64_t i = 0; i < count && scoreIndex < 0; ++i) {
-            const QString name = QString::fromUtf8(zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0));
+        const qint64 count = archive.entryCount();
+        for (qint64 i = 0; i < count && scoreIndex < 0; ++i) {
+            const QString name = archive.entryName(i);
             if (!name.startsWith(QLatin1String("META-INF/"))
                 && (name.endsWith(QLatin1String(".musicxml"), Qt::CaseInsensitive)
                     || name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive)))
@@ -219,7 +149,7 @@ std::optional<QByteArray> UnpackMxl(const QByteArray& archiveBytes, qint64 maxBy
         error = QStringLiteral("The compressed file holds no MusicXML score.");
         return std::nullopt;
     }
-    return ReadEntry(archive.get(), static_cast<zip_uint64_t>(scoreIndex), maxBytes, error);
+    return archive.read(scoreIndex, maxBytes, error);
 }
 
 } // namespace fw::musicxml

@@ -11,11 +11,13 @@
 namespace fw::musicxml {
 
 // The stream reader, with the nesting depth counted on every element so that no input can make
-// the reader hold an unbounded stack of open elements.
+// the reader hold an unbounded stack of open elements. kind names the document in messages ("Not a
+// MusicXML file: ...").
 class XmlCursor {
 public:
-    explicit XmlCursor(const QByteArray& bytes)
+    explicit XmlCursor(const QByteArray& bytes, const QString& kind = QStringLiteral("MusicXML"))
         : m_reader(bytes)
+        , m_kind(kind)
     {
         // Scores use no namespaces; resolving them would only cost time on every element.
         m_reader.setNamespaceProcessing(false);
@@ -72,7 +74,8 @@ public:
                 --m_depth;
                 return ok ? value : fallback;
             }
-            fail(QStringLiteral("Not a MusicXML score: a number is not plain text (line %1).")
+            fail(QStringLiteral("Not a %1 score: a number is not plain text (line %2).")
+                     .arg(m_kind)
                      .arg(m_reader.lineNumber()));
             return fallback;
         }
@@ -80,7 +83,8 @@ public:
             --m_depth;
             return fallback;
         }
-        fail(QStringLiteral("Not a MusicXML score: a number holds other elements (line %1).")
+        fail(QStringLiteral("Not a %1 score: a number holds other elements (line %2).")
+                 .arg(m_kind)
                  .arg(m_reader.lineNumber()));
         return fallback;
     }
@@ -95,7 +99,8 @@ public:
             m_reader.readNext();
         }
         if (m_reader.tokenType() != QXmlStreamReader::EndElement) {
-            fail(QStringLiteral("Not a MusicXML score: a step holds other elements (line %1).")
+            fail(QStringLiteral("Not a %1 score: a step holds other elements (line %2).")
+                     .arg(m_kind)
                      .arg(m_reader.lineNumber()));
             return value;
         }
@@ -140,8 +145,8 @@ public:
         if (!m_error.isEmpty())
             return m_error;
         if (m_reader.hasError())
-            return QStringLiteral("Not a MusicXML file: %1 (line %2).")
-                .arg(m_reader.errorString())
+            return QStringLiteral("Not a %1 file: %2 (line %3).")
+                .arg(m_kind, m_reader.errorString())
                 .arg(m_reader.lineNumber());
         return QString();
     }
@@ -151,13 +156,15 @@ private:
     {
         m_name = m_reader.name();
         if (++m_depth > MaxXmlDepth) {
-            fail(QStringLiteral("Not a MusicXML file: its elements nest deeper than %1 levels.").arg(MaxXmlDepth));
+            fail(
+                QStringLiteral("Not a %1 file: its elements nest deeper than %2 levels.").arg(m_kind).arg(MaxXmlDepth));
             return false;
         }
         return true;
     }
 
     QXmlStreamReader m_reader;
+    QString m_kind;
     QStringView m_name; // the current start element's, valid until the reader moves on
     int m_depth = 0;
     QString m_error;

@@ -199,7 +199,11 @@ std::optional<QByteArray> UnpackGpxFile(const QByteArray& bytes, const QString& 
         error = DamagedMessage.arg(QStringLiteral("what it unpacks to is no file system"));
         return std::nullopt;
     }
-    return FileOf(*system, name, maxBytes, error);
+    auto file = FileOf(*system, name, maxBytes, error);
+    // What is missing from a stream that ends early shows only as a file it cannot find.
+    if (!file && system->size() < IntAt(bytes, HeaderSize))
+        error = DamagedMessage.arg(QStringLiteral("it is cut short"));
+    return file;
 }
 
 } // namespace fw::guitarpro

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 using namespace fw::cli;
 
@@ -39,8 +40,10 @@ const std::array Commands {
     CliCommand { "pdf", "pdf FILE -o OUT.pdf [--page A4|Letter]  print the tablature to a PDF file", RunPdf },
     CliCommand { "retune", "retune FILE --tuning NAMES [--keep pitches|frets] -o OUT.bss  move it to another tuning",
         RunRetune },
-    CliCommand {
-        "convert", "convert IN -o OUT [options]  convert by extension; convert --formats lists them", RunConvert },
+    CliCommand { "convert",
+        "convert IN -o OUT [--track N] [--voice N] [options]  convert by extension; convert IN --list-tracks lists "
+        "the parts of a file; convert --formats lists formats and options",
+        RunConvert },
     CliCommand { "refinger",
         "refinger FILE -o OUT.bss  choose easier strings and frets; print the cost before and after", RunRefinger },
     CliCommand { "transpose",
@@ -101,7 +104,13 @@ int main(int argc, char** argv)
                 out << "usage: fretwerk-cli " << command.synopsis << "\n";
                 return ExitOk;
             }
-            return command.run(args, streams);
+            try {
+                return command.run(args, streams);
+            } catch (const std::bad_alloc&) {
+                // Files already written are whole: every writer saves through QSaveFile.
+                err << "fretwerk-cli: there is not enough memory to finish \"" << verb << "\"\n";
+                return ExitUnreadable;
+            }
         }
     }
     err << "fretwerk-cli: unknown command \"" << verb << "\"; try --help\n";

@@ -34,6 +34,7 @@ PACKAGES=(
     libzip-dev
     clang libclang-rt-14-dev
     librsvg2-bin help2man
+    nodejs
 )
 
 missing=()
@@ -57,3 +58,15 @@ fi
 cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE="$BUILD_TYPE" "${SANITIZE_ARGS[@]}" \
     ${FW_CMAKE_ARGS:-} >/dev/null
 cmake --build "$BUILD_DIR" -j"${FW_JOBS:-2}"
+
+# The second Guitar Pro reader the import tests compare with (alphaTab under Node), in the build tree.
+# Without npm or a network the tests that use it skip.
+ALPHATAB_DIR="$BUILD_DIR/alphatab"
+if [[ ! -d "$ALPHATAB_DIR/node_modules/@coderline/alphatab" ]]; then
+    if command -v npm >/dev/null; then
+        npm install --prefix "$ALPHATAB_DIR" --no-audit --no-fund --silent @coderline/alphatab@1.8.4 \
+            || echo "alphaTab not installed: the tests that compare with it will skip" >&2
+    else
+        echo "npm not found: the tests that compare Guitar Pro files with alphaTab will skip" >&2
+    fi
+fi

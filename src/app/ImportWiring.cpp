@@ -12,7 +12,7 @@ namespace fw {
 
 ImportWiring::ImportWiring(TfrmMain& window, FileDialogs& dialogs, MessageBoxes& boxes)
     : m_window(window)
-    , m_commands(*this, dialogs, boxes, *this)
+    , m_commands(*this, dialogs, boxes, *this, *this)
 {
 }
 
@@ -61,6 +61,11 @@ std::optional<TabImport> ImportWiring::ask(
     QWidget* parent, const QString& title, const QString& text, const TabImportOptions& options)
 {
     return m_prompt->ask(parent, title, text, options);
+}
+
+std::optional<PartChoice> ImportWiring::choose(QWidget* parent, const QString& fileName, const QList<ImportPart>& parts)
+{
+    return m_partPrompt->choose(parent, fileName, parts);
 }
 
 } // namespace fw

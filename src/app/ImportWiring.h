@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ImportCommands.h"
+#include "ImportPartsDialog.h"
 #include "ImportTabDialog.h"
 
 namespace fw {
@@ -10,12 +11,14 @@ class MessageBoxes;
 class TfrmMain;
 
 // Connects the import commands to the main window: File > Import... and Edit > Paste Tab.
-class ImportWiring : private ImportHost, private TabImportPrompt {
+class ImportWiring : private ImportHost, private TabImportPrompt, private ImportPartPrompt {
 public:
     ImportWiring(TfrmMain& window, FileDialogs& dialogs, MessageBoxes& boxes);
 
     // Tests answer the import dialog instead of a user; null restores the dialog.
     void setPrompt(TabImportPrompt* prompt) { m_prompt = prompt ? prompt : &m_dialogPrompt; }
+    void setPartPrompt(ImportPartPrompt* prompt) { m_partPrompt = prompt ? prompt : &m_dialogPartPrompt; }
+    void setFormats(const FormatRegistry* formats) { m_commands.setFormats(formats); }
     void importFile() { m_commands.importFile(); }
     void pasteTab() { m_commands.pasteTab(); }
     void exportAs(const WriterFormat& writer) { m_commands.exportAs(writer); }
@@ -39,9 +42,14 @@ private:
     std::optional<TabImport> ask(
         QWidget* parent, const QString& title, const QString& text, const TabImportOptions& options) override;
 
+    // ImportPartPrompt, likewise.
+    std::optional<PartChoice> choose(QWidget* parent, const QString& fileName, const QList<ImportPart>& parts) override;
+
     TfrmMain& m_window;
     DialogTabImportPrompt m_dialogPrompt;
     TabImportPrompt* m_prompt = &m_dialogPrompt;
+    DialogImportPartPrompt m_dialogPartPrompt;
+    ImportPartPrompt* m_partPrompt = &m_dialogPartPrompt;
     ImportCommands m_commands;
 };
 

@@ -35,6 +35,8 @@ namespace fw {
 
 class ChordEditor;
 class FileDialogs;
+class FormatRegistry;
+class ImportPartPrompt;
 class ImportWiring;
 class LineEditCommands;
 class MessageBoxes;
@@ -85,6 +87,10 @@ public:
     void setPrintDialog(PrintDialog* dialog);
     // Tests answer the import dialog of File > Import... and Edit > Paste Tab.
     void setTabImportPrompt(TabImportPrompt* prompt);
+    // Tests answer the chooser of a file's parts, and import through formats of their own (null: the
+    // program's dialog and formats).
+    void setImportPartPrompt(ImportPartPrompt* prompt);
+    void setImportFormats(const FormatRegistry* formats);
     // Opens imported lines as a new document that has never been saved, named name.
     void openImportedDocument(const QStringList& lines, const DocumentHeader& header, const QString& name);
     // Writes the settings when the window closes; the application stores them for the user.

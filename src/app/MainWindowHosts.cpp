@@ -273,6 +273,10 @@ void TfrmMain::setHintsEnabled(bool enabled) { HintsEnabled = enabled; }
 
 void TfrmMain::setTabImportPrompt(TabImportPrompt* prompt) { m_import->setPrompt(prompt); }
 
+void TfrmMain::setImportPartPrompt(ImportPartPrompt* prompt) { m_import->setPartPrompt(prompt); }
+
+void TfrmMain::setImportFormats(const FormatRegistry* formats) { m_import->setFormats(formats); }
+
 void TfrmMain::openImportedDocument(const QStringList& lines, const DocumentHeader& header, const QString& name)
 {
     m_document->OpenImported(lines, header, name);

@@ -13,6 +13,7 @@ const FormatRegistry& Formats()
         RegisterWavFormat(formats);
         RegisterMidiImportFormat(formats);
         RegisterMusicXmlFormat(formats);
+        RegisterGuitarProFormat(formats);
         return formats;
     }();
     return registry;

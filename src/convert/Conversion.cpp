@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <new>
 
 namespace fw {
 
@@ -61,6 +62,23 @@ QString FormatRegistry::readableExtensions() const { return Extensions(m_readers
 
 QString FormatRegistry::writableExtensions() const { return Extensions(m_writers); }
 
+std::optional<QByteArray> ReadImportBytes(const ReaderFormat& reader, const QString& fileName, QString& error)
+{
+    const QString shown = QDir::toNativeSeparators(fileName);
+    const QFileInfo info(fileName);
+    // Asked before opening, so a huge (or sparse) file costs nothing to refuse.
+    if (info.isFile() && info.size() > reader.maxBytes) {
+        error = QStringLiteral("Can't import \"%1\": The file is too large for %2: %3 (at most %4).")
+                    .arg(shown, reader.fileKind, MegabytesText(info.size()), MegabytesText(reader.maxBytes));
+        return std::nullopt;
+    }
+    QString reason;
+    std::optional<QByteArray> bytes = ReadWholeFile(fileName, reason, reader.maxBytes);
+    if (!bytes)
+        error = QStringLiteral("Can't open \"%1\": %2").arg(shown, reason);
+    return bytes;
+}
+
 ReadResult ReadFileAs(const FormatRegistry& registry, const QString& fileName, const ConvertOptions& options)
 {
     ReadResult result;
@@ -71,16 +89,83 @@ ReadResult ReadFileAs(const FormatRegistry& registry, const QString& fileName, c
                   .arg(QDir::toNativeSeparators(fileName), ExtensionOf(fileName), registry.readableExtensions());
         return result;
     }
-    QString reason;
-    const std::optional<QByteArray> bytes = ReadWholeFile(fileName, reason);
-    if (!bytes) {
-        result.error = QStringLiteral("Can't open \"%1\": %2").arg(QDir::toNativeSeparators(fileName), reason);
+    try {
+        const std::optional<QByteArray> bytes = ReadImportBytes(*reader, fileName, result.error);
+        if (!bytes)
+            return result;
+        result = reader->read(*bytes, fileName, options);
+    } catch (const std::bad_alloc&) {
+        result = ReadResult();
+        result.error = NotEnoughMemoryToImport(fileName);
         return result;
     }
-    result = reader->read(*bytes, fileName, options);
     if (!result.error.isEmpty())
         result.error = QStringLiteral("Can't import \"%1\": %2").arg(QDir::toNativeSeparators(fileName), result.error);
     return result;
+}
+
+QList<ImportPart> ListFileParts(const FormatRegistry& registry, const QString& fileName, QString& error)
+{
+    const ReaderFormat* reader = registry.readerFor(fileName);
+    if (!reader || !reader->listParts)
+        return {};
+    try {
+        const std::optional<QByteArray> bytes = ReadImportBytes(*reader, fileName, error);
+        if (!bytes)
+            return {};
+        QList<ImportPart> parts = reader->listParts(*bytes, error);
+        if (!error.isEmpty())
+            error = QStringLiteral("Can't import \"%1\": %2").arg(QDir::toNativeSeparators(fileName), error);
+        return parts;
+    } catch (const std::bad_alloc&) {
+        error = NotEnoughMemoryToImport(fileName);
+        return {};
+    }
+}
+
+WriteResult WriteFileAs(
+    const WriterFormat& writer, const ConvertDocument& document, const QString& path, const ConvertOptions& options)
+{
+    try {
+        return writer.write(document, path, options);
+    } catch (const std::bad_alloc&) {
+        // The writers save through QSaveFile, which leaves the old file alone unless it commits.
+        WriteResult result;
+        result.error = NotEnoughMemoryToExport(path);
+        return result;
+    }
+}
+
+QString NotEnoughMemoryToImport(const QString& fileName)
+{
+    return QStringLiteral("There is not enough memory to import \"%1\".").arg(QDir::toNativeSeparators(fileName));
+}
+
+QString NotEnoughMemoryToExport(const QString& fileName)
+{
+    return QStringLiteral("There is not enough memory to export \"%1\".").arg(QDir::toNativeSeparators(fileName));
+}
+
+QStringList PartColumnTitles()
+{
+    return { QStringLiteral("Track"), QStringLiteral("Name"), QStringLiteral("Instrument"), QStringLiteral("Range"),
+        QStringLiteral("Strings"), QStringLiteral("Notes"), QStringLiteral("Voices") };
+}
+
+QStringList PartColumns(const ImportPart& part)
+{
+    const auto orDash = [](const QString& text) { return text.trimmed().isEmpty() ? QStringLiteral("-") : text; };
+    return { QString::number(part.number), orDash(part.name), orDash(part.instrument),
+        KeyRangeText(part.lowest, part.highest), part.strings > 0 ? QString::number(part.strings) : QStringLiteral("-"),
+        QString::number(part.notes), QString::number(part.voices) };
+}
+
+void SetPartOptions(ConvertOptions& options, const PartChoice& choice)
+{
+    if (choice.track > 0)
+        options.insert(QStringLiteral("track"), QString::number(choice.track));
+    if (choice.voice > 0)
+        options.insert(QStringLiteral("voice"), QString::number(choice.voice));
 }
 
 QString KeyRangeText(int lowest, int highest)

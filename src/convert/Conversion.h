@@ -60,12 +60,31 @@ struct ImportPart {
 // "E1-G3": a key range as the chooser and --list-tracks show it; "-" without notes.
 QString KeyRangeText(int lowest, int highest);
 
+// The columns of a part as --list-tracks and the chooser show them: track, name, instrument, range,
+// strings, notes, voices ("-" for what the file does not say).
+QStringList PartColumnTitles();
+QStringList PartColumns(const ImportPart& part);
+
+// The part and voice an import reads: the options --track N and --voice N, as the chooser sets them.
+struct PartChoice {
+    int track = 0;
+    int voice = 0; // 0: the reader's own choice of voice
+};
+void SetPartOptions(ConvertOptions& options, const PartChoice& choice);
+
+// Files larger than this are refused by a reader that names no limit of its own.
+inline constexpr qint64 DefaultMaxImportBytes = qint64(256) << 20;
+
 struct ReaderFormat {
     QString name; // "ASCII tab", as the open dialog's filter names it
     QStringList extensions; // lower case, without the dot: "tab", "txt"
     QList<FormatOption> options;
     // The file is text that the user checks and adjusts in the import dialog before importing.
     bool reviewedAsText = false;
+    // Larger files are refused from their size, before anything is read: "The file is too large for
+    // a tab: 80 MB (at most 64 MB)." names the file as fileKind does.
+    qint64 maxBytes = DefaultMaxImportBytes;
+    QString fileKind = QStringLiteral("an import");
     std::function<ReadResult(const QByteArray& bytes, const QString& fileName, const ConvertOptions& options)> read;
     // For files of several parts: every part, with the one read takes by default marked chosen; an
     // empty list with an error when the file cannot be read. Unset for single-part formats.
@@ -108,7 +127,24 @@ private:
 // Every format this program reads and writes.
 const FormatRegistry& Formats();
 
-// Reads the file through its reader. Errors name the file.
+// The bytes of a file to import through reader: a file larger than the reader's maxBytes is refused
+// from its size, before anything is read. Errors name the file.
+std::optional<QByteArray> ReadImportBytes(const ReaderFormat& reader, const QString& fileName, QString& error);
+
+// Reads the file through its reader. Errors name the file; running out of memory is one of them.
 ReadResult ReadFileAs(const FormatRegistry& registry, const QString& fileName, const ConvertOptions& options);
+
+// The parts of a multi-part file as its reader lists them; nothing, without an error, for a format
+// whose files hold one part. Errors name the file.
+QList<ImportPart> ListFileParts(const FormatRegistry& registry, const QString& fileName, QString& error);
+
+// Writes the document through the writer; running out of memory is an error like any other, and the
+// file that was there stays as it was.
+WriteResult WriteFileAs(
+    const WriterFormat& writer, const ConvertDocument& document, const QString& path, const ConvertOptions& options);
+
+// "There is not enough memory to import "song.mid"." and its counterpart for exports.
+QString NotEnoughMemoryToImport(const QString& fileName);
+QString NotEnoughMemoryToExport(const QString& fileName);
 
 } // namespace fw

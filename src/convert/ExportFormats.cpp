@@ -62,6 +62,38 @@ bool ReadTuningFormatOption(const ConvertOptions& options, std::optional<Tuning>
     return true;
 }
 
+const FormatOption TrackFormatOption { QStringLiteral("track"), QStringLiteral("N"),
+    QStringLiteral("the part (track) to read, 1 the first; --list-tracks shows them (default: the bass part)") };
+
+const FormatOption VoiceFormatOption { QStringLiteral("voice"), QStringLiteral("N"),
+    QStringLiteral("the voice of the part to read, 1 the first (default: the lowest)") };
+
+const FormatOption FoldOctavesFormatOption { QStringLiteral("fold-octaves"), QString(),
+    QStringLiteral("move notes that no string reaches by octaves into the tuning's range (default: rests)") };
+
+const FormatOption AsWrittenFormatOption { QStringLiteral("as-written"), QString(),
+    QStringLiteral("keep each repeated bar once, with its repeat marks as comments (default: repeats played out)") };
+
+bool ReadPartOptions(const ConvertOptions& options, PartChoice& choice, QString& error)
+{
+    for (const auto& [name, value] :
+        { std::pair(QStringLiteral("track"), &choice.track), std::pair(QStringLiteral("voice"), &choice.voice) }) {
+        if (!options.contains(name))
+            continue;
+        const std::optional<int> number = StrToIntRule(options.value(name).trimmed());
+        if (!number || *number < 1) {
+            error = QStringLiteral("--%1 must be a whole number from 1").arg(name);
+            return false;
+        }
+        *value = *number;
+    }
+    return true;
+}
+
+bool FoldOctavesOption(const ConvertOptions& options) { return options.contains(QStringLiteral("fold-octaves")); }
+
+bool AsWrittenOption(const ConvertOptions& options) { return options.contains(QStringLiteral("as-written")); }
+
 std::optional<ParsedLineList> ParseForExport(
     const QStringList& lines, const QString& fixMessage, const QString& noNotesMessage, WriteResult& result)
 {

@@ -49,7 +49,8 @@ using FingeringStep
 // Each note on the string that gives it the lowest fret, one note per string in a chord.
 QList<QList<FingeredNote>> LowestFretFingering(const QList<QList<int>>& pitchGroups, const Tuning& tuning);
 
-inline constexpr qint64 MaxMusicXmlBytes = qint64(256) << 20;
+// Room for the export of a list of a million lines (about 350 MB), while the memory a read takes stays bounded.
+inline constexpr qint64 MaxMusicXmlBytes = qint64(512) << 20;
 // Longer scores are refused rather than filling the editor with millions of lines.
 inline constexpr qsizetype MaxImportedLines = 4'000'000;
 

@@ -36,6 +36,8 @@ void RegisterAsciiTabFormat(FormatRegistry& registry)
     reader.name = QStringLiteral("Tab files");
     reader.extensions = QStringList { QStringLiteral("tab"), QStringLiteral("txt") };
     reader.reviewedAsText = true;
+    reader.maxBytes = MaxTabFileBytes;
+    reader.fileKind = QStringLiteral("a tab");
     reader.options = {
         { QStringLiteral("rhythm"), QStringLiteral("uniform|grid|proportional|line"),
             QStringLiteral("how notes get durations (default uniform)") },

@@ -103,8 +103,11 @@ struct Note {
 
 struct Beat {
     NoteValue duration;
-    // Silent for its duration: a rest, an empty beat, or a beat whose notes were all left out.
+    // Silent for its duration: a rest, or a beat without notes.
     bool rest = false;
+    // An empty beat, as GP3-5 fill a measure nobody wrote in; a voice of empty beats alone is an
+    // empty measure, read as a whole-measure rest.
+    bool empty = false;
     // A grace beat (GPX and GP7/8 write grace notes as beats): it takes no time of the bar.
     bool grace = false;
     QList<Note> notes;

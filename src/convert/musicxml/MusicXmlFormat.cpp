@@ -33,6 +33,8 @@ void RegisterMusicXmlFormat(FormatRegistry& registry)
     ReaderFormat reader;
     reader.name = QStringLiteral("MusicXML files");
     reader.extensions = QStringList { QStringLiteral("musicxml"), QStringLiteral("mxl"), QStringLiteral("xml") };
+    reader.maxBytes = MaxMusicXmlBytes;
+    reader.fileKind = QStringLiteral("a score");
     reader.options = { TuningFormatOption };
     reader.read = [](const QByteArray& bytes, const QString& fileName, const ConvertOptions& options) {
         ReadResult result;

@@ -4,21 +4,28 @@
 #include "Conversion.h"
 #include "FileDialogs.h"
 #include "FileReading.h"
+#include "ImportPartsDialog.h"
 #include "ImportTabDialog.h"
 #include "MessageBoxes.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <new>
 
 namespace fw {
 
-ImportCommands::ImportCommands(ImportHost& host, FileDialogs& dialogs, MessageBoxes& boxes, TabImportPrompt& prompt)
+ImportCommands::ImportCommands(
+    ImportHost& host, FileDialogs& dialogs, MessageBoxes& boxes, TabImportPrompt& prompt, ImportPartPrompt& partPrompt)
     : m_host(host)
     , m_dialogs(dialogs)
     , m_boxes(boxes)
     , m_prompt(prompt)
+    , m_partPrompt(partPrompt)
+    , m_formats(&Formats())
 {
 }
+
+void ImportCommands::setFormats(const FormatRegistry* formats) { m_formats = formats ? formats : &Formats(); }
 
 QString ImportCommands::ImportedDocumentName(const QString& importedFile)
 {
@@ -35,41 +42,70 @@ void ImportCommands::importFile()
     if (m_host.isPlaying() || !m_host.confirmDiscard())
         return;
     const QString folder = QFileInfo(m_host.lastFolder()).isDir() ? m_host.lastFolder() : QString();
-    const QString chosen = m_dialogs.openFileName(QStringLiteral("Import"), folder, Formats().openFilter());
+    const QString chosen = m_dialogs.openFileName(QStringLiteral("Import"), folder, m_formats->openFilter());
     if (chosen.isEmpty())
         return;
-    const ReaderFormat* reader = Formats().readerFor(chosen);
-    if (reader && reader->reviewedAsText) {
-        QString reason;
-        const std::optional<QByteArray> bytes = ReadWholeFile(chosen, reason);
-        if (!bytes) {
-            m_boxes.errorBox(QStringLiteral("Can't open \"%1\": %2").arg(QDir::toNativeSeparators(chosen), reason));
+    try {
+        if (!importChosenFile(chosen))
             return;
+    } catch (const std::bad_alloc&) {
+        // Reading and the chooser catch their own; this is opening a list too large to hold.
+        m_boxes.errorBox(NotEnoughMemoryToImport(chosen));
+        return;
+    }
+    m_host.setLastFolder(QFileInfo(chosen).absolutePath());
+}
+
+bool ImportCommands::importChosenFile(const QString& chosen)
+{
+    const ReaderFormat* reader = m_formats->readerFor(chosen);
+    if (reader && reader->reviewedAsText) {
+        QString error;
+        // A file far too long is refused from its size, before it is read.
+        const std::optional<QByteArray> bytes = ReadImportBytes(*reader, chosen, error);
+        if (!bytes) {
+            m_boxes.errorBox(error);
+            return false;
         }
-        // A file that is no text at all, or far too long, is refused before the dialog shows it.
-        if (bytes->size() > MaxTabFileBytes || bytes->contains('\0')) {
+        // A file that is no text at all is refused before the dialog shows it.
+        if (bytes->contains('\0')) {
             m_boxes.errorBox(QStringLiteral("Can't import \"%1\": %2")
                                  .arg(QDir::toNativeSeparators(chosen), ImportAsciiTabBytes(*bytes, {}).error));
-            return;
+            return false;
         }
         const auto imported = m_prompt.ask(m_host.dialogParent(),
             QStringLiteral("Import Tab - %1").arg(QFileInfo(chosen).fileName()), DecodeDocumentBytes(*bytes), {});
         if (!imported)
-            return;
+            return false;
         DocumentHeader header;
         header.Tempo = imported->tempo.value_or(DefaultTempo);
         m_host.openImportedDocument(imported->lines, header, ImportedDocumentName(chosen));
-    } else {
-        const ReadResult read = ReadFileAs(Formats(), chosen, {});
-        if (!read.document) {
-            m_boxes.errorBox(read.error);
-            return;
-        }
-        m_host.openImportedDocument(read.document->lines, read.document->header, ImportedDocumentName(chosen));
-        if (!read.report.isEmpty())
-            m_boxes.informationBox(read.report.join(u'\n'));
+        return true;
     }
-    m_host.setLastFolder(QFileInfo(chosen).absolutePath());
+    ConvertOptions options;
+    if (reader && reader->listParts) {
+        QString error;
+        const QList<ImportPart> parts = ListFileParts(*m_formats, chosen, error);
+        if (!error.isEmpty()) {
+            m_boxes.errorBox(error);
+            return false;
+        }
+        if (parts.size() > 1) {
+            const std::optional<PartChoice> part = m_partPrompt.choose(m_host.dialogParent(), chosen, parts);
+            if (!part)
+                return false;
+            SetPartOptions(options, *part);
+        }
+    }
+    const ReadResult read = ReadFileAs(*m_formats, chosen, options);
+    if (!read.document) {
+        m_boxes.errorBox(read.error);
+        return false;
+    }
+    m_host.openImportedDocument(read.document->lines, read.document->header, ImportedDocumentName(chosen));
+    if (!read.report.isEmpty())
+        m_boxes.informationBox(read.report.join(u'\n'));
+    return true;
 }
 
 void ImportCommands::exportAs(const WriterFormat& writer)
@@ -89,11 +125,16 @@ void ImportCommands::exportAs(const WriterFormat& writer)
         return;
     if (!writer.extensions.contains(QFileInfo(chosen).suffix().toLower()))
         chosen += u'.' + extension;
-    const ConvertDocument converted { m_host.documentLines(), m_host.documentHeader(), m_host.documentName() };
     ConvertOptions options;
     if (!m_host.soundFontSetting().isEmpty())
         options.insert(QStringLiteral("soundfont"), m_host.soundFontSetting());
-    const WriteResult written = writer.write(converted, chosen, options);
+    WriteResult written;
+    try {
+        const ConvertDocument converted { m_host.documentLines(), m_host.documentHeader(), m_host.documentName() };
+        written = WriteFileAs(writer, converted, chosen, options);
+    } catch (const std::bad_alloc&) {
+        written.error = NotEnoughMemoryToExport(chosen);
+    }
     if (!written.error.isEmpty()) {
         m_boxes.errorBox(written.error);
         return;

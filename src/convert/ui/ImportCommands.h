@@ -10,6 +10,8 @@ class QWidget;
 namespace fw {
 
 class FileDialogs;
+class FormatRegistry;
+class ImportPartPrompt;
 struct WriterFormat;
 class MessageBoxes;
 class TabImportPrompt;
@@ -37,10 +39,16 @@ public:
     virtual QString soundFontSetting() const { return QString(); }
 };
 
-// File > Import... and Edit > Paste Tab: through the conversion layer and the import dialog.
+// File > Import... and Edit > Paste Tab: through the conversion layer and the import dialog. A file
+// of several parts is read as the part the user chooses. Running out of memory is reported like any
+// other failure, and the open document stays as it was.
 class ImportCommands {
 public:
-    ImportCommands(ImportHost& host, FileDialogs& dialogs, MessageBoxes& boxes, TabImportPrompt& prompt);
+    ImportCommands(ImportHost& host, FileDialogs& dialogs, MessageBoxes& boxes, TabImportPrompt& prompt,
+        ImportPartPrompt& partPrompt);
+
+    // The formats to read and write; the program's own unless a test gives others.
+    void setFormats(const FormatRegistry* formats);
 
     void importFile();
     void pasteTab();
@@ -52,10 +60,15 @@ public:
     static QString ImportedDocumentName(const QString& importedFile);
 
 private:
+    // False when nothing was imported (refused, failed or cancelled).
+    bool importChosenFile(const QString& chosen);
+
     ImportHost& m_host;
     FileDialogs& m_dialogs;
     MessageBoxes& m_boxes;
     TabImportPrompt& m_prompt;
+    ImportPartPrompt& m_partPrompt;
+    const FormatRegistry* m_formats;
 };
 
 } // namespace fw

@@ -1,0 +1,175 @@
+#include "MainWindowFixture.h"
+
+#include "FakeFileDialogs.h"
+#include "ImportPartsDialog.h"
+#include "PartFormats.h"
+#include "TestFiles.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <sys/resource.h>
+
+using namespace fw;
+
+namespace {
+
+// Answers the chooser as a user would, on the real dialog shown without its own event loop: the keys
+// are typed where the focus is, from the list the dialog opens in.
+struct KeyboardPartPrompt : ImportPartPrompt {
+    QList<Qt::Key> keys;
+    int asked = 0;
+    QString label;
+    QStringList header;
+    QList<QStringList> rows;
+    QString selectedAtFirst;
+    bool voiceEnabledAtFirst = true;
+    QStringList accessibleNames;
+
+    std::optional<PartChoice> choose(QWidget* parent, const QString& fileName, const QList<ImportPart>& parts) override
+    {
+        ++asked;
+        ImportPartsDialog dialog(parent);
+        dialog.setParts(fileName, parts);
+        dialog.show();
+        // As the window system does for a dialog that opens; the offscreen platform leaves it to us.
+        dialog.activateWindow();
+        if (!QTest::qWaitFor([&dialog] { return QApplication::activeWindow() == &dialog; }, 2000))
+            ADD_FAILURE() << "the chooser did not become active";
+        label = dialog.lblParts->text();
+        for (int column = 0; column < dialog.lstParts->columnCount(); ++column)
+            header << dialog.lstParts->headerItem()->text(column);
+        for (int row = 0; row < dialog.lstParts->topLevelItemCount(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < dialog.lstParts->columnCount(); ++column)
+                cells << dialog.lstParts->topLevelItem(row)->text(column);
+            rows << cells;
+        }
+        selectedAtFirst = dialog.lstParts->currentItem()->text(1);
+        voiceEnabledAtFirst = dialog.spnVoice->isEnabled();
+        for (QWidget* control : std::initializer_list<QWidget*> { dialog.lstParts, dialog.spnVoice, dialog.btnOK })
+            accessibleNames << control->accessibleName();
+        EXPECT_EQ(QApplication::focusWidget(), dialog.lstParts);
+        for (Qt::Key key : keys)
+            QTest::keyClick(QApplication::focusWidget(), key);
+        if (dialog.result() != QDialog::Accepted)
+            return std::nullopt;
+        return dialog.choice();
+    }
+};
+
+struct PartsWindow : MainWindowFixture {
+    FakeFileDialogs dialogs;
+    KeyboardPartPrompt prompt;
+    QTemporaryDir dir;
+    FormatRegistry formats = test::PartFormats();
+
+    PartsWindow()
+    {
+        window.setFileDialogs(&dialogs);
+        window.setImportPartPrompt(&prompt);
+        window.setImportFormats(&formats);
+    }
+    QString partsFile()
+    {
+        const QString path = dir.filePath(QStringLiteral("trio.parts"));
+        EXPECT_TRUE(test::WriteFileBytes(path, test::ThreePartFile));
+        return path;
+    }
+};
+
+} // namespace
+
+// File > Import... of a file of several parts shows its parts with the bass selected; the keys pick
+// another part and voice, and that is what opens.
+TEST_F(PartsWindow, ChooserPicksThePartAndVoiceByKeys)
+{
+    struct Case {
+        const char* what;
+        QList<Qt::Key> keys;
+        QStringList lines; // empty: cancelled, nothing opened
+    };
+    const Case cases[] = {
+        { "Enter takes the default, the bass", { Qt::Key_Return }, { "* Bass, voice 1", "E, 0, x, x, x, H" } },
+        { "Up, Enter: the guitar before it", { Qt::Key_Up, Qt::Key_Return },
+            { "* Guitar, voice 1", "D, x, 5, x, x, Q" } },
+        { "Down to the continuo, Tab to its voices, the second one",
+            { Qt::Key_Down, Qt::Key_Tab, Qt::Key_Up, Qt::Key_Up, Qt::Key_Enter },
+            { "* Continuo, voice 2", "G, x, x, 5, x, W" } },
+        { "Escape imports nothing", { Qt::Key_Down, Qt::Key_Escape }, {} },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        window.RichEdit1->setPlainText(QStringLiteral("A, x, 0, x, x, Q"));
+        window.Modified = false;
+        prompt = KeyboardPartPrompt();
+        prompt.keys = c.keys;
+        dialogs.nextOpen = partsFile();
+        child<QAction>("Import1")->trigger();
+
+        ASSERT_EQ(prompt.asked, 1);
+        EXPECT_EQ(prompt.label, QStringLiteral("&Parts of \"trio.parts\"; the selected one is imported:"));
+        EXPECT_EQ(prompt.header, QStringList({ "Track", "Name", "Instrument", "Range", "Strings", "Notes", "Voices" }));
+        EXPECT_EQ(
+            prompt.rows.value(0), QStringList({ "1", "Guitar", "Acoustic Guitar (steel)", "E2-E5", "6", "1", "1" }));
+        EXPECT_EQ(prompt.rows.value(2), QStringList({ "3", "Continuo", "Cello", "C2-D4", "-", "2", "2" }));
+        EXPECT_EQ(prompt.selectedAtFirst, QStringLiteral("Bass"));
+        EXPECT_FALSE(prompt.voiceEnabledAtFirst);
+        EXPECT_EQ(prompt.accessibleNames, QStringList({ "Parts", "Voice", "OK" }));
+        if (c.lines.isEmpty()) {
+            EXPECT_EQ(text(), QStringLiteral("A, x, 0, x, x, Q"));
+            continue;
+        }
+        EXPECT_EQ(text().split(u'\n').mid(0, c.lines.size()), c.lines);
+        EXPECT_EQ(window.lblFilename->text(), QStringLiteral("trio.bss"));
+    }
+}
+
+// Running out of memory while importing is an error box; the list on screen and its unsaved changes
+// stay as they were, and the window goes on working.
+TEST_F(PartsWindow, OutOfMemoryKeepsTheOpenListAndItsChanges)
+{
+    formats = test::PartFormats(true);
+    window.RichEdit1->setPlainText(QStringLiteral("G, 3, x, x, x, Q"));
+    type(QStringLiteral("x"));
+    ASSERT_TRUE(window.Modified);
+    const QString before = text();
+    boxes.answer = MessageBoxes::Answer::No;
+    dialogs.nextOpen = partsFile();
+    child<QAction>("Import1")->trigger();
+
+    EXPECT_EQ(boxes.errors,
+        QStringList { QStringLiteral("There is not enough memory to import \"%1\".")
+                          .arg(QDir::toNativeSeparators(dialogs.nextOpen)) });
+    EXPECT_EQ(prompt.asked, 0);
+    EXPECT_EQ(text(), before);
+    EXPECT_TRUE(window.Modified);
+    QTest::keyClick(window.RichEdit1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(text(), QStringLiteral("G, 3, x, x, x, Q"));
+}
+
+// A tab file of 3 GB (sparse: it takes no disk) is refused from its size, before the import dialog
+// and before any of it is held in memory.
+TEST_F(PartsWindow, AHugeTabIsRefusedBeforeItIsRead)
+{
+    window.setImportFormats(nullptr);
+    QFile huge(dir.filePath(QStringLiteral("huge.tab")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(qint64(3) << 30));
+    huge.close();
+    dialogs.nextOpen = huge.fileName();
+    child<QAction>("Import1")->trigger();
+
+    EXPECT_EQ(boxes.errors,
+        QStringList { QStringLiteral("Can't import \"%1\": The file is too large for a tab: 3072 MB (at most 64 MB).")
+                          .arg(QDir::toNativeSeparators(huge.fileName())) });
+    rusage usage {};
+    ASSERT_EQ(getrusage(RUSAGE_SELF, &usage), 0);
+    EXPECT_LT(usage.ru_maxrss, 1024L * 1024) << "kB at the most";
+}

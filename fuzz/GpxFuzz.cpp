@@ -7,8 +7,8 @@ using namespace fw;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     QString error;
-    const auto score = guitarpro::ReadGpxFile(
-        QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)), error);
+    const auto score
+        = guitarpro::ReadGpxFile(QByteArray(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)), error);
     fuzz::CheckGuitarProScore(score, error);
     return 0;
 }

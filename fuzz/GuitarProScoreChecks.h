@@ -31,8 +31,8 @@ inline void CheckGuitarProScore(const std::optional<guitarpro::Score>& score, co
             for (const QList<Beat>& voice : measure.voices) {
                 for (const Beat& beat : voice) {
                     const NoteValue& value = beat.duration;
-                    if (value.value < 1 || value.value > 128 || (value.value & (value.value - 1)) != 0
-                        || value.dots < 0 || value.dots > 2 || value.enters < 1 || value.times < 1)
+                    if (value.value < 1 || value.value > 128 || (value.value & (value.value - 1)) != 0 || value.dots < 0
+                        || value.dots > 2 || value.enters < 1 || value.times < 1)
                         Fail(QStringLiteral("a note value the model does not hold"));
                     if (beat.rest != beat.notes.isEmpty())
                         Fail(QStringLiteral("a rest with notes, or notes without a rest"));
@@ -40,7 +40,7 @@ inline void CheckGuitarProScore(const std::optional<guitarpro::Score>& score, co
                         const bool fretted = !track.percussion && !track.tuning.isEmpty();
                         if (fretted && (note.string < 1 || note.string > track.tuning.size()))
                             Fail(QStringLiteral("a note on a string the track lacks"));
-                        if (note.fret < 0 || note.fret > MaxFrets)
+                        if (note.fret < 0 || note.fret > (track.percussion ? 127 : MaxFrets))
                             Fail(QStringLiteral("a fret out of range"));
                     }
                 }

@@ -39,6 +39,7 @@ struct GpifBeat {
 struct GpifNote {
     Note note;
     int string = -1; // 0 the lowest string, as the file counts them; -1 when it names none
+    int key = 0; // a drum's MIDI key
     bool tapped = false;
 };
 

@@ -520,6 +520,8 @@ namespace {
                             gpif.string = property.value.toInt();
                         else if (name == QLatin1String("Fret"))
                             note.fret = property.value.toInt();
+                        else if (name == QLatin1String("Midi"))
+                            gpif.key = std::clamp(property.value.toInt(), 0, 127);
                         else if (name == QLatin1String("Muted"))
                             note.dead = true;
                         else if (name == QLatin1String("PalmMuted"))

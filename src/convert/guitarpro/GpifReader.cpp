@@ -44,7 +44,7 @@ namespace {
                 track.measures.reserve(m_document.masterBars.size());
                 for (qsizetype measure = 0; measure < m_document.masterBars.size() && m_error.isEmpty(); ++measure) {
                     const GpifMasterBar& bar = m_document.masterBars[measure];
-                    track.measures.append(trackMeasure(gpif, track, bar.bars.value(staff, -1), bar.header.time));
+                    track.measures.append(trackMeasure(gpif, track, bar.bars.value(staff, -1)));
                 }
                 if (!m_error.isEmpty()) {
                     error = m_error;
@@ -77,7 +77,7 @@ namespace {
             }
         }
 
-        TrackMeasure trackMeasure(const GpifTrack& gpif, const Track& track, int barId, Meter time)
+        TrackMeasure trackMeasure(const GpifTrack& gpif, const Track& track, int barId)
         {
             TrackMeasure measure;
             const QList<int> voiceIds = barId < 0 ? QList<int>() : m_document.bars.value(barId);
@@ -97,16 +97,9 @@ namespace {
                 for (const int beatId : *voice)
                     appendBeat(gpif, track, beatId, beats);
             }
-            // A bar nobody wrote in is silent for its length.
+            // A bar nobody wrote in: one voice without beats, which the conversion reads as a bar's rest.
             if (measure.voices.isEmpty())
                 measure.voices.append(QList<Beat>());
-            if (measure.voices.constFirst().isEmpty()) {
-                Beat rest;
-                rest.rest = true;
-                rest.duration.value = time.denominator;
-                measure.voices.first().fill(rest, time.numerator);
-                m_beats += time.numerator;
-            }
             return measure;
         }
 
@@ -160,9 +153,10 @@ namespace {
                     }
                     copy.string = strings - note->string;
                 } else {
-                    // A drum or keyboard note names a sound or key, not a string and fret.
+                    // A drum or keyboard note names a sound or key, not a string and fret: the
+                    // model keeps a drum's MIDI key as its fret.
                     copy.string = 1;
-                    copy.fret = 0;
+                    copy.fret = note->key;
                 }
                 beat.notes.append(copy);
             }

@@ -1,5 +1,9 @@
-#include "GpifFile.h"
+#include "Conversion.h"
 #include "GpifWriter.h"
+#include "GuitarProFile.h"
+#include "GuitarProReading.h"
+#include "GuitarProWriter.h"
+#include "QtPrinters.h"
 
 #include <QDir>
 #include <QProcess>
@@ -33,26 +37,21 @@ namespace {
 
     Beat Rest(int value, int dots = 0)
     {
-        Beat beat;
-        beat.rest = true;
-        beat.duration = NoteValue { value, dots, 1, 1 };
+        Beat beat = GpRest(value);
+        beat.duration.dots = dots;
         return beat;
     }
 
     Beat Play(int value, QList<Note> notes, Attack attack = Attack::Normal)
     {
-        Beat beat;
-        beat.duration.value = value;
-        beat.notes = std::move(notes);
+        Beat beat = GpBeat(value, std::move(notes));
         beat.attack = attack;
         return beat;
     }
 
     Note At(int string, int fret, const std::function<void(Note&)>& mark = {})
     {
-        Note note;
-        note.string = string;
-        note.fret = fret;
+        Note note = GpNote(string, fret);
         if (mark)
             mark(note);
         return note;
@@ -150,7 +149,7 @@ namespace {
                 { { Play(2, { At(4, 3, [](Note& n) { n.slideOut = SlideOut::Up; }) }, Attack::Normal), Rest(4) } },
                 { { Play(2, { At(3, 5) }), Play(4, { At(3, 5, [](Note& n) { n.tie = true; }) }) } } });
         Track drums = MakeTrack(QStringLiteral("Drums"), 0, {},
-            { { { Play(4, { At(1, 0) }), Play(4, { At(1, 0), At(1, 0) }), Rest(2) } }, { { Rest(1) } },
+            { { { Play(4, { At(1, 36) }), Play(4, { At(1, 36), At(1, 42) }), Rest(2) } }, { { Rest(1) } },
                 { { Rest(2, 1) } }, { { Rest(2, 1) } } });
         drums.percussion = true;
         score.tracks = { guitar, bass, dropD, drums };
@@ -199,10 +198,7 @@ namespace {
         return container == Container::Gpx ? PackBcfz(system) : system;
     }
 
-    std::optional<Score> Read(const QByteArray& bytes, QString& error)
-    {
-        return IsGp7File(bytes) ? ReadGp7File(bytes, error) : ReadGpxFile(bytes, error);
-    }
+    std::optional<Score> Read(const QByteArray& bytes, QString& error) { return ReadGuitarProFile(bytes, error); }
 
     struct WholeFileCase {
         const char* name;
@@ -218,7 +214,7 @@ TEST(GpifImport, WholeFilesReadAsWritten)
 {
     const QList<WholeFileCase> cases = {
         { "band song", {}, {} },
-        { "a bar nobody wrote in is a bar of rests",
+        { "a bar nobody wrote in is a voice without beats",
             [](QByteArray& gpif) {
                 // The drums' last bar (the 16th) names no voice.
                 QString text = QString::fromUtf8(gpif);
@@ -228,7 +224,7 @@ TEST(GpifImport, WholeFilesReadAsWritten)
                 gpif = text.toUtf8();
             },
             [](Score& expected) {
-                expected.tracks[3].measures[3].voices = { { Rest(4), Rest(4), Rest(4) } };
+                expected.tracks[3].measures[3].voices = { {} };
             } },
         { "a double whole is two tied wholes, a tempo in dotted quarters",
             [](QByteArray& gpif) {
@@ -315,7 +311,8 @@ TEST(GpifImport, HostileFilesAreRefusedWithAClearMessage)
     const QByteArray ciphered = QByteArray(64, '\x9c') + gpif;
 
     const QList<std::tuple<const char*, QByteArray, const char*>> cases = {
-        { "a web page named .gpx", "<html><body>Not found</body></html>", "does not start as one" },
+        { "a web page named .gpx", "<html><body>Not found</body></html>", "not a Guitar Pro file" },
+        { "a compressed file system of no name", "BCFZ" + Int32(10) + QByteArray(8, '\0'), "no file system" },
         { "a web page named .gp", Zip({ { "index.html", "<html/>" } }), "holds no \"Content/score.gpif\"" },
         { "cut short", gpx.left(gpx.size() / 2), "it is cut short" },
         { "only its header", "BCFZ", "ends inside its header" },
@@ -356,143 +353,55 @@ TEST(GpifImport, HostileFilesAreRefusedWithAClearMessage)
     }
 }
 
-namespace {
-
-    // Where the peer reader is: a directory whose node_modules hold @coderline/alphatab, named by
-    // FW_ALPHATAB_DIR or found among node's global modules.
-    QString PeerDirectory()
-    {
-        const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
-        if (node.isEmpty())
-            return QString();
-        QStringList candidates;
-        if (qEnvironmentVariableIsSet("FW_ALPHATAB_DIR"))
-            candidates.append(qEnvironmentVariable("FW_ALPHATAB_DIR"));
-        QProcess npm;
-        npm.start(QStringLiteral("npm"), { QStringLiteral("root"), QStringLiteral("-g") });
-        if (npm.waitForFinished(20000))
-            candidates.append(QString::fromLocal8Bit(npm.readAllStandardOutput()).trimmed() + QStringLiteral("/.."));
-        for (const QString& candidate : std::as_const(candidates)) {
-            if (QFile::exists(candidate + QStringLiteral("/node_modules/@coderline/alphatab/package.json")))
-                return candidate;
-        }
-        return QString();
-    }
-
-    // What a reader heard in one track: each sounding beat as bar:beat, then its notes (string
-    // counted from the lowest, 1 first; fret; marks) and the way it is struck.
-    const char* PeerScript = R"(
-import { createRequire } from 'module';
-import { pathToFileURL } from 'url';
-import fs from 'fs';
-const require = createRequire(process.argv[2] + '/');
-const alphaTab = await import(pathToFileURL(require.resolve('@coderline/alphatab')).href);
-const score = alphaTab.importer.ScoreLoader.loadScoreFromBytes(new Uint8Array(fs.readFileSync(process.argv[3])),
-    new alphaTab.Settings());
-const out = [];
-const staff = score.tracks[Number(process.argv[4])].staves[0];
-for (const bar of staff.bars) for (const beat of bar.voices[0].beats) {
-  if (beat.isRest || beat.graceType) continue;
-  const notes = beat.notes.map(n => {
-    const m = [];
-    if (n.isHammerPullOrigin) m.push('hp');
-    if (n.slideOutType) m.push('out' + n.slideOutType);
-    if (n.slideInType) m.push('in' + n.slideInType);
-    if (n.isGhost) m.push('ghost');
-    if (n.isDead) m.push('dead');
-    if (n.isTieDestination) m.push('tied');
-    if (n.harmonicType) m.push('harm' + n.harmonicType);
-    if (n.bendPoints && n.bendPoints.length) m.push('bend' + Math.max(...n.bendPoints.map(p => p.value)) * 50);
-    if (n.vibrato) m.push('vib');
-    if (n.isStaccato) m.push('stacc');
-    if (n.accentuated) m.push('acc');
-    if (n.isPalmMute) m.push('pm');
-    if (n.isLetRing) m.push('lr');
-    return 's' + n.string + 'f' + n.fret + '[' + m.join(',') + ']';
-  });
-  notes.sort();
-  out.push(bar.index + ':' + beat.index + ' ' + notes.join(' ') + (beat.slap ? ' SLAP' : '') + (beat.pop ? ' POP' : '')
-      + (beat.tap ? ' TAP' : ''));
-}
-console.log(out.join('\n'));
-)";
-
-    // The same account of our reader's track, in the peer's terms.
-    QStringList Heard(const Track& track)
-    {
-        QStringList lines;
-        const int strings = static_cast<int>(track.tuning.size());
-        for (qsizetype m = 0; m < track.measures.size(); ++m) {
-            const QList<Beat>& voice = track.measures[m].voices.first();
-            for (qsizetype b = 0; b < voice.size(); ++b) {
-                const Beat& beat = voice[b];
-                if (beat.rest || beat.grace)
-                    continue;
-                QStringList notes;
-                for (const Note& note : beat.notes) {
-                    QStringList marks;
-                    if (note.hammer)
-                        marks << "hp";
-                    // The peer numbers slides out: 1 shift, 2 legato, 3 out up, 4 out down; in: 1 below, 2 above.
-                    static constexpr int PeerSlideOut[] = { 0, 1, 2, 4, 3 };
-                    if (note.slideOut != SlideOut::None)
-                        marks << QStringLiteral("out%1").arg(PeerSlideOut[static_cast<int>(note.slideOut)]);
-                    if (note.slideIn != SlideIn::None)
-                        marks << QStringLiteral("in%1").arg(static_cast<int>(note.slideIn));
-                    if (note.ghost)
-                        marks << "ghost";
-                    if (note.dead)
-                        marks << "dead";
-                    if (note.tie)
-                        marks << "tied";
-                    if (note.harmonic == Harmonic::Natural)
-                        marks << "harm1";
-                    if (note.bendCents > 0)
-                        marks << QStringLiteral("bend%1").arg(note.bendCents);
-                    if (note.vibrato)
-                        marks << "vib";
-                    if (note.staccato)
-                        marks << "stacc";
-                    if (note.accent)
-                        marks << "acc";
-                    if (note.palmMute)
-                        marks << "pm";
-                    if (note.letRing)
-                        marks << "lr";
-                    notes << QStringLiteral("s%1f%2[%3]")
-                                 .arg(strings + 1 - note.string)
-                                 .arg(note.fret)
-                                 .arg(marks.join(u','));
-                }
-                notes.sort();
-                QString line = QStringLiteral("%1:%2 %3").arg(m).arg(b).arg(notes.join(u' '));
-                if (beat.attack == Attack::Slap)
-                    line += " SLAP";
-                if (beat.attack == Attack::Pop)
-                    line += " POP";
-                if (beat.attack == Attack::Tap)
-                    line += " TAP";
-                lines << line;
-            }
-        }
-        return lines;
-    }
-
-} // namespace
-
-// A second reader hears the same strings, frets, onsets and marks in the bass tracks of our files.
-TEST(GpifImport, PeerReaderHearsTheSameBassTracks)
+// The same song as a GP5 file and as Guitar Pro 6 and 7 files becomes the same chord list, played
+// out and as written, with the same report, through the registered format as File > Import and the
+// command line read it.
+TEST(GpifImport, SameChordListAsTheSongInGp5)
 {
-    const QString peer = PeerDirectory();
-    if (peer.isEmpty())
-        GTEST_SKIP() << "node with @coderline/alphatab is not installed (set FW_ALPHATAB_DIR to its directory)";
+    Score song = BandSong();
+    // A GP5 grace note belongs to the note after it, a Guitar Pro 6 one is a beat of its own: both are
+    // dropped, but GP5 can only hold the one the writer makes of a beat.
+    song.tracks[1].measures[3].voices[0].removeFirst();
+    song.tracks[1].measures[3].voices[0].first().duration = NoteValue { 2, 1, 1, 1 };
+    // GP5 gives drums strings, one note each; Guitar Pro 6 and 7 none.
+    song.tracks[3].tuning = { 0, 0, 0, 0, 0, 0 };
+    song.tracks[3].measures[0].voices[0][1].notes[1].string = 2;
+    const ReaderFormat* format = Formats().readerFor(QStringLiteral("song.gp"));
+    ASSERT_NE(format, nullptr);
+    EXPECT_EQ(format, Formats().readerFor(QStringLiteral("song.gpx")));
+    EXPECT_EQ(format, Formats().readerFor(QStringLiteral("song.gp5")));
+    for (const ConvertOptions& options :
+        { ConvertOptions(), ConvertOptions { { QStringLiteral("as-written"), QString() } },
+            ConvertOptions { { QStringLiteral("track"), QStringLiteral("3") } } }) {
+        SCOPED_TRACE(options.keys().join(u' ').toStdString());
+        const ReadResult gp5 = format->read(WriteGuitarPro(song, 510), QStringLiteral("song.gp5"), options);
+        ASSERT_TRUE(gp5.document) << gp5.error.toStdString();
+        ASSERT_GT(gp5.document->lines.size(), 10);
+        for (const Container container : { Container::Gpx, Container::Gp7 }) {
+            const QByteArray bytes
+                = Pack(WriteGpif(song, container == Container::Gp7 ? GpifDialect::Gp7 : GpifDialect::Gp6), container);
+            const ReadResult read = format->read(bytes, QStringLiteral("song.gp"), options);
+            ASSERT_TRUE(read.document) << read.error.toStdString();
+            EXPECT_EQ(read.document->lines, gp5.document->lines);
+            EXPECT_EQ(read.document->header.Tempo, gp5.document->header.Tempo);
+            EXPECT_EQ(read.report, gp5.report);
+        }
+    }
+}
+
+// A second reader (alphaTab under Node, where the set-up script installed it into the build tree,
+// or FW_ALPHATAB_DIR names a directory holding node_modules/@coderline/alphatab) hears the same
+// strings, frets, onsets and marks in the bass tracks of our files.
+TEST(GpifImport, SecondReaderHearsTheSameBassTracks)
+{
+    const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
+    QString modules = qEnvironmentVariable("FW_ALPHATAB_DIR");
+    if (modules.isEmpty())
+        modules = QStringLiteral(FW_BINARY_DIR "/alphatab");
+    if (node.isEmpty() || !QDir(modules + QStringLiteral("/node_modules/@coderline/alphatab")).exists())
+        GTEST_SKIP() << "Node or the @coderline/alphatab package is not installed (scripts/setup.sh installs them)";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString script = dir.filePath(QStringLiteral("heard.mjs"));
-    QFile scriptFile(script);
-    ASSERT_TRUE(scriptFile.open(QIODevice::WriteOnly));
-    scriptFile.write(PeerScript);
-    scriptFile.close();
     const Score song = BandSong();
     for (const Container container : { Container::Gpx, Container::Gp7 }) {
         const QString path
@@ -504,17 +413,19 @@ TEST(GpifImport, PeerReaderHearsTheSameBassTracks)
         file.write(bytes);
         file.close();
         QString error;
-        const std::optional<Score> read = Read(bytes, error);
-        ASSERT_TRUE(read) << error.toStdString();
+        const std::optional<Score> ours = ReadGuitarProFile(bytes, error);
+        ASSERT_TRUE(ours) << error.toStdString();
         for (const int track : { 1, 2 }) {
             SCOPED_TRACE(path.toStdString() + " track " + std::to_string(track + 1));
-            QProcess node;
-            node.start(
-                QStandardPaths::findExecutable(QStringLiteral("node")), { script, peer, path, QString::number(track) });
-            ASSERT_TRUE(node.waitForFinished(60000));
-            ASSERT_EQ(node.exitCode(), 0) << node.readAllStandardError().toStdString();
-            const QStringList heard = QString::fromUtf8(node.readAllStandardOutput()).trimmed().split(u'\n');
-            EXPECT_EQ(Heard(read->tracks[track]).join(u'\n').toStdString(), heard.join(u'\n').toStdString());
+            QProcess second;
+            second.start(node,
+                { QStringLiteral(FW_SOURCE_DIR "/tests/convert/SecondReader.cjs"), modules, path,
+                    QString::number(track) });
+            ASSERT_TRUE(second.waitForFinished(60000));
+            ASSERT_EQ(second.exitCode(), 0) << second.readAllStandardError().constData();
+            const QStringList theirs
+                = QString::fromUtf8(second.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+            EXPECT_EQ(OurReading(ours->tracks[track]), theirs);
         }
     }
 }

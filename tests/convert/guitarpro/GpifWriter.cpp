@@ -358,8 +358,13 @@ namespace {
                 xml.writeTextElement(QStringLiteral("Trill"), QString::number(note.fret + 2));
             xml.writeStartElement(QStringLiteral("Properties"));
             const int strings = static_cast<int>(track.tuning.size());
-            Property(xml, QStringLiteral("String"), QStringLiteral("String"), QString::number(strings - note.string));
-            Property(xml, QStringLiteral("Fret"), QStringLiteral("Fret"), QString::number(note.fret));
+            if (track.percussion) {
+                Property(xml, QStringLiteral("Midi"), QStringLiteral("Number"), QString::number(note.fret));
+            } else {
+                Property(
+                    xml, QStringLiteral("String"), QStringLiteral("String"), QString::number(strings - note.string));
+                Property(xml, QStringLiteral("Fret"), QStringLiteral("Fret"), QString::number(note.fret));
+            }
             if (note.dead)
                 Property(xml, QStringLiteral("Muted"));
             if (tapped)

@@ -500,7 +500,7 @@ TEST(GuitarProImport, DamagedAndForeignFilesRefusedWhole)
         { "a web page", "<!DOCTYPE html><html><body>Not found</body></html>",
             QStringLiteral("This is not a Guitar Pro file: it does not begin as GP3, GP4 and GP5 files do.") },
         { "GPX", QByteArray("BCFZ") + QByteArray(40, '\x01'),
-            QStringLiteral("This is a Guitar Pro 6 file (.gpx), not a GP3, GP4 or GP5 file.") },
+            QStringLiteral("Not a readable Guitar Pro 6 file: its compressed data refers back before its start.") },
         { "empty", QByteArray(),
             QStringLiteral("This is not a Guitar Pro file: it does not begin as GP3, GP4 and GP5 files do.") },
         { "millions of measures", Patched(song, Ints({ 2, 3 }), Ints({ 50'000'000, 3 })),

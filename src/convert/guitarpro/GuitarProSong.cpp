@@ -34,10 +34,6 @@ namespace {
 
     QString NotReadable(const QByteArray& bytes)
     {
-        if (bytes.startsWith("BCFZ") || bytes.startsWith("BCFS"))
-            return QStringLiteral("This is a Guitar Pro 6 file (.gpx), not a GP3, GP4 or GP5 file.");
-        if (bytes.startsWith("PK\x03\x04"))
-            return QStringLiteral("This is a Guitar Pro 7 or 8 file (.gp, a zip archive), not a GP3, GP4 or GP5 file.");
         const QByteArray text = VersionText(bytes);
         if (text.startsWith("FICHIER GUITARE PRO") || text.startsWith("FICHIER GUITAR PRO v2"))
             return QStringLiteral("Guitar Pro 1 and 2 files cannot be read; open the file in Guitar Pro and save it "

@@ -16,7 +16,7 @@ enum class GpifDialect {
     Gp7, // instrument set, sounds and MIDI connection, tuning in the first staff's properties
 };
 
-// The score as a score.gpif document: one rhythm per beat, bars, voices, beats and notes numbered in
+// The score as a score.gpif document: one rhythm per note value, bars, voices, beats and notes numbered in
 // the order they come.
 QByteArray WriteGpif(const guitarpro::Score& score, GpifDialect dialect);
 

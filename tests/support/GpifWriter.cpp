@@ -278,8 +278,8 @@ namespace {
             }
             m_xml.writeEndElement();
             m_xml.writeStartElement(QStringLiteral("Rhythms"));
-            for (qsizetype b = 0; b < beats.size(); ++b)
-                writeRhythm(static_cast<int>(b), beats[b].beat->duration);
+            for (qsizetype r = 0; r < m_rhythms.size(); ++r)
+                writeRhythm(static_cast<int>(r), m_rhythms[r]);
             m_xml.writeEndElement();
         }
 
@@ -290,8 +290,14 @@ namespace {
             xml.writeAttribute(QStringLiteral("id"), QString::number(id));
             if (beat.grace)
                 xml.writeTextElement(QStringLiteral("GraceNotes"), QStringLiteral("BeforeBeat"));
+            // Beats of the same note value share a rhythm, as Guitar Pro writes them.
+            qsizetype rhythm = m_rhythms.indexOf(beat.duration);
+            if (rhythm < 0) {
+                rhythm = m_rhythms.size();
+                m_rhythms.append(beat.duration);
+            }
             xml.writeEmptyElement(QStringLiteral("Rhythm"));
-            xml.writeAttribute(QStringLiteral("ref"), QString::number(id));
+            xml.writeAttribute(QStringLiteral("ref"), QString::number(rhythm));
             if (beat.chordDiagram)
                 xml.writeTextElement(QStringLiteral("Chord"), QStringLiteral("0"));
             if (beat.fadeIn)
@@ -410,6 +416,7 @@ namespace {
         GpifDialect m_dialect;
         QByteArray m_bytes;
         QXmlStreamWriter m_xml;
+        QList<NoteValue> m_rhythms;
     };
 
     void PutInt(QByteArray& bytes, qsizetype at, qint32 value) { qToLittleEndian(value, bytes.data() + at); }
@@ -474,12 +481,15 @@ QByteArray PackBcfs(const QList<QPair<QByteArray, QByteArray>>& files)
     for (const auto& [name, data] : files) {
         const qsizetype entry = sectors.size() / Sector;
         const qsizetype count = (data.size() + Sector - 1) / Sector;
-        QByteArray header(Sector, '\0');
+        // The list of data sectors, ended by 0, runs on into the sectors after the entry's own.
+        const qsizetype listEnd = 0x94 + 4 * (count + 1);
+        QByteArray header(((listEnd + Sector - 1) / Sector) * Sector, '\0');
+        const qsizetype first = entry + header.size() / Sector;
         PutInt(header, 0, 2);
         header.replace(4, name.size(), name);
         PutInt(header, 0x8C, static_cast<qint32>(data.size()));
         for (qsizetype i = 0; i < count; ++i)
-            PutInt(header, 0x94 + 4 * i, static_cast<qint32>(entry + 1 + i));
+            PutInt(header, 0x94 + 4 * i, static_cast<qint32>(first + i));
         sectors += header;
         QByteArray body = data;
         body.resize(count * Sector, '\0');

@@ -69,7 +69,7 @@ double TimeRead(
 
 } // namespace
 
-constexpr int Rounds = 3;
+constexpr int Rounds = 5;
 
 // An argument (gp5, gpx or gp) times that container alone.
 int main(int argc, char** argv)
@@ -92,7 +92,7 @@ int main(int argc, char** argv)
         std::vector<double> ratios;
         for (int round = 0; round < Rounds; ++round) {
             const double roundSmallMs = TimeRead(*format, smallFile, name, 3, smallLines);
-            ratios.push_back(TimeRead(*format, largeFile, name, 1, largeLines) / roundSmallMs);
+            ratios.push_back(TimeRead(*format, largeFile, name, 2, largeLines) / roundSmallMs);
             smallMs = std::min(smallMs, roundSmallMs);
         }
         std::fprintf(stderr, "%s: %lld and %lld bytes, %lld and %lld chord-list lines\n", kind,

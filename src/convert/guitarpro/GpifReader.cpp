@@ -80,15 +80,16 @@ namespace {
         TrackMeasure trackMeasure(const GpifTrack& gpif, const Track& track, int barId)
         {
             TrackMeasure measure;
-            const QList<int> voiceIds = barId < 0 ? QList<int>() : m_document.bars.value(barId);
-            if (barId >= 0 && !m_document.bars.contains(barId))
+            const QList<int>* bar = m_document.bars.find(barId);
+            if (barId >= 0 && !bar)
                 damaged(QStringLiteral("a bar refers to no bar (%1)").arg(barId));
+            const QList<int> voiceIds = bar ? *bar : QList<int>();
             for (qsizetype slot = 0; slot < std::min(voiceIds.size(), MaxVoices); ++slot) {
                 const int voiceId = voiceIds[slot];
                 if (voiceId < 0)
                     continue;
-                const auto voice = m_document.voices.constFind(voiceId);
-                if (voice == m_document.voices.cend()) {
+                const QList<int>* voice = m_document.voices.find(voiceId);
+                if (!voice) {
                     damaged(QStringLiteral("a bar refers to no voice (%1)").arg(voiceId));
                     break;
                 }
@@ -105,8 +106,8 @@ namespace {
 
         void appendBeat(const GpifTrack& gpif, const Track& track, int beatId, QList<Beat>& beats)
         {
-            const auto found = m_document.beats.constFind(beatId);
-            if (found == m_document.beats.cend()) {
+            const GpifBeat* found = m_document.beats.find(beatId);
+            if (!found) {
                 damaged(QStringLiteral("a voice refers to no beat (%1)").arg(beatId));
                 return;
             }
@@ -115,8 +116,8 @@ namespace {
                 return;
             }
             const GpifBeat& source = *found;
-            const auto rhythm = m_document.rhythms.constFind(source.rhythm);
-            if (rhythm == m_document.rhythms.cend()) {
+            const GpifRhythm* rhythm = m_document.rhythms.find(source.rhythm);
+            if (!rhythm) {
                 damaged(QStringLiteral("a beat has no note value"));
                 return;
             }
@@ -128,8 +129,8 @@ namespace {
             beat.duration = rhythm->value;
             const int strings = static_cast<int>(gpif.pitches.size());
             for (const int noteId : source.notes) {
-                const auto note = m_document.notes.constFind(noteId);
-                if (note == m_document.notes.cend()) {
+                const GpifNote* note = m_document.notes.find(noteId);
+                if (!note) {
                     damaged(QStringLiteral("a beat refers to no note (%1)").arg(noteId));
                     return;
                 }
@@ -184,6 +185,11 @@ std::optional<Score> ReadGpif(const QByteArray& xml, const QString& version, QSt
     std::optional<GpifDocument> document = ParseGpif(xml, version, error);
     if (!document)
         return std::nullopt;
+    document->bars.index();
+    document->voices.index();
+    document->beats.index();
+    document->notes.index();
+    document->rhythms.index();
     return Layout(*document, version).score(error);
 }
 

@@ -36,32 +36,29 @@ namespace {
 
         bool atEnd(int bits) const { return m_bit + bits > m_bytes.size() * 8; }
 
-        // The next bits, the first read the highest.
+        // The next bits (16 at most), the first read the highest: taken from the three bytes
+        // they lie in at once, since every byte of a container passes through here.
         unsigned high(int bits)
         {
-            unsigned value = 0;
-            for (int i = 0; i < bits; ++i)
-                value = (value << 1) | bit();
-            return value;
+            const qsizetype byte = m_bit / 8;
+            const int skip = static_cast<int>(m_bit % 8);
+            unsigned window = 0;
+            for (qsizetype i = byte; i < byte + 3; ++i)
+                window = (window << 8) | (i < m_bytes.size() ? static_cast<unsigned char>(m_bytes[i]) : 0u);
+            m_bit += bits;
+            return (window >> (24 - skip - bits)) & ((1u << bits) - 1);
         }
         // The next bits, the first read the lowest.
         unsigned low(int bits)
         {
+            const unsigned highFirst = high(bits);
             unsigned value = 0;
             for (int i = 0; i < bits; ++i)
-                value |= bit() << i;
+                value |= ((highFirst >> (bits - 1 - i)) & 1u) << i;
             return value;
         }
 
     private:
-        unsigned bit()
-        {
-            const auto byte = static_cast<unsigned char>(m_bytes[m_bit / 8]);
-            const unsigned value = (byte >> (7 - m_bit % 8)) & 1u;
-            ++m_bit;
-            return value;
-        }
-
         const QByteArray& m_bytes;
         qsizetype m_bit;
     };

@@ -5,6 +5,8 @@
 #include "GuitarProFile.h"
 #include "GuitarProReading.h"
 #include "GuitarProWriter.h"
+#include "ListCheck.h"
+#include "MeasureOrder.h"
 #include "QtPrinters.h"
 
 #include <QDir>
@@ -24,6 +26,10 @@ using fw::test::OurReading;
 using fw::test::WriteGuitarPro;
 
 namespace {
+
+// The score model's, not the chord list's.
+using fw::guitarpro::Attack;
+using fw::guitarpro::SlideIn;
 
 const ReaderFormat& GuitarPro()
 {
@@ -125,7 +131,7 @@ Score FiveStringSong()
     return score;
 }
 
-// A drop-D four-string bass after a guitar, with nothing special: the plain case of every version.
+// A drop-D four-string bass after a guitar and drums, up to fret 21 of its 24.
 Score DropDSong()
 {
     Score score;
@@ -136,8 +142,38 @@ Score DropDSong()
         GpBeat(8, { GpNote(3, 7) }), GpBeat(8, { GpNote(3, 5) }) };
     bass.measures[0].voices[0][2].duration.dots = 1;
     bass.measures[0].voices[0][3].duration.value = 16;
-    bass.measures[1].voices[0] = { GpBeat(1, { GpNote(4, 0) }) };
+    bass.measures[1].voices[0] = { GpBeat(2, { GpNote(4, 0) }), GpBeat(2, { GpNote(1, 21) }) };
     score.tracks = { Guitar(2), Drums(2), bass };
+    return score;
+}
+
+// A capo, a bend that reaches past the last fret, and a damaged tie.
+Score CapoSong()
+{
+    Score score;
+    score.measures.resize(1);
+    Track bass = GpTrack(QStringLiteral("Bass"), 34, { 43, 38, 33, 28 }, 1);
+    bass.capo = 2;
+    Note tieFromNothing = GpNote(2, -9);
+    tieFromNothing.tie = true;
+    bass.measures[0].voices[0] = { GpBeat(4, { With(GpNote(1, 21), [](Note& n) { n.bendCents = 200; }) }),
+        GpBeat(4, { GpNote(4, 0) }), GpBeat(4, { tieFromNothing }), GpRest(4) };
+    score.tracks = { bass };
+    return score;
+}
+
+// A bass written in the second voice, the first left empty.
+Score SecondVoiceSong()
+{
+    Score score;
+    score.measures.resize(2);
+    Track bass = GpTrack(QStringLiteral("Bass"), 33, { 43, 38, 33, 28 }, 2);
+    for (TrackMeasure& measure : bass.measures) {
+        Beat empty = GpRest(1);
+        empty.empty = true;
+        measure.voices = { { empty }, { GpBeat(2, { GpNote(3, 3) }), GpBeat(2, { GpNote(4, 0) }) } };
+    }
+    score.tracks = { bass };
     return score;
 }
 
@@ -146,7 +182,8 @@ struct Case {
     Score score;
     int version;
     ConvertOptions options;
-    // The lines (or "error: " and the error), "-- report" and the report.
+    // The tempo, the General MIDI sound and the lines (or "error: " and the error), "-- report" and
+    // the report.
     QString expected;
 };
 
@@ -155,8 +192,11 @@ QString Dump(const ReadResult& result)
     QStringList out;
     if (!result.error.isEmpty())
         out.append(QStringLiteral("error: ") + result.error);
-    if (result.document)
+    if (result.document) {
+        out.append(
+            QStringLiteral("tempo %1, sound %2").arg(result.document->header.Tempo).arg(result.document->header.Patch));
         out += result.document->lines;
+    }
     out.append(QStringLiteral("-- report"));
     out += result.report;
     return out.join(u'\n');
@@ -165,10 +205,10 @@ QString Dump(const ReadResult& result)
 TEST(GuitarProImport, WholeSongsOfEveryVersion)
 {
     const QList<Case> cases = {
-        { "gp5.10 five strings", FiveStringSong(), 510, {}, QString::fromUtf8(R"gp(* Title: Café ’Bleu’
+        { "gp5.10 five strings", FiveStringSong(), 510, {}, QString::fromUtf8(R"gp(tempo 96, sound 33
+* Title: Café ’Bleu’
 * Sub: Les Mêmes - Déjà vu
 * Tuning: B E A D G
-* Frets: 24
 * Section: Intro
 * Repeat 1 of 2
 B, 0, x, x, x, x, Q, slap
@@ -229,10 +269,10 @@ G, x, 3, x, x, x, Q
 1 fade-ins dropped.
 1 hammer-ons, pull-offs, slides and ties dropped: no next note on their string that they can join.)gp") },
         { "gp5.00 five strings as written", FiveStringSong(), 500, { { QStringLiteral("as-written"), QString() } },
-            QString::fromUtf8(R"gp(* Title: Café ’Bleu’
+            QString::fromUtf8(R"gp(tempo 96, sound 33
+* Title: Café ’Bleu’
 * Sub: Les Mêmes - Déjà vu
 * Tuning: B E A D G
-* Frets: 24
 * Section: Intro
 * Repeat start
 B, 0, x, x, x, x, Q, slap
@@ -280,10 +320,10 @@ G, x, 3, x, x, x, Q
 1 tremolo-picked notes written as single notes.
 1 fade-ins dropped.
 1 hammer-ons, pull-offs, slides and ties dropped: no next note on their string that they can join.)gp") },
-        { "gp4.06 five strings", FiveStringSong(), 406, {}, QString::fromUtf8(R"gp(* Title: Café ’Bleu’
+        { "gp4.06 five strings", FiveStringSong(), 406, {}, QString::fromUtf8(R"gp(tempo 96, sound 33
+* Title: Café ’Bleu’
 * Sub: Les Mêmes - Déjà vu
 * Tuning: B E A D G
-* Frets: 24
 * Section: Intro
 * Repeat 1 of 2
 B, 0, x, x, x, x, Q, slap
@@ -342,10 +382,10 @@ G, x, 3, x, x, x, Q
 1 tremolo-picked notes written as single notes.
 1 fade-ins dropped.
 1 hammer-ons, pull-offs, slides and ties dropped: no next note on their string that they can join.)gp") },
-        { "gp3 five strings", FiveStringSong(), 300, {}, QString::fromUtf8(R"gp(* Title: Café ’Bleu’
+        { "gp3 five strings", FiveStringSong(), 300, {}, QString::fromUtf8(R"gp(tempo 96, sound 33
+* Title: Café ’Bleu’
 * Sub: Les Mêmes - Déjà vu
 * Tuning: B E A D G
-* Frets: 24
 * Section: Intro
 * Repeat 1 of 2
 B, 0, x, x, x, x, Q, slap
@@ -399,7 +439,27 @@ G, x, 3, x, x, x, Q
 1 grace notes dropped.
 1 chord diagrams dropped.
 1 fade-ins dropped.)gp") },
-        { "gp4.00 drop D", DropDSong(), 400, {}, QString::fromUtf8(R"gp(* Title: Drop
+        { "gp5.00 capo", CapoSong(), 500, {}, QString::fromUtf8(R"gp(tempo 120, sound 34
+* Frets: 24
+F#/Gb, x, x, x, 23b25, Q
+F#/Gb, 2, x, x, x, Q
+Rest, x, x, x, x, Q
+Rest, x, x, x, x, Q
+
+-- report
+Capo at fret 2: every fret written 2 higher.
+1 tied notes dropped: no note before them to continue, and no fret of their own.)gp") },
+        { "gp5.10 second voice", SecondVoiceSong(), 510, {}, QString::fromUtf8(R"gp(tempo 120, sound 33
+C, x, 3, x, x, H
+E, 0, x, x, x, H
+
+C, x, 3, x, x, H
+E, 0, x, x, x, H
+
+-- report
+Voice 2 read: the voices before it have no notes.)gp") },
+        { "gp4.00 drop D", DropDSong(), 400, {}, QString::fromUtf8(R"gp(tempo 120, sound 34
+* Title: Drop
 * Tuning: D A D G
 * Frets: 24
 D, 0, x, x, x, H
@@ -407,7 +467,8 @@ G, 5, x, x, x, Q
 E, x, 7, x, x, .E
 D, x, 5, x, x, S
 
-D, 0, x, x, x, W
+D, 0, x, x, x, H
+E, x, x, x, 21, H
 
 -- report
 2 other tracks not read (only "Bass (pick)" was).)gp") },
@@ -417,6 +478,9 @@ D, 0, x, x, x, W
         const ReadResult result
             = GuitarPro().read(WriteGuitarPro(c.score, c.version), QStringLiteral("song.gp5"), c.options);
         EXPECT_EQ(Dump(result), c.expected);
+        // Every line is one the editor reads without complaint.
+        for (const LineProblem& problem : CheckLines(result.document->lines, false))
+            ADD_FAILURE() << qPrintable(problem.text);
     }
 }
 
@@ -576,6 +640,57 @@ TEST(GuitarProImport, SecondReaderReadsTheSameBassTrack)
         const QStringList theirs = QString::fromUtf8(second.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
         EXPECT_EQ(OurReading(ours->tracks[bass]), theirs);
     }
+}
+
+// Measures played out: "|:" opens a repeat, ":|3" ends one played 3 times, "[1,2]" makes an ending
+// of the passes named. The order as measure numbers from 1, comments in brackets.
+QString PlayedOut(const QStringList& marks, bool asWritten = false)
+{
+    QList<MeasureHeader> measures(marks.size());
+    for (qsizetype m = 0; m < marks.size(); ++m) {
+        const QString& mark = marks[m];
+        measures[m].repeatOpen = mark.contains(QStringLiteral("|:"));
+        const qsizetype end = mark.indexOf(QStringLiteral(":|"));
+        if (end >= 0)
+            measures[m].repeatPlays = mark.mid(end + 2, 1).toInt();
+        const qsizetype ending = mark.indexOf(u'[');
+        if (ending >= 0) {
+            for (const QString& pass : mark.mid(ending + 1, mark.indexOf(u']') - ending - 1).split(u','))
+                measures[m].alternateEndings |= 1u << (pass.toInt() - 1);
+        }
+    }
+    QStringList shown;
+    const std::optional<QList<PlayedMeasure>> order = MeasureOrder(measures, asWritten, 1000);
+    for (const PlayedMeasure& played : order.value()) {
+        for (const QString& line : played.before)
+            shown.append(u'(' + line.mid(2) + u')');
+        shown.append(QString::number(played.measure + 1));
+        for (const QString& line : played.after)
+            shown.append(u'(' + line.mid(2) + u')');
+    }
+    return shown.join(u' ');
+}
+
+TEST(GuitarProImport, RepeatsPlayedOutInTheOrderTheySound)
+{
+    const struct {
+        QStringList marks;
+        QString order;
+    } cases[] = {
+        // Three endings, the third after the last pass.
+        { { "|:", "", "[1]:|3", "[2]:|3", "[3]", "" },
+            "(Repeat 1 of 3) 1 2 (Ending 1) 3 (Repeat 2 of 3) 1 2 (Ending 2) 4 (Repeat 3 of 3) 1 2 (Ending 3) 5 6" },
+        // An ending of two passes, two measures long.
+        { { "|:", "[1,2]", "[1,2]:|3", "[3]" },
+            "(Repeat 1 of 3) 1 (Ending 1) 2 3 (Repeat 2 of 3) 1 (Ending 1) 2 3 (Repeat 3 of 3) 1 (Ending 3) 4" },
+        // A repeat without an open goes back to the start, or to the end of the repeat before.
+        { { "", ":|2", "", ":|2" }, "(Repeat 1 of 2) 1 2 (Repeat 2 of 2) 1 2 (Repeat 1 of 2) 3 4 (Repeat 2 of 2) 3 4" },
+        // A repeat opened and never closed is played once.
+        { { "|:", "", "|:", ":|2" }, "1 2 (Repeat 1 of 2) 3 4 (Repeat 2 of 2) 3 4" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PlayedOut(c.marks), c.order) << qPrintable(c.marks.join(u' '));
+    EXPECT_EQ(PlayedOut({ "|:", "[1]:|2", "[2]" }, true), "(Repeat start) 1 (Ending 1) 2 (Repeat end x2) (Ending 2) 3");
 }
 
 } // namespace

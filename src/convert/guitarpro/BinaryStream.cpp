@@ -94,12 +94,16 @@ QString BinaryStream::intByteSizeString()
 {
     const int field = integer();
     const int length = byte();
+    if (field < 0) {
+        fail(QStringLiteral("A text at byte %1 has a negative length: the file is damaged.").arg(m_pos));
+        return QString();
+    }
     // The field counts the length byte; an empty text may be written with a field of 0 or 1.
-    const int size = std::max(field - 1, 0);
-    if (field < 0 || !need(size))
-        return text(-1);
+    const qsizetype size = std::max<qsizetype>(qsizetype(field) - 1, 0);
+    if (!need(size))
+        return QString();
     const qsizetype start = m_pos;
-    QString result = text(std::min(length, size));
+    QString result = text(std::min<qsizetype>(length, size));
     m_pos = start + size;
     return result;
 }

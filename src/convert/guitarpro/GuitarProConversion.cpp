@@ -6,11 +6,13 @@
 #include "MeasureOrder.h"
 #include "NoteLengths.h"
 #include "SpecialLines.h"
+#include "TabRhythm.h"
 #include "Tuning.h"
 
 #include <QRegularExpression>
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <optional>
 
 namespace fw::guitarpro {
@@ -36,6 +38,21 @@ namespace {
             && (time.denominator == 2 || time.denominator == 4 || time.denominator == 8 || time.denominator == 16);
     }
 
+    // Some files write a part in the second voice and leave the first empty.
+    int FirstVoiceWithNotes(const Track& track)
+    {
+        int first = INT_MAX;
+        for (const TrackMeasure& measure : track.measures) {
+            for (int v = 0; v < std::min(static_cast<int>(measure.voices.size()), first); ++v) {
+                for (const Beat& beat : measure.voices[v]) {
+                    if (!beat.notes.isEmpty())
+                        first = v;
+                }
+            }
+        }
+        return first == INT_MAX ? 0 : first;
+    }
+
     // What was left out or changed, counted for the report.
     struct Losses {
         int otherVoices = 0;
@@ -53,6 +70,7 @@ namespace {
         int linksTurned = 0;
         int linksDropped = 0;
         int tiesApart = 0; // ties whose notes the list cannot join
+        int lostTies = 0; // tied notes with nothing to continue and no fret of their own
         int aboveNeck = 0;
         int splits = 0;
         int roundedMeasures = 0;
@@ -166,13 +184,14 @@ namespace {
             lines.append(QStringLiteral("* Sub: ") + sub.join(QStringLiteral(" - ")));
         if (!m_tuning.isStandard())
             lines.append(m_tuning.lineText());
-        const int frets = std::max(std::min(m_track->frets + m_track->capo, MaxFretLimit), m_highestFret);
-        if (frets > FretCount)
-            lines.append(FretsLineText(frets));
+        // A longer neck only when a note needs it (as other imports do), then as long as the track's.
+        if (m_highestFret > FretCount)
+            lines.append(
+                FretsLineText(std::max(std::min(m_track->frets + m_track->capo, MaxFretLimit), m_highestFret)));
         lines += m_body;
         m_result.tempo = std::clamp(m_score.tempo, MinTempo, MaxTempo);
         const int program = m_track->program;
-        m_result.patch = program >= 32 && program <= 39 ? program + 1 : DefaultPatch;
+        m_result.patch = program >= 32 && program <= 39 ? program : DefaultPatch;
         report();
         return m_result;
     }
@@ -213,7 +232,7 @@ namespace {
             m_result.error = named + QStringLiteral(" has no voice %1: it has %2.").arg(m_options.voice).arg(voices);
             return false;
         }
-        m_voice = std::max(m_options.voice, 1) - 1;
+        m_voice = m_options.voice > 0 ? m_options.voice - 1 : FirstVoiceWithNotes(*m_track);
         if (m_options.track == 0) {
             const Track& track = *m_track;
             const bool bass = (track.program >= 32 && track.program <= 39)
@@ -296,7 +315,8 @@ namespace {
     {
         if (ticks <= 0)
             return;
-        const QList<const NoteForm*> forms = SplitLength(ticks);
+        // PlaceBeats gave every beat a length the forms fill exactly.
+        const QStringList forms = asciitab::SplitLength(static_cast<int>(ticks), true);
         m_losses.splits += forms.size() > 1;
         if (!beat.text.trimmed().isEmpty())
             addLine(QStringLiteral("* Text: ") + CommentText(beat.text));
@@ -307,7 +327,7 @@ namespace {
         std::array<bool, 7> tied {};
         for (qsizetype f = 0; f < forms.size(); ++f) {
             ChordDef def = f == 0 && !beat.rest ? entryOf(beat, leeways, tied) : ChordDef();
-            def.Duration = forms[f]->text;
+            def.Duration = forms[f];
             addEntry(def, f == 0 ? leeways : LinkLeeways {}, f == 0 ? tied : std::array<bool, 7> {});
         }
     }
@@ -337,15 +357,17 @@ namespace {
             } else {
                 marks = marksOf(note, fret, leeways[slot]);
             }
-            if (fret > MaxFretLimit) {
-                ++m_losses.aboveNeck;
+            // A tie with no note before it has only the fret it was written with, which may be none.
+            if (fret > MaxFretLimit || fret < 0) {
+                ++(fret < 0 ? m_losses.lostTies : m_losses.aboveNeck);
                 last.fret = -1;
                 continue;
             }
             m_losses.combinations += FitNoteMarks(fret, marks, MaxFretLimit);
             def.Frets[slot] = fret;
             def.Marks[slot] = marks;
-            m_highestFret = std::max({ m_highestFret, fret, static_cast<int>(marks.bendTarget) });
+            // A bend may reach above the last fret; the neck shown goes as far as it can towards it.
+            m_highestFret = std::max({ m_highestFret, fret, std::min<int>(marks.bendTarget, MaxFretLimit) });
             last = { fret, marks };
             accent = accent || note.accent;
             staccato = staccato || note.staccato;
@@ -487,6 +509,8 @@ namespace {
                 ? QStringLiteral("%1 other track not read (only \"") + name + QStringLiteral("\" was).")
                 : QStringLiteral("%1 other tracks not read (only \"") + name + QStringLiteral("\" was)."),
             others);
+        if (m_options.voice == 0 && m_voice > 0)
+            counts.add(QStringLiteral("Voice %1 read: the voices before it have no notes.").arg(m_voice + 1));
         if (m_track->capo > 0)
             counts.add(QStringLiteral("Capo at fret %1: every fret written %1 higher.").arg(m_track->capo));
         if (!m_score.tempoChanges.isEmpty()) {
@@ -526,6 +550,8 @@ namespace {
                                   "continue."),
             l.tiesApart);
         counts.add(QStringLiteral("%1 notes above fret 24 dropped."), l.aboveNeck);
+        counts.add(QStringLiteral("%1 tied notes dropped: no note before them to continue, and no fret of their own."),
+            l.lostTies);
         counts.add(QStringLiteral("%1 lengths that no single duration holds: split into a note and rests."), l.splits);
         counts.add(QStringLiteral("%1 measures with tuplets other than triplets, or notes shorter than a "
                                   "sixty-fourth: their beats placed on the nearest 192nd of a whole note."),

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DocumentText.h"
 #include "GuitarProScore.h"
 
 #include <QList>
@@ -40,7 +41,7 @@ struct Conversion {
     QString error; // why nothing was converted; empty on success
     QStringList lines; // the chord list
     int tempo = 120;
-    int patch = 34; // the bass sound, General MIDI counted from 1
+    int patch = DefaultPatch; // the bass sound, a General MIDI program counted from 0
     // What was left out or changed, one sentence each ("3 grace notes dropped.").
     QStringList report;
 };

@@ -40,11 +40,15 @@ std::optional<QList<PlayedMeasure>> MeasureOrder(
     if (asWritten)
         return AsWritten(measures);
     const int count = static_cast<int>(measures.size());
-    // How often the repeat that starts at each measure is played: the plays of the first repeat end
-    // at or after it.
+    // How often a repeat that starts at each measure is played: the plays of the first repeat end at
+    // or after it, unless another repeat starts first (0 then: no repeat starting here ends).
     std::vector<int> playsFrom(count + 1, 0);
-    for (int i = count - 1; i >= 0; --i)
-        playsFrom[i] = measures[i].repeatPlays > 1 ? measures[i].repeatPlays : playsFrom[i + 1];
+    for (int i = count - 1; i >= 0; --i) {
+        if (measures[i].repeatPlays > 1)
+            playsFrom[i] = measures[i].repeatPlays;
+        else if (i + 1 < count && !measures[i + 1].repeatOpen)
+            playsFrom[i] = playsFrom[i + 1];
+    }
 
     QList<PlayedMeasure> order;
     int start = 0; // where the repeat being played starts
@@ -65,7 +69,9 @@ std::optional<QList<PlayedMeasure>> MeasureOrder(
             pass = 1;
             end = -1;
         }
-        if (i == start && (header.repeatOpen || jumped) && playsFrom[i] > 1)
+        // A repeat starts where it is opened, or without an open at the start of the song or after the
+        // last repeat.
+        if (i == start && playsFrom[i] > 1)
             played.before.append(RepeatPassComment(pass, playsFrom[i]));
         jumped = false;
         if (header.alternateEndings) {

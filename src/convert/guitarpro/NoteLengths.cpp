@@ -24,43 +24,7 @@ namespace {
 
     bool Fillable(long long ticks) { return ticks == 0 || (ticks >= 2 && ticks != 3 && ticks != 5 && ticks != 7); }
 
-    const std::vector<NoteForm>& Forms()
-    {
-        static const std::vector<NoteForm> forms = [] {
-            std::vector<NoteForm> all;
-            for (const char* mark : { "", ".", "/" }) {
-                for (const char letter : QByteArrayView("WHQESTF")) {
-                    const QString text = QLatin1String(mark) + QLatin1Char(letter);
-                    all.push_back({ text, DurationValue(text, WholeTicks) });
-                }
-            }
-            std::stable_sort(
-                all.begin(), all.end(), [](const NoteForm& a, const NoteForm& b) { return a.ticks > b.ticks; });
-            return all;
-        }();
-        return forms;
-    }
-
 } // namespace
-
-QList<const NoteForm*> SplitLength(long long ticks)
-{
-    QList<const NoteForm*> parts;
-    if (!Fillable(ticks))
-        return parts;
-    // Two ticks (/F) and nine (.F) make every fillable length, so the longest form that leaves a
-    // fillable rest always exists.
-    while (ticks > 0) {
-        for (const NoteForm& form : Forms()) {
-            if (form.ticks <= ticks && Fillable(ticks - form.ticks)) {
-                parts.append(&form);
-                ticks -= form.ticks;
-                break;
-            }
-        }
-    }
-    return parts;
-}
 
 long long MeterTicks(int numerator, int denominator)
 {

@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include "FakeFileDialogs.h"
+#include "GuitarProWriter.h"
 #include "ImportPartsDialog.h"
 #include "PartFormats.h"
 #include "TestFiles.h"
@@ -129,6 +130,40 @@ TEST_F(PartsWindow, ChooserPicksThePartAndVoiceByKeys)
         EXPECT_EQ(text().split(u'\n').mid(0, c.lines.size()), c.lines);
         EXPECT_EQ(window.lblFilename->text(), QStringLiteral("trio.bss"));
     }
+}
+
+// A Guitar Pro song opens the same way: its guitar, five-string bass and drums listed with their
+// tunings, the bass selected, and Enter imports it in its own tuning.
+TEST_F(PartsWindow, GuitarProSongOpensItsBassTrack)
+{
+    using namespace guitarpro;
+    window.setImportFormats(nullptr);
+    Score song;
+    song.title = QStringLiteral("Five");
+    song.measures.resize(1);
+    Track guitar = test::GpTrack(QStringLiteral("Lead"), 29, { 64, 59, 55, 50, 45, 40 }, 1);
+    guitar.measures[0].voices[0] = { test::GpBeat(1, { test::GpNote(1, 12) }) };
+    Track bass = test::GpTrack(QStringLiteral("Bass"), 33, { 43, 38, 33, 28, 23 }, 1);
+    bass.measures[0].voices[0] = { test::GpBeat(2, { test::GpNote(5, 0) }), test::GpBeat(2, { test::GpNote(4, 5) }) };
+    Track drums = test::GpTrack(QStringLiteral("Drums"), 0, { 0, 0, 0, 0, 0, 0 }, 1);
+    drums.percussion = true;
+    drums.measures[0].voices[0] = { test::GpBeat(1, { test::GpNote(1, 36) }) };
+    song.tracks = { guitar, bass, drums };
+    const QString path = dir.filePath(QStringLiteral("five.gp5"));
+    ASSERT_TRUE(test::WriteFileBytes(path, test::WriteGuitarPro(song, 510)));
+    prompt.keys = { Qt::Key_Return };
+    dialogs.nextOpen = path;
+    child<QAction>("Import1")->trigger();
+
+    ASSERT_EQ(prompt.asked, 1);
+    EXPECT_EQ(prompt.rows,
+        QList<QStringList>({ { "1", "Lead", "Overdriven Guitar, tuned E A D G B E", "E5-E5", "6", "1", "1" },
+            { "2", "Bass", "Electric Bass (finger), tuned B E A D G", "B0-A1", "5", "2", "1" },
+            { "3", "Drums", "Percussion", "-", "6", "1", "1" } }));
+    EXPECT_EQ(prompt.selectedAtFirst, QStringLiteral("Bass"));
+    EXPECT_EQ(
+        text(), QStringLiteral("* Title: Five\n* Tuning: B E A D G\nB, 0, x, x, x, x, H\nA, x, 5, x, x, x, H\n\n"));
+    EXPECT_EQ(window.lblFilename->text(), QStringLiteral("five.bss"));
 }
 
 // Running out of memory while importing is an error box; the list on screen and its unsaved changes

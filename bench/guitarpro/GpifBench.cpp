@@ -6,6 +6,7 @@
 #include "Conversion.h"
 #include "GpifWriter.h"
 #include "GuitarProWriter.h"
+#include "ZipBytes.h"
 
 #include <algorithm>
 #include <cstdio>

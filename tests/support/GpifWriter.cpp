@@ -1,8 +1,9 @@
 #include "GpifWriter.h"
 
+#include "SlideFlags.h"
+
 #include <QXmlStreamWriter>
 #include <QtEndian>
-#include <zip.h>
 
 namespace fw::test {
 
@@ -379,14 +380,7 @@ namespace {
                 Property(xml, QStringLiteral("PalmMuted"));
             if (note.hammer)
                 Property(xml, QStringLiteral("HopoOrigin"));
-            int slide = 0;
-            slide |= note.slideOut == SlideOut::Shift ? 1 : 0;
-            slide |= note.slideOut == SlideOut::Legato ? 2 : 0;
-            slide |= note.slideOut == SlideOut::Down ? 4 : 0;
-            slide |= note.slideOut == SlideOut::Up ? 8 : 0;
-            slide |= note.slideIn == SlideIn::FromBelow ? 16 : 0;
-            slide |= note.slideIn == SlideIn::FromAbove ? 32 : 0;
-            if (slide != 0)
+            if (const int slide = SlideFlags(note); slide != 0)
                 Property(xml, QStringLiteral("Slide"), QStringLiteral("Flags"), QString::number(slide));
             if (note.harmonic == Harmonic::Natural) {
                 Property(xml, QStringLiteral("HarmonicType"), QStringLiteral("HType"), QStringLiteral("Natural"));
@@ -450,28 +444,6 @@ namespace {
 } // namespace
 
 QByteArray WriteGpif(const Score& score, GpifDialect dialect) { return Writer(score, dialect).write(); }
-
-QByteArray Zip(const QList<QPair<QByteArray, QByteArray>>& entries)
-{
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    zip_source_keep(buffer);
-    zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
-    for (const auto& entry : entries)
-        zip_file_add(archive, entry.first.constData(),
-            zip_source_buffer(archive, entry.second.constData(), static_cast<zip_uint64_t>(entry.second.size()), 0), 0);
-    zip_close(archive);
-    zip_stat_t stat;
-    zip_source_stat(buffer, &stat);
-    QByteArray bytes(static_cast<qsizetype>(stat.size), '\0');
-    zip_source_open(buffer);
-    zip_source_read(buffer, bytes.data(), stat.size);
-    zip_source_close(buffer);
-    zip_source_free(buffer);
-    zip_error_fini(&error);
-    return bytes;
-}
 
 QByteArray PackBcfs(const QList<QPair<QByteArray, QByteArray>>& files)
 {

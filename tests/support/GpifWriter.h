@@ -20,9 +20,6 @@ enum class GpifDialect {
 // the order they come.
 QByteArray WriteGpif(const guitarpro::Score& score, GpifDialect dialect);
 
-// A ZIP archive of the named entries (stored deflated).
-QByteArray Zip(const QList<QPair<QByteArray, QByteArray>>& entries);
-
 // A "BCFS" file system holding the named files, sector by sector.
 QByteArray PackBcfs(const QList<QPair<QByteArray, QByteArray>>& files);
 

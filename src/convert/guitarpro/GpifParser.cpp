@@ -1,5 +1,6 @@
 #include "GpifParser.h"
 
+#include "SlideFlags.h"
 #include "XmlCursor.h"
 
 #include <algorithm>
@@ -83,9 +84,9 @@ namespace {
                 else if (m_xml.is(u"MasterBars"))
                     readPool(u"MasterBar", [this] { readMasterBar(); });
                 else if (m_xml.is(u"Bars"))
-                    readPool(u"Bar", [this] { readBar(); });
+                    readPool(u"Bar", [this] { readList(u"Voices", m_document.bars); });
                 else if (m_xml.is(u"Voices"))
-                    readPool(u"Voice", [this] { readVoice(); });
+                    readPool(u"Voice", [this] { readList(u"Beats", m_document.voices); });
                 else if (m_xml.is(u"Beats"))
                     readPool(u"Beat", [this] { readBeat(); });
                 else if (m_xml.is(u"Notes"))
@@ -399,23 +400,13 @@ namespace {
             m_document.masterBars.append(std::move(bar));
         }
 
-        void readBar()
+        // A bar (its voices) or a voice (its beats): the list of numbers in the one child that counts.
+        void readList(QStringView child, GpifPool<QList<int>>& pool)
         {
-            const int bar = id();
+            const int element = id();
             while (m_xml.child()) {
-                if (m_xml.is(u"Voices"))
-                    m_document.bars.insert(bar, numbers(MaxListed));
-                else
-                    m_xml.skip();
-            }
-        }
-
-        void readVoice()
-        {
-            const int voice = id();
-            while (m_xml.child()) {
-                if (m_xml.is(u"Beats"))
-                    m_document.voices.insert(voice, numbers(MaxBeatsPerVoice));
+                if (m_xml.is(child))
+                    pool.insert(element, numbers(MaxListed));
                 else
                     m_xml.skip();
             }
@@ -531,7 +522,7 @@ namespace {
                         else if (name == QLatin1String("Tapped") || name == QLatin1String("LeftHandTapped"))
                             gpif.tapped = true;
                         else if (name == QLatin1String("Slide"))
-                            readSlide(note, property.value.toInt());
+                            SetSlides(note, property.value.toInt());
                         else if (name == QLatin1String("Bended"))
                             bended = true;
                         else if (name == QLatin1String("BendOriginValue"))
@@ -555,22 +546,6 @@ namespace {
                 note.bendRelease = note.bendCents > 0 && bendDestination < highest;
             }
             m_document.notes.insert(noteId, std::move(gpif));
-        }
-
-        static void readSlide(Note& note, int flags)
-        {
-            if (flags & 1)
-                note.slideOut = SlideOut::Shift;
-            else if (flags & 2)
-                note.slideOut = SlideOut::Legato;
-            else if (flags & (4 | 64))
-                note.slideOut = SlideOut::Down;
-            else if (flags & (8 | 128))
-                note.slideOut = SlideOut::Up;
-            if (flags & 16)
-                note.slideIn = SlideIn::FromBelow;
-            else if (flags & 32)
-                note.slideIn = SlideIn::FromAbove;
         }
 
         static Harmonic HarmonicOf(const QString& type)

@@ -4,6 +4,7 @@
 #include "GuitarProReading.h"
 #include "GuitarProWriter.h"
 #include "QtPrinters.h"
+#include "ZipBytes.h"
 
 #include <QDir>
 #include <QProcess>
@@ -223,9 +224,7 @@ TEST(GpifImport, WholeFilesReadAsWritten)
                     QStringLiteral("\\1-1"));
                 gpif = text.toUtf8();
             },
-            [](Score& expected) {
-                expected.tracks[3].measures[3].voices = { {} };
-            } },
+            [](Score& expected) { expected.tracks[3].measures[3].voices = { {} }; } },
         { "a double whole is two tied wholes, a tempo in dotted quarters",
             [](QByteArray& gpif) {
                 gpif.replace("<NoteValue>Whole</NoteValue>", "<NoteValue>DoubleWhole</NoteValue>");

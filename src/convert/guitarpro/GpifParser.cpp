@@ -1,5 +1,6 @@
 #include "GpifParser.h"
 
+#include "GpifValues.h"
 #include "SlideFlags.h"
 #include "XmlCursor.h"
 
@@ -31,29 +32,6 @@ namespace {
     {
         return xml.is(u"Pitches") || xml.is(u"Fret") || xml.is(u"String") || xml.is(u"Flags") || xml.is(u"Float")
             || xml.is(u"HType") || xml.is(u"Number") || xml.is(u"Int");
-    }
-
-    // Whole numbers separated by white space; false for anything else or more than limit of them.
-    bool Numbers(QStringView text, qsizetype limit, QList<int>& numbers)
-    {
-        numbers.clear();
-        qsizetype at = 0;
-        while (at < text.size()) {
-            if (text[at].isSpace()) {
-                ++at;
-                continue;
-            }
-            qsizetype end = at;
-            while (end < text.size() && !text[end].isSpace())
-                ++end;
-            bool ok = false;
-            const int value = text.sliced(at, end - at).toInt(&ok);
-            if (!ok || numbers.size() >= limit)
-                return false;
-            numbers.append(value);
-            at = end;
-        }
-        return true;
     }
 
     bool IsTrue(const QString& text) { return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0; }
@@ -548,21 +526,6 @@ namespace {
             m_document.notes.insert(noteId, std::move(gpif));
         }
 
-        static Harmonic HarmonicOf(const QString& type)
-        {
-            if (type == QLatin1String("Natural"))
-                return Harmonic::Natural;
-            if (type == QLatin1String("Artificial") || type == QLatin1String("Feedback"))
-                return Harmonic::Artificial;
-            if (type == QLatin1String("Pinch"))
-                return Harmonic::Pinch;
-            if (type == QLatin1String("Tap"))
-                return Harmonic::Tapped;
-            if (type == QLatin1String("Semi"))
-                return Harmonic::Semi;
-            return Harmonic::None;
-        }
-
         void readRhythm()
         {
             const int rhythmId = id();
@@ -571,22 +534,8 @@ namespace {
             while (m_xml.child()) {
                 if (m_xml.is(u"NoteValue")) {
                     const QString name = m_xml.text();
-                    static const QList<std::pair<QLatin1StringView, int>> Values = {
-                        { QLatin1StringView("Whole"), 1 },
-                        { QLatin1StringView("Half"), 2 },
-                        { QLatin1StringView("Quarter"), 4 },
-                        { QLatin1StringView("Eighth"), 8 },
-                        { QLatin1StringView("16th"), 16 },
-                        { QLatin1StringView("32nd"), 32 },
-                        { QLatin1StringView("64th"), 64 },
-                        { QLatin1StringView("128th"), 128 },
-                        // The model's shortest note: what is shorter is heard as it.
-                        { QLatin1StringView("256th"), 128 },
-                    };
-                    const auto found = std::find_if(
-                        Values.begin(), Values.end(), [&name](const auto& entry) { return name == entry.first; });
-                    if (found != Values.end())
-                        value.value = found->second;
+                    if (const int kind = NoteValueOf(name); kind > 0)
+                        value.value = kind;
                     else if (name == QLatin1String("DoubleWhole")) {
                         value.value = 1;
                         rhythm.doubleWhole = true;

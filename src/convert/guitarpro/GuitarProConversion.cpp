@@ -67,7 +67,6 @@ namespace {
         int bends = 0; // pre-bends, and bends of no whole 1 to 6 semitones
         int releases = 0;
         int combinations = 0;
-        int linksTurned = 0;
         int linksDropped = 0;
         int tiesApart = 0; // ties whose notes the list cannot join
         int lostTies = 0; // tied notes with nothing to continue and no fret of their own
@@ -155,11 +154,11 @@ namespace {
                                  .arg(MaxLines);
             return m_result;
         }
+        // Guitar Pro's hammer-on and slide take their direction from the next note, so a link turned
+        // to it loses nothing; one with no next note to join is dropped.
         m_writer.emplace(m_body, m_tuning, [this](const MendedLink& mended, int) {
             if (mended.after == NoteLink::None)
                 ++m_losses.linksDropped;
-            else if (mended.before == NoteLink::HammerOn || mended.before == NoteLink::PullOff)
-                ++m_losses.linksTurned;
         });
         for (const PlayedMeasure& played : *order) {
             writeMeasure(played);
@@ -542,7 +541,6 @@ namespace {
         counts.add(QStringLiteral("%1 bends dropped (pre-bends, and bends of no whole 1 to 6 semitones)."), l.bends);
         counts.add(QStringLiteral("%1 bend releases dropped (the bends are kept)."), l.releases);
         counts.add(QStringLiteral("%1 marks dropped that do not go together on one note or line."), l.combinations);
-        counts.add(QStringLiteral("%1 hammer-ons and pull-offs turned to the next note's direction."), l.linksTurned);
         counts.add(QStringLiteral("%1 hammer-ons, pull-offs, slides and ties dropped: no next note on their string "
                                   "that they can join."),
             l.linksDropped);

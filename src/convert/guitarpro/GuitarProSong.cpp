@@ -1,6 +1,5 @@
-// GP3, GP4 and GP5 files: the song's header, its measure headers and tracks. The layout follows the
-// public descriptions of the formats (PyGuitarPro's documentation of the GP3-5 formats and the GP4
-// format description); each version adds fields to the one before.
+// GP3, GP4 and GP5 files: the song's header, its measure headers and tracks, laid out as the public
+// descriptions of these formats give them; each version adds fields to the one before.
 #include "BinaryReaderParts.h"
 #include "GuitarProBinary.h"
 
@@ -287,11 +286,13 @@ namespace detail {
                           .arg(MaxFrets));
             return;
         }
-        // Channels count from 1; ten is the drums' channel on every port.
-        int slot = channel - 1;
+        // Channels count from 1; ten is the drums' channel on every port. Some files count the
+        // channels of all four ports on.
+        const int channels = static_cast<int>(m_programs.size());
+        int slot = channel >= 1 && channel <= channels ? channel - 1 : -1;
         if (port >= 1 && port <= 4 && channel >= 1 && channel <= 16)
             slot = (port - 1) * 16 + channel - 1;
-        if (slot >= 0 && slot < static_cast<int>(m_programs.size())) {
+        if (slot >= 0) {
             track.program = m_programs[slot];
             track.percussion = track.percussion || slot % 16 == 9;
         }

@@ -129,7 +129,7 @@ int RunMidi(const QStringList& args, CliStreams& streams)
     SetDurationValues(doc->parsed, MidiWholeNoteTicks);
     QString error;
     if (!WriteMidiFile(options->output, doc->parsed, tempo.value_or(doc->document.header.Tempo),
-            doc->document.header.Patch, &error, doc->tuning))
+            doc->document.header.Patch, &error, doc->tuning, MidiListSetupOf(doc->document.lines)))
         return ReportWriteFailure(error, streams);
     return ExitOk;
 }

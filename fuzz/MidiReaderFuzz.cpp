@@ -38,5 +38,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Fail("an import must give lines or a message");
     if (read.song.has_value() == false && imported.error != read.error)
         Fail("the import must pass on the reader's message");
+    const MidiPartList parts = ListMidiParts(bytes);
+    if (parts.chosen >= static_cast<int>(parts.parts.size()) || (parts.chosen >= 0) != imported.error.isEmpty())
+        Fail("the part listed as chosen must be the part an import reads");
+    MidiImportOptions folded;
+    folded.foldOctaves = true;
+    if (imported.error.isEmpty() && !ImportMidiChordList(bytes, folded).error.isEmpty())
+        Fail("folding notes by octaves must not refuse a file");
     return 0;
 }

@@ -8,6 +8,7 @@
 // taken as a first read is, every block fresh from the system, and the growth with every block
 // reused, where only the reader's own work grows with the file.
 #include "BestOfRuns.h"
+#include "MidiBenchBytes.h"
 #include "MidiFileReader.h"
 
 #include <QFile>
@@ -22,17 +23,10 @@
 #include <vector>
 
 using fw::bench::BestCpuMilliseconds;
+using fw::bench::BigEndian;
 using fw::bench::Median;
 
 namespace {
-
-QByteArray BigEndian(quint32 value, int bytes)
-{
-    QByteArray out;
-    for (int i = bytes - 1; i >= 0; --i)
-        out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
-    return out;
-}
 
 // A format-1 file of about targetBytes: a conductor track and a bass track of notes with running
 // status, some chords, program changes and controller events, as sequencers write them.

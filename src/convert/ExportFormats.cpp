@@ -153,7 +153,8 @@ void RegisterMidiFileFormat(FormatRegistry& registry)
         if (!parsed)
             return result;
         SetDurationValues(*parsed, MidiWholeNoteTicks);
-        WriteMidiFile(path, *parsed, *tempo, document.header.Patch, &result.error, TuningOfLines(document.lines));
+        WriteMidiFile(path, *parsed, *tempo, document.header.Patch, &result.error, TuningOfLines(document.lines),
+            MidiListSetupOf(document.lines));
         return result;
     };
     registry.addWriter(writer);

@@ -28,21 +28,28 @@ void RegisterMidiImportFormat(FormatRegistry& registry)
     ReaderFormat reader;
     reader.name = QStringLiteral("MIDI files");
     reader.extensions = QStringList { QStringLiteral("mid"), QStringLiteral("midi") };
+    reader.fileKind = QStringLiteral("a MIDI file");
     reader.options = {
-        { QStringLiteral("track"), QStringLiteral("N"),
-            QStringLiteral("the track to read, 1 the first (default: a bass sound, else the lowest track)") },
+        TrackFormatOption,
         { QStringLiteral("channel"), QStringLiteral("N"), QStringLiteral("only the notes of this channel, 1 to 16") },
         TuningFormatOption,
+        FoldOctavesFormatOption,
     };
     reader.read = [](const QByteArray& bytes, const QString& fileName, const ConvertOptions& options) {
         ReadResult result;
         MidiImportOptions midi;
-        std::optional<Tuning> tuning;
-        if (!ReadNumberOption(options, QStringLiteral("track"), 1, 65535, midi.track, result.error)
+        PartChoice part;
+        if (!ReadPartOptions(options, part, result.error)
             || !ReadNumberOption(options, QStringLiteral("channel"), 1, 16, midi.channel, result.error)
-            || !ReadTuningFormatOption(options, tuning, result.error))
+            || !ReadTuningFormatOption(options, midi.tuning, result.error))
             return result;
-        midi.tuning = tuning.value_or(Tuning());
+        if (part.voice > 1) {
+            result.error = QStringLiteral("A MIDI part has one voice; there is no voice %1.").arg(part.voice);
+            return result;
+        }
+        if (part.track > 0)
+            midi.track = part.track;
+        midi.foldOctaves = FoldOctavesOption(options);
         const MidiImportResult imported = ImportMidiChordList(bytes, midi);
         result.report = imported.report;
         if (!imported.error.isEmpty()) {
@@ -55,6 +62,24 @@ void RegisterMidiImportFormat(FormatRegistry& registry)
         document.fileName = fileName;
         result.document = document;
         return result;
+    };
+    reader.listParts = [](const QByteArray& bytes, QString& error) {
+        const MidiPartList list = ListMidiParts(bytes);
+        error = list.error;
+        QList<ImportPart> parts;
+        for (size_t i = 0; i < list.parts.size(); ++i) {
+            const MidiPart& midi = list.parts[i];
+            ImportPart part;
+            part.number = midi.number;
+            part.name = midi.name;
+            part.instrument = midi.instrument();
+            part.lowest = midi.lowest;
+            part.highest = midi.highest;
+            part.notes = midi.notes;
+            part.chosen = static_cast<int>(i) == list.chosen;
+            parts << part;
+        }
+        return parts;
     };
     registry.addReader(reader);
 }

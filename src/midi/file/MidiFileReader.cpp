@@ -3,6 +3,7 @@
 #include <QtEndian>
 #include <algorithm>
 #include <array>
+#include <memory>
 
 namespace fw {
 
@@ -57,14 +58,35 @@ namespace {
         return (in - first) / 6;
     }
 
+    // The sounding notes of each channel and key, oldest first: the first apart, as a key rarely
+    // sounds twice at once, the others waiting from head on, so that each end takes constant time
+    // however many notes of one key a file piles up. One for the whole file: every track leaves it
+    // empty, so a file of many small tracks does not pay for it again and again.
+    struct SoundingKeys {
+        struct Waiting {
+            std::vector<int> indexes;
+            size_t head = 0;
+        };
+        std::array<int, ChannelCount * KeyCount> first;
+        std::array<Waiting, ChannelCount * KeyCount> more;
+        size_t waiting = 0; // in all of more, so that the common case never looks there
+        size_t sounding = 0; // keys with a first sounding note, on every channel
+
+        SoundingKeys() { first.fill(-1); }
+    };
+
     // Reads one track chunk's events into a track. Every read is checked against the chunk's end.
     class TrackParser {
     public:
-        TrackParser(const uchar* data, qsizetype length, int trackNumber, MidiSong& song)
+        TrackParser(const uchar* data, qsizetype length, int trackNumber, MidiSong& song, SoundingKeys& keys)
             : m_data(data)
             , m_length(length)
             , m_trackNumber(trackNumber)
             , m_song(song)
+            , m_first(keys.first)
+            , m_more(keys.more)
+            , m_waiting(keys.waiting)
+            , m_sounding(keys.sounding)
         {
         }
 
@@ -75,7 +97,6 @@ namespace {
             // grows; the room is sized, not reserved, as the notes are written into it by index.
             m_notes = &track.notes;
             m_notes->resize(static_cast<size_t>(m_length / 6) + 1);
-            m_first.fill(-1);
             quint8 running = 0;
             while (m_pos < m_length) {
                 if ((running & 0xE0) == 0x80) {
@@ -200,6 +221,8 @@ namespace {
                 EndNote(track, channel, data[0]);
             else if (kind == 0xC0 && track.programs[channel] < 0)
                 track.programs[channel] = data[0];
+            else if (kind == 0xE0 && (data[0] != 0 || data[1] != 0x40))
+                ++track.bends[channel];
             return true;
         }
 
@@ -334,27 +357,40 @@ namespace {
                     m_song.timeSignatures.push_back({ m_tick, body[0], 1 << body[1] });
             } else if (type == 0x03 && track.name.isEmpty()) {
                 track.name = QString::fromLatin1(reinterpret_cast<const char*>(body), length);
+            } else if (type == 0x01 && m_tick == 0 && length > 0 && body[0] == '*'
+                && track.setupTexts.size() < MidiTrack::MaxSetupTexts) {
+                track.setupTexts << QString::fromLatin1(reinterpret_cast<const char*>(body), length);
             }
             return true;
         }
 
+        // Ends what still sounds at the track's end and leaves the keys empty for the next track.
         void CloseOpenNotes(MidiTrack& track)
         {
+            if (m_sounding == 0)
+                return;
             int unended = 0;
             for (int slot = 0; slot < ChannelCount * KeyCount; ++slot) {
                 if (m_first[slot] < 0)
                     continue;
                 track.notes[m_first[slot]].setEnd(m_tick);
-                const Waiting& more = m_more[slot];
+                Waiting& more = m_more[slot];
                 for (size_t i = more.head; i < more.indexes.size(); ++i)
                     track.notes[more.indexes[i]].setEnd(m_tick);
                 unended += 1 + static_cast<int>(more.indexes.size() - more.head);
+                m_first[slot] = -1;
+                more.indexes.clear();
+                more.head = 0;
             }
+            m_sounding = 0;
+            m_waiting = 0;
             if (unended > 0)
                 m_song.warnings << QStringLiteral("Track %1: %2 notes never ended; they last to the end of the track.")
                                        .arg(m_trackNumber)
                                        .arg(unended);
         }
+
+        using Waiting = SoundingKeys::Waiting;
 
         const uchar* m_data;
         qsizetype m_length;
@@ -363,23 +399,22 @@ namespace {
         qsizetype m_pos = 0;
         qint64 m_tick = 0;
         QString m_error;
-        // The sounding notes of each channel and key, oldest first: the first apart, as a key rarely
-        // sounds twice at once, the others waiting from head on, so that each end takes constant time
-        // however many notes of one key a file piles up.
-        struct Waiting {
-            std::vector<int> indexes;
-            size_t head = 0;
-        };
-        std::array<int, ChannelCount * KeyCount> m_first;
-        std::array<Waiting, ChannelCount * KeyCount> m_more;
-        size_t m_waiting = 0; // in all of m_more, so that the common case never looks there
-        size_t m_sounding = 0; // keys with a first sounding note, on every channel
+        std::array<int, ChannelCount * KeyCount>& m_first;
+        std::array<Waiting, ChannelCount * KeyCount>& m_more;
+        size_t& m_waiting;
+        size_t& m_sounding;
         // The track's notes, sized ahead: the first m_count are written.
         MidiNoteList* m_notes = nullptr;
         size_t m_count = 0;
     };
 
 } // namespace
+
+bool MidiTrack::holdsAnything() const
+{
+    return !notes.empty() || !silentMarks.empty()
+        || std::any_of(programs.begin(), programs.end(), [](int program) { return program >= 0; });
+}
 
 MidiReadResult ReadMidiFile(QByteArrayView bytes)
 {
@@ -418,6 +453,7 @@ MidiReadResult ReadMidiFile(QByteArrayView bytes)
 
     qsizetype pos = ChunkHeaderLength + headerLength;
     int trackNumber = 0;
+    const auto keys = std::make_unique<SoundingKeys>();
     while (pos < size) {
         if (size - pos < ChunkHeaderLength) {
             result.error = QStringLiteral("The MIDI file ends inside a chunk header, %1 bytes after the last chunk.")
@@ -442,11 +478,13 @@ MidiReadResult ReadMidiFile(QByteArrayView bytes)
         if (isTrack) {
             ++trackNumber;
             MidiTrack track;
-            TrackParser parser(data + pos + ChunkHeaderLength, length, trackNumber, song);
+            track.number = trackNumber;
+            TrackParser parser(data + pos + ChunkHeaderLength, length, trackNumber, song, *keys);
             result.error = parser.Parse(track);
             if (!result.error.isEmpty())
                 return result;
-            song.tracks.push_back(std::move(track));
+            if (track.holdsAnything())
+                song.tracks.push_back(std::move(track));
         }
         pos += ChunkHeaderLength + length;
     }
@@ -454,6 +492,7 @@ MidiReadResult ReadMidiFile(QByteArrayView bytes)
         result.error = QStringLiteral("The MIDI file holds no track.");
         return result;
     }
+    song.trackCount = trackNumber;
     if (trackNumber < announcedTracks)
         song.warnings << QStringLiteral("The header announces %1 tracks; the file holds %2.")
                              .arg(announcedTracks)

@@ -84,18 +84,28 @@ public:
 using MidiNoteList = std::vector<MidiNote, NoInitAllocator<MidiNote>>;
 
 struct MidiTrack {
+    int number = 0; // in the file, 1 the first
     QString name;
     // Sorted by start (the order of their note-ons).
     MidiNoteList notes;
     // The first program change of each channel, -1 for none.
     std::array<int, 16> programs;
+    // Pitch-bend messages that bend away from the centre, by channel.
+    std::array<int, 16> bends {};
     // Note-offs that end no sounding note, by tick and channel: files written by this program mark
     // the start and end of every rest so.
     std::vector<std::pair<qint64, int>> silentMarks;
+    // Text events at the start of the track that read like chord-list comment lines ("* Tuning: ..."):
+    // what files of this program carry of their list's setup. At most MaxSetupTexts.
+    QStringList setupTexts;
     // The tick of the track's last event.
     qint64 endTick = 0;
 
+    static constexpr int MaxSetupTexts = 8;
+
     MidiTrack() { programs.fill(-1); }
+    // Notes, silent marks or a program: what a part or a conductor track may need.
+    bool holdsAnything() const;
 };
 
 struct MidiTempoChange {
@@ -112,7 +122,10 @@ struct MidiTimeSignature {
 struct MidiSong {
     int format = 0;
     int division = 0; // ticks per quarter note
+    // The tracks that hold anything (MidiTrack::holdsAnything), in file order: a file of a million
+    // empty tracks costs no memory for them.
     std::vector<MidiTrack> tracks;
+    int trackCount = 0; // every track chunk of the file
     // Both sorted by tick, from every track (format 1 keeps them in the first track, but others do not).
     std::vector<MidiTempoChange> tempos;
     std::vector<MidiTimeSignature> timeSignatures;
@@ -128,7 +141,8 @@ struct MidiReadResult {
 
 // Reads a Standard MIDI File of format 0 or 1 with a division in ticks per quarter note. Running
 // status, system exclusive and meta events of every kind are understood; chunks of unknown type are
-// skipped. Never reads past the bytes given, whatever lengths the file claims.
+// skipped. Never reads past the bytes given, whatever lengths the file claims. Linear in the bytes,
+// however they are split into tracks.
 MidiReadResult ReadMidiFile(QByteArrayView bytes);
 
 } // namespace fw

@@ -1,8 +1,10 @@
 #include "MidiFileWriter.h"
 
 #include "Bars.h"
+#include "LineParser.h"
 #include "Performance.h"
 #include "SafeFileWrite.h"
+#include "SpecialLines.h"
 #include "TextRules.h"
 
 #include <algorithm>
@@ -33,6 +35,31 @@ namespace {
     }
 
 } // namespace
+
+MidiListSetup MidiListSetupOf(const QStringList& lines)
+{
+    MidiListSetup setup;
+    setup.fretLimit = FretLimitOfLines(lines);
+    for (const QString& line : lines) {
+        ChordDef def;
+        const LineParseResult parsed = ParseLineText(line, 0, def);
+        if (parsed.kind == LineKind::CountOff && parsed.countOffNumber >= 0)
+            setup.countOff = parsed.countOffNumber;
+    }
+    return setup;
+}
+
+QStringList MidiSetupTexts(const Tuning& tuning, const MidiListSetup& setup)
+{
+    if (tuning.isStandard() && setup.fretLimit <= FretCount)
+        return {};
+    QStringList texts { tuning.lineText() };
+    if (setup.fretLimit > FretCount)
+        texts << FretsLineText(setup.fretLimit);
+    if (setup.countOff > 0)
+        texts << QStringLiteral("*Count Off %1").arg(setup.countOff);
+    return texts;
+}
 
 quint32 TempoMicroseconds(int tempo)
 {
@@ -123,6 +150,14 @@ int MidiFileWriter::WriteTrackName(const QString& name)
     return count + static_cast<int>(text.size());
 }
 
+int MidiFileWriter::WriteText(const QString& text)
+{
+    const QByteArray bytes = text.toLatin1().left(255);
+    int count = WriteByte(0) + WriteByte(MetaEvent) + WriteByte(0x01) + WriteByte(static_cast<quint8>(bytes.size()));
+    m_bytes.append(bytes);
+    return count + static_cast<int>(bytes.size());
+}
+
 int MidiFileWriter::WriteEndOfTrack(quint32 delta)
 {
     return WriteVarLen(delta) + WriteByte(MetaEvent) + WriteByte(0x2F) + WriteByte(0);
@@ -173,7 +208,8 @@ int MidiFileWriter::WriteConductorTrack(const ParsedLineList& lines, int tempo, 
     return count + length;
 }
 
-int MidiFileWriter::WriteNoteTrack(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning)
+int MidiFileWriter::WriteNoteTrack(
+    const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning, const QStringList& texts)
 {
     PerformOptions options;
     options.whole = MidiWholeNoteTicks;
@@ -185,6 +221,8 @@ int MidiFileWriter::WriteNoteTrack(const ParsedLineList& lines, int tempo, int p
     const qsizetype lengthPosition = Position();
     count += WriteDWord(0);
     int length = WriteTrackName(MidiTrackName);
+    for (const QString& text : texts)
+        length += WriteText(text);
     // Every event with running status; a note-off is a note-on of velocity 0.
     long long at = 0;
     int running = -1;
@@ -226,24 +264,26 @@ int MidiFileWriter::WriteNoteTrack(const ParsedLineList& lines, int tempo, int p
     return count + length;
 }
 
-void MidiFileWriter::WriteSong(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning)
+void MidiFileWriter::WriteSong(
+    const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning, const MidiListSetup& setup)
 {
     WriteHeader();
     WriteConductorTrack(lines, tempo, patch);
-    WriteNoteTrack(lines, tempo, patch, tuning);
+    WriteNoteTrack(lines, tempo, patch, tuning, MidiSetupTexts(tuning, setup));
 }
 
-QByteArray BuildMidiFile(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning)
+QByteArray BuildMidiFile(
+    const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning, const MidiListSetup& setup)
 {
     MidiFileWriter writer;
-    writer.WriteSong(lines, tempo, patch, tuning);
+    writer.WriteSong(lines, tempo, patch, tuning, setup);
     return writer.Bytes();
 }
 
 bool WriteMidiFile(const QString& fileName, const ParsedLineList& lines, int tempo, int patch, QString* errorText,
-    const Tuning& tuning)
+    const Tuning& tuning, const MidiListSetup& setup)
 {
-    const QString error = WriteFileSafely(fileName, BuildMidiFile(lines, tempo, patch, tuning));
+    const QString error = WriteFileSafely(fileName, BuildMidiFile(lines, tempo, patch, tuning, setup));
     if (!error.isEmpty() && errorText)
         *errorText = error;
     return error.isEmpty();

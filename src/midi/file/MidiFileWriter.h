@@ -25,6 +25,18 @@ inline const QString FixMidiErrorsMessage = QStringLiteral("Fix errors before cr
 // the slowest tempos (1 to 3) get the largest value it can carry instead of a value cut to its low bits.
 quint32 TempoMicroseconds(int tempo);
 
+// What a file carries of its list's setup besides its notes, for the import to read back.
+struct MidiListSetup {
+    int countOff = 0; // beats
+    int fretLimit = FretCount;
+};
+// The list's count-off (its last valid count-off line) and fret limit.
+MidiListSetup MidiListSetupOf(const QStringList& lines);
+// The text events a file carries at the start of its note track: the tuning, frets and count-off
+// lines of a list on another tuning or neck than the standard ones. None for a standard four-string
+// list, whose files stay as they always were.
+QStringList MidiSetupTexts(const Tuning& tuning, const MidiListSetup& setup);
+
 // Builds a Standard MIDI File (format 1, conductor track and note track, division 96) in memory.
 // Every writer returns the number of bytes it appended, so callers can add up a track's length.
 class MidiFileWriter {
@@ -55,7 +67,8 @@ public:
     // (SetDurationValues(MidiWholeNoteTicks)). Entries that are not note entries add nothing. The
     // notes are what Perform makes of the list; its time lines give time signatures where the time
     // changes. In a list without marks a line whose highest string is empty sounds the silent key 60.
-    void WriteSong(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning = StandardTuning());
+    void WriteSong(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning = StandardTuning(),
+        const MidiListSetup& setup = {});
 
     qsizetype Position() const { return m_bytes.size(); }
     void PatchDWord(qsizetype position, quint32 value);
@@ -63,19 +76,22 @@ public:
 
 private:
     int WriteConductorTrack(const ParsedLineList& lines, int tempo, int patch);
-    int WriteNoteTrack(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning);
+    int WriteNoteTrack(
+        const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning, const QStringList& texts);
+    int WriteText(const QString& text);
 
     QByteArray m_bytes;
     MessageBoxes* m_boxes;
 };
 
 // The file bytes for a chord list; see MidiFileWriter::WriteSong.
-QByteArray BuildMidiFile(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning = StandardTuning());
+QByteArray BuildMidiFile(const ParsedLineList& lines, int tempo, int patch, const Tuning& tuning = StandardTuning(),
+    const MidiListSetup& setup = {});
 
 // Writes the file atomically: on failure the previous file is left as it was, nothing half-written
 // stays behind, and errorText (when given) names the file and the reason.
 bool WriteMidiFile(const QString& fileName, const ParsedLineList& lines, int tempo, int patch,
-    QString* errorText = nullptr, const Tuning& tuning = StandardTuning());
+    QString* errorText = nullptr, const Tuning& tuning = StandardTuning(), const MidiListSetup& setup = {});
 
 // The name the save dialog proposes: the document's name with its extension replaced by ".MID".
 QString ProposedMidiFileName(const QString& documentFileName);

@@ -3,9 +3,12 @@
 #include "ChordDef.h"
 #include "DocumentText.h"
 #include "Fingering.h"
+#include "ImportTuning.h"
 #include "LineParser.h"
 #include "MidiFileReader.h"
 #include "MidiFileWriter.h"
+#include "MidiRhythm.h"
+#include "SpecialLines.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,250 +17,137 @@ namespace fw {
 
 namespace {
 
-    // Lengths in units of a 384th of a whole note, where all 21 forms are whole numbers.
-    constexpr qint64 UnitsPerQuarter = MidiDivision;
-    constexpr qint64 UnitsPerWhole = 4 * UnitsPerQuarter;
-    constexpr qint64 ShortestUnits = 2; // "/F"
-    constexpr int DrumChannel = 9; // channel 10 as players count
-    constexpr int FirstBassProgram = 32;
-    constexpr int LastBassProgram = 39;
-    // A list longer than this is of no use in the editor; a file with absurd lengths stops here
-    // instead of filling the memory with rests.
-    constexpr qsizetype MaxImportLines = 1000000;
-    // No note or silence of music lasts longer than this (over eight minutes at 120 beats per minute);
-    // a longer one is a damaged or absurd file, and is cut so it does not become thousands of rests.
-    constexpr qint64 MaxStretchUnits = 256 * UnitsPerWhole;
+    constexpr qint64 UnitsPerQuarter = RhythmUnitsPerWhole / 4;
 
-    struct Form {
-        const char* text;
-        qint64 units;
-    };
-    // Largest first, for the greedy split of a length into written forms.
-    constexpr Form Forms[] = { { ".W", 576 }, { "W", 384 }, { ".H", 288 }, { "H", 192 }, { ".Q", 144 }, { "/W", 128 },
-        { "Q", 96 }, { ".E", 72 }, { "/H", 64 }, { "E", 48 }, { ".S", 36 }, { "/Q", 32 }, { "S", 24 }, { ".T", 18 },
-        { "/E", 16 }, { "T", 12 }, { ".F", 9 }, { "/S", 8 }, { "F", 6 }, { "/T", 4 }, { "/F", 2 } };
-
-    // The forms of a length, largest first; remainder is what even the shortest form cannot hold.
-    // Taking the largest form that fits, again and again, is a remainder by each form in turn.
-    std::vector<const Form*> Split(qint64 units, qint64 room, qint64& remainder)
+    int Bpm(quint32 microsecondsPerQuarter)
     {
-        std::vector<const Form*> forms;
-        for (const Form& form : Forms) {
-            const qint64 count = std::min(units / form.units, room - static_cast<qint64>(forms.size()));
-            forms.insert(forms.end(), static_cast<size_t>(std::max<qint64>(count, 0)), &form);
-            units -= std::max<qint64>(count, 0) * form.units;
-        }
-        remainder = units;
-        return forms;
+        const double bpm = 60000000.0 / std::max<quint32>(microsecondsPerQuarter, 1);
+        return std::clamp(static_cast<int>(std::lround(bpm)), MinTempo, MaxTempo);
     }
 
-    bool IsExactLength(qint64 units)
+    bool Writable(const TimeSignature& time)
     {
-        for (const Form& form : Forms)
-            units %= form.units;
-        return units == 0;
+        return time.beats >= 1 && time.beats <= 32
+            && (time.unit == 2 || time.unit == 4 || time.unit == 8 || time.unit == 16);
     }
 
-    struct Part {
-        int trackNumber = 0; // 1-based
-        int channel = 0; // 0-based
-        std::vector<MidiNote> notes;
-        std::vector<qint64> marks;
-        qint64 end = 0;
-        int program = -1;
-        QString name;
+    // What a file of this program carries of its list's setup in text events at its start.
+    struct CarriedSetup {
+        std::optional<Tuning> tuning;
+        std::optional<int> frets;
+        int countOff = 0;
     };
 
-    struct Group {
-        qint64 start = 0;
-        qint64 end = 0;
-        std::vector<int> keys;
-    };
-
-    QString Describe(const Part& part)
+    CarriedSetup SetupOf(const QStringList& texts)
     {
-        QString text = QStringLiteral("track %1").arg(part.trackNumber);
-        if (!part.name.trimmed().isEmpty())
-            text += QStringLiteral(" (\"%1\")").arg(part.name.trimmed());
-        return text + QStringLiteral(", channel %1").arg(part.channel + 1);
-    }
-
-    std::vector<Part> Parts(const MidiSong& song)
-    {
-        std::vector<Part> parts;
-        for (size_t t = 0; t < song.tracks.size(); ++t) {
-            const MidiTrack& track = song.tracks[t];
-            // Our own files play one bass part over several channels (slap, pop, and a string's own
-            // channel for its slides and bends): their note track is one part, named by its first channel.
-            const bool ours = track.name == MidiTrackName;
-            std::optional<size_t> ourPart;
-            for (int channel = 0; channel < 16; ++channel) {
-                if (ourPart && channel != DrumChannel) {
-                    Part& part = parts[*ourPart];
-                    for (const MidiNote& note : track.notes) {
-                        if (note.channel() == channel) {
-                            part.notes.push_back(note);
-                            part.end = std::max(part.end, note.end());
-                        }
-                    }
-                    continue;
-                }
-                Part part;
-                part.trackNumber = static_cast<int>(t) + 1;
-                part.channel = channel;
-                part.program = track.programs[channel];
-                // A conductor track may set the sound of every track's channel.
-                for (size_t other = 0; other < song.tracks.size() && part.program < 0; ++other)
-                    part.program = song.tracks[other].programs[channel];
-                part.name = track.name;
-                for (const MidiNote& note : track.notes) {
-                    if (note.channel() == channel)
-                        part.notes.push_back(note);
-                }
-                if (part.notes.empty())
-                    continue;
-                if (ours && channel != DrumChannel)
-                    ourPart = parts.size();
-                for (const auto& [tick, markChannel] : track.silentMarks) {
-                    if (markChannel == channel)
-                        part.marks.push_back(tick);
-                }
-                part.end = part.marks.empty() ? 0 : part.marks.back();
-                for (const MidiNote& note : part.notes)
-                    part.end = std::max(part.end, note.end());
-                parts.push_back(std::move(part));
+        CarriedSetup setup;
+        for (const QString& text : texts) {
+            if (const TuningLineResult tuning = ParseTuningLine(text); tuning.kind == SpecialLineKind::Valid)
+                setup.tuning = tuning.tuning;
+            else if (const FretsLineResult frets = ParseFretsLine(text); frets.kind == SpecialLineKind::Valid)
+                setup.frets = frets.frets;
+            else {
+                ChordDef def;
+                const LineParseResult line = ParseLineText(text, 0, def);
+                if (line.kind == LineKind::CountOff && line.countOffNumber > 0)
+                    setup.countOff = line.countOffNumber;
             }
         }
-        return parts;
+        return setup;
     }
 
-    double AverageKey(const Part& part)
+    // The part's notes and silent marks, the rhythm reader's input.
+    RhythmInput InputOf(const MidiSong& song, const MidiPart& part)
     {
-        double sum = 0;
-        for (const MidiNote& note : part.notes)
-            sum += note.key();
-        return sum / static_cast<double>(part.notes.size());
+        const MidiTrack& track = song.tracks[part.trackIndex];
+        RhythmInput in;
+        in.division = song.division;
+        for (const MidiNote& note : track.notes) {
+            const bool inPart = part.everyChannel ? note.channel() != MidiDrumChannel : note.channel() == part.channel;
+            if (inPart) {
+                in.notes.push_back(note);
+                in.end = std::max(in.end, note.end());
+            }
+        }
+        for (const auto& [tick, channel] : track.silentMarks) {
+            if (channel == part.channel) {
+                in.marks.push_back(tick);
+                in.end = std::max(in.end, tick);
+            }
+        }
+        // Files of this program come back line by line, as they were written.
+        in.splitAtBars = track.name != MidiTrackName;
+        return in;
     }
 
-    // The part to import, or the error text.
-    std::optional<Part> ChoosePart(
-        const MidiSong& song, const MidiImportOptions& options, QStringList& report, QString& error)
+    qint64 Units(qint64 ticks, int division) { return (ticks * UnitsPerQuarter * 2 + division) / (2 * division); }
+
+    void ReportRhythm(const Rhythm& rhythm, QStringList& report)
     {
-        if (options.track && (*options.track < 1 || *options.track > static_cast<int>(song.tracks.size()))) {
-            error = QStringLiteral("The file has %1 tracks; there is no track %2.")
-                        .arg(song.tracks.size())
-                        .arg(*options.track);
-            return std::nullopt;
-        }
-        if (options.channel && (*options.channel < 1 || *options.channel > 16)) {
-            error = QStringLiteral("A MIDI channel is 1 to 16, not %1.").arg(*options.channel);
-            return std::nullopt;
-        }
-        std::vector<Part> parts = Parts(song);
-        const qsizetype withNotes = static_cast<qsizetype>(parts.size());
-        std::erase_if(parts, [&](const Part& part) {
-            if (options.track && part.trackNumber != *options.track)
-                return true;
-            if (options.channel)
-                return part.channel != *options.channel - 1;
-            return part.channel == DrumChannel;
-        });
-        if (parts.empty()) {
-            error = withNotes == 0 ? QStringLiteral("The file holds no notes.")
-                                   : QStringLiteral("The file holds no notes on the track and channel asked for.");
-            return std::nullopt;
-        }
-        auto chosen = parts.begin();
-        QString reason = QStringLiteral("the only part with notes");
-        if (parts.size() > 1) {
-            chosen = std::find_if(parts.begin(), parts.end(),
-                [](const Part& part) { return part.program >= FirstBassProgram && part.program <= LastBassProgram; });
-            reason = QStringLiteral("its sound is a bass");
-            if (chosen == parts.end()) {
-                chosen = std::min_element(parts.begin(), parts.end(),
-                    [](const Part& a, const Part& b) { return AverageKey(a) < AverageKey(b); });
-                reason = QStringLiteral("it has the lowest notes");
-            }
-        }
-        report << QStringLiteral("Imported %1: %2.").arg(Describe(*chosen), reason);
-        if (withNotes > 1)
-            report << QStringLiteral("Left out %1 other parts with notes (choose one with --track and --channel).")
-                          .arg(withNotes - 1);
-        return std::move(*chosen);
+        if (!rhythm.grid.isEmpty() && rhythm.movedOnsets > 0)
+            report << QStringLiteral("The part is played, not written: %1 of %2 onsets were moved to the nearest %3.")
+                          .arg(rhythm.movedOnsets)
+                          .arg(rhythm.onsets)
+                          .arg(rhythm.grid);
+        if (rhythm.shortened > 0)
+            report << QStringLiteral("%1 notes sounded into the next note and were shortened.").arg(rhythm.shortened);
+        if (rhythm.doubled > 0)
+            report << QStringLiteral(
+                "%1 notes struck a key that already sounded at the same time; each was taken once.")
+                          .arg(rhythm.doubled);
+        if (rhythm.full)
+            report
+                << QStringLiteral("The part is too long; only its first %1 lines were imported.").arg(MaxImportLines);
+        if (rhythm.cutStretches > 0)
+            report << QStringLiteral("%1 notes or silences were longer than 256 whole notes and were cut to that.")
+                          .arg(rhythm.cutStretches);
+        if (rhythm.split > 0)
+            report << QStringLiteral("%1 notes had no single written length or crossed a bar line; each became tied "
+                                     "lines.")
+                          .arg(rhythm.split);
+        if (rhythm.lengthened > 0)
+            report << QStringLiteral("%1 notes were shorter than a sixty-fourth triplet and were lengthened.")
+                          .arg(rhythm.lengthened);
     }
 
-    // Notes starting less than together ticks apart form one group.
-    std::vector<Group> Groups(const Part& part, qint64 together)
+    // The tuning and neck the lines are written for, with the report line that says why.
+    TuningChoice ChooseTuning(
+        const MidiImportOptions& options, const CarriedSetup& setup, const std::vector<FingeringEvent>& events)
     {
-        std::vector<MidiNote> notes = part.notes;
-        std::stable_sort(
-            notes.begin(), notes.end(), [](const MidiNote& a, const MidiNote& b) { return a.start() < b.start(); });
-        std::vector<Group> groups;
-        for (const MidiNote& note : notes) {
-            if (groups.empty() || note.start() - groups.back().start >= together)
-                groups.push_back({ note.start(), note.end(), {} });
-            groups.back().end = std::max(groups.back().end, note.end());
-            groups.back().keys.push_back(note.key());
+        TuningChoice choice;
+        if (options.tuning || setup.tuning) {
+            choice.tuning = options.tuning ? *options.tuning : *setup.tuning;
+            // A long neck when a note needs it, as for a tuning chosen.
+            const int highestOpen = choice.tuning.openNotes().back();
+            const bool high = std::any_of(events.begin(), events.end(), [&](const FingeringEvent& event) {
+                return std::any_of(event.begin(), event.end(),
+                    [&](int note) { return note > highestOpen + FretCount && note <= highestOpen + MaxFretLimit; });
+            });
+            choice.fretLimit = setup.frets.value_or(high ? MaxFretLimit : FretCount);
+            choice.foldOctaves = options.foldOctaves;
+            if (!options.tuning)
+                choice.report = QStringLiteral("Tuning %1: the file says so.").arg(choice.tuning.namesText());
+            return choice;
         }
-        return groups;
+        choice = ChooseImportTuning(events, options.foldOctaves);
+        if (setup.frets)
+            choice.fretLimit = std::max(choice.fretLimit, *setup.frets);
+        return choice;
     }
 
-    // One line to write: notes (empty for a rest) and a written form.
-    struct Entry {
-        std::vector<int> keys;
-        const Form* form = nullptr;
-        qint64 unitsAt = 0; // where it starts
-    };
-
-    class EntryWriter {
-    public:
-        // Writes a stretch of time as one note (keys) or as rests: the largest form first, rest lines
-        // for what is left. A remainder too short for any form joins the next stretch.
-        void Add(const std::vector<int>& keys, qint64 units)
-        {
-            if (Full())
-                return;
-            units += m_carry;
-            m_carry = 0;
-            if (units > MaxStretchUnits) {
-                units = MaxStretchUnits;
-                ++m_cutStretches;
-            }
-            if (units < ShortestUnits) {
-                if (keys.empty()) {
-                    m_carry = units;
-                    return;
-                }
-                m_carry = units - ShortestUnits;
-                ++m_lengthened;
-                units = ShortestUnits;
-            }
-            qint64 remainder = 0;
-            const std::vector<const Form*> forms
-                = Split(units, MaxImportLines - static_cast<qsizetype>(entries.size()), remainder);
-            m_carry += remainder;
-            if (forms.size() > 1 && !keys.empty())
-                ++m_split;
-            for (size_t i = 0; i < forms.size(); ++i) {
-                entries.push_back({ i == 0 ? keys : std::vector<int> {}, forms[i], m_at });
-                m_at += forms[i]->units;
-            }
-        }
-        bool Full() const { return static_cast<qsizetype>(entries.size()) >= MaxImportLines; }
-
-        std::vector<Entry> entries;
-        int m_split = 0;
-        int m_lengthened = 0;
-        int m_cutStretches = 0;
-
-    private:
-        qint64 m_carry = 0;
-        qint64 m_at = 0;
-    };
-
-    QString ChordLineText(const ChordDef& def, const Tuning& tuning)
+    // Tied entries hold their notes into the next entry's, key for key.
+    FingeringRules TieRules(const std::vector<RhythmEntry>& entries, int fretLimit)
     {
-        return tuning.isStandard() ? BuildLine(def) : BuildLine(def, tuning);
+        FingeringRules rules;
+        rules.fretLimit = fretLimit;
+        rules.links.resize(entries.size());
+        for (size_t e = 1; e < entries.size(); ++e) {
+            if (!entries[e - 1].tied)
+                continue;
+            for (int k = 0; k < static_cast<int>(entries[e].keys.size()); ++k)
+                rules.links[e].push_back({ k, k });
+        }
+        return rules;
     }
 
 } // namespace
@@ -272,154 +162,169 @@ MidiImportResult ImportMidiChordList(QByteArrayView bytes, const MidiImportOptio
     }
     const MidiSong& song = *read.song;
     result.report << song.warnings;
-    const std::optional<Part> part = ChoosePart(song, options, result.report, result.error);
-    if (!part)
+    const std::vector<MidiPart> parts = MidiParts(song);
+    const MidiPartChoice choice = ChooseMidiPart(song, parts, options.track, options.channel);
+    if (!choice.part) {
+        result.error = choice.error;
         return result;
-    const qint64 division = song.division;
-    const auto units = [division](qint64 ticks) { return (ticks * UnitsPerQuarter * 2 + division) / (2 * division); };
-    const auto onGrid = [division](qint64 ticks) { return (ticks * UnitsPerQuarter) % division == 0; };
-    // A part whose every time lies on the grid of written lengths was written, not played: its
-    // chords start on the same tick, and a shorter note than a 64th is meant as it stands.
-    const bool onTheGrid = std::all_of(part->marks.begin(), part->marks.end(), onGrid)
-        && std::all_of(part->notes.begin(), part->notes.end(),
-            [&](const MidiNote& note) { return onGrid(note.start()) && onGrid(note.end()); });
-    const std::vector<Group> groups = Groups(*part, onTheGrid ? 1 : std::max<qint64>(1, division / 16));
-
-    // Exact when, besides, no silence needs rounding: then every silence is a rest.
-    // The silent marks inside a silence cut it where the file's rests meet.
-    const auto cuts = [&](qint64 from, qint64 to) {
-        std::vector<qint64> points { from };
-        for (auto it = std::upper_bound(part->marks.begin(), part->marks.end(), from);
-             it != part->marks.end() && *it < to; ++it)
-            points.push_back(*it);
-        points.push_back(to);
-        return points;
-    };
-    const auto exactSilence = [&](qint64 from, qint64 to) {
-        const std::vector<qint64> points = cuts(from, to);
-        for (size_t i = 1; i < points.size(); ++i) {
-            if (!IsExactLength(units(points[i]) - units(points[i - 1])))
-                return false;
-        }
-        return true;
-    };
-    bool exact = onTheGrid && (groups.empty() || exactSilence(0, groups.front().start));
-    int cut = 0;
-    for (size_t g = 0; g < groups.size(); ++g) {
-        const qint64 next = g + 1 < groups.size() ? groups[g + 1].start : std::max(groups[g].end, part->end);
-        if (groups[g].end > next)
-            ++cut;
-        exact = exact && groups[g].end <= next && exactSilence(groups[g].end, next);
     }
-    if (cut > 0)
-        result.report << QStringLiteral("%1 notes sounded into the next note and were shortened.").arg(cut);
-
-    EntryWriter writer;
-    const auto addRests = [&](qint64 from, qint64 to) {
-        if (!exact) {
-            writer.Add({}, units(to) - units(from));
-            return;
+    const MidiPart& part = *choice.part;
+    result.report << QStringLiteral("Imported %1: %2.").arg(part.describe(), choice.reason);
+    int otherParts = 0;
+    int otherNotes = 0;
+    for (const MidiPart& other : parts) {
+        if (other.trackIndex != part.trackIndex) {
+            ++otherParts;
+            otherNotes += other.notes;
         }
-        const std::vector<qint64> points = cuts(from, to);
-        for (size_t i = 1; i < points.size(); ++i)
-            writer.Add({}, units(points[i]) - units(points[i - 1]));
-    };
-    if (!groups.empty() && groups.front().start > 0)
-        addRests(0, groups.front().start);
-    for (size_t g = 0; g < groups.size() && !writer.Full(); ++g) {
-        const Group& group = groups[g];
-        const qint64 next = g + 1 < groups.size() ? groups[g + 1].start : std::max(group.end, part->end);
-        const qint64 end = std::min(group.end, next);
-        const qint64 silence = next - end;
-        const bool rest = exact ? silence > 0 : silence >= division / 2 && silence >= end - group.start;
-        std::vector<int> keys;
-        for (int key : group.keys)
-            keys.push_back(key + MidiNoteShift);
-        writer.Add(keys, units(rest ? end : next) - units(group.start));
-        if (rest)
-            addRests(end, next);
     }
-    if (writer.Full())
-        result.report
-            << QStringLiteral("The part is too long; only its first %1 lines were imported.").arg(MaxImportLines);
-    if (writer.m_cutStretches > 0)
-        result.report << QStringLiteral("%1 notes or silences were longer than 256 whole notes and were cut to that.")
-                             .arg(writer.m_cutStretches);
-    if (writer.m_split > 0)
-        result.report << QStringLiteral("%1 notes had no written length; each got the largest that fits and rests "
-                                        "for the remainder.")
-                             .arg(writer.m_split);
-    if (writer.m_lengthened > 0)
-        result.report << QStringLiteral("%1 notes were shorter than a sixty-fourth triplet and were lengthened.")
-                             .arg(writer.m_lengthened);
+    if (otherParts > 0)
+        result.report << QStringLiteral("Left out %1 other parts with %2 notes (--list-tracks shows them; --track "
+                                        "chooses one).")
+                             .arg(otherParts)
+                             .arg(otherNotes);
+    if (part.otherNotes > 0)
+        result.report << QStringLiteral("Left out %1 notes of the same track on other channels (--channel chooses "
+                                        "one).")
+                             .arg(part.otherNotes);
+    const MidiTrack& track = song.tracks[part.trackIndex];
+    const CarriedSetup setup = SetupOf(track.setupTexts);
+    const int bends = track.bends[part.channel];
+    if (bends > 0)
+        result.report << QStringLiteral("%1 pitch bends were left out; the notes keep their unbent pitch.").arg(bends);
 
-    // Fingering of all notes at once, so the line is easy to play as a whole.
+    const int division = song.division;
+    RhythmInput input = InputOf(song, part);
+    std::vector<TimeSignature> ignoredTimes;
+    for (const MidiTimeSignature& signature : song.timeSignatures) {
+        const TimeSignature time { signature.numerator, signature.denominator };
+        if (Writable(time))
+            input.times.push_back({ Units(signature.tick, division), signature.numerator, signature.denominator });
+        else
+            ignoredTimes.push_back(time);
+    }
+    if (!ignoredTimes.empty())
+        result.report << QStringLiteral("%1 time signatures no time line can hold (such as %2) were left out.")
+                             .arg(ignoredTimes.size())
+                             .arg(ignoredTimes.front().text());
+    const Rhythm rhythm = ReadRhythm(input);
+    ReportRhythm(rhythm, result.report);
+
     std::vector<FingeringEvent> events;
-    for (const Entry& entry : writer.entries)
-        events.push_back(entry.keys);
-    const Fingering fingering = FingerEvents(events, options.tuning);
+    events.reserve(rhythm.entries.size());
+    for (const RhythmEntry& entry : rhythm.entries) {
+        FingeringEvent event;
+        for (const int key : entry.keys)
+            event.push_back(key + MidiNoteShift);
+        events.push_back(std::move(event));
+    }
+    const TuningChoice tuning = ChooseTuning(options, setup, events);
+    if (!tuning.report.isEmpty())
+        result.report << tuning.report;
+    if (tuning.foldOctaves) {
+        int folded = 0;
+        for (FingeringEvent& event : events) {
+            for (int& note : event) {
+                folded += tuning.fit(note) != note ? 1 : 0;
+                note = tuning.fit(note);
+            }
+        }
+        // A tuning chosen says so in its own report line.
+        if (folded > 0 && (options.tuning || setup.tuning))
+            result.report
+                << QStringLiteral("%1 notes out of the tuning's range were moved by octaves into it.").arg(folded);
+    }
+    // Fingering of all notes at once, so the line is easy to play as a whole.
+    const Fingering fingering = FingerEvents(events, tuning.tuning, TieRules(rhythm.entries, tuning.fretLimit));
     if (fingering.unplayableNotes > 0)
         result.report << QStringLiteral("%1 notes cannot be played on this tuning; they became rests with a comment.")
                              .arg(fingering.unplayableNotes);
 
+    // The header's tempo is the file's first; later changes are comment lines where they happen.
     DocumentHeader header;
-    if (!song.tempos.empty()) {
-        const double bpm = 60000000.0 / song.tempos.front().microsecondsPerQuarter;
-        header.Tempo = std::clamp(static_cast<int>(std::lround(bpm)), MinTempo, MaxTempo);
-        if (song.tempos.size() > 1)
-            result.report << QStringLiteral("The file changes its tempo %1 times; the list keeps the first, %2.")
-                                 .arg(song.tempos.size() - 1)
-                                 .arg(header.Tempo);
+    std::vector<std::pair<qint64, int>> tempoChanges;
+    for (const MidiTempoChange& change : song.tempos) {
+        const int bpm = Bpm(change.microsecondsPerQuarter);
+        if (&change == &song.tempos.front() || change.tick == 0)
+            header.Tempo = bpm;
+        else if ((tempoChanges.empty() ? header.Tempo : tempoChanges.back().second) != bpm)
+            tempoChanges.emplace_back(Units(change.tick, division), bpm);
     }
-    if (part->program >= FirstBassProgram && part->program <= LastBassProgram)
-        header.Patch = part->program;
-    else if (part->program >= 0)
+    if (!tempoChanges.empty())
+        result.report << QStringLiteral("The tempo changes %1 times; the list starts at %2 and a comment line marks "
+                                        "each change.")
+                             .arg(tempoChanges.size())
+                             .arg(header.Tempo);
+    if (IsBassProgram(part.program))
+        header.Patch = part.program;
+    else if (part.program >= 0)
         result.report
-            << QStringLiteral("Program %1 is not a bass sound; the list keeps the default bass.").arg(part->program);
+            << QStringLiteral("Program %1 is not a bass sound; the list keeps the default bass.").arg(part.program);
     result.lines = HeaderLines(header);
-    if (!options.tuning.isStandard())
-        result.lines << options.tuning.lineText();
+    if (!tuning.tuning.isStandard())
+        result.lines << tuning.tuning.lineText();
+    if (tuning.fretLimit > FretCount)
+        result.lines << FretsLineText(tuning.fretLimit);
+    if (setup.countOff > 0)
+        result.lines << QStringLiteral("*Count Off %1").arg(setup.countOff);
 
-    size_t nextSignature = 0;
-    qint64 barStart = 0;
-    qint64 barLength = UnitsPerWhole;
-    const auto signatureAt = [&](qint64 at) {
-        while (nextSignature < song.timeSignatures.size() && units(song.timeSignatures[nextSignature].tick) <= at) {
-            const MidiTimeSignature& signature = song.timeSignatures[nextSignature++];
-            barLength = signature.numerator * (UnitsPerWhole / signature.denominator);
+    BarClock bars(input.times);
+    TimeSignature written;
+    size_t nextTempo = 0;
+    for (size_t e = 0; e < rhythm.entries.size(); ++e) {
+        const RhythmEntry& entry = rhythm.entries[e];
+        bars.advanceTo(entry.at);
+        if (bars.time() != written) {
+            written = bars.time();
+            result.lines << TimeLineText(written);
         }
-    };
-    signatureAt(0);
-    for (size_t e = 0; e < writer.entries.size(); ++e) {
-        const Entry& entry = writer.entries[e];
+        for (; nextTempo < tempoChanges.size() && tempoChanges[nextTempo].first <= entry.at; ++nextTempo)
+            result.lines << QStringLiteral("* Tempo %1").arg(tempoChanges[nextTempo].second);
         ChordDef def;
-        def.Duration = QString::fromLatin1(entry.form->text);
+        def.Duration = QString::fromLatin1(entry.form);
         QStringList unplayable;
         for (size_t n = 0; n < entry.keys.size(); ++n) {
             const Placement& placement = fingering.events[e][n];
             if (placement.playable()) {
                 def.Frets[placement.slot] = placement.fret;
-                def.Notes[placement.slot] = static_cast<unsigned char>(entry.keys[n]);
+                def.Notes[placement.slot] = static_cast<unsigned char>(events[e][n]);
+                const bool tiedOn = entry.tied && e + 1 < rhythm.entries.size() && n < fingering.events[e + 1].size()
+                    && fingering.events[e + 1][n] == placement;
+                if (tiedOn)
+                    def.Marks[placement.slot].link = NoteLink::Tie;
             } else {
-                unplayable << QStringLiteral("%1 (MIDI key %2)")
-                                  .arg(PitchClassName(entry.keys[n]))
-                                  .arg(entry.keys[n] - MidiNoteShift);
+                unplayable << QStringLiteral("%1 (MIDI key %2)").arg(PitchClassName(events[e][n])).arg(entry.keys[n]);
             }
         }
         if (!unplayable.isEmpty())
             result.lines << QStringLiteral("* Not playable on this tuning: ") + unplayable.join(QStringLiteral(", "));
-        def.Name = AutomaticName(def, options.tuning);
-        result.lines << ChordLineText(def, options.tuning);
-        const qint64 endsAt = entry.unitsAt + entry.form->units;
-        if (endsAt >= barStart + barLength) {
+        def.Name = AutomaticName(def, tuning.tuning);
+        result.lines << (tuning.tuning.isStandard() ? BuildLine(def) : BuildLine(def, tuning.tuning));
+        const qint64 endsAt = entry.at + entry.units;
+        if (endsAt >= bars.end()) {
             result.lines << QString();
-            while (barStart + barLength <= endsAt) {
-                barStart += barLength;
-                signatureAt(barStart);
-            }
+            bars.advanceTo(endsAt);
         }
     }
     return result;
+}
+
+MidiPartList ListMidiParts(QByteArrayView bytes)
+{
+    MidiPartList list;
+    MidiReadResult read = ReadMidiFile(bytes);
+    if (!read.song) {
+        list.error = read.error;
+        return list;
+    }
+    list.parts = MidiParts(*read.song);
+    const MidiPartChoice choice = ChooseMidiPart(*read.song, list.parts, std::nullopt, std::nullopt);
+    for (size_t i = 0; choice.part && i < list.parts.size(); ++i) {
+        const MidiPart& part = list.parts[i];
+        if (part.number == choice.part->number && part.channel == choice.part->channel)
+            list.chosen = static_cast<int>(i);
+    }
+    return list;
 }
 
 } // namespace fw

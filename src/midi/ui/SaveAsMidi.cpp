@@ -28,8 +28,8 @@ bool SaveAsMidi(ChordList& chordList, MessageBoxes& boxes, SaveFileDialog& dialo
     if (fileName.isEmpty())
         return false;
     QString errorText;
-    if (!WriteMidiFile(
-            fileName, chordList.ParsedLines, settings.Tempo, settings.Patch, &errorText, chordList.tuning())) {
+    if (!WriteMidiFile(fileName, chordList.ParsedLines, settings.Tempo, settings.Patch, &errorText, chordList.tuning(),
+            { chordList.CountOffBeats, chordList.fretLimit() })) {
         boxes.errorBox(errorText);
         return false;
     }

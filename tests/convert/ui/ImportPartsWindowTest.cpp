@@ -208,3 +208,37 @@ TEST_F(PartsWindow, AHugeTabIsRefusedBeforeItIsRead)
     ASSERT_EQ(getrusage(RUSAGE_SELF, &usage), 0);
     EXPECT_LT(usage.ru_maxrss, 1024L * 1024) << "kB at the most";
 }
+
+// A MIDI file through the real readers: its tracks in the chooser, the bass line below a bass lead
+// selected; Up takes the lead instead.
+TEST_F(PartsWindow, MidiTracksInTheChooser)
+{
+    window.setImportFormats(nullptr);
+    const auto track = [](const char* hex) {
+        const QByteArray events = QByteArray::fromHex(hex) + QByteArray::fromHex("00ff2f00");
+        const qsizetype size = events.size();
+        return QByteArray("MTrk") + char(size >> 24) + char(size >> 16) + char(size >> 8) + char(size) + events;
+    };
+    const QByteArray song = QByteArray::fromHex("4d546864 00000006 0001 0004 0060") + track("00ff510307a120")
+        + track("00ff03094c65616420626173 73 00c121 00913764 60813700")
+        + track("00ff030442617373 00c222 00921c64 60821c00") + track("00992464 30892400");
+    const QString path = dir.filePath(QStringLiteral("band.mid"));
+    ASSERT_TRUE(test::WriteFileBytes(path, song));
+    const std::pair<QList<Qt::Key>, QString> cases[]
+        = { { { Qt::Key_Return }, "E, 0, x, x, x, Q" }, { { Qt::Key_Up, Qt::Key_Return }, "G, x, x, x, 12, Q" } };
+    for (const auto& [keys, line] : cases) {
+        window.Modified = false;
+        prompt = KeyboardPartPrompt();
+        prompt.keys = keys;
+        dialogs.nextOpen = path;
+        child<QAction>("Import1")->trigger();
+
+        ASSERT_EQ(prompt.asked, 1);
+        EXPECT_EQ(prompt.rows,
+            QList<QStringList>({ { "2", "Lead bass", "Electric Bass (finger)", "G3-G3", "-", "1", "1" },
+                { "3", "Bass", "Electric Bass (pick)", "E1-E1", "-", "1", "1" },
+                { "4", "-", "Percussion", "C2-C2", "-", "1", "1" } }));
+        EXPECT_EQ(prompt.selectedAtFirst, QStringLiteral("Bass"));
+        EXPECT_EQ(text().split(u'\n').value(0), line);
+    }
+}

@@ -2,8 +2,12 @@
 
 #include "GuitarProScore.h"
 
+#include <QDir>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QStringList>
 #include <algorithm>
+#include <optional>
 
 namespace fw::test {
 
@@ -56,6 +60,34 @@ inline QStringList OurReading(const guitarpro::Track& track)
         }
     }
     return lines;
+}
+
+// Where the second reader is: alphaTab under Node, as the set-up script installs it into the build
+// tree (or FW_ALPHATAB_DIR names a directory holding node_modules/@coderline/alphatab); "" when
+// Node or the package is missing.
+inline QString SecondReaderModules()
+{
+    QString modules = qEnvironmentVariable("FW_ALPHATAB_DIR");
+    if (modules.isEmpty())
+        modules = QStringLiteral(FW_BINARY_DIR "/alphatab");
+    if (QStandardPaths::findExecutable(QStringLiteral("node")).isEmpty()
+        || !QDir(modules + QStringLiteral("/node_modules/@coderline/alphatab")).exists())
+        return QString();
+    return modules;
+}
+
+// The lines SecondReader.cjs prints for one track (0 the first) of the file at path, as alphaTab
+// reads it; nothing, with error saying why, when it fails.
+inline std::optional<QStringList> SecondReading(const QString& modules, const QString& path, int track, QString& error)
+{
+    QProcess second;
+    second.start(QStandardPaths::findExecutable(QStringLiteral("node")),
+        { QStringLiteral(FW_SOURCE_DIR "/tests/convert/SecondReader.cjs"), modules, path, QString::number(track) });
+    if (!second.waitForFinished(60000) || second.exitCode() != 0) {
+        error = QString::fromLocal8Bit(second.readAllStandardError());
+        return std::nullopt;
+    }
+    return QString::fromUtf8(second.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
 }
 
 } // namespace fw::test

@@ -6,10 +6,7 @@
 #include "QtPrinters.h"
 #include "ZipBytes.h"
 
-#include <QDir>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <functional>
@@ -393,11 +390,8 @@ TEST(GpifImport, SameChordListAsTheSongInGp5)
 // strings, frets, onsets and marks in the bass tracks of our files.
 TEST(GpifImport, SecondReaderHearsTheSameBassTracks)
 {
-    const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
-    QString modules = qEnvironmentVariable("FW_ALPHATAB_DIR");
+    const QString modules = SecondReaderModules();
     if (modules.isEmpty())
-        modules = QStringLiteral(FW_BINARY_DIR "/alphatab");
-    if (node.isEmpty() || !QDir(modules + QStringLiteral("/node_modules/@coderline/alphatab")).exists())
         GTEST_SKIP() << "Node or the @coderline/alphatab package is not installed (scripts/setup.sh installs them)";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -416,15 +410,9 @@ TEST(GpifImport, SecondReaderHearsTheSameBassTracks)
         ASSERT_TRUE(ours) << error.toStdString();
         for (const int track : { 1, 2 }) {
             SCOPED_TRACE(path.toStdString() + " track " + std::to_string(track + 1));
-            QProcess second;
-            second.start(node,
-                { QStringLiteral(FW_SOURCE_DIR "/tests/convert/SecondReader.cjs"), modules, path,
-                    QString::number(track) });
-            ASSERT_TRUE(second.waitForFinished(60000));
-            ASSERT_EQ(second.exitCode(), 0) << second.readAllStandardError().constData();
-            const QStringList theirs
-                = QString::fromUtf8(second.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-            EXPECT_EQ(OurReading(ours->tracks[track]), theirs);
+            const std::optional<QStringList> theirs = SecondReading(modules, path, track, error);
+            ASSERT_TRUE(theirs.has_value()) << error.toStdString();
+            EXPECT_EQ(OurReading(ours->tracks[track]), *theirs);
         }
     }
 }

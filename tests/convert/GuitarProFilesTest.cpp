@@ -55,11 +55,13 @@ TEST(GuitarProImport, DamagedAndForeignFilesRefusedWhole)
         QString error;
     } cases[] = {
         { "a web page", "<!DOCTYPE html><html><body>Not found</body></html>",
-            QStringLiteral("This is not a Guitar Pro file: it does not begin as GP3, GP4 and GP5 files do.") },
+            QStringLiteral("This is not a Guitar Pro file: it does not begin as Guitar Pro files (GP3 to GP5, GPX, GP7 "
+                           "and GP8) do.") },
         { "GPX", QByteArray("BCFZ") + QByteArray(40, '\x01'),
             QStringLiteral("Not a readable Guitar Pro 6 file: its compressed data refers back before its start.") },
         { "empty", QByteArray(),
-            QStringLiteral("This is not a Guitar Pro file: it does not begin as GP3, GP4 and GP5 files do.") },
+            QStringLiteral("This is not a Guitar Pro file: it does not begin as Guitar Pro files (GP3 to GP5, GPX, GP7 "
+                           "and GP8) do.") },
         { "millions of measures", Patched(song, Ints({ 2, 3 }), Ints({ 50'000'000, 3 })),
             QStringLiteral("The file claims 50000000 measures (a Guitar Pro file this program reads has 1 to 200000): "
                            "it is damaged.") },

@@ -40,7 +40,8 @@ namespace {
         if (text.startsWith("FICHIER GUITAR PRO") || text.startsWith("CLIPBOARD GUITAR PRO"))
             return QStringLiteral("Guitar Pro version \"%1\" cannot be read (GP3, GP4 and GP5 can).")
                 .arg(QString::fromLatin1(text).simplified());
-        return QStringLiteral("This is not a Guitar Pro file: it does not begin as GP3, GP4 and GP5 files do.");
+        return QStringLiteral(
+            "This is not a Guitar Pro file: it does not begin as Guitar Pro files (GP3 to GP5, GPX, GP7 and GP8) do.");
     }
 
 } // namespace

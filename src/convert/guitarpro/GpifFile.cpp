@@ -11,7 +11,7 @@ namespace fw::guitarpro {
 namespace {
 
     const QString Gp6 = QStringLiteral("Guitar Pro 6");
-    const QString Gp7 = QStringLiteral("Guitar Pro 7");
+    const QString Gp7 = QStringLiteral("Guitar Pro 7 or 8");
     const QString ScoreEntry = QStringLiteral("Content/score.gpif");
     // A .gp file holds a score, a few settings files and perhaps audio tracks.
     constexpr qint64 MaxEntries = 10000;

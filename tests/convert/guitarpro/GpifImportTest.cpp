@@ -257,7 +257,7 @@ TEST(GpifImport, WholeFilesReadAsWritten)
             QString error;
             const std::optional<Score> read = Read(Pack(gpif, container), error);
             ASSERT_TRUE(read) << error.toStdString();
-            EXPECT_EQ(read->version, container == Container::Gp7 ? "Guitar Pro 7" : "Guitar Pro 6");
+            EXPECT_EQ(read->version, container == Container::Gp7 ? "Guitar Pro 7 or 8" : "Guitar Pro 6");
             ExpectSameScore(*read, expected);
         }
     }
@@ -320,7 +320,7 @@ TEST(GpifImport, HostileFilesAreRefusedWithAClearMessage)
         { "protected .gpx", PackBcfs({ { "score.gpif", ciphered } }), "is protected" },
         { "an entry named outside the file", Zip({ { "../../.bashrc", "x" }, { "Content/score.gpif", gpif } }),
             "named outside the file" },
-        { "not XML", Zip({ { "Content/score.gpif", "<GPIF><Score>" } }), "Not a Guitar Pro 7 file" },
+        { "not XML", Zip({ { "Content/score.gpif", "<GPIF><Score>" } }), "Not a Guitar Pro 7 or 8 file" },
         { "elements nested without end", Zip({ { "Content/score.gpif", deep } }), "nest deeper" },
         { "too many bars", Zip({ { "Content/score.gpif", manyBars } }), "more than 200000 bars" },
         { "bars shared into millions of beats", Zip({ { "Content/score.gpif", shared } }), "more than 4000000 beats" },

@@ -31,7 +31,10 @@ int RunMusicXml(const QStringList& args, CliStreams& streams)
         const auto score = ReadInputFile(input, streams);
         if (!score)
             return ExitUnreadable;
-        const MusicXmlImport imported = ImportMusicXml(*score);
+        // As convert reads a score: the tuning that plays its notes when it names none.
+        MusicXmlImportOptions options;
+        options.chooseTuning = true;
+        const MusicXmlImport imported = ImportMusicXml(*score, options);
         if (!imported.error.isEmpty()) {
             streams.err << "fretwerk-cli: " << input << ": " << imported.error << "\n";
             return ExitUnreadable;

@@ -1,15 +1,19 @@
+#include "ImportTuning.h"
 #include "MusicXml.h"
 #include "MxlContainer.h"
 #include "NoteForms.h"
 #include "Pitch.h"
+#include "ScoreItems.h"
 #include "ScoreMarks.h"
+#include "ScoreParts.h"
 #include "ScoreReader.h"
+#include "ScoreRepeats.h"
 #include "SpecialLines.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <algorithm>
 #include <climits>
-#include <tuple>
 
 namespace fw {
 
@@ -17,18 +21,8 @@ using namespace musicxml;
 
 namespace {
 
-    // No music has measures this long; longer ones would only fill the editor with rests.
-    constexpr long long MaxMeasureLength = 64LL * WholeDivisions;
-
     // Note values lie one octave above the sound.
     int NoteValueOfKey(int key) { return key + 12; }
-
-    // One note or chord (or rest, when notes is empty) of the voice that is read, in our divisions.
-    struct Item {
-        int measure = 0;
-        long long length = 0;
-        QList<ReadNote> notes;
-    };
 
     // Where the notes of an item were placed: each slot's note, as an index into the item's notes.
     using SlotNotes = std::array<signed char, 7>;
@@ -63,22 +57,6 @@ namespace {
         return result.tuning;
     }
 
-    int ChoosePart(const QList<ReadPart>& parts)
-    {
-        for (qsizetype i = 0; i < parts.size(); ++i) {
-            if (parts[i].tabStaff != 0)
-                return static_cast<int>(i);
-        }
-        for (qsizetype i = 0; i < parts.size(); ++i) {
-            if (parts[i].bassStaff != 0)
-                return static_cast<int>(i);
-        }
-        return 0;
-    }
-
-    bool Sounds(const ReadNote& note) { return !note.rest && !note.unpitched; }
-    bool Timed(const ReadNote& note) { return !note.grace && !note.cue; }
-
     // The forms that fill a length: the longest that fits first, then the rest greedily. lost gets
     // what even the shortest form cannot fill.
     QList<const NoteForm*> FillLength(long long length, long long& lost)
@@ -90,6 +68,67 @@ namespace {
         }
         lost += length;
         return forms;
+    }
+
+    // What the report calls the things a part holds that a list has no place for.
+    QString UnkeptSentence(const QString& name)
+    {
+        if (name == u"dynamics")
+            return QStringLiteral("%1 dynamics dropped.");
+        if (name == u"lyric")
+            return QStringLiteral("%1 lyrics dropped.");
+        return QStringLiteral("%1 \"") + name + QStringLiteral("\" marks dropped.");
+    }
+
+    // A score's words as a comment line that stays an ordinary comment: words that start like a
+    // tuning, time, frets or count-off line are set in by one more blank, and a "title:" or "sub:" in
+    // them loses its colon, so that the list's settings and titles stay what they are.
+    QString CommentOfText(QString text)
+    {
+        static const QRegularExpression titles(
+            QStringLiteral("(title|sub):"), QRegularExpression::CaseInsensitiveOption);
+        text.replace(titles, QStringLiteral("\\1 -"));
+        const QString line = QStringLiteral("* ") + text;
+        const bool setting = ParseTuningLine(line).kind != SpecialLineKind::NotSpecial
+            || ParseTimeLine(line).kind != SpecialLineKind::NotSpecial
+            || ParseFretsLine(line).kind != SpecialLineKind::NotSpecial || !CommentLineProblem(line).isEmpty()
+            || text.startsWith(QLatin1String("count off"), Qt::CaseInsensitive);
+        return setting ? QStringLiteral("*  ") + text : line;
+    }
+
+    // The score a file holds, plain or packed.
+    std::optional<ReadScore> ReadScoreBytes(const QByteArray& bytes, qint64 maxBytes, QString& error)
+    {
+        if (bytes.size() > maxBytes) {
+            error = QStringLiteral("The file is %1 bytes long, more than the %2 a score may have.")
+                        .arg(bytes.size())
+                        .arg(maxBytes);
+            return std::nullopt;
+        }
+        if (!IsZipArchive(bytes))
+            return ReadScoreXml(bytes, error);
+        std::optional<ReadScore> score;
+        QString readError;
+        if (!ReadPackedScore(
+                bytes, maxBytes, [&](QIODevice* device) { score = ReadScoreXml(device, readError); }, error))
+            return std::nullopt;
+        if (!score)
+            error = readError;
+        return score;
+    }
+
+    // The time of every measure, from the time signatures the file gives (4/4 until the first).
+    std::vector<ReadTime> TimesOf(const ReadPart& part)
+    {
+        std::vector<ReadTime> times;
+        times.reserve(part.measures.size());
+        ReadTime time { 4, 4 };
+        for (const ReadMeasure& measure : part.measures) {
+            if (measure.time)
+                time = *measure.time;
+            times.push_back(time);
+        }
+        return times;
     }
 
     class Importer {
@@ -107,21 +146,38 @@ namespace {
                 result.error = QStringLiteral("The MusicXML file holds no part.");
                 return result;
             }
-            const ReadPart& part = m_score.parts[ChoosePart(m_score.parts)];
-            m_staff = part.tabStaff ? part.tabStaff : (part.bassStaff ? part.bassStaff : 1);
+            if (m_options.track > m_score.parts.size()) {
+                result.error = QStringLiteral("The score has no part %1: it has %2.")
+                                   .arg(m_options.track)
+                                   .arg(m_score.parts.size());
+                return result;
+            }
+            const int index = m_options.track > 0 ? m_options.track - 1 : DefaultPart(SummariesOf(m_score));
+            const ReadPart& part = m_score.parts[index];
+            m_part = &part;
+            if (!chooseVoices(part, result.error))
+                return result;
             m_tuning = m_options.tuning;
+            bool tuned = false;
             // A TAB staff without its tuning is taken to be tuned as asked.
             if (part.tabStaff && part.staffTuning.contains(part.tabStaff)) {
-                if (const auto tuning = TuningOfStaff(part.staffTuning.value(part.tabStaff)))
+                if (const auto tuning = TuningOfStaff(part.staffTuning.value(part.tabStaff))) {
                     m_tuning = *tuning;
-                else {
+                    tuned = true;
+                } else {
                     m_readFrets = false;
                     m_counts.add(QStringLiteral("The TAB staff's tuning cannot be used (4 to 6 rising strings): "
                                                 "its %1 notes were fingered anew."),
-                        std::max(1, notesOn(part, m_staff)));
+                        std::max(1, notesOn(part, part.tabStaff)));
                 }
             }
-            collect(part);
+            PartItems collected = CollectItems(part, m_voices, m_readVoices);
+            m_error = collected.error;
+            m_items = std::move(collected.items);
+            m_measureItems = std::move(collected.measures);
+            m_collected = std::move(collected);
+            if (m_error.isEmpty() && !tuned && m_options.chooseTuning)
+                chooseTuning();
             if (m_error.isEmpty())
                 finger();
             if (!m_error.isEmpty()) {
@@ -139,6 +195,8 @@ namespace {
                 result.lines.append(m_tuning.lineText());
             if (m_highestFret > FretCount)
                 result.lines.append(FretsLineText(m_highestFret));
+            if (m_score.countOff >= 0)
+                result.lines.append(QStringLiteral("*Count Off %1").arg(m_score.countOff));
             writeLines(result.lines, part);
             if (result.lines.size() > MaxImportedLines) {
                 result.lines.clear();
@@ -156,101 +214,57 @@ namespace {
     private:
         int notesOn(const ReadPart& part, int staff) const
         {
-            int count = 0;
-            for (const ReadMeasure& measure : part.measures) {
-                for (const ReadNote& note : measure.notes)
-                    count += note.staff == staff && Sounds(note) && Timed(note);
-            }
-            return count;
+            return static_cast<int>(std::count_if(part.notes.cbegin(), part.notes.cend(),
+                [staff](const ReadNote& note) { return note.staff == staff && SoundsInTime(note); }));
         }
 
-        // The onsets and keys of one staff's voice, to tell a staff that only repeats another.
-        QList<std::tuple<int, long long, int>> voiceNotes(const ReadPart& part, int staff) const
+        // The voices read: the one asked for, else the lowest of each staff that is no copy of another.
+        bool chooseVoices(const ReadPart& part, QString& error)
         {
-            QList<std::tuple<int, long long, int>> notes;
-            for (qsizetype m = 0; m < part.measures.size(); ++m) {
-                for (const ReadNote& note : part.measures[m].notes) {
-                    if (note.staff == staff && Sounds(note) && Timed(note))
-                        notes.append({ static_cast<int>(m), note.onset, note.key });
+            m_voices = VoicesOf(part);
+            QList<int> chosen = DefaultVoices(m_voices);
+            if (m_options.voice > 0) {
+                if (m_options.voice > m_voices.voices.size()) {
+                    error = QStringLiteral("The part has no voice %1: it has %2.")
+                                .arg(m_options.voice)
+                                .arg(m_voices.voices.size());
+                    return false;
                 }
+                chosen = { m_options.voice - 1 };
             }
-            std::sort(notes.begin(), notes.end());
-            return notes;
+            QStringList numbers;
+            for (int voice : chosen) {
+                m_readVoices.insert(m_voices.voices[voice].number);
+                numbers.append(QString::number(voice + 1));
+            }
+            m_voiceNames = numbers.join(QStringLiteral(" and "));
+            return true;
         }
 
-        void collect(const ReadPart& part)
+        // Without a tuning from the file or the user: the one that plays the notes read, which then
+        // sound where it places them (moved by octaves when asked).
+        void chooseTuning()
         {
-            m_voice = INT_MAX;
-            for (const ReadMeasure& measure : part.measures) {
-                for (const ReadNote& note : measure.notes) {
-                    if (note.staff == m_staff && Timed(note))
-                        m_voice = std::min(m_voice, note.voice);
-                }
+            std::vector<FingeringEvent> events;
+            for (const Item& item : m_items) {
+                if (item.notes.isEmpty())
+                    continue;
+                FingeringEvent event;
+                for (const ReadNote& note : item.notes)
+                    event.push_back(NoteValueOfKey(note.key));
+                events.push_back(std::move(event));
             }
-            for (qsizetype m = 0; m < part.measures.size(); ++m) {
-                const ReadMeasure& measure = part.measures[m];
-                if (measure.length > MaxMeasureLength) {
-                    m_error = QStringLiteral("Measure %1 lasts longer than %2 whole notes: not a score this "
-                                             "program can read.")
-                                  .arg(m + 1)
-                                  .arg(MaxMeasureLength / WholeDivisions);
-                    return;
-                }
-                QList<ReadNote> notes;
-                for (const ReadNote& note : measure.notes) {
-                    if (note.staff != m_staff)
-                        continue;
-                    if (note.grace)
-                        ++m_grace;
-                    else if (note.cue)
-                        ++m_cue;
-                    else if (note.voice != m_voice)
-                        m_otherVoices += Sounds(note);
-                    else
-                        notes.append(note);
-                }
-                std::stable_sort(
-                    notes.begin(), notes.end(), [](const ReadNote& a, const ReadNote& b) { return a.onset < b.onset; });
-                long long cursor = 0;
-                for (qsizetype i = 0; i < notes.size();) {
-                    Item item;
-                    item.measure = static_cast<int>(m);
-                    const long long onset = notes[i].onset;
-                    item.length = notes[i].length;
-                    for (; i < notes.size() && notes[i].onset == onset; ++i) {
-                        const ReadNote& note = notes[i];
-                        m_rounded += note.rounded;
-                        if (note.unpitched)
-                            ++m_unpitched;
-                        if (!Sounds(note))
-                            continue;
-                        // A key twice on one string (or with no string given) sounds once; a unison on
-                        // two strings is kept.
-                        const bool repeated
-                            = std::any_of(item.notes.cbegin(), item.notes.cend(), [&note](const ReadNote& other) {
-                                  return other.key == note.key && (other.string == note.string || note.string == 0);
-                              });
-                        if (repeated)
-                            continue;
-                        item.notes.append(note);
-                    }
-                    long long start = onset;
-                    if (start < cursor) {
-                        // Overlaps an earlier note of the same voice: only what comes after it is kept.
-                        ++m_overlaps;
-                        item.length -= cursor - start;
-                        start = cursor;
-                        if (item.length <= 0)
-                            continue;
-                    }
-                    if (start > cursor)
-                        m_items.append({ static_cast<int>(m), start - cursor, {} });
-                    m_items.append(item);
-                    cursor = start + item.length;
-                }
-                if (cursor < measure.length)
-                    m_items.append({ static_cast<int>(m), measure.length - cursor, {} });
-                m_measureCount = static_cast<int>(m) + 1;
+            if (events.empty())
+                return;
+            const TuningChoice choice = ChooseImportTuning(events, m_options.foldOctaves);
+            m_tuning = choice.tuning;
+            m_fretLimit = choice.fretLimit;
+            m_counts.add(QStringList { choice.report });
+            if (!choice.foldOctaves)
+                return;
+            for (Item& item : m_items) {
+                for (ReadNote& note : item.notes)
+                    note.key = static_cast<short>(choice.fit(NoteValueOfKey(note.key)) - 12);
             }
         }
 
@@ -264,7 +278,7 @@ namespace {
             notes = NoSlotNotes;
             for (qsizetype n = 0; n < item.notes.size(); ++n) {
                 const ReadNote& note = item.notes[n];
-                const bool deadOnString = note.fret < 0 && note.marks.kind == NoteKind::Dead;
+                const bool deadOnString = note.fret < 0 && MarksOf(*m_part, note).kind == NoteKind::Dead;
                 if (note.string < 1 || note.string > m_tuning.stringCount() || (note.fret < 0 && !deadOnString)
                     || note.fret > MaxFretLimit)
                     return false;
@@ -282,6 +296,7 @@ namespace {
             m_frets.resize(m_items.size(), NoFrets);
             m_slotNotes.resize(m_items.size(), NoSlotNotes);
             m_byFile.resize(m_items.size(), false);
+            m_written.resize(m_items.size(), false);
             QList<qsizetype> open;
             QList<QList<int>> groups;
             for (qsizetype i = 0; i < m_items.size(); ++i) {
@@ -302,8 +317,9 @@ namespace {
             }
             if (groups.isEmpty())
                 return;
-            const QList<QList<FingeredNote>> placed
-                = m_options.fingering ? m_options.fingering(groups, m_tuning) : QList<QList<FingeredNote>>();
+            const QList<QList<FingeredNote>> placed = m_options.fingering
+                ? m_options.fingering(groups, m_tuning, m_fretLimit)
+                : QList<QList<FingeredNote>>();
             if (placed.size() != groups.size()) {
                 m_error = QStringLiteral("The fingering gave %1 places for %2 notes and chords.")
                               .arg(placed.size())
@@ -317,10 +333,11 @@ namespace {
                 frets = NoFrets;
                 for (qsizetype n = 0; n < groups[g].size(); ++n) {
                     const FingeredNote note = n < placed[g].size() ? placed[g][n] : FingeredNote {};
-                    if (m_tuning.hasSlot(note.slot) && note.fret >= 0 && note.fret <= FretCount
+                    if (m_tuning.hasSlot(note.slot) && note.fret >= 0 && note.fret <= m_fretLimit
                         && frets[note.slot] == NotPlayedFret) {
                         frets[note.slot] = note.fret;
                         m_slotNotes[i][note.slot] = static_cast<signed char>(n);
+                        m_highestFret = std::max(m_highestFret, note.fret);
                     } else
                         m_unplayable[i].append(groups[g][n]);
                 }
@@ -328,39 +345,23 @@ namespace {
             }
         }
 
-        // The time of each measure in turn, from the time signatures the file gives.
-        class TimeFollower {
-        public:
-            explicit TimeFollower(const ReadPart& part)
-                : m_part(part)
-            {
+        // The time line a measure needs, when its time differs from the one the list is in.
+        QString timeLineBefore(const ReadTime& file)
+        {
+            if (file.beats == m_listTime.beats && file.beatType == m_listTime.unit)
+                return QString();
+            const TimeLineResult line
+                = ParseTimeLine(QStringLiteral("* Time: %1/%2").arg(file.beats).arg(file.beatType));
+            if (line.kind != SpecialLineKind::Valid) {
+                // Counted once where the file sets it, not again on every measure it lasts.
+                if (file.beats != m_droppedTime.beats || file.beatType != m_droppedTime.beatType)
+                    ++m_droppedTimes;
+                m_droppedTime = file;
+                return QString();
             }
-            // The time line that measure needs, when the file's time has changed before it.
-            QString lineBefore(int measure, int& dropped)
-            {
-                for (; m_next <= measure && m_next < m_part.measures.size(); ++m_next) {
-                    if (const auto& time = m_part.measures[m_next].time)
-                        m_file = *time;
-                }
-                if (m_file.beats == m_list.beats && m_file.beatType == m_list.unit)
-                    return QString();
-                const TimeLineResult line
-                    = ParseTimeLine(QStringLiteral("* Time: %1/%2").arg(m_file.beats).arg(m_file.beatType));
-                if (line.kind != SpecialLineKind::Valid) {
-                    ++dropped;
-                    m_file = { m_list.beats, m_list.unit };
-                    return QString();
-                }
-                m_list = line.time;
-                return TimeLineText(m_list);
-            }
-
-        private:
-            const ReadPart& m_part;
-            int m_next = 0;
-            ReadTime m_file { 4, 4 };
-            TimeSignature m_list;
-        };
+            m_listTime = line.time;
+            return TimeLineText(m_listTime);
+        }
 
         ChordDef NoteEntry(qsizetype i, LinkLeeways& leeways)
         {
@@ -369,12 +370,60 @@ namespace {
             def.Frets = m_frets.value(i, NoFrets);
             const SlotNotes notes = m_slotNotes.value(i, NoSlotNotes);
             for (int slot = m_tuning.firstSlot(); slot <= 6; ++slot) {
-                if (notes[slot] >= 0)
-                    def.Marks[slot] = NoteMarksOf(item.notes[notes[slot]], slot, def.Frets[slot], m_byFile.value(i),
-                        m_tuning, leeways[slot], m_losses);
+                if (notes[slot] >= 0) {
+                    const ReadNote& note = item.notes[notes[slot]];
+                    def.Marks[slot] = NoteMarksOf(note, MarksOf(*m_part, note), slot, def.Frets[slot],
+                        m_byFile.value(i), m_tuning, leeways[slot], m_losses);
+                }
             }
-            def.Technique = LineMarksOf(item.notes, m_losses);
+            def.Technique = LineMarksOf(item.notes, *m_part, m_losses);
             return def;
+        }
+
+        // The comments a measure's texts and tempo changes become, by measure.
+        QMap<int, QStringList> measureComments(const ReadPart& part)
+        {
+            QMap<int, QStringList> comments;
+            for (const ReadText& text : part.texts)
+                comments[text.measure].append(CommentOfText(text.text));
+            // Scores often mark tempo in their first part only: the first part that has any counts.
+            const ReadPart* timed = &part;
+            for (qsizetype p = 0; p < m_score.parts.size() && timed->tempos.isEmpty(); ++p)
+                timed = &m_score.parts[p];
+            int tempo = m_score.tempo;
+            for (const auto& [measure, bpm] : timed->tempos) {
+                if (bpm == tempo)
+                    continue;
+                tempo = bpm;
+                ++m_tempoChanges;
+                comments[measure].append(QStringLiteral("* Tempo %1").arg(bpm));
+            }
+            return comments;
+        }
+
+        void writeItems(QStringList& lines, LinkMendingWriter& entries, qsizetype first, qsizetype end)
+        {
+            for (qsizetype i = first; i < end; ++i) {
+                const Item& item = m_items[i];
+                if (i < m_unplayable.size() && !m_unplayable[i].isEmpty()) {
+                    QStringList names;
+                    for (int value : m_unplayable[i])
+                        names.append(PitchClassName(value) + QString::number(value / 12 - 2));
+                    lines.append(QStringLiteral("* No string of the tuning plays ") + names.join(QStringLiteral(", ")));
+                }
+                const QList<const NoteForm*> forms = FillLength(item.length, m_lostTime);
+                // Counted once, however often a repeat plays it.
+                if (forms.size() > 1 && !m_written[i])
+                    ++m_splitLengths;
+                m_written[i] = true;
+                for (qsizetype f = 0; f < forms.size(); ++f) {
+                    LinkLeeways leeways {};
+                    ChordDef def = f == 0 ? NoteEntry(i, leeways) : ChordDef();
+                    def.Duration = QLatin1StringView(forms[f]->text).toString();
+                    def.Name = AutomaticName(def, m_tuning);
+                    entries.add(def, BuildLine(def, m_tuning), 0, &leeways);
+                }
+            }
         }
 
         void writeLines(QStringList& lines, const ReadPart& part)
@@ -386,38 +435,28 @@ namespace {
                 else if (mended.before == NoteLink::HammerOn || mended.before == NoteLink::PullOff)
                     ++m_losses.linksTurned;
             });
-            TimeFollower times(part);
-            int measure = -1;
+            const std::vector<ReadTime> times = TimesOf(part);
+            const QMap<int, QStringList> comments = measureComments(part);
+            const std::vector<PlayedMeasure> order = PlayOrder(part, m_options.asWritten, MaxImportedLines, m_repeats);
             bool barOpen = false;
-            for (qsizetype i = 0; i < m_items.size() && lines.size() <= MaxImportedLines; ++i) {
-                const Item& item = m_items[i];
-                if (item.measure != measure && barOpen) {
+            for (const PlayedMeasure& played : order) {
+                if (lines.size() > MaxImportedLines)
+                    break;
+                const auto [first, end] = m_measureItems[played.measure];
+                const QStringList before = played.before + comments.value(played.measure);
+                if (barOpen && (first < end || !before.isEmpty())) {
                     lines.append(QString());
                     barOpen = false;
                 }
-                if (item.measure != measure) {
-                    const QString time = times.lineBefore(item.measure, m_droppedTimes);
+                if (first < end) {
+                    const QString time = timeLineBefore(times[played.measure]);
                     if (!time.isEmpty())
                         lines.append(time);
                 }
-                measure = item.measure;
-                if (i < m_unplayable.size() && !m_unplayable[i].isEmpty()) {
-                    QStringList names;
-                    for (int value : m_unplayable[i])
-                        names.append(PitchClassName(value) + QString::number(value / 12 - 2));
-                    lines.append(QStringLiteral("* No string of the tuning plays ") + names.join(QStringLiteral(", ")));
-                }
-                const QList<const NoteForm*> forms = FillLength(item.length, m_lostTime);
-                if (forms.size() > 1)
-                    ++m_splitLengths;
-                for (qsizetype f = 0; f < forms.size(); ++f) {
-                    LinkLeeways leeways {};
-                    ChordDef def = f == 0 ? NoteEntry(i, leeways) : ChordDef();
-                    def.Duration = QLatin1StringView(forms[f]->text).toString();
-                    def.Name = AutomaticName(def, m_tuning);
-                    entries.add(def, BuildLine(def, m_tuning), 0, &leeways);
-                    barOpen = true;
-                }
+                lines += before;
+                writeItems(lines, entries, first, end);
+                lines += played.after;
+                barOpen = barOpen || first < end || !before.isEmpty() || !played.after.isEmpty();
             }
             entries.finish();
             if (barOpen)
@@ -427,35 +466,33 @@ namespace {
         void report(const ReadPart& part)
         {
             const int otherParts = static_cast<int>(m_score.parts.size()) - 1;
+            const QString name = part.name.isEmpty() ? part.id : part.name;
             m_counts.add(otherParts == 1
-                    ? QStringLiteral("%1 other part not read (only \"") + part.name + QStringLiteral("\" was).")
-                    : QStringLiteral("%1 other parts not read (only \"") + part.name + QStringLiteral("\" was)."),
+                    ? QStringLiteral("%1 other part not read (only \"") + name + QStringLiteral("\" was).")
+                    : QStringLiteral("%1 other parts not read (only \"") + name + QStringLiteral("\" was)."),
                 otherParts);
-            QSet<int> staves;
-            for (const ReadMeasure& measure : part.measures) {
-                for (const ReadNote& note : measure.notes)
-                    staves.insert(note.staff);
-            }
-            const auto read = voiceNotes(part, m_staff);
-            for (int staff : staves) {
-                // A staff that only shows the same notes again (notation above tablature) loses nothing.
-                if (staff != m_staff && voiceNotes(part, staff) != read)
-                    m_counts.add(QStringLiteral("%1 notes of staff ") + QString::number(staff)
-                            + QStringLiteral(" dropped (staff ") + QString::number(m_staff)
-                            + QStringLiteral(" was read)."),
-                        notesOn(part, staff));
-            }
-            m_counts.add(QStringLiteral("%1 notes of voices beyond the first dropped."), m_otherVoices);
-            m_counts.add(QStringLiteral("%1 grace notes dropped."), m_grace);
-            m_counts.add(QStringLiteral("%1 cue notes dropped."), m_cue);
-            m_counts.add(QStringLiteral("%1 dynamics dropped."), part.dynamics);
-            m_counts.add(QStringLiteral("%1 lyrics dropped."), part.lyrics);
-            m_counts.add(QStringLiteral("%1 unpitched notes written as rests."), m_unpitched);
-            m_counts.add(QStringLiteral("%1 notes overlapping earlier ones in their voice shortened."), m_overlaps);
+            m_counts.add(QStringLiteral("%1 notes of other voices dropped (voice ") + m_voiceNames
+                    + QStringLiteral(" of ") + QString::number(m_voices.voices.size())
+                    + QStringLiteral(" read; --voice chooses another)."),
+                m_collected.otherVoices);
+            m_counts.add(QStringLiteral("%1 grace notes dropped."), m_collected.grace);
+            m_counts.add(QStringLiteral("%1 cue notes dropped."), m_collected.cue);
+            QMap<QString, int> unkept = part.unkept;
+            for (auto mark = m_collected.unkept.cbegin(); mark != m_collected.unkept.cend(); ++mark)
+                unkept[mark.key()] += mark.value();
+            for (auto mark = unkept.cbegin(); mark != unkept.cend(); ++mark)
+                m_counts.add(UnkeptSentence(mark.key()), mark.value());
+            m_counts.add(QStringLiteral("%1 unpitched notes written as rests."), m_collected.unpitched);
+            m_counts.add(
+                QStringLiteral("%1 notes overlapping earlier ones in their voice shortened."), m_collected.overlaps);
+            m_counts.add(QStringLiteral("%1 notes sounding only while an earlier one of their voice still sounds "
+                                        "dropped."),
+                m_collected.inside);
             m_counts.add(QStringLiteral("%1 lengths that no single duration holds: split into a note and rests."),
                 m_splitLengths);
-            m_counts.add(
-                QStringLiteral("%1 notes whose time was rounded to the nearest 96th of a quarter."), m_rounded);
+            m_counts.add(QStringLiteral("%1 notes whose time was rounded to the nearest 96th of a quarter."),
+                m_collected.rounded);
+            m_counts.add(QStringLiteral("%1 durations that are no number read as none."), part.badLengths);
             m_counts.add(QStringLiteral("%1 96ths of a quarter too short for any duration dropped."),
                 static_cast<int>(std::min<long long>(m_lostTime, INT_MAX)));
             m_counts.add(QStringLiteral("%1 notes without string and fret were fingered."), m_fingered);
@@ -463,33 +500,44 @@ namespace {
             m_counts.add(QStringLiteral("%1 time signatures that a list cannot hold dropped (a list's time counts "
                                         "1 to 32 beats of halves, quarters, eighths or sixteenths)."),
                 m_droppedTimes);
+            const QString repeats = m_options.asWritten ? QStringLiteral("kept once with comments marking them")
+                                                        : QStringLiteral("played out, each pass marked by a comment");
+            m_counts.add(QStringLiteral("%1 repeated sections ") + repeats + QStringLiteral("."), m_repeats.sections);
+            m_counts.add(QStringLiteral("%1 alternate endings ") + repeats + QStringLiteral("."), m_repeats.endings);
+            m_counts.add(QStringLiteral("%1 jumps (da capo, dal segno, coda, fine) kept as comments, not played out."),
+                part.jumps);
+            m_counts.add(QStringLiteral("%1 tempo changes kept as comments (a list has one tempo)."), m_tempoChanges);
             m_counts.add(m_losses.sentences());
         }
 
         const ReadScore& m_score;
         const MusicXmlImportOptions& m_options;
+        const ReadPart* m_part = nullptr;
         Tuning m_tuning;
-        int m_staff = 1;
-        int m_voice = 1;
+        int m_fretLimit = FretCount;
+        PartVoices m_voices;
+        QSet<int> m_readVoices; // by the file's numbers
+        QString m_voiceNames;
         bool m_readFrets = true;
-        int m_measureCount = 0;
         QList<Item> m_items;
+        // Each measure's items: from first to end.
+        std::vector<std::pair<qsizetype, qsizetype>> m_measureItems;
+        std::vector<bool> m_written; // by item: already in the list once
         QList<FretArray> m_frets;
         QList<SlotNotes> m_slotNotes;
         QList<bool> m_byFile; // the file gave the item's strings and frets
         int m_highestFret = 0;
+        TimeSignature m_listTime;
+        ReadTime m_droppedTime;
         int m_droppedTimes = 0;
         MarkLosses m_losses;
         QList<QList<int>> m_unplayable;
         QString m_error;
         Counts m_counts;
-        int m_grace = 0;
-        int m_cue = 0;
-        int m_otherVoices = 0;
-        int m_unpitched = 0;
-        int m_overlaps = 0;
+        PartItems m_collected; // what collecting left out
+        RepeatCount m_repeats;
+        int m_tempoChanges = 0;
         int m_splitLengths = 0;
-        int m_rounded = 0;
         long long m_lostTime = 0;
         int m_fingered = 0;
         int m_unplayableCount = 0;
@@ -497,7 +545,8 @@ namespace {
 
 } // namespace
 
-QList<QList<FingeredNote>> LowestFretFingering(const QList<QList<int>>& pitchGroups, const Tuning& tuning)
+QList<QList<FingeredNote>> LowestFretFingering(
+    const QList<QList<int>>& pitchGroups, const Tuning& tuning, int fretLimit)
 {
     QList<QList<FingeredNote>> result;
     result.reserve(pitchGroups.size());
@@ -508,7 +557,7 @@ QList<QList<FingeredNote>> LowestFretFingering(const QList<QList<int>>& pitchGro
             FingeredNote best;
             for (int slot = tuning.firstSlot(); slot <= 6; ++slot) {
                 const int fret = value - tuning.openNote(slot);
-                if (fret >= 0 && fret <= FretCount && !used.contains(slot) && (best.slot == 0 || fret < best.fret))
+                if (fret >= 0 && fret <= fretLimit && !used.contains(slot) && (best.slot == 0 || fret < best.fret))
                     best = { slot, fret };
             }
             if (best.slot != 0)
@@ -523,23 +572,27 @@ QList<QList<FingeredNote>> LowestFretFingering(const QList<QList<int>>& pitchGro
 MusicXmlImport ImportMusicXml(const QByteArray& bytes, const MusicXmlImportOptions& options)
 {
     MusicXmlImport result;
-    if (bytes.size() > options.maxBytes) {
-        result.error = QStringLiteral("The file is %1 bytes long, more than the %2 a score may have.")
-                           .arg(bytes.size())
-                           .arg(options.maxBytes);
-        return result;
-    }
-    QByteArray xml = bytes;
-    if (IsZipArchive(bytes)) {
-        auto unpacked = UnpackMxl(bytes, options.maxBytes, result.error);
-        if (!unpacked)
-            return result;
-        xml = *unpacked;
-    }
-    const auto score = ReadScoreXml(xml, result.error);
+    const auto score = ReadScoreBytes(bytes, options.maxBytes, result.error);
     if (!score)
         return result;
     return Importer(*score, options).run();
+}
+
+std::optional<QList<MusicXmlPart>> ListMusicXmlParts(const QByteArray& bytes, qint64 maxBytes, QString& error)
+{
+    const auto score = ReadScoreBytes(bytes, maxBytes, error);
+    if (!score)
+        return std::nullopt;
+    const QList<PartSummary> summaries = SummariesOf(*score);
+    const int chosen = DefaultPart(summaries);
+    QList<MusicXmlPart> parts;
+    parts.reserve(summaries.size());
+    for (qsizetype i = 0; i < summaries.size(); ++i) {
+        const PartSummary& summary = summaries[i];
+        parts.append({ summary.name, summary.instrument, summary.lowest, summary.highest, summary.strings,
+            summary.notes, summary.voices, i == chosen });
+    }
+    return parts;
 }
 
 } // namespace fw

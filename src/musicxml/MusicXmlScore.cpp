@@ -264,6 +264,18 @@ namespace {
             m_xml.writeEndElement();
         }
 
+        // Words a reader shows and our import reads back as the list's count-off line.
+        void writeCountOff()
+        {
+            start(QStringLiteral("direction"));
+            m_xml.writeAttribute(QStringLiteral("placement"), QStringLiteral("above"));
+            m_xml.writeStartElement(QStringLiteral("direction-type"));
+            text(QStringLiteral("words"), QStringLiteral("Count off %1").arg(m_score.countOff));
+            m_xml.writeEndElement();
+            number(QStringLiteral("staff"), NotationStaff);
+            m_xml.writeEndElement();
+        }
+
         void writeMeasure(qsizetype index)
         {
             const QList<ScoreEntry>& bar = m_score.bars[index];
@@ -272,6 +284,8 @@ namespace {
             if (index == 0) {
                 writeAttributes();
                 writeTempo();
+                if (m_score.countOff >= 0)
+                    writeCountOff();
             } else if (const auto time = m_score.times.constFind(static_cast<int>(index));
                        time != m_score.times.cend()) {
                 start(QStringLiteral("attributes"));
@@ -411,6 +425,8 @@ std::optional<ScoreInput> ScoreFromLines(const QStringList& lines, const Documen
             error = result.errorText;
             return std::nullopt;
         }
+        if (result.kind == LineKind::CountOff && score.countOff < 0 && result.countOffNumber >= 0)
+            score.countOff = result.countOffNumber;
         if (result.kind == LineKind::ChordDefinition) {
             if (!linksHold(&def))
                 return std::nullopt;

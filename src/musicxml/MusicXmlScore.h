@@ -36,6 +36,7 @@ struct ScoreInput {
     QString subtitle;
     int tempo = DefaultTempo;
     int patch = DefaultPatch;
+    int countOff = -1; // the beats of the list's count-off line; -1 without one
 };
 
 // Reads chord-list lines as the editor holds them. On a line in error, or without any note entry,

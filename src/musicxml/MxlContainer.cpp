@@ -1,6 +1,7 @@
 #include "MxlContainer.h"
 #include "ZipArchive.h"
 
+#include <QIODevice>
 #include <QXmlStreamReader>
 #include <zip.h>
 
@@ -119,19 +120,20 @@ QByteArray PackMxl(const QByteArray& scoreXml, QString& error)
     return bytes;
 }
 
-std::optional<QByteArray> UnpackMxl(const QByteArray& archiveBytes, qint64 maxBytes, QString& error)
+bool ReadPackedScore(
+    const QByteArray& archiveBytes, qint64 maxBytes, const std::function<void(QIODevice*)>& read, QString& error)
 {
     const ZipArchive archive(archiveBytes);
     if (!archive.isOpen()) {
         error = QStringLiteral("Not a compressed MusicXML file: ") + archive.openError();
-        return std::nullopt;
+        return false;
     }
     QString scorePath;
     const qint64 containerIndex = archive.find(QString::fromLatin1(ContainerPath));
     if (containerIndex >= 0) {
         const auto container = archive.read(containerIndex, MaxContainerBytes, error);
         if (!container)
-            return std::nullopt;
+            return false;
         scorePath = RootFileOf(*container);
     }
     qint64 scoreIndex = scorePath.isEmpty() ? -1 : archive.find(scorePath);
@@ -147,9 +149,17 @@ std::optional<QByteArray> UnpackMxl(const QByteArray& archiveBytes, qint64 maxBy
     }
     if (scoreIndex < 0) {
         error = QStringLiteral("The compressed file holds no MusicXML score.");
-        return std::nullopt;
+        return false;
     }
-    return archive.read(scoreIndex, maxBytes, error);
+    const std::unique_ptr<ZipEntryDevice> device = archive.open(scoreIndex, maxBytes, error);
+    if (!device)
+        return false;
+    read(device.get());
+    if (!device->failure().isEmpty()) {
+        error = device->failure();
+        return false;
+    }
+    return true;
 }
 
 } // namespace fw::musicxml

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
-#include <optional>
+#include <functional>
 
 namespace fw::musicxml {
 
@@ -15,9 +16,11 @@ bool IsZipArchive(const QByteArray& bytes);
 // and the score itself, deflated. Empty on failure, with error saying why.
 QByteArray PackMxl(const QByteArray& scoreXml, QString& error);
 
-// The score a compressed file holds (the first root file its container names, else its first
-// .musicxml or .xml entry). Entries that would unpack to more than maxBytes are refused without
-// unpacking them, whatever their headers claim, so a small archive cannot fill the memory.
-std::optional<QByteArray> UnpackMxl(const QByteArray& archive, qint64 maxBytes, QString& error);
+// Hands read the score a compressed file holds (the first root file its container names, else its
+// first .musicxml or .xml entry) as a device that unpacks it as it is read. An entry whose header
+// says it holds more than maxBytes is refused before unpacking, and one that turns out to hold more
+// ends in an error, so a small archive cannot fill the memory. False with error set on failure.
+bool ReadPackedScore(
+    const QByteArray& archive, qint64 maxBytes, const std::function<void(QIODevice*)>& read, QString& error);
 
 } // namespace fw::musicxml

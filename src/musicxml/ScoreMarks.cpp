@@ -59,10 +59,15 @@ QStringList MarkLosses::sentences() const
     return lines;
 }
 
-NoteMarks NoteMarksOf(const ReadNote& note, int slot, int& fret, bool byFile, const Tuning& tuning, LinkLeeway& leeway,
-    MarkLosses& losses)
+const ReadMarks& MarksOf(const ReadPart& part, const ReadNote& note)
 {
-    const ReadMarks& read = note.marks;
+    static const ReadMarks none;
+    return note.marks >= 0 && note.marks < static_cast<int>(part.marks.size()) ? part.marks[note.marks] : none;
+}
+
+NoteMarks NoteMarksOf(const ReadNote& note, const ReadMarks& read, int slot, int& fret, bool byFile,
+    const Tuning& tuning, LinkLeeway& leeway, MarkLosses& losses)
+{
     NoteMarks marks;
     marks.kind = read.kind;
     if (marks.kind == NoteKind::Dead)
@@ -104,11 +109,11 @@ NoteMarks NoteMarksOf(const ReadNote& note, int slot, int& fret, bool byFile, co
     return marks;
 }
 
-LineMarks LineMarksOf(const QList<ReadNote>& notes, MarkLosses& losses)
+LineMarks LineMarksOf(const QList<ReadNote>& notes, const ReadPart& part, MarkLosses& losses)
 {
     LineMarks words;
     for (const ReadNote& note : notes) {
-        const LineMarks& read = note.marks.words;
+        const LineMarks& read = MarksOf(part, note).words;
         if (words.attack == Attack::Normal)
             words.attack = read.attack;
         words.accent = words.accent || read.accent;

@@ -24,11 +24,14 @@ struct MarkLosses {
 
 // The marks of a note placed on slot at fret. byFile: the file gave string and fret. A harmonic
 // moves fret to the fret nearest its node; leeway says what its slide may become.
-NoteMarks NoteMarksOf(const ReadNote& note, int slot, int& fret, bool byFile, const Tuning& tuning, LinkLeeway& leeway,
-    MarkLosses& losses);
+NoteMarks NoteMarksOf(const ReadNote& note, const ReadMarks& read, int slot, int& fret, bool byFile,
+    const Tuning& tuning, LinkLeeway& leeway, MarkLosses& losses);
 
 // The words of a line sounding these notes: any note's accent, staccato, tap, slap, pop, palm mute
 // or let ring.
-LineMarks LineMarksOf(const QList<ReadNote>& notes, MarkLosses& losses);
+LineMarks LineMarksOf(const QList<ReadNote>& notes, const ReadPart& part, MarkLosses& losses);
+
+// The marks a note of part has; none when it has none.
+const ReadMarks& MarksOf(const ReadPart& part, const ReadNote& note);
 
 } // namespace fw::musicxml

@@ -1,8 +1,11 @@
 #include "ScoreReader.h"
 
 #include "NoteForms.h"
+#include "ScoreNotes.h"
 #include "XmlCursor.h"
 
+#include <QHash>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
@@ -11,18 +14,45 @@ namespace fw::musicxml {
 namespace {
 
     // A duration beyond this many file divisions (or a divisions value beyond it) is not music.
-    constexpr long long MaxFileValue = 1'000'000'000;
+    constexpr double MaxFileValue = 1'000'000'000;
+    // Positions within a measure, in our divisions, beyond this are not music either.
+    constexpr double MaxPosition = 1'000'000'000;
+    // Times closer than this to one of our divisions fall on it.
+    constexpr double Tolerance = 1e-6;
 
     struct PartState {
-        long long divisions = 1;
+        double divisions = 1;
         QMap<int, int> transpose; // by staff, 0 for all staves
         QMap<int, QMap<int, int>> tuningLines; // staff -> line -> key
     };
 
+    // "1, 2" as bits 1 and 2; numbers beyond 31 are left out.
+    unsigned EndingPasses(const QString& numbers)
+    {
+        unsigned passes = 0;
+        for (const QString& number : numbers.split(QRegularExpression(QStringLiteral("[,\\s]+")), Qt::SkipEmptyParts)) {
+            bool ok = false;
+            const int pass = number.toInt(&ok);
+            if (ok && pass >= 1 && pass <= 31)
+                passes |= 1u << pass;
+        }
+        return passes;
+    }
+
+    // The words of a direction that send the player elsewhere.
+    bool IsJumpText(const QString& words)
+    {
+        static const QRegularExpression jump(
+            QStringLiteral("^(d\\.\\s*c\\.|d\\.\\s*s\\.|da capo|dal segno|to coda|al coda|al fine|fine$|coda$)"),
+            QRegularExpression::CaseInsensitiveOption);
+        return jump.match(words).hasMatch();
+    }
+
     class ScoreParser {
     public:
-        explicit ScoreParser(const QByteArray& bytes)
-            : m_xml(bytes)
+        template <typename Source>
+        explicit ScoreParser(Source source)
+            : m_xml(source)
         {
         }
 
@@ -48,7 +78,7 @@ namespace {
                 error = m_xml.error();
                 return std::nullopt;
             }
-            return m_score;
+            return std::move(m_score);
         }
 
     private:
@@ -119,7 +149,16 @@ namespace {
                 while (m_xml.child()) {
                     if (m_xml.is(u"part-name"))
                         part.name = m_xml.text();
-                    else if (m_xml.is(u"midi-instrument")) {
+                    else if (m_xml.is(u"score-instrument")) {
+                        while (m_xml.child()) {
+                            if (m_xml.is(u"instrument-name") && part.instrument.isEmpty())
+                                part.instrument = m_xml.text();
+                            else if (m_xml.is(u"instrument-sound") && part.sound.isEmpty())
+                                part.sound = m_xml.text();
+                            else
+                                m_xml.skip();
+                        }
+                    } else if (m_xml.is(u"midi-instrument")) {
                         while (m_xml.child()) {
                             if (m_xml.is(u"midi-program") && part.program < 0) {
                                 const long long program = m_xml.integer(0);
@@ -130,6 +169,9 @@ namespace {
                     } else
                         m_xml.skip();
                 }
+                // The first entry of an id counts, as for the parts themselves.
+                if (!m_listed.contains(part.id))
+                    m_listed.insert(part.id, static_cast<int>(m_partList.size()));
                 m_partList.append(part);
             }
         }
@@ -137,14 +179,9 @@ namespace {
         void readPart()
         {
             const QString id = m_xml.attribute(QLatin1StringView("id"));
-            ReadPart part;
+            const int listed = m_listed.value(id, -1);
+            ReadPart part = listed >= 0 ? m_partList[listed] : ReadPart();
             part.id = id;
-            for (const ReadPart& listed : m_partList) {
-                if (listed.id == id) {
-                    part = listed;
-                    break;
-                }
-            }
             PartState state;
             while (m_xml.child()) {
                 if (m_xml.is(u"measure"))
@@ -160,105 +197,218 @@ namespace {
                 if (keys.size() == staff->size())
                     part.staffTuning.insert(staff.key(), keys);
             }
-            m_score.parts.append(part);
+            m_score.parts.append(std::move(part));
         }
 
-        // File divisions to ours, rounded to the nearest; rounded says whether that changed the time.
-        long long toOurs(long long value, const PartState& state, bool& rounded) const
+        // A duration in the file's divisions; beyond any score's, the file is refused.
+        double duration(const QString& what)
         {
-            const long long scaled = value * Divisions;
-            if (scaled % state.divisions != 0)
-                rounded = true;
-            return (scaled + state.divisions / 2) / state.divisions;
-        }
-
-        long long duration(const QString& what)
-        {
-            const long long value = m_xml.integer(-1);
-            if (value < 0 || value > MaxFileValue) {
+            const double value = m_xml.decimal(-1);
+            if (value > MaxFileValue) {
                 m_xml.fail(QStringLiteral("Not a MusicXML score this program can read: a %1 lasts \"%2\" divisions.")
                                .arg(what)
-                               .arg(value));
+                               .arg(value, 0, 'f', 0));
                 return 0;
             }
             return value;
         }
 
+        double toOurs(double fileValue, const PartState& state) const
+        {
+            return fileValue * Divisions / state.divisions;
+        }
+
+        static int Rounded(double ours, bool& rounded)
+        {
+            const double whole = std::round(ours);
+            if (std::abs(ours - whole) > Tolerance)
+                rounded = true;
+            return static_cast<int>(whole);
+        }
+
         void readMeasure(ReadPart& part, PartState& state)
         {
+            if (++m_measureCount > MaxReadMeasures) {
+                m_xml.fail(QStringLiteral("The score has more than %1 measures.").arg(MaxReadMeasures));
+                return;
+            }
             ReadMeasure measure;
-            long long position = 0; // in file divisions
-            long long furthest = 0;
-            long long lastOnset = 0;
-            bool rounded = false;
+            measure.firstNote = static_cast<int>(part.notes.size());
+            const int index = static_cast<int>(part.measures.size());
+            double position = 0; // in our divisions
+            double furthest = 0;
+            double lastOnset = 0;
             while (m_xml.child()) {
                 if (m_xml.is(u"attributes"))
                     readAttributes(part, state, measure);
                 else if (m_xml.is(u"backup"))
-                    position = std::max(0LL, position - readMove());
+                    position = std::max(0.0, position - toOurs(readMove(), state));
                 else if (m_xml.is(u"forward"))
-                    position += readMove();
+                    position += toOurs(readMove(), state);
                 else if (m_xml.is(u"direction"))
-                    readDirection(part);
-                else if (m_xml.is(u"sound"))
-                    readSound();
-                else if (m_xml.is(u"note")) {
-                    long long length = 0;
-                    ReadNote note = readNote(part, state, length);
-                    const long long onset = note.chord ? lastOnset : position;
-                    bool noteRounded = false;
-                    note.onset = toOurs(onset, state, noteRounded);
-                    note.length = toOurs(onset + length, state, noteRounded) - note.onset;
-                    note.rounded = noteRounded;
-                    if (!note.chord && !note.grace) {
-                        lastOnset = position;
-                        position += length;
+                    readDirection(part, index);
+                else if (m_xml.is(u"sound")) {
+                    const QString jump = readSound(part, index);
+                    if (!jump.isEmpty()) {
+                        ++part.jumps;
+                        part.texts.append({ index, jump });
                     }
-                    furthest = std::max(furthest, onset + length);
-                    measure.notes.append(note);
+                } else if (m_xml.is(u"barline"))
+                    readBarline(part, measure, index);
+                else if (m_xml.is(u"note")) {
+                    readNote(part, state, position, lastOnset, furthest);
+                } else if (m_xml.is(u"harmony") || m_xml.is(u"figured-bass")) {
+                    ++part.unkept[m_xml.name()];
+                    m_xml.skip();
                 } else
                     m_xml.skip();
                 furthest = std::max(furthest, position);
-                if (position > MaxFileValue)
+                if (position > MaxPosition)
                     m_xml.fail(QStringLiteral("Not a MusicXML score this program can read: a measure is too long."));
             }
-            measure.length = toOurs(furthest, state, rounded);
-            part.measures.append(measure);
+            bool rounded = false;
+            measure.length = Rounded(std::min(furthest, MaxPosition), rounded);
+            measure.noteCount = static_cast<int>(part.notes.size()) - measure.firstNote;
+            part.measures.push_back(measure);
         }
 
-        long long readMove()
+        void readNote(ReadPart& part, const PartState& state, double& position, double& lastOnset, double& furthest)
         {
-            long long value = 0;
+            if (++m_noteCount > MaxReadNotes) {
+                m_xml.fail(QStringLiteral("The score has more than %1 notes.").arg(MaxReadNotes));
+                return;
+            }
+            NoteElement element = ReadNoteElement(m_xml, part, state.transpose);
+            if (element.duration > MaxFileValue) {
+                m_xml.fail(QStringLiteral("Not a MusicXML score this program can read: a note lasts \"%1\" divisions.")
+                               .arg(element.duration, 0, 'f', 0));
+                return;
+            }
+            part.badLengths += !element.durationGiven;
+            ReadNote& note = element.note;
+            const double length = std::min(toOurs(element.duration, state), MaxPosition);
+            const double onset = note.chord ? lastOnset : position;
+            bool rounded = false;
+            note.onset = Rounded(std::min(onset, MaxPosition), rounded);
+            note.length = Rounded(std::min(onset + length, 2 * MaxPosition), rounded) - note.onset;
+            note.rounded = rounded;
+            if (!note.chord && !note.grace) {
+                lastOnset = position;
+                position += length;
+            }
+            furthest = std::max(furthest, onset + length);
+            part.notes.push_back(note);
+        }
+
+        double readMove()
+        {
+            double value = 0;
             while (m_xml.child()) {
                 if (m_xml.is(u"duration"))
-                    value = duration(QStringLiteral("backup or forward"));
+                    value = std::max(0.0, duration(QStringLiteral("backup or forward")));
                 else
                     m_xml.skip();
             }
             return value;
         }
 
-        void readSound()
+        // A <sound> element: its tempo goes to the part, and the name of the jump it makes, if any,
+        // is returned.
+        QString readSound(ReadPart& part, int measure)
         {
             bool ok = false;
             const double tempo = QStringView(m_xml.attribute(QLatin1StringView("tempo"))).toDouble(&ok);
-            if (ok && std::isfinite(tempo) && tempo > 0 && m_score.tempo == 0)
-                m_score.tempo = static_cast<int>(std::clamp(std::lround(tempo), 1L, 100000L));
+            if (ok && std::isfinite(tempo) && tempo > 0) {
+                const int bpm = static_cast<int>(std::clamp(std::lround(tempo), 1L, 100000L));
+                if (m_score.tempo == 0)
+                    m_score.tempo = bpm;
+                part.tempos.append({ measure, bpm });
+            }
+            QString jump;
+            static const char* const jumps[][2]
+                = { { "dacapo", "Da capo" }, { "dalsegno", "Dal segno" }, { "tocoda", "To coda" }, { "fine", "Fine" } };
+            for (const auto& [attribute, name] : jumps) {
+                if (jump.isEmpty() && !m_xml.attribute(QLatin1StringView(attribute)).isEmpty())
+                    jump = QString::fromLatin1(name);
+            }
             m_xml.skip();
+            return jump;
         }
 
-        void readDirection(ReadPart& part)
+        void readDirection(ReadPart& part, int measure)
         {
+            QStringList words;
+            bool jump = false;
             while (m_xml.child()) {
                 if (m_xml.is(u"direction-type")) {
                     while (m_xml.child()) {
-                        if (m_xml.is(u"dynamics"))
-                            ++part.dynamics;
-                        m_xml.skip();
+                        if (m_xml.is(u"words") || m_xml.is(u"rehearsal")) {
+                            const QString text = m_xml.text().simplified();
+                            if (!text.isEmpty())
+                                words.append(text);
+                        } else if (m_xml.is(u"segno") || m_xml.is(u"coda")) {
+                            words.append(m_xml.is(u"segno") ? QStringLiteral("Segno") : QStringLiteral("Coda"));
+                            jump = true;
+                            m_xml.skip();
+                        } else if (m_xml.is(u"dynamics") || m_xml.is(u"pedal") || m_xml.is(u"wedge")
+                            || m_xml.is(u"other-direction") || m_xml.is(u"scordatura") || m_xml.is(u"string-mute")
+                            || m_xml.is(u"percussion")) {
+                            // Only where a mark starts: a wedge's or a pedal's end is part of it.
+                            if (m_xml.attribute(QLatin1StringView("type")) != u"stop")
+                                ++part.unkept[m_xml.name()];
+                            m_xml.skip();
+                        } else
+                            m_xml.skip(); // drawn only: the metronome (its sound holds the tempo), lines, shifts
                     }
-                } else if (m_xml.is(u"sound"))
-                    readSound();
-                else
+                } else if (m_xml.is(u"sound")) {
+                    const QString sound = readSound(part, measure);
+                    if (!sound.isEmpty() && words.isEmpty())
+                        words.append(sound);
+                    jump = jump || !sound.isEmpty();
+                } else
+                    m_xml.skip();
+            }
+            const QString text = words.join(u' ');
+            static const QRegularExpression countOff(
+                QStringLiteral("^count[\\s-]*off:?\\s*(\\d)$"), QRegularExpression::CaseInsensitiveOption);
+            if (const QRegularExpressionMatch match = countOff.match(text); match.hasMatch()) {
+                if (m_score.countOff < 0)
+                    m_score.countOff = match.captured(1).toInt();
+                return;
+            }
+            jump = jump || IsJumpText(text);
+            part.jumps += jump;
+            if (!text.isEmpty())
+                part.texts.append({ measure, text });
+        }
+
+        void readBarline(ReadPart& part, ReadMeasure& measure, int index)
+        {
+            while (m_xml.child()) {
+                if (m_xml.is(u"repeat")) {
+                    if (m_xml.attribute(QLatin1StringView("direction")) == u"forward")
+                        measure.repeatForward = true;
+                    else {
+                        const int times = m_xml.intAttribute(QLatin1StringView("times"), 2);
+                        measure.repeatTimes = static_cast<short>(std::clamp(times, 1, 100));
+                    }
+                    m_xml.skip();
+                } else if (m_xml.is(u"ending")) {
+                    const QString type = m_xml.attribute(QLatin1StringView("type"));
+                    const QString numbers = m_xml.attribute(QLatin1StringView("number")).simplified();
+                    if (type == u"start")
+                        measure.endingStart = EndingPasses(numbers);
+                    else
+                        measure.endingStop = true;
+                    m_xml.skip();
+                } else if (m_xml.is(u"segno") || m_xml.is(u"coda")) {
+                    ++part.jumps;
+                    part.texts.append({ index, m_xml.is(u"segno") ? QStringLiteral("Segno") : QStringLiteral("Coda") });
+                    m_xml.skip();
+                } else if (m_xml.is(u"fermata")) {
+                    ++part.unkept[m_xml.name()];
+                    m_xml.skip();
+                } else
                     m_xml.skip();
             }
         }
@@ -271,8 +421,8 @@ namespace {
                     continue;
                 }
                 if (m_xml.is(u"divisions")) {
-                    const long long divisions = m_xml.integer(0);
-                    if (divisions < 1 || divisions > MaxFileValue)
+                    const double divisions = m_xml.decimal(0);
+                    if (!(divisions > 0) || divisions > MaxFileValue)
                         m_xml.fail(QStringLiteral("Not a MusicXML score this program can read: %1 divisions "
                                                   "per quarter note.")
                                        .arg(divisions));
@@ -285,8 +435,6 @@ namespace {
                             const QString sign = m_xml.text();
                             if (sign == u"TAB" && (part.tabStaff == 0 || staff < part.tabStaff))
                                 part.tabStaff = staff;
-                            else if (sign == u"F" && (part.bassStaff == 0 || staff < part.bassStaff))
-                                part.bassStaff = staff;
                         } else
                             m_xml.skip();
                     }
@@ -295,6 +443,8 @@ namespace {
                     while (m_xml.child()) {
                         if (m_xml.is(u"staff-tuning"))
                             readStaffTuning(state.tuningLines[staff]);
+                        else if (m_xml.is(u"capo"))
+                            part.capo[staff] = static_cast<int>(std::clamp(m_xml.integer(0), 0LL, 24LL));
                         else
                             m_xml.skip();
                     }
@@ -337,80 +487,6 @@ namespace {
                     step[0], static_cast<int>(std::lround(std::clamp(alter, -2.0, 2.0))), static_cast<int>(octave));
         }
 
-        ReadNote readNote(ReadPart& part, const PartState& state, long long& length)
-        {
-            ReadNote note;
-            QChar step;
-            double alter = 0;
-            long long octave = 4;
-            bool pitched = false;
-            while (m_xml.child()) {
-                if (m_xml.is(u"grace")) {
-                    note.grace = true;
-                    m_xml.skip();
-                } else if (m_xml.is(u"cue")) {
-                    note.cue = true;
-                    m_xml.skip();
-                } else if (m_xml.is(u"chord")) {
-                    note.chord = true;
-                    m_xml.skip();
-                } else if (m_xml.is(u"rest")) {
-                    note.rest = true;
-                    m_xml.skip();
-                } else if (m_xml.is(u"unpitched")) {
-                    note.unpitched = true;
-                    m_xml.skip();
-                } else if (m_xml.is(u"pitch")) {
-                    pitched = true;
-                    while (m_xml.child()) {
-                        if (m_xml.is(u"step"))
-                            step = m_xml.letter();
-                        else if (m_xml.is(u"alter"))
-                            alter = m_xml.real(0);
-                        else if (m_xml.is(u"octave"))
-                            octave = std::clamp(m_xml.integer(4), 0LL, 9LL);
-                        else
-                            m_xml.skip();
-                    }
-                } else if (m_xml.is(u"duration"))
-                    length = duration(QStringLiteral("note"));
-                else if (m_xml.is(u"tie")) {
-                    readTie(note);
-                } else if (m_xml.is(u"voice")) {
-                    note.voice = static_cast<int>(std::clamp(m_xml.integer(99), 0LL, 99LL));
-                } else if (m_xml.is(u"staff"))
-                    note.staff = static_cast<int>(std::clamp(m_xml.integer(1), 1LL, 99LL));
-                else if (m_xml.is(u"notations"))
-                    readNotations(note);
-                else if (m_xml.is(u"notehead"))
-                    readNotehead(note.marks);
-                else if (m_xml.is(u"lyric")) {
-                    ++part.lyrics;
-                    m_xml.skip();
-                } else
-                    m_xml.skip();
-            }
-            if (note.grace)
-                length = 0;
-            if (pitched && !note.rest && !step.isNull()) {
-                const int key = KeyOfPitch(
-                    step, static_cast<int>(std::lround(std::clamp(alter, -2.0, 2.0))), static_cast<int>(octave));
-                if (key >= 0)
-                    note.key = key + state.transpose.value(0) + state.transpose.value(note.staff);
-            }
-            if (note.key < 0 && !note.rest && !note.unpitched)
-                note.unpitched = true;
-            return note;
-        }
-
-        void readTie(ReadNote& note)
-        {
-            const QString type = m_xml.attribute(QLatin1StringView("type"));
-            note.tieStart = note.tieStart || type == u"start";
-            note.tieStop = note.tieStop || type == u"stop";
-            m_xml.skip();
-        }
-
         // "3+2" beats are five.
         ReadTime readTime()
         {
@@ -435,119 +511,20 @@ namespace {
             return time;
         }
 
-        void readNotehead(ReadMarks& marks)
-        {
-            const bool parentheses = m_xml.attribute(QLatin1StringView("parentheses")) == u"yes";
-            const QString shape = m_xml.text();
-            if (shape == u"x")
-                marks.kind = NoteKind::Dead;
-            else if (parentheses)
-                marks.kind = NoteKind::Ghost;
-        }
-
-        bool starts() const { return m_xml.attribute(QLatin1StringView("type")) == u"start"; }
-
-        void readNotations(ReadNote& note)
-        {
-            ReadMarks& marks = note.marks;
-            while (m_xml.child()) {
-                if (m_xml.is(u"tied"))
-                    readTie(note);
-                else if (m_xml.is(u"technical"))
-                    readTechnical(note);
-                else if (m_xml.is(u"slide") || m_xml.is(u"glissando")) {
-                    if (starts())
-                        marks.link = NoteLink::SlideUp; // the direction follows the next note
-                    m_xml.skip();
-                } else if (m_xml.is(u"ornaments")) {
-                    while (m_xml.child()) {
-                        marks.vibrato = marks.vibrato || (m_xml.is(u"wavy-line") && starts());
-                        m_xml.skip();
-                    }
-                } else if (m_xml.is(u"articulations")) {
-                    while (m_xml.child()) {
-                        LineMarks& words = marks.words;
-                        words.accent = words.accent || m_xml.is(u"accent");
-                        words.staccato = words.staccato || m_xml.is(u"staccato");
-                        if (m_xml.is(u"scoop"))
-                            marks.slideIn = SlideIn::FromBelow;
-                        else if (m_xml.is(u"plop"))
-                            marks.slideIn = SlideIn::FromAbove;
-                        else if (m_xml.is(u"doit"))
-                            marks.slideOff = NoteLink::SlideUp;
-                        else if (m_xml.is(u"falloff"))
-                            marks.slideOff = NoteLink::SlideDown;
-                        m_xml.skip();
-                    }
-                } else
-                    m_xml.skip();
-            }
-        }
-
-        void readTechnical(ReadNote& note)
-        {
-            ReadMarks& marks = note.marks;
-            while (m_xml.child()) {
-                if (m_xml.is(u"string"))
-                    note.string = static_cast<int>(std::clamp(m_xml.integer(0), 0LL, 99LL));
-                else if (m_xml.is(u"fret"))
-                    note.fret = static_cast<int>(std::clamp(m_xml.integer(-1), -1LL, 99LL));
-                else if (m_xml.is(u"hammer-on") || m_xml.is(u"pull-off")) {
-                    if (starts())
-                        marks.link = m_xml.is(u"hammer-on") ? NoteLink::HammerOn : NoteLink::PullOff;
-                    m_xml.skip();
-                } else if (m_xml.is(u"harmonic")) {
-                    marks.kind = NoteKind::Harmonic;
-                    while (m_xml.child()) {
-                        marks.artificialHarmonic = marks.artificialHarmonic || m_xml.is(u"artificial");
-                        marks.soundingHarmonic = marks.soundingHarmonic || m_xml.is(u"sounding-pitch");
-                        m_xml.skip();
-                    }
-                } else if (m_xml.is(u"bend")) {
-                    while (m_xml.child()) {
-                        if (m_xml.is(u"bend-alter"))
-                            marks.bendAlter = std::clamp(m_xml.real(0), -100.0, 100.0);
-                        else {
-                            marks.bendRelease = marks.bendRelease || m_xml.is(u"release") || m_xml.is(u"pre-bend");
-                            m_xml.skip();
-                        }
-                    }
-                } else if (m_xml.is(u"tap")) {
-                    marks.words.attack = Attack::Tap;
-                    m_xml.skip();
-                } else if (m_xml.is(u"other-technical"))
-                    readOtherTechnical(marks.words);
-                else
-                    m_xml.skip();
-            }
-        }
-
-        void readOtherTechnical(LineMarks& words)
-        {
-            const QString word = m_xml.text().simplified().toLower();
-            if (word == u"slap")
-                words.attack = Attack::Slap;
-            else if (word == u"pop")
-                words.attack = Attack::Pop;
-            else if (word == u"palm mute" || word == u"p.m." || word == u"pm")
-                words.palmMute = true;
-            else if (word == u"let ring" || word == u"l.r." || word == u"lr")
-                words.letRing = true;
-        }
-
         XmlCursor m_xml;
         ReadScore m_score;
         QList<ReadPart> m_partList;
+        QHash<QString, int> m_listed; // part-list entries by id
         QString m_movementTitle;
         QString m_creditTitle;
+        qsizetype m_noteCount = 0;
+        qsizetype m_measureCount = 0;
     };
 
 } // namespace
 
-std::optional<ReadScore> ReadScoreXml(const QByteArray& xml, QString& error)
-{
-    ScoreParser parser(xml);
-    return parser.parse(error);
-}
+std::optional<ReadScore> ReadScoreXml(const QByteArray& xml, QString& error) { return ScoreParser(xml).parse(error); }
+
+std::optional<ReadScore> ReadScoreXml(QIODevice* device, QString& error) { return ScoreParser(device).parse(error); }
 
 } // namespace fw::musicxml

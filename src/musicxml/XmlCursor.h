@@ -3,9 +3,11 @@
 #include "ScoreReader.h"
 
 #include <QByteArray>
+#include <QIODevice>
 #include <QString>
 #include <QStringView>
 #include <QXmlStreamReader>
+#include <array>
 #include <cmath>
 
 namespace fw::musicxml {
@@ -20,6 +22,12 @@ public:
         , m_kind(kind)
     {
         // Scores use no namespaces; resolving them would only cost time on every element.
+        m_reader.setNamespaceProcessing(false);
+    }
+    // Reads the document from device as it comes, so a packed score is never held whole.
+    explicit XmlCursor(QIODevice* device)
+        : m_reader(device)
+    {
         m_reader.setNamespaceProcessing(false);
     }
 
@@ -56,61 +64,56 @@ public:
         }
     }
 
-    // The text of a leaf element; an element inside it makes the file an error.
+    // The text of a leaf element, at most MaxTextLength characters of it: no title or word of a
+    // score is longer, and a file's megabytes of text must not become as many in memory. An element
+    // inside it makes the file an error.
     QString text()
     {
-        const QString value = m_reader.readElementText().trimmed();
-        --m_depth;
-        return value;
+        QString value;
+        while (ok()) {
+            const QXmlStreamReader::TokenType token = m_reader.readNext();
+            if (token == QXmlStreamReader::Characters || token == QXmlStreamReader::EntityReference) {
+                if (value.size() < MaxTextLength)
+                    value += m_reader.text().left(MaxTextLength - value.size());
+            } else if (token == QXmlStreamReader::EndElement) {
+                --m_depth;
+                break;
+            } else if (token == QXmlStreamReader::StartElement) {
+                fail(QStringLiteral("Not a %1 score: a text holds other elements (line %2).")
+                         .arg(m_kind)
+                         .arg(m_reader.lineNumber()));
+                break;
+            }
+        }
+        return value.trimmed();
     }
     // A number in a leaf element, read from the reader's own buffer when the text comes in one
     // piece, as it nearly always does: scores hold millions of them.
     long long integer(long long fallback)
     {
-        if (m_reader.readNext() == QXmlStreamReader::Characters) {
-            bool ok = false;
-            const long long value = m_reader.text().trimmed().toLongLong(&ok);
-            if (m_reader.readNext() == QXmlStreamReader::EndElement) {
-                --m_depth;
-                return ok ? value : fallback;
-            }
-            fail(QStringLiteral("Not a %1 score: a number is not plain text (line %2).")
-                     .arg(m_kind)
-                     .arg(m_reader.lineNumber()));
-            return fallback;
-        }
-        if (m_reader.tokenType() == QXmlStreamReader::EndElement) {
-            --m_depth;
-            return fallback;
-        }
-        fail(QStringLiteral("Not a %1 score: a number holds other elements (line %2).")
-                 .arg(m_kind)
-                 .arg(m_reader.lineNumber()));
-        return fallback;
+        bool ok = false;
+        const long long value = leaf([&ok](QStringView text) { return text.trimmed().toLongLong(&ok); });
+        return ok ? value : fallback;
     }
     // A one-letter leaf (a step), without building a string.
     QChar letter()
     {
-        QChar value;
-        if (m_reader.readNext() == QXmlStreamReader::Characters) {
-            const QStringView text = m_reader.text().trimmed();
-            if (text.size() == 1)
-                value = text[0];
-            m_reader.readNext();
-        }
-        if (m_reader.tokenType() != QXmlStreamReader::EndElement) {
-            fail(QStringLiteral("Not a %1 score: a step holds other elements (line %2).")
-                     .arg(m_kind)
-                     .arg(m_reader.lineNumber()));
-            return value;
-        }
-        --m_depth;
-        return value;
+        return leaf([](QStringView text) {
+            text = text.trimmed();
+            return text.size() == 1 ? text[0] : QChar();
+        });
     }
     double real(double fallback)
     {
         bool ok = false;
         const double value = text().toDouble(&ok);
+        return ok && std::isfinite(value) ? value : fallback;
+    }
+    // A decimal number such as a duration ("1.5" is as valid as "3"), read like integer.
+    double decimal(double fallback)
+    {
+        bool ok = false;
+        const double value = leaf([&ok](QStringView text) { return text.trimmed().toDouble(&ok); });
         return ok && std::isfinite(value) ? value : fallback;
     }
 
@@ -152,6 +155,38 @@ public:
     }
 
 private:
+    // Reads a leaf element's number through read: straight from the reader's buffer when the text
+    // comes in one piece, else joined (a document read from a device may split a text where a block
+    // ends). A number longer than a short buffer is no number.
+    template <typename Read> auto leaf(Read read) -> decltype(read(QStringView()))
+    {
+        std::array<QChar, 40> buffer;
+        qsizetype length = 0;
+        int pieces = 0;
+        decltype(read(QStringView())) value {};
+        while (ok()) {
+            const QXmlStreamReader::TokenType token = m_reader.readNext();
+            if (token == QXmlStreamReader::Characters) {
+                const QStringView text = m_reader.text();
+                if (pieces++ == 0)
+                    value = read(text);
+                if (length + text.size() <= qsizetype(buffer.size()))
+                    std::copy(text.begin(), text.end(), buffer.begin() + length);
+                length += text.size();
+            } else if (token == QXmlStreamReader::EndElement) {
+                --m_depth;
+                if (pieces <= 1)
+                    return value;
+                return read(length <= qsizetype(buffer.size()) ? QStringView(buffer.data(), length) : QStringView());
+            } else if (token != QXmlStreamReader::Comment && token != QXmlStreamReader::ProcessingInstruction)
+                break;
+        }
+        fail(QStringLiteral("Not a %1 score: a number or letter holds other elements (line %2).")
+                 .arg(m_kind)
+                 .arg(m_reader.lineNumber()));
+        return read(QStringView());
+    }
+
     bool enter()
     {
         m_name = m_reader.name();
@@ -164,7 +199,7 @@ private:
     }
 
     QXmlStreamReader m_reader;
-    QString m_kind;
+    QString m_kind = QStringLiteral("MusicXML");
     QStringView m_name; // the current start element's, valid until the reader moves on
     int m_depth = 0;
     QString m_error;

@@ -53,14 +53,43 @@ bool ZipArchive::isEncrypted(qint64 index) const
         && (stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE;
 }
 
-std::optional<QByteArray> ZipArchive::read(qint64 index, qint64 limit, QString& error) const
+ZipEntryDevice::ZipEntryDevice(zip_file* file, QString name, qint64 limit)
+    : m_file(file)
+    , m_name(std::move(name))
+    , m_limit(limit)
+{
+    QIODevice::open(QIODevice::ReadOnly);
+}
+
+ZipEntryDevice::~ZipEntryDevice() { zip_fclose(m_file); }
+
+qint64 ZipEntryDevice::readData(char* data, qint64 size)
+{
+    if (!m_failure.isEmpty())
+        return -1;
+    const zip_int64_t got = zip_fread(m_file, data, static_cast<zip_uint64_t>(size));
+    if (got < 0) {
+        m_failure = QStringLiteral("\"%1\" is damaged: %2")
+                        .arg(m_name, QString::fromLocal8Bit(zip_error_strerror(zip_file_get_error(m_file))));
+        return -1;
+    }
+    // The header's size may lie: count what really comes out.
+    m_total += got;
+    if (m_total > m_limit) {
+        m_failure = QStringLiteral("\"%1\" unpacks to more than the %2 bytes allowed.").arg(m_name).arg(m_limit);
+        return -1;
+    }
+    return got;
+}
+
+std::unique_ptr<ZipEntryDevice> ZipArchive::open(qint64 index, qint64 limit, QString& error) const
 {
     const auto entry = static_cast<zip_uint64_t>(index);
     zip_stat_t stat;
     zip_stat_init(&stat);
     if (zip_stat_index(m_archive, entry, 0, &stat) != 0) {
         error = QString::fromLocal8Bit(zip_strerror(m_archive));
-        return std::nullopt;
+        return nullptr;
     }
     const QString name = QString::fromUtf8(stat.name);
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size > static_cast<zip_uint64_t>(limit)) {
@@ -68,41 +97,27 @@ std::optional<QByteArray> ZipArchive::read(qint64 index, qint64 limit, QString& 
                     .arg(name)
                     .arg(stat.size)
                     .arg(limit);
-        return std::nullopt;
+        return nullptr;
     }
     zip_file_t* file = zip_fopen_index(m_archive, entry, 0);
     if (!file) {
         error = QStringLiteral("\"%1\" cannot be unpacked: %2")
                     .arg(name, QString::fromLocal8Bit(zip_strerror(m_archive)));
+        return nullptr;
+    }
+    return std::make_unique<ZipEntryDevice>(file, name, limit);
+}
+
+std::optional<QByteArray> ZipArchive::read(qint64 index, qint64 limit, QString& error) const
+{
+    const std::unique_ptr<ZipEntryDevice> device = open(index, limit, error);
+    if (!device)
+        return std::nullopt;
+    QByteArray bytes = device->readAll();
+    if (!device->failure().isEmpty()) {
+        error = device->failure();
         return std::nullopt;
     }
-    QByteArray bytes;
-    // What the header claims, within the limit, saves growing the buffer step by step.
-    if (stat.valid & ZIP_STAT_SIZE)
-        bytes.reserve(static_cast<qsizetype>(stat.size));
-    char buffer[1 << 16];
-    bool ok = true;
-    for (;;) {
-        const zip_int64_t got = zip_fread(file, buffer, sizeof buffer);
-        if (got < 0) {
-            error = QStringLiteral("\"%1\" is damaged: %2")
-                        .arg(name, QString::fromLocal8Bit(zip_error_strerror(zip_file_get_error(file))));
-            ok = false;
-            break;
-        }
-        if (got == 0)
-            break;
-        // The header's size may lie: count what really comes out.
-        if (bytes.size() + got > limit) {
-            error = QStringLiteral("\"%1\" unpacks to more than the %2 bytes allowed.").arg(name).arg(limit);
-            ok = false;
-            break;
-        }
-        bytes.append(buffer, static_cast<qsizetype>(got));
-    }
-    zip_fclose(file);
-    if (!ok)
-        return std::nullopt;
     return bytes;
 }
 

@@ -307,6 +307,9 @@ TEST(MusicXmlExport, RoundTripKeepsFretsDurationsBarsAndTitles)
             EXPECT_EQ(imported.report, QStringList());
             EXPECT_EQ(imported.header.Tempo, document.header.Tempo);
             EXPECT_EQ(imported.header.Patch, document.header.Patch);
+            // The count-off comes back as the list's own line.
+            EXPECT_EQ(imported.lines.filter(QStringLiteral("*Count Off ")),
+                document.lines.filter(QStringLiteral("*Count Off ")));
             QString error;
             const auto before = musicxml::ScoreFromLines(document.lines, document.header, error);
             const auto after = musicxml::ScoreFromLines(imported.lines, imported.header, error);

@@ -4,6 +4,7 @@
 #include "ZipBytes.h"
 
 #include <QBuffer>
+#include <ctime>
 #include <gtest/gtest.h>
 
 using namespace fw;
@@ -62,11 +63,11 @@ const QString BassList = QStringLiteral("<score-part id=\"P1\"><part-name>Bass</
 struct FakeFingering {
     QList<QList<int>> asked;
     Tuning tuning;
-    QList<QList<FingeredNote>> operator()(const QList<QList<int>>& groups, const Tuning& t)
+    QList<QList<FingeredNote>> operator()(const QList<QList<int>>& groups, const Tuning& t, int fretLimit = FretCount)
     {
         asked += groups;
         tuning = t;
-        return LowestFretFingering(groups, t);
+        return LowestFretFingering(groups, t, fretLimit);
     }
 };
 
@@ -130,7 +131,7 @@ TEST(MusicXmlImport, ScoresAsNotationProgramsWriteThem)
                     + QStringLiteral("</measure>"))),
             { "* Title: Peer file", "E, 0, x, x, x, H", "E, 0, x, x, x, H", "", "A, x, 0, x, x, .Q",
                 "Rest, x, x, x, x, .Q", "" },
-            { "2 notes of voices beyond the first dropped.", "1 dynamics dropped.",
+            { "2 notes of other voices dropped (voice 1 of 2 read; --voice chooses another).", "1 dynamics dropped.",
                 "3 notes without string and fret were fingered." } },
         { "the TAB part is chosen over a piano part; its five strings, frets and divisions 480 kept",
             Score(tabPartList, tabPart),
@@ -159,7 +160,8 @@ TEST(MusicXmlImport, ScoresAsNotationProgramsWriteThem)
     FakeFingering fake;
     MusicXmlImportOptions options;
     options.tuning = ParseTuningNames(u"B E A D G").tuning;
-    options.fingering = [&fake](const QList<QList<int>>& groups, const Tuning& t) { return fake(groups, t); };
+    options.fingering
+        = [&fake](const QList<QList<int>>& groups, const Tuning& t, int limit) { return fake(groups, t, limit); };
     const MusicXmlImport fingered
         = ImportMusicXml(Score(BassList,
                              BassPart(Note("C#1", 4) + Note("B0", 4) + Note("E1", 4, QStringLiteral("<chord/>"))
@@ -182,8 +184,9 @@ TEST(MusicXmlImport, HostileFilesAreRefusedWithAClearMessage)
 {
     const QByteArray container = "<container><rootfiles><rootfile full-path=\"s.xml\"/></rootfiles></container>";
     const QByteArray valid = Score(BassList, BassPart(Note("E1", 16) + QStringLiteral("</measure>")));
-    // 40 MB of zeros inside a small archive, read with a 16 MB limit.
-    const QByteArray zeros(40 << 20, '\0');
+    // 40 MB of a score that never ends inside a small archive, read with a 16 MB limit: the reader
+    // finds nothing wrong with it until the limit is reached.
+    const QByteArray zeros = QByteArray("<score-partwise>") + QByteArray(40 << 20, ' ');
     QByteArray bomb = Zip({ { "META-INF/container.xml", container }, { "s.xml", zeros } });
     // The same archive with headers that claim the score unpacks to 100 bytes.
     QByteArray lying = bomb;
@@ -240,4 +243,327 @@ TEST(MusicXmlImport, HostileFilesAreRefusedWithAClearMessage)
     const MusicXmlImport packed = ImportMusicXml(Zip({ { "META-INF/container.xml", container }, { "s.xml", valid } }));
     EXPECT_TRUE(packed.error.isEmpty()) << packed.error.toStdString();
     EXPECT_EQ(packed.lines.value(1), "E, 0, x, x, x, W");
+}
+
+namespace {
+
+// A TAB staff of strings (sounding keys from the lowest), with a capo when one is given.
+QString TabStaff(const QString& tuning, int capo = 0)
+{
+    static const char* names[] = { "C", "C", "D", "D", "E", "F", "F", "G", "G", "A", "A", "B" };
+    const QStringList keys = tuning.split(u' ');
+    QString staff = QStringLiteral("<clef><sign>TAB</sign><line>5</line></clef><staff-details><staff-lines>%1"
+                                   "</staff-lines>")
+                        .arg(keys.size());
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const int key = keys[i].toInt();
+        const bool sharp = QByteArray(names[key % 12]) == QByteArray(names[(key + 11) % 12]);
+        staff += QStringLiteral("<staff-tuning line=\"%1\"><tuning-step>%2</tuning-step>%3<tuning-octave>%4"
+                                "</tuning-octave></staff-tuning>")
+                     .arg(i + 1)
+                     .arg(QLatin1String(names[key % 12]), sharp ? QStringLiteral("<tuning-alter>1</tuning-alter>") : "")
+                     .arg(key / 12 - 1);
+    }
+    if (capo > 0)
+        staff += QStringLiteral("<capo>%1</capo>").arg(capo);
+    return staff + QStringLiteral("</staff-details>");
+}
+
+QString OnString(int string, int fret)
+{
+    return QStringLiteral("<notations><technical><string>%1</string><fret>%2</fret></technical></notations>")
+        .arg(string)
+        .arg(fret);
+}
+
+QString Part(const QString& id, const QString& attributes, const QString& measures)
+{
+    return QStringLiteral("<part id=\"%1\"><measure number=\"1\"><attributes><divisions>4</divisions>%2</attributes>")
+               .arg(id, attributes)
+        + measures + QStringLiteral("</measure></part>");
+}
+
+QString Listed(const QString& id, const QString& name, int program = -1)
+{
+    const QString midi = program < 0 ? QString()
+                                     : QStringLiteral("<midi-instrument id=\"I%1\"><midi-program>%2</midi-program>"
+                                                      "</midi-instrument>")
+                                           .arg(id)
+                                           .arg(program);
+    return QStringLiteral("<score-part id=\"%1\"><part-name>%2</part-name>%3</score-part>").arg(id, name, midi);
+}
+
+const QString FClef = QStringLiteral("<clef><sign>F</sign><line>4</line></clef>");
+const QString NextMeasure = QStringLiteral("</measure><measure number=\"2\">");
+
+QString Barline(const QString& location, const QString& content)
+{
+    return QStringLiteral("<barline location=\"%1\">%2</barline>").arg(location, content);
+}
+
+} // namespace
+
+// Whatever part, voice, staff, capo, repeat or duration a score holds its bass line in, every note of
+// it arrives; what does not is named in the report.
+TEST(MusicXmlImport, EveryNoteOfTheBassLineArrives)
+{
+    const QString guitarAndBass = Listed("P1", "Guitar", 25) + Listed("P2", "Bass", 34);
+    const QString guitar = Part("P1", TabStaff("40 45 50 55 59 64"), Note("E4", 16, OnString(1, 0)));
+    const QString bassLine = Note("E2", 4) + Note("A2", 4) + Note("D3", 4) + Note("G2", 4);
+    // A continuo: the upper voice first, the bass line in voice 2.
+    const QString continuo = Part("P1", FClef,
+        Note("C4", 8) + Note("E4", 8) + QStringLiteral("<backup><duration>16</duration></backup>")
+            + Note("C3", 4, {}, 2) + Note("G2", 4, {}, 2) + Note("A2", 4, {}, 2) + Note("F2", 4, {}, 2));
+    // A line that starts on the upper staff of a part and goes on on the lower one.
+    const QString twoStaves
+        = Part("P1", QStringLiteral("<staves>2</staves><clef number=\"1\"><sign>G</sign><line>2</line></clef>") + FClef,
+            Note("C4", 4)
+                + QStringLiteral("<backup><duration>4</duration></backup><forward><duration>4</duration>"
+                                 "</forward>")
+                + Note("G2", 4, {}, 5, 2) + Note("A2", 4, {}, 5, 2) + Note("B2", 4, {}, 5, 2));
+    // A capo at the second fret, frets written from the capo.
+    const QString capo
+        = Part("P1", TabStaff("28 33 38 43", 2), Note("E1", 8, OnString(4, 0)) + Note("A1", 8, OnString(3, 0)));
+    QString fractional = Part("P1", FClef, Note("E2", 4) + Note("A2", 5) + Note("D3", 3) + Note("G2", 4));
+    fractional.replace("<duration>5</duration>", "<duration>4.5</duration>")
+        .replace("<duration>3</duration>", "<duration>3.5</duration>");
+    QString thirds = Part("P1", FClef, Note("E2", 5) + Note("A2", 5) + Note("D3", 6));
+    thirds.replace("<duration>5</duration>", "<duration>5.3333</duration>")
+        .replace("<duration>6</duration>", "<duration>5.3334</duration>");
+    const QString tie = Part(
+        "P1", FClef, Note("E2", 8) + Note("A2", 8, TieStart) + NextMeasure + Note("A2", 8, TieStop) + Note("D3", 8));
+    // |: A | 1. D :| 2. G | E, then a section played three times.
+    const QString repeats = Part("P1", FClef,
+        Barline("left", "<repeat direction=\"forward\"/>") + Note("A2", 16) + NextMeasure
+            + Barline("left", "<ending number=\"1\" type=\"start\"/>") + Note("D3", 16)
+            + Barline("right", "<ending number=\"1\" type=\"stop\"/><repeat direction=\"backward\"/>")
+            + QStringLiteral("</measure><measure number=\"3\">")
+            + Barline("left", "<ending number=\"2\" type=\"start\"/>") + Note("G2", 16)
+            + Barline("right", "<ending number=\"2\" type=\"discontinue\"/>")
+            + QStringLiteral("</measure><measure number=\"4\">") + Note("E2", 16)
+            + Barline("right", "<repeat direction=\"backward\" times=\"3\"/>"));
+    // Notation over a tablature that splits its last half note in two: no copy of each other.
+    const QString notationAndTab = Part("P1",
+        QStringLiteral("<staves>2</staves>") + FClef
+            + TabStaff("28 33 38 43")
+                  .replace("<clef>", "<clef number=\"2\">")
+                  .replace("<staff-details>", "<staff-details number=\"2\">"),
+        Note("E1", 4) + Note("A1", 4) + Note("D2", 8) + QStringLiteral("<backup><duration>16</duration></backup>")
+            + Note("E1", 4, OnString(4, 0), 5, 2) + Note("A1", 4, OnString(3, 0), 5, 2)
+            + Note("D2", 4, OnString(3, 5), 5, 2) + Note("G2", 4, OnString(1, 0), 5, 2));
+    // A line of eighths with a low E held under it in a second voice.
+    QString held;
+    for (const char* pitch : { "A1", "C#2", "E2", "A2", "G2", "E2", "C#2", "A1" })
+        held += Note(pitch, 2);
+    held += QStringLiteral("<backup><duration>16</duration></backup>") + Note("E1", 16, {}, 2);
+    // Notation an octave above its tablature, with no transposition to say so.
+    QString octaveAbove = notationAndTab;
+    octaveAbove
+        .replace("<octave>1</octave></pitch><duration>4</duration><voice>1</voice>",
+            "<octave>2</octave></pitch><duration>4</duration><voice>1</voice>")
+        .replace("<step>D</step><octave>2</octave></pitch><duration>8</duration>",
+            "<step>D</step><octave>3</octave></pitch><duration>4</duration>")
+        .replace("<backup>",
+            QStringLiteral("<note><pitch><step>G</step><octave>3</octave></pitch><duration>4</duration>"
+                           "<voice>1</voice><staff>1</staff></note><backup>"));
+    const QString low = Part("P1", FClef, Note("D1", 4) + Note("B0", 4) + Note("E1", 4) + Note("G2", 4));
+
+    struct Case {
+        const char* what;
+        QByteArray bytes;
+        int voice;
+        bool asWritten;
+        QStringList lines; // after the title
+        QStringList report; // sentences among the report's
+    };
+    // The guitar marks the tempo for the whole score, the bass part none.
+    const QString guitarTempos = Part("P1", TabStaff("40 45 50 55 59 64"),
+        QStringLiteral("<sound tempo=\"90\"/>") + Note("E4", 16, OnString(1, 0)) + NextMeasure
+            + QStringLiteral("<sound tempo=\"120\"/>") + Note("E4", 16, OnString(1, 0)));
+    const QList<Case> cases {
+        { "the tempo changes of the first part",
+            Score(guitarAndBass, guitarTempos + Part("P2", FClef, Note("E2", 16) + NextMeasure + Note("A2", 16))), 0,
+            false, { "E, x, x, 2, x, W", "", "* Tempo 120", "A, x, x, x, 2, W", "" },
+            { "1 tempo changes kept as comments (a list has one tempo)." } },
+        { "a guitar part before the bass part: the bass is read",
+            Score(guitarAndBass, guitar + Part("P2", FClef, bassLine)), 0, false,
+            { "E, x, x, 2, x, Q", "A, x, x, x, 2, Q", "D, x, x, x, 7, Q", "G, x, x, x, 0, Q", "" },
+            { "1 other part not read (only \"Bass\" was)." } },
+        { "a continuo: the bass line in the second voice is read", Score(BassList, continuo), 0, false,
+            { "C, x, x, x, 5, Q", "G, x, x, x, 0, Q", "A, x, x, x, 2, Q", "F, x, x, 3, x, Q", "" },
+            { "2 notes of other voices dropped (voice 2 of 2 read; --voice chooses another)." } },
+        { "a continuo, its first voice asked for", Score(BassList, continuo), 1, false,
+            { "* Frets: 21", "C, x, x, x, 17, H", "E, x, x, x, 21, H", "" },
+            { "4 notes of other voices dropped (voice 1 of 2 read; --voice chooses another)." } },
+        { "a note held under a line in a second voice: the line is read", Score(BassList, Part("P1", FClef, held)), 0,
+            false,
+            { "A, x, 0, x, x, E", "C#/Db, x, 4, x, x, E", "E, x, x, 2, x, E", "A, x, x, x, 2, E", "G, x, x, x, 0, E",
+                "E, x, x, 2, x, E", "C#/Db, x, 4, x, x, E", "A, x, 0, x, x, E", "" },
+            { "1 notes of other voices dropped (voice 1 of 2 read; --voice chooses another)." } },
+        { "a line over two staves arrives whole", Score(BassList, twoStaves), 0, false,
+            { "C, x, x, x, 17, Q", "G, x, x, x, 0, Q", "A, x, x, x, 2, Q", "B, x, x, x, 4, Q", "" }, {} },
+        { "notation over a tablature that differs: one line, the strings of the tablature",
+            Score(BassList, notationAndTab), 0, false,
+            { "E, 0, x, x, x, Q", "A, x, 0, x, x, Q", "D, x, 5, x, x, Q", "G, x, x, x, 0, Q", "" }, {} },
+        { "notation an octave above its tablature: the tablature is read", Score(BassList, octaveAbove), 0, false,
+            { "E, 0, x, x, x, Q", "A, x, 0, x, x, Q", "D, x, 5, x, x, Q", "G, x, x, x, 0, Q", "" }, {} },
+        { "a capo raises every note and fret", Score(BassList, capo), 0, false,
+            { "F#/Gb, 2, x, x, x, H", "B, x, 2, x, x, H", "" }, {} },
+        { "durations in fractions of a division", Score(BassList, fractional), 0, false,
+            { "E, x, x, 2, x, Q", "A, x, x, x, 2, Q", "Rest, x, x, x, x, T", "D, x, x, x, 7, .E", "Rest, x, x, x, x, T",
+                "G, x, x, x, 0, Q", "" },
+            { "2 lengths that no single duration holds: split into a note and rests." } },
+        { "triplets written in rounded divisions", Score(BassList, thirds), 0, false,
+            { "E, x, x, 2, x, /W", "A, x, x, x, 2, /W", "D, x, x, x, 7, /W", "" },
+            { "3 notes whose time was rounded to the nearest 96th of a quarter." } },
+        { "a tie across the bar line", Score(BassList, tie), 0, false,
+            { "E, x, x, 2, x, H", "A, x, x, x, 2_, H", "", "A, x, x, x, 2, H", "D, x, x, x, 7, H", "" }, {} },
+        { "repeats and endings played out", Score(BassList, repeats), 0, false,
+            { "* Repeat 1 of 2", "A, x, x, x, 2, W", "", "* Ending 1", "D, x, x, x, 7, W", "", "* Repeat 2 of 2",
+                "A, x, x, x, 2, W", "", "* Ending 2", "G, x, x, x, 0, W", "", "* Repeat 1 of 3", "E, x, x, 2, x, W", "",
+                "* Repeat 2 of 3", "E, x, x, 2, x, W", "", "* Repeat 3 of 3", "E, x, x, 2, x, W", "" },
+            { "2 repeated sections played out, each pass marked by a comment.",
+                "2 alternate endings played out, each pass marked by a comment." } },
+        { "repeats and endings as written", Score(BassList, repeats), 0, true,
+            { "* Repeat start", "A, x, x, x, 2, W", "", "* Ending 1", "D, x, x, x, 7, W", "* Repeat end x2", "",
+                "* Ending 2", "G, x, x, x, 0, W", "", "E, x, x, 2, x, W", "* Repeat end x3", "" },
+            { "2 repeated sections kept once with comments marking them." } },
+        { "notes below E1 choose a tuning that plays them", Score(BassList, low), 0, false,
+            { "* Tuning: B E A D G", "D, 3, x, x, x, x, Q", "B, 0, x, x, x, x, Q", "E, x, 0, x, x, x, Q",
+                "G, x, x, x, x, 0, Q", "" },
+            { "Tuning B E A D G (5 strings): it plays every note." } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MusicXmlImportOptions options;
+        options.voice = c.voice;
+        options.asWritten = c.asWritten;
+        options.chooseTuning = true;
+        const MusicXmlImport imported = ImportMusicXml(c.bytes, options);
+        ASSERT_TRUE(imported.error.isEmpty()) << imported.error.toStdString();
+        EXPECT_EQ(imported.lines.mid(1), c.lines);
+        for (const QString& sentence : c.report)
+            EXPECT_TRUE(imported.report.contains(sentence)) << imported.report.join(u'\n').toStdString();
+    }
+}
+
+// One of each thing a score can hold that a list has no place for: each is named with its count, so
+// nothing goes silently. Words, tempo changes and jumps stay as comments.
+TEST(MusicXmlImport, TheReportNamesEverythingNotKept)
+{
+    const QString measure1
+        = QStringLiteral(
+              "<direction><direction-type><words>Funky</words></direction-type><sound tempo=\"100\"/></direction>"
+              "<direction><direction-type><dynamics><mf/></dynamics></direction-type></direction>"
+              "<direction><direction-type><wedge type=\"crescendo\"/></direction-type></direction>"
+              "<harmony><root><root-step>E</root-step></root><kind>minor</kind></harmony>"
+              "<direction><direction-type><segno/></direction-type></direction>")
+        + Note("E1", 4, QStringLiteral("<lyric><text>yeah</text></lyric>"))
+        + Note("G1", 4, QStringLiteral("<notations><fermata/><slur type=\"start\"/></notations>"))
+        + QStringLiteral("<note><grace/><pitch><step>A</step><octave>1</octave></pitch><voice>1</voice></note>")
+        + Note("A1", 4, QStringLiteral("<notations><ornaments><trill-mark/></ornaments></notations>"))
+        + QStringLiteral("<note><unpitched><display-step>C</display-step><display-octave>3</display-octave>"
+                         "</unpitched><duration>4</duration><voice>1</voice></note>")
+        + QStringLiteral("<direction><direction-type><wedge type=\"stop\"/></direction-type></direction>");
+    const QString measure2 = QStringLiteral("<sound tempo=\"140\"/>")
+        + Note("B1", 8, QStringLiteral("<notations><articulations><tenuto/></articulations></notations>"))
+        + QStringLiteral("<backup><duration>8</duration></backup><note><cue/><pitch><step>D</step><octave>2</octave></"
+                         "pitch><duration>8</duration>"
+                         "<voice>1</voice></note>")
+        + Note("D2", 8) + QStringLiteral("<sound dacapo=\"yes\"/>");
+    const MusicXmlImport imported
+        = ImportMusicXml(Score(BassList, BassPart(measure1 + NextMeasure + measure2 + QStringLiteral("</measure>"))));
+    ASSERT_TRUE(imported.error.isEmpty()) << imported.error.toStdString();
+    EXPECT_EQ(imported.lines,
+        QStringList(
+            { "* Title: Peer file", "* Funky", "* Segno", "E, 0, x, x, x, Q", "G, 3, x, x, x, Q", "A, x, 0, x, x, Q",
+                "Rest, x, x, x, x, Q", "", "* Da capo", "* Tempo 140", "B, x, 2, x, x, H", "D, x, x, 0, x, H", "" }));
+    EXPECT_EQ(imported.report,
+        QStringList(
+            { "1 grace notes dropped.", "1 cue notes dropped.", "1 dynamics dropped.", "1 \"fermata\" marks dropped.",
+                "1 \"harmony\" marks dropped.", "1 lyrics dropped.", "1 \"slur\" marks dropped.",
+                "1 \"tenuto\" marks dropped.", "1 \"trill-mark\" marks dropped.", "1 \"wedge\" marks dropped.",
+                "1 unpitched notes written as rests.", "5 notes without string and fret were fingered.",
+                "2 jumps (da capo, dal segno, coda, fine) kept as comments, not played out.",
+                "1 tempo changes kept as comments (a list has one tempo)." }));
+    EXPECT_EQ(imported.header.Tempo, 100);
+
+    // A note on the other staff that sounds only while a held note does.
+    const MusicXmlImport held = ImportMusicXml(Score(BassList,
+        Part("P1", QStringLiteral("<staves>2</staves>") + FClef,
+            Note("E1", 16) + QStringLiteral("<backup><duration>12</duration></backup>") + Note("A1", 4, {}, 5, 2))));
+    EXPECT_EQ(held.lines.mid(1), QStringList({ "E, 0, x, x, x, W", "" }));
+    EXPECT_TRUE(
+        held.report.contains("1 notes sounding only while an earlier one of their voice still sounds dropped."));
+
+    // Words that read like the list's own settings stay ordinary comments.
+    QString settings;
+    for (const char* words : { "Tuning: D A D G", "Time: 7/4", "Frets: 24", "count off 12", "Song title: Intro" })
+        settings += QStringLiteral("<direction><direction-type><words>%1</words></direction-type></direction>")
+                        .arg(QLatin1String(words));
+    const MusicXmlImport worded
+        = ImportMusicXml(Score(BassList, BassPart(settings + Note("E1", 16) + QStringLiteral("</measure>"))));
+    EXPECT_EQ(worded.lines,
+        QStringList({ "* Title: Peer file", "*  Tuning: D A D G", "*  Time: 7/4", "*  Frets: 24", "*  count off 12",
+            "* Song title - Intro", "E, 0, x, x, x, W", "" }));
+}
+
+// The parts as the chooser and --list-tracks show them, --track and --voice, and a score of 100,000
+// parts listed and read in a time that grows with the parts, not with their square.
+TEST(MusicXmlImport, PartsAreListedAndChosen)
+{
+    const QString continuo = Part("P3", FClef,
+        Note("C4", 8) + Note("E4", 8) + QStringLiteral("<backup><duration>16</duration></backup>")
+            + Note("C3", 4, {}, 2) + Note("G2", 4, {}, 2) + Note("A2", 4, {}, 2) + Note("F2", 4, {}, 2));
+    const QByteArray score = Score(Listed("P1", "Guitar", 25) + Listed("P2", "Bass", 34) + Listed("P3", "Continuo"),
+        Part("P1", TabStaff("40 45 50 55 59 64"), Note("E4", 16, OnString(1, 0)))
+            + Part("P2", FClef, Note("E2", 4) + Note("A2", 4) + Note("D3", 4) + Note("G2", 4)) + continuo);
+    QString error;
+    const auto parts = ListMusicXmlParts(score, MaxMusicXmlBytes, error);
+    ASSERT_TRUE(parts) << error.toStdString();
+    const auto row = [](const MusicXmlPart& part) {
+        return QStringLiteral("%1|%2|%3-%4|%5|%6|%7|%8")
+            .arg(part.name, part.instrument)
+            .arg(part.lowest)
+            .arg(part.highest)
+            .arg(part.strings)
+            .arg(part.notes)
+            .arg(part.voices)
+            .arg(part.chosen);
+    };
+    QStringList rows;
+    for (const MusicXmlPart& part : *parts)
+        rows.append(row(part));
+    EXPECT_EQ(rows,
+        QStringList({ "Guitar|Guitar|64-64|6|1|1|0", "Bass|Bass|40-50|0|4|1|1", "Continuo|Continuo|41-64|0|6|2|0" }));
+
+    MusicXmlImportOptions options;
+    options.track = 3;
+    EXPECT_EQ(ImportMusicXml(score, options).lines.mid(1, 2), QStringList({ "C, x, x, x, 5, Q", "G, x, x, x, 0, Q" }));
+    options.voice = 1;
+    EXPECT_EQ(ImportMusicXml(score, options).lines.mid(1, 1), QStringList({ "C, x, x, x, 17, H" }));
+    options.voice = 3;
+    EXPECT_EQ(ImportMusicXml(score, options).error, "The part has no voice 3: it has 2.");
+    options = {};
+    options.track = 4;
+    EXPECT_EQ(ImportMusicXml(score, options).error, "The score has no part 4: it has 3.");
+
+    QString list;
+    QString many;
+    for (int i = 0; i < 100'000; ++i) {
+        list += Listed(QStringLiteral("P%1").arg(i), QStringLiteral("Part %1").arg(i));
+        many += Part(QStringLiteral("P%1").arg(i), FClef, Note(i == 70'000 ? "E1" : "E2", 16));
+    }
+    const QByteArray large = Score(list, many);
+    // Processor time, so that other work on the machine does not count.
+    const std::clock_t start = std::clock();
+    const auto listed = ListMusicXmlParts(large, MaxMusicXmlBytes, error);
+    const MusicXmlImport imported = ImportMusicXml(large);
+    // About three seconds together on a slow machine; reading each part's entry anew took over half a minute.
+    EXPECT_LT(double(std::clock() - start) / CLOCKS_PER_SEC, 10.0);
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(listed->size(), 100'000);
+    EXPECT_TRUE(listed->at(70'000).chosen);
+    EXPECT_EQ(imported.lines.mid(1), QStringList({ "E, 0, x, x, x, W", "" }));
+    EXPECT_TRUE(imported.report.contains("99999 other parts not read (only \"Part 70000\" was)."));
 }

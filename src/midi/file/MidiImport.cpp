@@ -251,9 +251,10 @@ MidiImportResult ImportMidiChordList(QByteArrayView bytes, const MidiImportOptio
             tempoChanges.emplace_back(Units(change.tick, division), bpm);
     }
     if (!tempoChanges.empty())
-        result.report << QStringLiteral("The tempo changes %1 times; the list starts at %2 and a comment line marks "
+        result.report << QStringLiteral("The tempo changes %1; the list starts at %2 and a comment line marks "
                                         "each change.")
-                             .arg(tempoChanges.size())
+                             .arg(tempoChanges.size() == 1 ? QStringLiteral("once")
+                                                           : QStringLiteral("%1 times").arg(tempoChanges.size()))
                              .arg(header.Tempo);
     if (IsBassProgram(part.program))
         header.Patch = part.program;

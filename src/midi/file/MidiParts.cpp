@@ -138,9 +138,18 @@ namespace {
             return { candidates.empty() ? nullptr : candidates.front(), QStringLiteral("the only part with notes") };
         if (tuned.size() == 1)
             return { tuned.front(), QStringLiteral("the only part with notes") };
+        // The lowest of the parts that carry a line: a part with a tenth of the notes of the busiest
+        // (a stray note on a text track, a single low hit) is no line a bass player would take.
         const auto lowest = [](const std::vector<const MidiPart*>& among) {
-            return *std::min_element(
-                among.begin(), among.end(), [](const MidiPart* a, const MidiPart* b) { return LowerThan(*a, *b); });
+            const int most = (*std::max_element(among.begin(), among.end(), [](const MidiPart* a, const MidiPart* b) {
+                return a->notes < b->notes;
+            }))->notes;
+            const MidiPart* best = nullptr;
+            for (const MidiPart* part : among) {
+                if (part->notes * 10 >= most && (!best || LowerThan(*part, *best)))
+                    best = part;
+            }
+            return best;
         };
         std::vector<const MidiPart*> basses;
         std::copy_if(tuned.begin(), tuned.end(), std::back_inserter(basses),

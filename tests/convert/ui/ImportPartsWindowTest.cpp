@@ -166,6 +166,62 @@ TEST_F(PartsWindow, GuitarProSongOpensItsBassTrack)
     EXPECT_EQ(window.lblFilename->text(), QStringLiteral("five.bss"));
 }
 
+// A MusicXML score read by the real reader: a guitar, the bass and a continuo of two voices. The bass
+// is offered first; the keys pick the continuo and its upper voice instead.
+TEST_F(PartsWindow, AScoreOpensWithItsBassOrThePartAndVoiceChosen)
+{
+    window.setImportFormats(nullptr);
+    const auto note = [](const char* step, int octave, int duration, int voice) {
+        return QStringLiteral("<note><pitch><step>%1</step><octave>%2</octave></pitch><duration>%3</duration>"
+                              "<voice>%4</voice></note>")
+            .arg(QLatin1String(step))
+            .arg(octave)
+            .arg(duration)
+            .arg(voice);
+    };
+    const QString attributes = QStringLiteral("<attributes><divisions>1</divisions><clef><sign>F</sign>"
+                                              "<line>4</line></clef></attributes>");
+    const QString score = QStringLiteral("<score-partwise version=\"3.1\"><part-list>"
+                                         "<score-part id=\"G\"><part-name>Guitar</part-name></score-part>"
+                                         "<score-part id=\"B\"><part-name>Bass</part-name></score-part>"
+                                         "<score-part id=\"C\"><part-name>Continuo</part-name></score-part>"
+                                         "</part-list><part id=\"G\"><measure number=\"1\">")
+        + attributes + note("E", 4, 4, 1) + QStringLiteral("</measure></part><part id=\"B\"><measure number=\"1\">")
+        + attributes + note("E", 2, 2, 1) + note("A", 2, 2, 1)
+        + QStringLiteral("</measure></part><part id=\"C\"><measure number=\"1\">") + attributes + note("C", 4, 4, 1)
+        + QStringLiteral("<backup><duration>4</duration></backup>") + note("C", 3, 4, 2)
+        + QStringLiteral("</measure></part></score-partwise>");
+    const QString path = dir.filePath(QStringLiteral("trio.musicxml"));
+    ASSERT_TRUE(test::WriteFileBytes(path, score.toUtf8()));
+
+    struct Case {
+        const char* what;
+        QList<Qt::Key> keys;
+        QString firstNote;
+    };
+    const Case cases[] = {
+        { "Enter takes the bass", { Qt::Key_Return }, QStringLiteral("E, x, x, 2, x, H") },
+        { "the continuo's upper voice", { Qt::Key_Down, Qt::Key_Tab, Qt::Key_Up, Qt::Key_Return },
+            QStringLiteral("C, x, x, x, 17, W") },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        window.Modified = false;
+        prompt = KeyboardPartPrompt();
+        prompt.keys = c.keys;
+        dialogs.nextOpen = path;
+        child<QAction>("Import1")->trigger();
+
+        ASSERT_EQ(prompt.asked, 1);
+        EXPECT_EQ(prompt.rows,
+            QList<QStringList>(
+                { { "1", "Guitar", "Guitar", "E4-E4", "-", "1", "1" }, { "2", "Bass", "Bass", "E2-A2", "-", "2", "1" },
+                    { "3", "Continuo", "Continuo", "C3-C4", "-", "2", "2" } }));
+        EXPECT_EQ(prompt.selectedAtFirst, QStringLiteral("Bass"));
+        EXPECT_TRUE(text().split(u'\n').contains(c.firstNote)) << text().toStdString();
+    }
+}
+
 // Running out of memory while importing is an error box; the list on screen and its unsaved changes
 // stay as they were, and the window goes on working.
 TEST_F(PartsWindow, OutOfMemoryKeepsTheOpenListAndItsChanges)

@@ -141,6 +141,16 @@ namespace {
         return song.bytes(96);
     }
 
+    // A cello's line, and a text track with one low note: the line is the part to take.
+    QByteArray LineAndStrayNoteSong()
+    {
+        SongBuilder song;
+        song.name(1, "Cello").program(1, 0, 42).name(2, "Composer").program(2, 1, 42).note(2, 1, 31, 0, 96);
+        for (int beat = 0; beat < 12; ++beat)
+            song.note(1, 0, 36 + beat % 4, beat * 96, 96);
+        return song.bytes(96);
+    }
+
     // 3/4 at 100 beats a minute, 6/8 from the third bar, 140 from the fourth.
     QByteArray ChangingSong()
     {
@@ -251,11 +261,13 @@ namespace {
                 { "Imported track 3 (\"Bass\"), channel 3: the lowest of 2 bass parts.",
                     "Left out 3 other parts with 12 notes (--list-tracks shows them; --track chooses one)." },
                 120 },
+            { "a line, not a stray low note", LineAndStrayNoteSong(), {}, {},
+                { "Imported track 2 (\"Cello\"), channel 1: it has the lowest notes." } },
             { "time and tempo changes", ChangingSong(), {},
                 { "* Time: 3/4", "A, x, 0, x, x, .Q", "A, x, 0, x, x, .Q", "", "A, x, 0, x, x, .Q", "A, x, 0, x, x, .Q",
                     "", "* Time: 6/8", "A, x, 0, x, x, .Q", "A, x, 0, x, x, .Q", "", "* Tempo 140", "A, x, 0, x, x, .Q",
                     "A, x, 0, x, x, .Q", "" },
-                { "The tempo changes 1 times; the list starts at 100 and a comment line marks each change." }, 100 },
+                { "The tempo changes once; the list starts at 100 and a comment line marks each change." }, 100 },
             { "low D on an unnamed track, tied over the bar", DropDSong(), {},
                 { "* Tuning: D A D G", "D, 0, x, x, x, H", "F, 3_, x, x, x, H", "", "F, 3, x, x, x, H",
                     "D, 0, x, x, x, H", "" },
@@ -274,7 +286,7 @@ namespace {
                     "1 notes struck a key that already sounded at the same time; each was taken once.",
                     "1 notes or silences were longer than 256 whole notes and were cut to that.",
                     "1 notes cannot be played on this tuning; they became rests with a comment.",
-                    "The tempo changes 1 times; the list starts at 120 and a comment line marks each change." },
+                    "The tempo changes once; the list starts at 120 and a comment line marks each change." },
                 120 },
             { "a note below every tuning folded by octaves", EverythingSong(), folded, {},
                 { "Tuning E A D G: it plays the most notes; 1 note is out of its range and moved by octaves into "

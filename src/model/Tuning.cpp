@@ -198,19 +198,25 @@ QStringList NewDocumentLines(const QString& newTuning)
 
 QString BuildLine(const ChordDef& def, const Tuning& tuning)
 {
-    QString line = def.Name;
+    // Room for six marked fields and the words at once: imports build millions of lines.
+    QString line;
+    line.reserve(def.Name.size() + 64);
+    line += def.Name;
     line += QStringLiteral(", ");
     for (int slot = 6; slot >= tuning.firstSlot(); --slot) {
         if (def.Marks[slot].any())
-            line += FretFieldText(def.Frets[slot], def.Marks[slot]) + QStringLiteral(", ");
+            line += FretFieldText(def.Frets[slot], def.Marks[slot]);
         else if (def.Frets[slot] == NotPlayedFret)
-            line += QStringLiteral("x, ");
+            line += u'x';
         else
-            line += QString::number(def.Frets[slot]) + QStringLiteral(", ");
+            line += QString::number(def.Frets[slot]);
+        line += QLatin1String(", ");
     }
     line += def.Duration;
-    if (def.Technique.any())
-        line += QStringLiteral(", ") + LineMarksText(def.Technique);
+    if (def.Technique.any()) {
+        line += QLatin1String(", ");
+        line += LineMarksText(def.Technique);
+    }
     return line;
 }
 

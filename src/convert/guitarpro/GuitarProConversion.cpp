@@ -14,6 +14,7 @@
 #include <array>
 #include <climits>
 #include <optional>
+#include <unordered_map>
 
 namespace fw::guitarpro {
 
@@ -141,6 +142,7 @@ namespace {
         QStringList m_afterHeld;
         QStringList m_body;
         Losses m_losses;
+        std::unordered_map<long long, QStringList> m_forms; // by length in ticks
     };
 
     Conversion Converter::run()
@@ -314,8 +316,10 @@ namespace {
     {
         if (ticks <= 0)
             return;
-        // PlaceBeats gave every beat a length the forms fill exactly.
-        const QStringList forms = asciitab::SplitLength(static_cast<int>(ticks), true);
+        // PlaceBeats gave every beat a length the forms fill exactly; a song has few lengths.
+        QStringList& forms = m_forms[ticks];
+        if (forms.isEmpty())
+            forms = asciitab::SplitLength(static_cast<int>(ticks), true);
         m_losses.splits += forms.size() > 1;
         if (!beat.text.trimmed().isEmpty())
             addLine(QStringLiteral("* Text: ") + CommentText(beat.text));

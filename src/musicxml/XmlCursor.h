@@ -137,6 +137,10 @@ public:
         return false;
     }
 
+    // Whether the token just read closes an element of that name: where a loop over the document
+    // element's children must stop, and not at the document's end after the reader lost its place.
+    bool atEndOf(QStringView name) const { return m_reader.isEndElement() && m_reader.name() == name; }
+
     bool ok() const { return m_error.isEmpty() && !m_reader.atEnd() && !m_reader.hasError(); }
     void fail(const QString& error)
     {

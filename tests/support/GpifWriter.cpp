@@ -116,6 +116,21 @@ namespace {
             m_xml.writeEndElement();
         }
 
+        // Guitar Pro gives every track five lines of lyrics, most of them empty, before its tuning.
+        void writeLyrics(qsizetype index)
+        {
+            m_xml.writeStartElement(QStringLiteral("Lyrics"));
+            m_xml.writeAttribute(QStringLiteral("dispatched"), QStringLiteral("true"));
+            for (int line = 0; line < 5; ++line) {
+                m_xml.writeStartElement(QStringLiteral("Line"));
+                cdata(
+                    QStringLiteral("Text"), index == 0 && line < m_score.lyrics ? QStringLiteral("la la") : QString());
+                m_xml.writeTextElement(QStringLiteral("Offset"), QStringLiteral("0"));
+                m_xml.writeEndElement();
+            }
+            m_xml.writeEndElement();
+        }
+
         void writeTuning(const Track& track)
         {
             m_xml.writeStartElement(QStringLiteral("Properties"));
@@ -124,6 +139,9 @@ namespace {
                 m_xml.writeStartElement(QStringLiteral("Property"));
                 m_xml.writeAttribute(QStringLiteral("name"), QStringLiteral("Tuning"));
                 m_xml.writeTextElement(QStringLiteral("Pitches"), Joined(pitches));
+                // Guitar Pro 7 names the tuning's instrument after its pitches.
+                if (m_dialect == GpifDialect::Gp7)
+                    m_xml.writeTextElement(QStringLiteral("Instrument"), QStringLiteral("1"));
                 m_xml.writeEndElement();
             }
             Property(m_xml, QStringLiteral("CapoFret"), QStringLiteral("Fret"), QString::number(track.capo));
@@ -149,6 +167,7 @@ namespace {
                 m_xml.writeEndElement();
                 m_xml.writeEmptyElement(QStringLiteral("Instrument"));
                 m_xml.writeAttribute(QStringLiteral("ref"), track.percussion ? "drumkit" : "e-bass");
+                writeLyrics(index);
                 writeTuning(track);
             } else {
                 m_xml.writeStartElement(QStringLiteral("InstrumentSet"));
@@ -172,6 +191,7 @@ namespace {
                 m_xml.writeTextElement(QStringLiteral("PrimaryChannel"), QString::number(channel));
                 m_xml.writeTextElement(QStringLiteral("SecondaryChannel"), QString::number(channel));
                 m_xml.writeEndElement();
+                writeLyrics(index);
                 m_xml.writeStartElement(QStringLiteral("Staves"));
                 m_xml.writeStartElement(QStringLiteral("Staff"));
                 writeTuning(track);

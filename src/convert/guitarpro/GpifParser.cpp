@@ -74,6 +74,9 @@ namespace {
                 else
                     m_xml.skip();
             }
+            // A reading that lost its place among the elements must not pass for the whole score.
+            if (m_xml.error().isEmpty() && !m_xml.atEndOf(u"GPIF"))
+                damaged(QStringLiteral("its elements end before the score does"));
             if (!m_xml.error().isEmpty()) {
                 error = m_xml.error();
                 return std::nullopt;
@@ -267,10 +270,10 @@ namespace {
                             continue;
                         }
                         while (m_xml.child()) {
-                            if (m_xml.is(u"Text") && !m_xml.text().isEmpty())
-                                ++m_document.score.lyrics;
-                            else
+                            if (!m_xml.is(u"Text"))
                                 m_xml.skip();
+                            else if (!m_xml.text().isEmpty())
+                                ++m_document.score.lyrics;
                         }
                     }
                 } else {
@@ -419,10 +422,10 @@ namespace {
                     m_xml.skip();
                 } else if (m_xml.is(u"Lyrics")) {
                     while (m_xml.child()) {
-                        if (m_xml.is(u"Line") && !m_xml.text().isEmpty())
-                            ++m_document.score.lyrics;
-                        else
+                        if (!m_xml.is(u"Line"))
                             m_xml.skip();
+                        else if (!m_xml.text().isEmpty())
+                            ++m_document.score.lyrics;
                     }
                 } else if (m_xml.is(u"Properties")) {
                     while (m_xml.child()) {

@@ -77,6 +77,7 @@ namespace {
         score.album = QStringLiteral("日本 tour");
         score.tempo = 96;
         score.tempoChanges = { TempoChange { 2, 140 } };
+        score.lyrics = 2;
         MeasureHeader intro;
         intro.repeatOpen = true;
         intro.marker = QStringLiteral("Intro");
@@ -161,6 +162,7 @@ namespace {
         EXPECT_EQ(read.artist, expected.artist);
         EXPECT_EQ(read.album, expected.album);
         EXPECT_EQ(read.tempo, expected.tempo);
+        EXPECT_EQ(read.lyrics, expected.lyrics);
         ASSERT_EQ(read.tempoChanges.size(), expected.tempoChanges.size());
         for (qsizetype i = 0; i < read.tempoChanges.size(); ++i) {
             EXPECT_EQ(read.tempoChanges[i].measure, expected.tempoChanges[i].measure);

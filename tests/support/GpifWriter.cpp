@@ -4,6 +4,7 @@
 
 #include <QXmlStreamWriter>
 #include <QtEndian>
+#include <algorithm>
 
 namespace fw::test {
 
@@ -101,6 +102,22 @@ namespace {
             m_xml.writeEndElement();
         }
 
+        // Guitar Pro 8 ties a score to a recording with automations whose value is a structure.
+        void syncPoint()
+        {
+            m_xml.writeStartElement(QStringLiteral("Automation"));
+            m_xml.writeTextElement(QStringLiteral("Type"), QStringLiteral("SyncPoint"));
+            m_xml.writeTextElement(QStringLiteral("Bar"), QStringLiteral("0"));
+            m_xml.writeTextElement(QStringLiteral("Position"), QStringLiteral("0"));
+            m_xml.writeStartElement(QStringLiteral("Value"));
+            m_xml.writeTextElement(QStringLiteral("BarIndex"), QStringLiteral("0"));
+            m_xml.writeTextElement(QStringLiteral("BarOccurrence"), QStringLiteral("0"));
+            m_xml.writeTextElement(QStringLiteral("ModifiedTempo"), QString::number(m_score.tempo));
+            m_xml.writeTextElement(QStringLiteral("FrameOffset"), QStringLiteral("0"));
+            m_xml.writeEndElement();
+            m_xml.writeEndElement();
+        }
+
         void writeMasterTrack()
         {
             m_xml.writeStartElement(QStringLiteral("MasterTrack"));
@@ -112,6 +129,8 @@ namespace {
             tempo(0, m_score.tempo);
             for (const TempoChange& change : m_score.tempoChanges)
                 tempo(change.measure, change.bpm);
+            if (m_dialect == GpifDialect::Gp7)
+                syncPoint();
             m_xml.writeEndElement();
             m_xml.writeEndElement();
         }
@@ -295,7 +314,7 @@ namespace {
                 if (placed.beat->rest)
                     continue;
                 for (const Note& note : placed.beat->notes)
-                    writeNote(noteId++, note, *placed.track, placed.beat->attack == Attack::Tap);
+                    writeNote(noteId++, note, *placed.track, *placed.beat);
             }
             m_xml.writeEndElement();
             m_xml.writeStartElement(QStringLiteral("Rhythms"));
@@ -333,8 +352,14 @@ namespace {
                     ids.append(noteId++);
                 xml.writeTextElement(QStringLiteral("Notes"), Joined(ids));
             }
-            if (beat.attack != Attack::Normal || beat.tremoloBar) {
+            if (beat.attack != Attack::Normal || beat.tremoloBar || vibratoOfBeat(beat)) {
                 xml.writeStartElement(QStringLiteral("Properties"));
+                if (vibratoOfBeat(beat)) {
+                    xml.writeStartElement(QStringLiteral("Property"));
+                    xml.writeAttribute(QStringLiteral("name"), QStringLiteral("VibratoWTremBar"));
+                    xml.writeTextElement(QStringLiteral("Strength"), QStringLiteral("Slight"));
+                    xml.writeEndElement();
+                }
                 if (beat.attack == Attack::Slap)
                     Property(xml, QStringLiteral("Slapped"));
                 if (beat.attack == Attack::Pop)
@@ -344,6 +369,14 @@ namespace {
                 xml.writeEndElement();
             }
             xml.writeEndElement();
+        }
+
+        // Guitar Pro 7 writes a vibrato that every note of a beat shares, as a tremolo bar makes it,
+        // on the beat; Guitar Pro 6 on each note.
+        bool vibratoOfBeat(const Beat& beat) const
+        {
+            return m_dialect == GpifDialect::Gp7 && !beat.rest && !beat.notes.isEmpty()
+                && std::all_of(beat.notes.begin(), beat.notes.end(), [](const Note& note) { return note.vibrato; });
         }
 
         void writeRhythm(int id, const NoteValue& value)
@@ -363,7 +396,7 @@ namespace {
             m_xml.writeEndElement();
         }
 
-        void writeNote(int id, const Note& note, const Track& track, bool tapped)
+        void writeNote(int id, const Note& note, const Track& track, const Beat& beat)
         {
             QXmlStreamWriter& xml = m_xml;
             xml.writeStartElement(QStringLiteral("Note"));
@@ -379,7 +412,7 @@ namespace {
                 xml.writeTextElement(QStringLiteral("Accent"), QString::number((note.accent ? 8 : 0) | note.staccato));
             if (note.letRing)
                 xml.writeEmptyElement(QStringLiteral("LetRing"));
-            if (note.vibrato)
+            if (note.vibrato && !vibratoOfBeat(beat))
                 xml.writeTextElement(QStringLiteral("Vibrato"), QStringLiteral("Slight"));
             if (note.trill)
                 xml.writeTextElement(QStringLiteral("Trill"), QString::number(note.fret + 2));
@@ -394,7 +427,7 @@ namespace {
             }
             if (note.dead)
                 Property(xml, QStringLiteral("Muted"));
-            if (tapped)
+            if (beat.attack == Attack::Tap)
                 Property(xml, QStringLiteral("Tapped"));
             if (note.palmMute)
                 Property(xml, QStringLiteral("PalmMuted"));

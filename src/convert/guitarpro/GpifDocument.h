@@ -36,6 +36,7 @@ struct GpifBeat {
     int rhythm = -1;
     QList<int> notes;
     bool tremoloPicking = false;
+    bool vibrato = false; // a vibrato of the whole beat, made with the tremolo bar
 };
 
 struct GpifNote {

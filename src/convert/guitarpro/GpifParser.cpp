@@ -179,7 +179,8 @@ namespace {
                     tempo.bar = static_cast<int>(m_xml.integer(0));
                 else if (m_xml.is(u"Position"))
                     tempo.position = m_xml.real(0);
-                else if (m_xml.is(u"Value"))
+                // Other kinds' values (a sync point's) hold elements; Guitar Pro writes the type first.
+                else if (m_xml.is(u"Value") && type == QLatin1String("Tempo"))
                     value = m_xml.text();
                 else
                     m_xml.skip();
@@ -442,6 +443,8 @@ namespace {
                             beat.attack = Attack::Tap;
                         else if (property.name == QLatin1String("WhammyBar"))
                             beat.tremoloBar = true;
+                        else if (property.name == QLatin1String("VibratoWTremBar"))
+                            gpif.vibrato = true;
                     }
                 } else {
                     m_xml.skip();

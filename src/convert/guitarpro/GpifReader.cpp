@@ -136,6 +136,7 @@ namespace {
                 }
                 Note copy = note->note;
                 copy.tremoloPicking = source.tremoloPicking;
+                copy.vibrato = copy.vibrato || source.vibrato;
                 if (note->tapped)
                     beat.attack = Attack::Tap;
                 if (!track.percussion && strings > 0) {

@@ -194,6 +194,13 @@ namespace {
                 m_xml.writeTextElement(QStringLiteral("Type"), track.percussion ? "drumKit" : "electricBass");
                 m_xml.writeTextElement(
                     QStringLiteral("LineCount"), QString::number(track.percussion ? 5 : track.tuning.size()));
+                // The instrument's kinds of note, each with a type of its own that is not the track's.
+                m_xml.writeStartElement(QStringLiteral("Elements"));
+                m_xml.writeStartElement(QStringLiteral("Element"));
+                m_xml.writeTextElement(QStringLiteral("Name"), QStringLiteral("Pitched"));
+                m_xml.writeTextElement(QStringLiteral("Type"), QStringLiteral("pitched"));
+                m_xml.writeEndElement();
+                m_xml.writeEndElement();
                 m_xml.writeEndElement();
                 m_xml.writeStartElement(QStringLiteral("Sounds"));
                 m_xml.writeStartElement(QStringLiteral("Sound"));
@@ -417,6 +424,17 @@ namespace {
             if (note.trill)
                 xml.writeTextElement(QStringLiteral("Trill"), QString::number(note.fret + 2));
             xml.writeStartElement(QStringLiteral("Properties"));
+            if (m_dialect == GpifDialect::Gp7 && !track.percussion) {
+                // The note as a staff shows it: a property whose value is a structure.
+                xml.writeStartElement(QStringLiteral("Property"));
+                xml.writeAttribute(QStringLiteral("name"), QStringLiteral("ConcertPitch"));
+                xml.writeStartElement(QStringLiteral("Pitch"));
+                xml.writeTextElement(QStringLiteral("Step"), QStringLiteral("C"));
+                xml.writeTextElement(QStringLiteral("Accidental"), QString());
+                xml.writeTextElement(QStringLiteral("Octave"), QStringLiteral("2"));
+                xml.writeEndElement();
+                xml.writeEndElement();
+            }
             const int strings = static_cast<int>(track.tuning.size());
             if (track.percussion) {
                 Property(xml, QStringLiteral("Midi"), QStringLiteral("Number"), QString::number(note.fret));

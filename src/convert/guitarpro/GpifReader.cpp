@@ -150,7 +150,9 @@ namespace {
                         return;
                     }
                     if (copy.fret < 0 || copy.fret > MaxFrets) {
-                        damaged(QStringLiteral("a note lies at fret %1, beyond %2").arg(copy.fret).arg(MaxFrets));
+                        damaged(copy.fret < 0
+                                ? QStringLiteral("a note lies below its open string (fret %1)").arg(copy.fret)
+                                : QStringLiteral("a note lies at fret %1, beyond %2").arg(copy.fret).arg(MaxFrets));
                         return;
                     }
                     copy.string = strings - note->string;

@@ -331,6 +331,8 @@ TEST(GpifImport, HostileFilesAreRefusedWithAClearMessage)
             "more than 12 strings" },
         { "fret 31", Zip({ { "Content/score.gpif", edited("<Fret>14</Fret>", "<Fret>31</Fret>") } }),
             "fret 31, beyond 30" },
+        { "fret -5", Zip({ { "Content/score.gpif", edited("<Fret>14</Fret>", "<Fret>-5</Fret>") } }),
+            "below its open string (fret -5)" },
         { "a note on a string the track lacks",
             Zip({ { "Content/score.gpif", edited("<String>0</String>", "<String>9</String>") } }), "string 10 of" },
         { "a beat without a note value", Zip({ { "Content/score.gpif", edited("<Rhythm ref=\"0\"/>", "") } }),

@@ -6,7 +6,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 SECONDS_PER_TARGET="${1:-30}"
 BUILD_DIR="${FW_FUZZ_BUILD_DIR:-$ROOT/build-fuzz}"
-TARGETS=(fuzz_line_parser fuzz_document fuzz_midi_file fuzz_ascii_tab fuzz_tab_import fuzz_midi_reader fuzz_musicxml fuzz_guitar_pro)
+TARGETS=(fuzz_line_parser fuzz_document fuzz_midi_file fuzz_ascii_tab fuzz_tab_import fuzz_midi_reader fuzz_musicxml fuzz_guitar_pro fuzz_gpx fuzz_gp7)
 
 cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DFW_FUZZ=ON -DFW_SANITIZE=ON ${FW_CMAKE_ARGS:-} >/dev/null

@@ -1,8 +1,8 @@
 #include "MxlContainer.h"
+#include "ZipArchive.h"
 
 #include <QIODevice>
 #include <QXmlStreamReader>
-#include <memory>
 #include <zip.h>
 
 namespace fw::musicxml {
@@ -13,11 +13,6 @@ namespace {
     constexpr const char* ContainerPath = "META-INF/container.xml";
     // A container file is a few lines; anything much larger is not one.
     constexpr qint64 MaxContainerBytes = 1 << 20;
-
-    struct ArchiveCloser {
-        void operator()(zip_t* archive) const { zip_discard(archive); }
-    };
-    using Archive = std::unique_ptr<zip_t, ArchiveCloser>;
 
     QString ZipErrorText(zip_error_t* error) { return QString::fromLocal8Bit(zip_error_strerror(error)); }
 
@@ -55,108 +50,6 @@ namespace {
         }
         zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), store ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
         return true;
-    }
-
-    // One entry of an archive as a device that unpacks as it is read, so that a score is never held
-    // whole; more than limit bytes, whatever the headers claim, end it with an error.
-    class EntryDevice : public QIODevice {
-    public:
-        EntryDevice(zip_file_t* file, QString name, qint64 limit)
-            : m_file(file)
-            , m_name(std::move(name))
-            , m_limit(limit)
-        {
-            open(QIODevice::ReadOnly);
-        }
-        ~EntryDevice() override { zip_fclose(m_file); }
-        bool isSequential() const override { return true; }
-        const QString& failure() const { return m_failure; }
-
-    protected:
-        qint64 readData(char* data, qint64 size) override
-        {
-            if (!m_failure.isEmpty())
-                return -1;
-            const zip_int64_t got = zip_fread(m_file, data, static_cast<zip_uint64_t>(size));
-            if (got < 0) {
-                m_failure = QStringLiteral("\"%1\" is damaged: %2")
-                                .arg(m_name, QString::fromLocal8Bit(zip_error_strerror(zip_file_get_error(m_file))));
-                return -1;
-            }
-            m_total += got;
-            if (m_total > m_limit) {
-                m_failure
-                    = QStringLiteral("\"%1\" unpacks to more than the %2 bytes allowed.").arg(m_name).arg(m_limit);
-                return -1;
-            }
-            return got;
-        }
-        qint64 writeData(const char*, qint64) override { return -1; }
-
-    private:
-        zip_file_t* m_file;
-        QString m_name;
-        qint64 m_limit;
-        qint64 m_total = 0;
-        QString m_failure;
-    };
-
-    // Checks an entry's declared size against limit and opens it; null with error set on failure.
-    zip_file_t* OpenEntry(zip_t* archive, zip_uint64_t index, qint64 limit, QString& name, QString& error)
-    {
-        zip_stat_t stat;
-        zip_stat_init(&stat);
-        if (zip_stat_index(archive, index, 0, &stat) != 0) {
-            error = QString::fromLocal8Bit(zip_strerror(archive));
-            return nullptr;
-        }
-        name = QString::fromUtf8(stat.name);
-        if ((stat.valid & ZIP_STAT_SIZE) && stat.size > static_cast<zip_uint64_t>(limit)) {
-            error = QStringLiteral("\"%1\" would unpack to %2 bytes, more than the %3 allowed.")
-                        .arg(name)
-                        .arg(stat.size)
-                        .arg(limit);
-            return nullptr;
-        }
-        zip_file_t* file = zip_fopen_index(archive, index, 0);
-        if (!file)
-            error = QStringLiteral("\"%1\" cannot be unpacked: %2")
-                        .arg(name, QString::fromLocal8Bit(zip_strerror(archive)));
-        return file;
-    }
-
-    // Reads one entry, at most limit bytes of it; nothing when it holds more or cannot be read.
-    std::optional<QByteArray> ReadEntry(zip_t* archive, zip_uint64_t index, qint64 limit, QString& error)
-    {
-        QString name;
-        zip_file_t* file = OpenEntry(archive, index, limit, name, error);
-        if (!file)
-            return std::nullopt;
-        QByteArray bytes;
-        char buffer[1 << 16];
-        bool ok = true;
-        for (;;) {
-            const zip_int64_t got = zip_fread(file, buffer, sizeof buffer);
-            if (got < 0) {
-                error = QStringLiteral("\"%1\" is damaged: %2")
-                            .arg(name, QString::fromLocal8Bit(zip_error_strerror(zip_file_get_error(file))));
-                ok = false;
-                break;
-            }
-            if (got == 0)
-                break;
-            // The header's size may lie: count what really comes out.
-            if (bytes.size() + got > limit) {
-                error = QStringLiteral("\"%1\" unpacks to more than the %2 bytes allowed.").arg(name).arg(limit);
-                ok = false;
-                break;
-            }
-            bytes.append(buffer, static_cast<qsizetype>(got));
-        }
-        zip_fclose(file);
-        if (!ok)
-            return std::nullopt;
-        return bytes;
     }
 
     QString RootFileOf(const QByteArray& containerXml)
@@ -230,39 +123,24 @@ QByteArray PackMxl(const QByteArray& scoreXml, QString& error)
 bool ReadPackedScore(
     const QByteArray& archiveBytes, qint64 maxBytes, const std::function<void(QIODevice*)>& read, QString& error)
 {
-    zip_error_t zipError;
-    zip_error_init(&zipError);
-    zip_source_t* source = zip_source_buffer_create(
-        archiveBytes.constData(), static_cast<zip_uint64_t>(archiveBytes.size()), 0, &zipError);
-    if (!source) {
-        error = QStringLiteral("Not a compressed MusicXML file: ") + ZipErrorText(&zipError);
-        zip_error_fini(&zipError);
+    const ZipArchive archive(archiveBytes);
+    if (!archive.isOpen()) {
+        error = QStringLiteral("Not a compressed MusicXML file: ") + archive.openError();
         return false;
     }
-    Archive archive(zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &zipError));
-    if (!archive) {
-        error = QStringLiteral("Not a compressed MusicXML file: ") + ZipErrorText(&zipError);
-        zip_error_fini(&zipError);
-        zip_source_free(source);
-        return false;
-    }
-    zip_error_fini(&zipError);
-
     QString scorePath;
-    const zip_int64_t containerIndex = zip_name_locate(archive.get(), ContainerPath, 0);
+    const qint64 containerIndex = archive.find(QString::fromLatin1(ContainerPath));
     if (containerIndex >= 0) {
-        const auto container
-            = ReadEntry(archive.get(), static_cast<zip_uint64_t>(containerIndex), MaxContainerBytes, error);
+        const auto container = archive.read(containerIndex, MaxContainerBytes, error);
         if (!container)
             return false;
         scorePath = RootFileOf(*container);
     }
-    zip_int64_t scoreIndex
-        = scorePath.isEmpty() ? -1 : zip_name_locate(archive.get(), scorePath.toUtf8().constData(), 0);
+    qint64 scoreIndex = scorePath.isEmpty() ? -1 : archive.find(scorePath);
     if (scoreIndex < 0) {
-        const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
-        for (zip_int64_t i = 0; i < count && scoreIndex < 0; ++i) {
-            const QString name = QString::fromUtf8(zip_get_name(archive.get(), static_cast<zip_uint64_t>(i), 0));
+        const qint64 count = archive.entryCount();
+        for (qint64 i = 0; i < count && scoreIndex < 0; ++i) {
+            const QString name = archive.entryName(i);
             if (!name.startsWith(QLatin1String("META-INF/"))
                 && (name.endsWith(QLatin1String(".musicxml"), Qt::CaseInsensitive)
                     || name.endsWith(QLatin1String(".xml"), Qt::CaseInsensitive)))
@@ -273,14 +151,12 @@ bool ReadPackedScore(
         error = QStringLiteral("The compressed file holds no MusicXML score.");
         return false;
     }
-    QString name;
-    zip_file_t* file = OpenEntry(archive.get(), static_cast<zip_uint64_t>(scoreIndex), maxBytes, name, error);
-    if (!file)
+    const std::unique_ptr<ZipEntryDevice> device = archive.open(scoreIndex, maxBytes, error);
+    if (!device)
         return false;
-    EntryDevice device(file, name, maxBytes);
-    read(&device);
-    if (!device.failure().isEmpty()) {
-        error = device.failure();
+    read(device.get());
+    if (!device->failure().isEmpty()) {
+        error = device->failure();
         return false;
     }
     return true;

@@ -13,11 +13,13 @@
 namespace fw::musicxml {
 
 // The stream reader, with the nesting depth counted on every element so that no input can make
-// the reader hold an unbounded stack of open elements.
+// the reader hold an unbounded stack of open elements. kind names the document in messages ("Not a
+// MusicXML file: ...").
 class XmlCursor {
 public:
-    explicit XmlCursor(const QByteArray& bytes)
+    explicit XmlCursor(const QByteArray& bytes, const QString& kind = QStringLiteral("MusicXML"))
         : m_reader(bytes)
+        , m_kind(kind)
     {
         // Scores use no namespaces; resolving them would only cost time on every element.
         m_reader.setNamespaceProcessing(false);
@@ -77,7 +79,8 @@ public:
                 --m_depth;
                 break;
             } else if (token == QXmlStreamReader::StartElement) {
-                fail(QStringLiteral("Not a MusicXML score: a text holds other elements (line %1).")
+                fail(QStringLiteral("Not a %1 score: a text holds other elements (line %2).")
+                         .arg(m_kind)
                          .arg(m_reader.lineNumber()));
                 break;
             }
@@ -134,6 +137,10 @@ public:
         return false;
     }
 
+    // Whether the token just read closes an element of that name: where a loop over the document
+    // element's children must stop, and not at the document's end after the reader lost its place.
+    bool atEndOf(QStringView name) const { return m_reader.isEndElement() && m_reader.name() == name; }
+
     bool ok() const { return m_error.isEmpty() && !m_reader.atEnd() && !m_reader.hasError(); }
     void fail(const QString& error)
     {
@@ -145,8 +152,8 @@ public:
         if (!m_error.isEmpty())
             return m_error;
         if (m_reader.hasError())
-            return QStringLiteral("Not a MusicXML file: %1 (line %2).")
-                .arg(m_reader.errorString())
+            return QStringLiteral("Not a %1 file: %2 (line %3).")
+                .arg(m_kind, m_reader.errorString())
                 .arg(m_reader.lineNumber());
         return QString();
     }
@@ -178,7 +185,8 @@ private:
             } else if (token != QXmlStreamReader::Comment && token != QXmlStreamReader::ProcessingInstruction)
                 break;
         }
-        fail(QStringLiteral("Not a MusicXML score: a number or letter holds other elements (line %1).")
+        fail(QStringLiteral("Not a %1 score: a number or letter holds other elements (line %2).")
+                 .arg(m_kind)
                  .arg(m_reader.lineNumber()));
         return read(QStringView());
     }
@@ -187,13 +195,15 @@ private:
     {
         m_name = m_reader.name();
         if (++m_depth > MaxXmlDepth) {
-            fail(QStringLiteral("Not a MusicXML file: its elements nest deeper than %1 levels.").arg(MaxXmlDepth));
+            fail(
+                QStringLiteral("Not a %1 file: its elements nest deeper than %2 levels.").arg(m_kind).arg(MaxXmlDepth));
             return false;
         }
         return true;
     }
 
     QXmlStreamReader m_reader;
+    QString m_kind = QStringLiteral("MusicXML");
     QStringView m_name; // the current start element's, valid until the reader moves on
     int m_depth = 0;
     QString m_error;

@@ -3,15 +3,13 @@
 #include "Conversion.h"
 #include "GuitarProConversion.h"
 #include "GuitarProFile.h"
+#include "GuitarProReading.h"
 #include "GuitarProSongs.h"
 #include "GuitarProWriter.h"
 #include "MeasureOrder.h"
 #include "QtPrinters.h"
 
-#include <QDir>
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -57,11 +55,13 @@ TEST(GuitarProImport, DamagedAndForeignFilesRefusedWhole)
         QString error;
     } cases[] = {
         { "a web page", "<!DOCTYPE html><html><body>Not found</body></html>",
-            QStringLiteral("This is not a Guitar Pro file: it does not begin as GP3, GP4 and GP5 files do.") },
+            QStringLiteral("This is not a Guitar Pro file: it does not begin as Guitar Pro files (GP3 to GP5, GPX, GP7 "
+                           "and GP8) do.") },
         { "GPX", QByteArray("BCFZ") + QByteArray(40, '\x01'),
-            QStringLiteral("This is a Guitar Pro 6 file (.gpx), not a GP3, GP4 or GP5 file.") },
+            QStringLiteral("Not a readable Guitar Pro 6 file: its compressed data refers back before its start.") },
         { "empty", QByteArray(),
-            QStringLiteral("This is not a Guitar Pro file: it does not begin as GP3, GP4 and GP5 files do.") },
+            QStringLiteral("This is not a Guitar Pro file: it does not begin as Guitar Pro files (GP3 to GP5, GPX, GP7 "
+                           "and GP8) do.") },
         { "millions of measures", Patched(song, Ints({ 2, 3 }), Ints({ 50'000'000, 3 })),
             QStringLiteral("The file claims 50000000 measures (a Guitar Pro file this program reads has 1 to 200000): "
                            "it is damaged.") },
@@ -99,66 +99,12 @@ TEST(GuitarProImport, DamagedAndForeignFilesRefusedWhole)
     }
 }
 
-// A track as our reader gives it, in the terms SecondReader.cjs prints alphaTab's reading in.
-
-QStringList OurReading(const Track& track)
-{
-    QStringList lines;
-    for (qsizetype m = 0; m < track.measures.size(); ++m) {
-        long long onset = 0;
-        for (const Beat& beat : track.measures[m].voices.value(0)) {
-            const NoteValue& d = beat.duration;
-            const long long length = 3840LL * d.times * ((2 << d.dots) - 1) / (d.value * d.enters * (1 << d.dots));
-            QList<Note> notes = beat.notes;
-            std::sort(notes.begin(), notes.end(), [](const Note& a, const Note& b) { return a.string < b.string; });
-            QStringList fields { QStringLiteral("%1:%2").arg(m).arg(onset) };
-            for (const Note& n : notes) {
-                QStringList marks;
-                const auto mark = [&marks](bool on, const QString& name) {
-                    if (on)
-                        marks.append(name);
-                };
-                const int harmonic[] = { 0, 1, 2, 4, 3, 5 }; // alphaTab numbers pinch 3, tapped 4
-                mark(n.hammer, QStringLiteral("hammer"));
-                mark(n.slideIn != SlideIn::None, QStringLiteral("slideIn%1").arg(int(n.slideIn)));
-                mark(n.slideOut != SlideOut::None,
-                    QStringLiteral("slideOut%1")
-                        .arg(n.slideOut == SlideOut::Down    ? 4
-                                : n.slideOut == SlideOut::Up ? 3
-                                                             : int(n.slideOut)));
-                mark(n.ghost, QStringLiteral("ghost"));
-                mark(n.dead, QStringLiteral("dead"));
-                mark(n.tie, QStringLiteral("tied"));
-                mark(n.harmonic != Harmonic::None, QStringLiteral("harmonic%1").arg(harmonic[int(n.harmonic)]));
-                mark(n.bendCents > 0, QStringLiteral("bend%1").arg(n.bendCents / 50)); // in quarter tones
-                mark(n.vibrato, QStringLiteral("vibrato"));
-                mark(n.staccato, QStringLiteral("staccato"));
-                mark(n.accent, QStringLiteral("accent"));
-                mark(n.palmMute, QStringLiteral("palmMute"));
-                mark(n.letRing, QStringLiteral("letRing"));
-                fields.append(QStringLiteral("s%1f%2").arg(n.string).arg(n.tie ? QString() : QString::number(n.fret))
-                    + (marks.isEmpty() ? QString() : u'[' + marks.join(u',') + u']'));
-            }
-            const char* attacks[] = { "", "SLAP", "POP", "TAP" };
-            if (beat.attack != Attack::Normal)
-                fields.append(QString::fromLatin1(attacks[int(beat.attack)]));
-            if (!beat.rest && !beat.notes.isEmpty() && !beat.grace)
-                lines.append(fields.join(u' '));
-            onset += beat.grace ? 0 : length;
-        }
-    }
-    return lines;
-}
-
 // The same files read by alphaTab under Node, where the set-up script installed it into the build
 // tree (or FW_ALPHATAB_DIR names a directory holding node_modules/@coderline/alphatab).
 TEST(GuitarProImport, SecondReaderReadsTheSameBassTrack)
 {
-    const QString node = QStandardPaths::findExecutable(QStringLiteral("node"));
-    QString modules = qEnvironmentVariable("FW_ALPHATAB_DIR");
+    const QString modules = SecondReaderModules();
     if (modules.isEmpty())
-        modules = QStringLiteral(FW_BINARY_DIR "/alphatab");
-    if (node.isEmpty() || !QDir(modules + QStringLiteral("/node_modules/@coderline/alphatab")).exists())
         GTEST_SKIP() << "Node or the @coderline/alphatab package is not installed (scripts/setup.sh installs them)";
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -178,13 +124,9 @@ TEST(GuitarProImport, SecondReaderReadsTheSameBassTrack)
         const std::optional<Score> ours = ReadGuitarProFile(WriteGuitarPro(file.score, file.version), error);
         ASSERT_TRUE(ours.has_value()) << qPrintable(error);
         const int bass = ChooseBassTrack(*ours);
-        QProcess second;
-        second.start(node,
-            { QStringLiteral(FW_SOURCE_DIR "/tests/convert/SecondReader.cjs"), modules, path, QString::number(bass) });
-        ASSERT_TRUE(second.waitForFinished(60000));
-        ASSERT_EQ(second.exitCode(), 0) << second.readAllStandardError().constData();
-        const QStringList theirs = QString::fromUtf8(second.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-        EXPECT_EQ(OurReading(ours->tracks[bass]), theirs);
+        const std::optional<QStringList> theirs = SecondReading(modules, path, bass, error);
+        ASSERT_TRUE(theirs.has_value()) << qPrintable(error);
+        EXPECT_EQ(OurReading(ours->tracks[bass]), *theirs);
     }
 }
 

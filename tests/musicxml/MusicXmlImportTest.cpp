@@ -1,11 +1,11 @@
 // Scores written the way notation programs write them, and hostile files.
 #include "MusicXml.h"
 #include "QtPrinters.h"
+#include "ZipBytes.h"
 
 #include <QBuffer>
 #include <ctime>
 #include <gtest/gtest.h>
-#include <zip.h>
 
 using namespace fw;
 
@@ -176,30 +176,7 @@ TEST(MusicXmlImport, ScoresAsNotationProgramsWriteThem)
     EXPECT_TRUE(fingered.report.contains("1 notes no string can play written as rests."));
 }
 
-namespace {
-
-QByteArray Zip(const QList<QPair<QByteArray, QByteArray>>& entries)
-{
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* buffer = zip_source_buffer_create(nullptr, 0, 0, &error);
-    zip_source_keep(buffer);
-    zip_t* archive = zip_open_from_source(buffer, ZIP_TRUNCATE, &error);
-    for (const auto& entry : entries)
-        zip_file_add(archive, entry.first.constData(),
-            zip_source_buffer(archive, entry.second.constData(), entry.second.size(), 0), 0);
-    zip_close(archive);
-    zip_stat_t stat;
-    zip_source_stat(buffer, &stat);
-    QByteArray bytes(static_cast<qsizetype>(stat.size), '\0');
-    zip_source_open(buffer);
-    zip_source_read(buffer, bytes.data(), stat.size);
-    zip_source_close(buffer);
-    zip_source_free(buffer);
-    return bytes;
-}
-
-} // namespace
+using fw::test::Zip;
 
 // Files that are not scores, or that would make the reader work without end, are refused with a
 // message that says why; none crashes or hangs.

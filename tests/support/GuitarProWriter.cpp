@@ -1,6 +1,7 @@
 #include "GuitarProWriter.h"
 
 #include "DocumentText.h"
+#include "SlideFlags.h"
 
 #include <QtEndian>
 
@@ -536,14 +537,7 @@ namespace {
         void writeSlide(const Note& note)
         {
             if (m_version >= 500) {
-                int slides = 0;
-                slides |= note.slideOut == SlideOut::Shift ? 0x01 : 0;
-                slides |= note.slideOut == SlideOut::Legato ? 0x02 : 0;
-                slides |= note.slideOut == SlideOut::Down ? 0x04 : 0;
-                slides |= note.slideOut == SlideOut::Up ? 0x08 : 0;
-                slides |= note.slideIn == SlideIn::FromBelow ? 0x10 : 0;
-                slides |= note.slideIn == SlideIn::FromAbove ? 0x20 : 0;
-                m_out.byte(slides);
+                m_out.byte(SlideFlags(note));
                 return;
             }
             // GP4 holds one slide a note.

@@ -1,5 +1,6 @@
 // GP3, GP4 and GP5 files: the measures of every track, their beats and notes with their effects.
 #include "BinaryReaderParts.h"
+#include "SlideFlags.h"
 
 namespace fw::guitarpro::detail {
 
@@ -276,19 +277,7 @@ void BinaryReader::readNoteEffects(Note& note)
     }
     if (more & 0x08) {
         if (m_version >= 500) {
-            const int slides = m_in.byte();
-            if (slides & 0x10)
-                note.slideIn = SlideIn::FromBelow;
-            else if (slides & 0x20)
-                note.slideIn = SlideIn::FromAbove;
-            if (slides & 0x02)
-                note.slideOut = SlideOut::Legato;
-            else if (slides & 0x01)
-                note.slideOut = SlideOut::Shift;
-            else if (slides & 0x04)
-                note.slideOut = SlideOut::Down;
-            else if (slides & 0x08)
-                note.slideOut = SlideOut::Up;
+            SetSlides(note, m_in.byte());
         } else {
             switch (m_in.signedByte()) {
             case -2:

@@ -29,7 +29,8 @@ void RegisterGuitarProFormat(FormatRegistry& registry)
 {
     ReaderFormat reader;
     reader.name = QStringLiteral("Guitar Pro files");
-    reader.extensions = QStringList { QStringLiteral("gp3"), QStringLiteral("gp4"), QStringLiteral("gp5") };
+    reader.extensions = QStringList { QStringLiteral("gp3"), QStringLiteral("gp4"), QStringLiteral("gp5"),
+        QStringLiteral("gpx"), QStringLiteral("gp") };
     reader.maxBytes = MaxFileBytes;
     reader.fileKind = QStringLiteral("a Guitar Pro file");
     reader.options = { TrackFormatOption, VoiceFormatOption, AsWrittenFormatOption };

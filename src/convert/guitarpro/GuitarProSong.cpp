@@ -33,10 +33,6 @@ namespace {
 
     QString NotReadable(const QByteArray& bytes)
     {
-        if (bytes.startsWith("BCFZ") || bytes.startsWith("BCFS"))
-            return QStringLiteral("This is a Guitar Pro 6 file (.gpx), not a GP3, GP4 or GP5 file.");
-        if (bytes.startsWith("PK\x03\x04"))
-            return QStringLiteral("This is a Guitar Pro 7 or 8 file (.gp, a zip archive), not a GP3, GP4 or GP5 file.");
         const QByteArray text = VersionText(bytes);
         if (text.startsWith("FICHIER GUITARE PRO") || text.startsWith("FICHIER GUITAR PRO v2"))
             return QStringLiteral("Guitar Pro 1 and 2 files cannot be read; open the file in Guitar Pro and save it "
@@ -44,7 +40,8 @@ namespace {
         if (text.startsWith("FICHIER GUITAR PRO") || text.startsWith("CLIPBOARD GUITAR PRO"))
             return QStringLiteral("Guitar Pro version \"%1\" cannot be read (GP3, GP4 and GP5 can).")
                 .arg(QString::fromLatin1(text).simplified());
-        return QStringLiteral("This is not a Guitar Pro file: it does not begin as GP3, GP4 and GP5 files do.");
+        return QStringLiteral(
+            "This is not a Guitar Pro file: it does not begin as Guitar Pro files (GP3 to GP5, GPX, GP7 and GP8) do.");
     }
 
 } // namespace

@@ -2,11 +2,16 @@
 
 #include "DialogButtons.h"
 
+#include <algorithm>
+
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -80,8 +85,22 @@ void ImportPartsDialog::setParts(const QString& fileName, const QList<ImportPart
         if (part.chosen && !chosen)
             chosen = item;
     }
-    for (int column = 0; column < lstParts->columnCount(); ++column)
+    // Wide enough for every column's text, so long instrument names do not cut the names short; the
+    // screen bounds it. The name column is measured as the others, then takes the room to spare.
+    QHeaderView* header = lstParts->header();
+    header->setSectionResizeMode(1, QHeaderView::Interactive);
+    int wanted = 0;
+    for (int column = 0; column < lstParts->columnCount(); ++column) {
         lstParts->resizeColumnToContents(column);
+        wanted += header->sectionSize(column);
+    }
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
+    const QMargins margins = layout()->contentsMargins();
+    const int frame = margins.left() + margins.right() + 2 * lstParts->frameWidth()
+        + lstParts->verticalScrollBar()->sizeHint().width();
+    const QScreen* display = screen();
+    const int room = display ? display->availableGeometry().width() * 9 / 10 : wanted + frame;
+    resize(std::clamp(wanted + frame, width(), std::max(width(), room)), height());
     lstParts->setCurrentItem(chosen ? chosen : lstParts->topLevelItem(0));
     lstParts->setFocus();
     showVoices();

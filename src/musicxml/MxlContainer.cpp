@@ -14,8 +14,6 @@ namespace {
     // A container file is a few lines; anything much larger is not one.
     constexpr qint64 MaxContainerBytes = 1 << 20;
 
-    QString ZipErrorText(zip_error_t* error) { return QString::fromLocal8Bit(zip_error_strerror(error)); }
-
     QByteArray ContainerXml()
     {
         QByteArray bytes;

@@ -4,11 +4,7 @@
 
 namespace fw {
 
-namespace {
-
-    QString ZipErrorText(zip_error_t* error) { return QString::fromLocal8Bit(zip_error_strerror(error)); }
-
-} // namespace
+QString ZipErrorText(zip_error* error) { return QString::fromLocal8Bit(zip_error_strerror(error)); }
 
 ZipArchive::ZipArchive(const QByteArray& bytes)
 {

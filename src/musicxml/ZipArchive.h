@@ -8,8 +8,12 @@
 
 struct zip;
 struct zip_file;
+struct zip_error;
 
 namespace fw {
+
+// libzip's text for an error, as the messages show it.
+QString ZipErrorText(zip_error* error);
 
 // One entry of an archive as a device that unpacks as it is read, so that an entry is never held
 // whole; more than its limit, whatever the headers claim, ends it with failure() set.

@@ -45,7 +45,7 @@ int main()
             std::snprintf(figure, sizeof figure, "tuning choice, %d notes %s", notes, what);
             std::printf("%-40s  %.3f ms (fingering %.3f ms, %s)\n", figure, chooseMs, fingerMs,
                 qPrintable(choice.tuning.namesText()));
-            std::snprintf(figure, sizeof figure, "  share of the fingering, %d %s", notes, what);
+            std::snprintf(figure, sizeof figure, "share of the fingering, %d %s", notes, what);
             fw::bench::PrintFigure(figure, 100.0 * chooseMs / fingerMs, "%", "<=", 10, ok);
         }
     }

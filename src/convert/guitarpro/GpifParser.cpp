@@ -325,8 +325,8 @@ namespace {
                     gpif.track.capo = std::clamp(property.value.toInt(), 0, MaxFrets);
                 } else if (property.name == QLatin1String("FretCount")) {
                     const int frets = property.value.toInt();
-                    if (frets > MaxFrets)
-                        damaged(QStringLiteral("a track has %1 frets, more than %2").arg(frets).arg(MaxFrets));
+                    if (frets > MaxNeckFrets)
+                        damaged(QStringLiteral("a track has %1 frets, more than %2").arg(frets).arg(MaxNeckFrets));
                     if (frets > 0)
                         gpif.track.frets = frets;
                 }

@@ -149,10 +149,12 @@ namespace {
                                     .arg(strings));
                         return;
                     }
-                    if (copy.fret < 0 || copy.fret > MaxFrets) {
+                    // A longer neck than usual may be played to its end, as in the older versions.
+                    const int highest = std::max(MaxFrets, track.frets);
+                    if (copy.fret < 0 || copy.fret > highest) {
                         damaged(copy.fret < 0
                                 ? QStringLiteral("a note lies below its open string (fret %1)").arg(copy.fret)
-                                : QStringLiteral("a note lies at fret %1, beyond %2").arg(copy.fret).arg(MaxFrets));
+                                : QStringLiteral("a note lies at fret %1, beyond %2").arg(copy.fret).arg(highest));
                         return;
                     }
                     copy.string = strings - note->string;
